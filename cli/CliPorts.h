@@ -1,0 +1,26 @@
+#pragma once
+// Non-interactive ports for batch runs: messages go to stderr, questions are
+// answered from a fixed choice, pickers are not available.
+#include "core/Ports.h"
+
+namespace korvane::cli {
+
+class StderrPrompter : public Prompter {
+public:
+    explicit StderrPrompter(Answer answerToQuestions = Answer::Yes) : answer_(answerToQuestions) {}
+    Answer show(MessageKind kind, const std::string &text, Buttons buttons) override;
+    int errorCount() const { return errors_; }
+
+private:
+    Answer answer_;
+    int errors_ = 0;
+};
+
+class SilentStatus : public StatusSink {
+public:
+    void setStatus(const std::string &) override {}
+    void clearStatus() override {}
+    void setBusy(bool) override {}
+};
+
+} // namespace korvane::cli

@@ -1,0 +1,73 @@
+// korvane-cli: the batch front end. It runs the same command functions as
+// the desktop program, with answers from flags and messages on stderr.
+#include "cli/CliPorts.h"
+#include "core/SettingsFile.h"
+#include "core/Messages.h"
+#include "core/SettingsReport.h"
+
+#include <iostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace korvane;
+
+namespace {
+
+const char *Usage =
+    "使い方: korvane-cli <コマンド> [オプション]\n"
+    "\n"
+    "コマンド:\n"
+    "  settings [--settings FILE]   設定ファイルのフォーマット、レイヤーカラー、印刷設定を表示します\n"
+    "                               (既定: カレントフォルダの Reravado4.ini)\n"
+    "  --help                       この説明を表示します\n";
+
+std::string currentDirectory()
+{
+    std::vector<char> buffer(4096);
+    if (::getcwd(buffer.data(), buffer.size()))
+        return buffer.data();
+    return ".";
+}
+
+int runSettings(const std::vector<std::string> &args)
+{
+    std::string path = settingsPath(currentDirectory());
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--settings" && i + 1 < args.size()) {
+            path = args[++i];
+        } else {
+            std::cerr << "不明なオプション: " << args[i] << "\n\n" << Usage;
+            return 2;
+        }
+    }
+    cli::StderrPrompter prompter;
+    Settings settings;
+    loadSettingsFile(path, settings, prompter);
+    std::cout << path << "\n";
+    for (const auto &line : describeSettings(settings))
+        std::cout << line << "\n";
+    return prompter.errorCount() == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        std::cout << Usage;
+        return args.empty() ? 2 : 0;
+    }
+    std::string command = args[0];
+    args.erase(args.begin());
+    try {
+        if (command == "settings")
+            return runSettings(args);
+    } catch (const std::exception &e) {
+        std::cerr << msg::TitleError << ": " << e.what() << "\n";
+        return 1;
+    }
+    std::cerr << "不明なコマンド: " << command << "\n\n" << Usage;
+    return 2;
+}

@@ -1,0 +1,199 @@
+#pragma once
+// The document: the display list, the fifteen layer slots and the load values.
+#include "core/Colour.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+enum class ItemKind : std::int32_t {
+    Ellipse = 11,
+    Rectangle = 12,
+    MoveTo = 13,
+    LineTo = 14,
+    ArcCcw = 15,
+    ArcCw = 16,
+    FloodFill = 17,
+    PolygonVertex = 18,
+    PolygonClose = 19,
+    UnderEllipse = 41,
+    UnderRectangle = 42,
+    UnderMoveTo = 43,
+    UnderLineTo = 44,
+    UnderFloodFill = 47,
+    UnderPolygonVertex = 48,
+    UnderPolygonClose = 49,
+    SectorCcw = 55,
+    SectorCw = 56,
+};
+
+// The offset between a main kind and its underlay twin.
+inline constexpr std::int32_t UnderlayOffset = 30;
+
+// True for the codes that may stand in a DisplayItem.
+bool isValidKind(std::int32_t code);
+// True for the codes appended to the underlay sequence.
+bool isUnderlayKind(std::int32_t code);
+
+enum ItemRole : std::int32_t { RoleAuxiliary = 0, RoleFlash = 1, RoleDraw = 2, RoleDrillHit = 3 };
+
+// One pen-plotter command: ten reals and six integers.
+struct DisplayItem {
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    double sweepEndX = 0, sweepStartX = 0, sweepEndY = 0, sweepStartY = 0;
+    double width = 0;
+    double toolSize = 0;
+    std::int32_t kind = 0;
+    std::int32_t fill = 0;
+    std::int32_t colourLayer = 0;
+    std::int32_t layer = 0;
+    std::int32_t code = 0;
+    std::int32_t role = 0;
+};
+
+struct Point {
+    double x = 0;
+    double y = 0;
+};
+
+// An append-only sequence held in fixed-size chunks: appending never moves
+// earlier items, and a million items never need one huge block.
+class ItemSequence {
+public:
+    static constexpr std::size_t ChunkSize = 4096;
+
+    class const_iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = DisplayItem;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const DisplayItem *;
+        using reference = const DisplayItem &;
+
+        const_iterator() = default;
+        const_iterator(const ItemSequence *seq, std::size_t index) : seq_(seq), index_(index) {}
+        reference operator*() const { return (*seq_)[index_]; }
+        pointer operator->() const { return &(*seq_)[index_]; }
+        const_iterator &operator++()
+        {
+            ++index_;
+            return *this;
+        }
+        const_iterator operator++(int)
+        {
+            auto copy = *this;
+            ++index_;
+            return copy;
+        }
+        bool operator==(const const_iterator &o) const { return index_ == o.index_; }
+        bool operator!=(const const_iterator &o) const { return index_ != o.index_; }
+
+    private:
+        const ItemSequence *seq_ = nullptr;
+        std::size_t index_ = 0;
+    };
+
+    void append(const DisplayItem &item);
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const DisplayItem &operator[](std::size_t i) const { return (*chunks_[i / ChunkSize])[i % ChunkSize]; }
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size_}; }
+    void clear();
+
+private:
+    using Chunk = std::array<DisplayItem, ChunkSize>;
+    std::vector<std::unique_ptr<Chunk>> chunks_;
+    std::size_t size_ = 0;
+};
+
+class DisplayList {
+public:
+    const ItemSequence &underlay() const { return underlay_; }
+    const ItemSequence &main() const { return main_; }
+    // Appends to the sequence the kind selects (41 to 49, 55, 56: underlay).
+    void append(const DisplayItem &item);
+    // Appends to the main sequence whatever the kind (workspace load).
+    void appendToMain(const DisplayItem &item) { main_.append(item); }
+    void discard();
+    std::size_t size() const { return underlay_.size() + main_.size(); }
+
+private:
+    ItemSequence underlay_;
+    ItemSequence main_;
+};
+
+struct LayerSlot {
+    std::string assignedPath;
+    std::string fileName;
+    std::string pendingPath;
+    std::string fileKind; // "gb" or "nc"
+    Colour colour = 0;
+    int visible = 0;
+};
+
+inline constexpr int LayerCount = 15;
+// Marks a slot whose file is loaded and unchanged: the next load skips it.
+inline constexpr const char *AlreadyLoadedMarker = "***";
+
+class LayerTable {
+public:
+    // n in 1..15.
+    LayerSlot &slot(int n);
+    const LayerSlot &slot(int n) const;
+
+private:
+    std::array<LayerSlot, LayerCount> slots_;
+};
+
+struct Extents {
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+};
+
+struct AppendArgs {
+    ItemKind kind;
+    std::int32_t fill = 0;
+    std::int32_t colourLayer = 0;
+    std::int32_t layer = 0;
+    std::int32_t code = 0;
+    std::int32_t role = 0;
+    double width = 0;
+    Point arcEnd{};
+    Point arcStart{};
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    double toolSize = 0;
+};
+
+class Document {
+public:
+    DisplayList displayList;
+    LayerTable layers;
+
+    int hasData = 0;
+    int gerberLoaded = 0;
+    int drillLoaded = 0;
+    int keepExisting = 0;
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    double extentX = 0, extentY = 0;
+    Extents gerberExtents;
+
+    // Builds one item from the arguments (clockwise kinds with their sweep
+    // points exchanged) and appends it to the sequence its kind selects.
+    void appendItem(const AppendArgs &args);
+    // Before a reader appends: an empty list unless keepExisting is 1.
+    void startLoad();
+    // The clear-all command's part of the document.
+    void clearDocument();
+    // The layer file selection's "clear the present data".
+    void discardForNewLoad();
+};
+
+// The item appendItem builds, without appending it.
+DisplayItem makeItem(const AppendArgs &args);
+
+} // namespace korvane

@@ -1,0 +1,31 @@
+#pragma once
+// Whole-file reading and atomic writing. Text files are code page 932 with
+// CR LF; CR LF, LF and a lone CR are all read as line ends.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane {
+
+// Reads the whole file as bytes; throws KorvaneError with the platform text.
+std::string readFileBytes(const std::string &path);
+
+// Splits bytes into lines at CR LF, LF or CR. A final line end does not
+// start another (empty) line.
+std::vector<std::string_view> splitLines(std::string_view bytes);
+
+// Reads a code page 932 text file into UTF-8 lines.
+std::vector<std::string> readTextLines(const std::string &path);
+
+// Writes bytes to a temporary file in the same folder and renames it over
+// `path`, so a failed write never leaves a truncated file behind.
+// Throws KorvaneError with the platform text.
+void writeFileAtomic(const std::string &path, std::string_view bytes);
+
+// UTF-8 lines to code page 932, each ended by CR LF (`lastLineEnded` false
+// leaves the final line without its CR LF).
+std::string encodeTextLines(const std::vector<std::string> &lines, bool lastLineEnded = true);
+
+bool fileExists(const std::string &path);
+
+} // namespace korvane

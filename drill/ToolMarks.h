@@ -1,0 +1,33 @@
+#pragma once
+// The 36 tool marks: a small symbol per tool number, 2h across (h = 0.5 mm
+// on the board), made of circles, squares and paths. Offsets are in units of
+// h with +Y upwards. The drill reader, the drill print and the legend of the
+// main window all draw from this one table.
+#include <vector>
+
+namespace korvane {
+
+struct MarkPoint {
+    double x;
+    double y;
+};
+
+struct MarkPart {
+    enum class Kind { Circle, Square, Path } kind;
+    double radius = 0;             // circle and square, in units of h
+    std::vector<MarkPoint> points; // path
+};
+
+struct ToolMark {
+    int tool = 0;
+    // 4 = solid circle, 2 = solid square, 3 = outline (the display-list fill codes)
+    int fill = 3;
+    std::vector<MarkPart> parts;
+};
+
+inline constexpr int ToolMarkCount = 36;
+
+// tool in 1..36.
+const ToolMark &toolMark(int tool);
+
+} // namespace korvane

@@ -1,0 +1,125 @@
+#include "core/Document.h"
+#include "core/MenuState.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvane;
+
+TEST(Document, ClockwiseKindsStoreTheirSweepPointsExchanged)
+{
+    Document doc;
+    AppendArgs a{ItemKind::ArcCw};
+    a.arcStart = {1, 0};
+    a.arcEnd = {0, 1};
+    a.x1 = -1, a.x2 = 1, a.y1 = -1, a.y2 = 1;
+    doc.appendItem(a);
+    a.kind = ItemKind::ArcCcw;
+    doc.appendItem(a);
+    a.kind = ItemKind::SectorCw;
+    doc.appendItem(a);
+    const auto &cw = doc.displayList.main()[0];
+    EXPECT_EQ(cw.sweepStartX, 0);
+    EXPECT_EQ(cw.sweepStartY, 1);
+    EXPECT_EQ(cw.sweepEndX, 1);
+    EXPECT_EQ(cw.sweepEndY, 0);
+    const auto &ccw = doc.displayList.main()[1];
+    EXPECT_EQ(ccw.sweepStartX, 1);
+    EXPECT_EQ(ccw.sweepEndY, 1);
+    ASSERT_EQ(doc.displayList.underlay().size(), 1u);
+    EXPECT_EQ(doc.displayList.underlay()[0].sweepStartY, 1);
+}
+
+TEST(Document, PointKindsKeepOnlyTheirPointAndUnusedFieldsAreZero)
+{
+    AppendArgs a{ItemKind::UnderLineTo, 1, 2, 3, 77, 2, 0.25, {9, 9}, {8, 8}, 5, 6, 7, 8, 0.8};
+    DisplayItem item = makeItem(a);
+    EXPECT_EQ(item.x1, 5);
+    EXPECT_EQ(item.y1, 7);
+    EXPECT_EQ(item.x2, 0);
+    EXPECT_EQ(item.y2, 0);
+    EXPECT_EQ(item.sweepEndX, 0);
+    EXPECT_EQ(item.code, 77);
+    EXPECT_EQ(item.toolSize, 0.8);
+    a.kind = ItemKind::PolygonClose;
+    item = makeItem(a);
+    EXPECT_EQ(item.x1, 0);
+    EXPECT_EQ(item.width, 0.25);
+}
+
+TEST(Document, ItemsStayInOrderAcrossChunksAndLoadsAppendOnlyWhenKeeping)
+{
+    Document doc;
+    for (int i = 0; i < 10000; ++i) {
+        AppendArgs a{ItemKind::MoveTo};
+        a.x1 = i;
+        doc.appendItem(a);
+    }
+    int expected = 0;
+    for (const auto &item : doc.displayList.main())
+        EXPECT_EQ(item.x1, expected++);
+    EXPECT_EQ(expected, 10000);
+
+    doc.keepExisting = 1;
+    doc.startLoad();
+    EXPECT_EQ(doc.displayList.size(), 10000u);
+    doc.keepExisting = 0;
+    doc.startLoad();
+    EXPECT_EQ(doc.displayList.size(), 0u);
+}
+
+TEST(Document, ClearDocumentEmptiesPendingPathsButKeepsExtentsOfTheLastLoad)
+{
+    Document doc;
+    doc.hasData = doc.gerberLoaded = doc.drillLoaded = doc.keepExisting = 1;
+    doc.minX = 3;
+    doc.extentX = 10;
+    doc.layers.slot(1).pendingPath = "***";
+    doc.layers.slot(15).pendingPath = "/x/y.ger";
+    doc.layers.slot(15).fileName = "y.ger";
+    doc.appendItem({ItemKind::Ellipse});
+    doc.clearDocument();
+    EXPECT_EQ(doc.displayList.size(), 0u);
+    EXPECT_EQ(doc.hasData + doc.gerberLoaded + doc.drillLoaded + doc.keepExisting, 0);
+    EXPECT_EQ(doc.layers.slot(1).pendingPath, "");
+    EXPECT_EQ(doc.layers.slot(15).pendingPath, "");
+    EXPECT_EQ(doc.extentX, 0);
+    EXPECT_EQ(doc.minX, 3);
+    EXPECT_THROW(doc.layers.slot(0), std::out_of_range);
+    EXPECT_THROW(doc.layers.slot(16), std::out_of_range);
+}
+
+TEST(Document, KindCodes)
+{
+    for (int code = 0; code < 70; ++code) {
+        bool valid = (code >= 11 && code <= 19) || code == 41 || code == 42 || code == 43 || code == 44 ||
+                     code == 47 || code == 48 || code == 49 || code == 55 || code == 56;
+        EXPECT_EQ(isValidKind(code), valid) << code;
+    }
+}
+
+TEST(MenuState, EventsOfTheEnablingTable)
+{
+    MenuState m;
+    EXPECT_EQ(m, MenuState{});
+    m.drillFileReadWithHits();
+    EXPECT_TRUE(m.drawingCommands && m.toolListOfDisplay && m.toolMarkPanel);
+    EXPECT_FALSE(m.dcodeListOfDisplay);
+    m.clearAll();
+    EXPECT_EQ(m, MenuState{});
+
+    m.gerberFileRead();
+    m.drillFileReadWithHits();
+    m.presentDataCleared();
+    EXPECT_TRUE(m.drawingCommands);
+    EXPECT_FALSE(m.dcodeListOfDisplay || m.toolListOfDisplay || m.toolMarkPanel);
+
+    MenuState w;
+    w.workspaceRead();
+    w.workspaceDataKind(2);
+    EXPECT_TRUE(w.drawingCommands && w.dcodeListOfDisplay && w.toolListOfDisplay && w.toolMarkPanel);
+    MenuState x;
+    x.workspaceRead();
+    x.workspaceDataKind(7);
+    EXPECT_TRUE(x.drawingCommands);
+    EXPECT_FALSE(x.dcodeListOfDisplay || x.toolListOfDisplay);
+}
