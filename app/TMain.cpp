@@ -1,0 +1,356 @@
+#include "app/TMain.h"
+#include "app/HelpWindow.h"
+#include "app/TGinFormat.h"
+#include "app/TGoutFormat.h"
+#include "app/TNinFormat.h"
+#include "app/TNoutFormat.h"
+#include "app/ToolMarkLegend.h"
+#include "app/VersionBox.h"
+#include "core/Errors.h"
+#include "core/SettingsFile.h"
+#include "platform/QtFilePicker.h"
+#include "platform/QtPrompter.h"
+#include "platform/QtStatus.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace korvane {
+
+TMain::TMain(const TMainOptions &options, QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName("TMain");
+    setWindowTitle(QString::fromUtf8(MainCaption));
+    resize(765, 557);
+
+    startDirectory_ = options.startDirectory.isEmpty() ? QDir::currentPath() : options.startDirectory;
+    // Linux is none of the three platforms the zoom limits were chosen for.
+    platformName_.clear();
+
+    if (options.prompter) {
+        prompter_ = options.prompter;
+    } else {
+        ownPrompter_ = std::make_unique<QtPrompter>(this);
+        prompter_ = ownPrompter_.get();
+    }
+    if (options.picker) {
+        picker_ = options.picker;
+    } else {
+        ownPicker_ = std::make_unique<QtFilePicker>(this);
+        picker_ = ownPicker_.get();
+    }
+
+    buildMenus();
+    buildCentralArea();
+    buildStatusBar();
+
+    if (options.status) {
+        status_ = options.status;
+    } else {
+        ownStatus_ = std::make_unique<QtStatus>(statusBar());
+        status_ = ownStatus_.get();
+    }
+
+    for (int n = 1; n <= LayerCount; ++n)
+        document_.layers.slot(n).colour = settings_.layerColours[static_cast<size_t>(n - 1)];
+
+    createDialogs();
+    // The settings loader comes last: every dialog that shows a setting exists.
+    loadSettings();
+    applyMenuState();
+}
+
+TMain::~TMain() = default;
+
+QAction *TMain::addCommand(QMenu *menu, const QString &caption, const QString &objectName,
+                           const QKeySequence &shortcut, bool enabled)
+{
+    auto *action = new QAction(caption, this);
+    action->setObjectName(objectName);
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    action->setEnabled(enabled);
+    menu->addAction(action);
+    return action;
+}
+
+void TMain::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+
+    QMenu *file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    file->setObjectName("fileMenu");
+    addCommand(file, QStringLiteral("ﾃﾞｰﾀの全消去(&N)"), "clearAllAction");
+    addCommand(file, QStringLiteral("ﾌｧｲﾙの読込(&O)"), "loadWorkspaceAction");
+    addCommand(file, QStringLiteral("ﾌｧｲﾙの保存(&S)"), "saveWorkspaceAction", {}, false);
+    file->addSeparator();
+    addCommand(file, QStringLiteral("ｶﾞｰﾊﾞｰ読込(&G)"), "loadGerberAction", QKeySequence("Ctrl+G"));
+    addCommand(file, QStringLiteral("ドリル読込(&D)"), "loadDrillAction", QKeySequence("Ctrl+D"));
+    addCommand(file, QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&C)"), "copyToClipboardAction", QKeySequence("Ctrl+C"), false);
+    file->addSeparator();
+    addCommand(file, QStringLiteral("ｲﾒｰｼﾞﾌｧｲﾙの読込(&I)"), "loadImageAction");
+    addCommand(file, QStringLiteral("ｲﾒｰｼﾞﾌｧｲﾙの保存(&E)"), "saveImageAction", {}, false);
+    file->addSeparator();
+    addCommand(file, QStringLiteral("ﾌﾟﾘﾝﾀの設定(&P)"), "printerSetupAction");
+    addCommand(file, QStringLiteral("画面ﾊｰﾄﾞｺﾋﾟｰ(&H)"), "screenHardCopyAction", {}, false);
+    file->addSeparator();
+    QAction *quit = addCommand(file, QStringLiteral("終  了(&X)"), "exitAction");
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    // The view keys are handled by the drawing area, not as menu shortcuts.
+    QMenu *view = bar->addMenu(QStringLiteral("表示(&V)"));
+    view->setObjectName("viewMenu");
+    addCommand(view, QStringLiteral("全体表示  [Home]"), "fitAllAction", {}, false);
+    addCommand(view, QStringLiteral("再表示     [Ins]"), "redrawAction", {}, false);
+    addCommand(view, QStringLiteral("ｽﾞｰﾑｲﾝ       +"), "zoomInAction", {}, false);
+    addCommand(view, QStringLiteral("ｽﾞｰﾑｱｳﾄ     -"), "zoomOutAction", {}, false);
+
+    QMenu *table = bar->addMenu(QStringLiteral("ﾃｰﾌﾞﾙ(&T)"));
+    table->setObjectName("tableMenu");
+    QAction *aperture = addCommand(table, QStringLiteral("ｱﾊﾟｰﾁｬ(&A)"), "apertureTableAction", QKeySequence("Ctrl+A"));
+    connect(aperture, &QAction::triggered, this, &TMain::openApertureTable);
+    addCommand(table, QStringLiteral("ﾚｲﾔｰ(&L)"), "layerTableAction", QKeySequence("Ctrl+L"));
+
+    QMenu *format = bar->addMenu(QStringLiteral("ﾌｫｰﾏｯﾄ設定(&S)"));
+    format->setObjectName("formatMenu");
+    QMenu *gerberFormat = format->addMenu(QStringLiteral("ｶﾞｰﾊﾞｰ"));
+    gerberFormat->setObjectName("gerberFormatMenu");
+    QAction *gin = addCommand(gerberFormat, QStringLiteral("入力ﾌｫｰﾏｯﾄ(&I)"), "gerberInFormatAction");
+    QAction *gout = addCommand(gerberFormat, QStringLiteral("出力ﾌｫｰﾏｯﾄ(&O)"), "gerberOutFormatAction");
+    QMenu *drillFormat = format->addMenu(QStringLiteral("ﾄﾞﾘﾙ"));
+    drillFormat->setObjectName("drillFormatMenu");
+    QAction *nin = addCommand(drillFormat, QStringLiteral("入力ﾌｫｰﾏｯﾄ(&I)"), "drillInFormatAction");
+    QAction *nout = addCommand(drillFormat, QStringLiteral("出力ﾌｫｰﾏｯﾄ(&O)"), "drillOutFormatAction");
+    connect(gin, &QAction::triggered, this, [this] { gerberInDialog_->exec(); });
+    connect(gout, &QAction::triggered, this, [this] { gerberOutDialog_->exec(); });
+    connect(nin, &QAction::triggered, this, [this] { drillInDialog_->exec(); });
+    connect(nout, &QAction::triggered, this, [this] { drillOutDialog_->exec(); });
+
+    QMenu *convert = bar->addMenu(QStringLiteral("ﾌｫｰﾏｯﾄ変換(&R)"));
+    convert->setObjectName("conversionMenu");
+    addCommand(convert, QStringLiteral("ﾄﾞﾘﾙ(&D)"), "convertDrillAction");
+    addCommand(convert, QStringLiteral("ｶﾞｰﾊﾞｰ(&G)"), "convertGerberAction");
+
+    QMenu *code = bar->addMenu(QStringLiteral("ｺｰﾄﾞ変換(&C)"));
+    code->setObjectName("codeConversionMenu");
+    addCommand(code, QStringLiteral("EIA →  ASCII(&E)"), "eiaToAsciiAction");
+    addCommand(code, QStringLiteral("ASCII → EIA(&A)"), "asciiToEiaAction");
+    addCommand(code, QStringLiteral("EBCDIC → ASCII(&B)"), "ebcdicToAsciiAction");
+    addCommand(code, QStringLiteral("ASCII → EBCDIC(&S)"), "asciiToEbcdicAction");
+
+    QMenu *print = bar->addMenu(QStringLiteral("印刷(&P)"));
+    print->setObjectName("printMenu");
+    addCommand(print, QStringLiteral("ｶﾞｰﾊﾞｰ印刷"), "gerberPrintAction");
+    addCommand(print, QStringLiteral("ﾄﾞﾘﾙ印刷(&D)"), "drillPrintAction");
+
+    QMenu *tools = bar->addMenu(QStringLiteral("ﾂｰﾙ(&O)"));
+    tools->setObjectName("toolsMenu");
+    addCommand(tools, QStringLiteral("Dｺｰﾄﾞ変換(&A)"), "renumberDcodesAction");
+    addCommand(tools, QStringLiteral("Ｔｏｏｌ変換(&T)"), "renumberToolsAction");
+    QMenu *dcodeList = tools->addMenu(QStringLiteral("Dｺｰﾄﾞ番号一覧"));
+    dcodeList->setObjectName("dcodeListMenu");
+    addCommand(dcodeList, QStringLiteral("表示ﾃﾞｰﾀ(&V)"), "dcodeListOfDisplayAction", {}, false);
+    addCommand(dcodeList, QStringLiteral("ﾃﾞｨｽｸﾌｧｲﾙ(&D)"), "dcodeListOfFileAction");
+    QMenu *toolList = tools->addMenu(QStringLiteral("Ｔｏｏｌ番号一覧(&P)"));
+    toolList->setObjectName("toolListMenu");
+    addCommand(toolList, QStringLiteral("表示ﾃﾞｰﾀ(&V)"), "toolListOfDisplayAction", {}, false);
+    addCommand(toolList, QStringLiteral("ﾃﾞｨｽｸﾌｧｲﾙ(&D)"), "toolListOfFileAction");
+    addCommand(tools, QStringLiteral("ｶﾞｰﾊﾞｰ → ﾄﾞﾘﾙ(&G)"), "gerberToDrillAction");
+    addCommand(tools, QStringLiteral("ﾄﾞﾘﾙ → ｶﾞｰﾊﾞｰ(&D)"), "drillToGerberAction");
+
+    QMenu *help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    help->setObjectName("helpMenu");
+    QAction *contents = addCommand(help, QStringLiteral("目次(&C)"), "helpContentsAction");
+    help->addSeparator();
+    QAction *about = addCommand(help, QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"), "versionAction");
+    connect(contents, &QAction::triggered, this, &TMain::showHelp);
+    connect(about, &QAction::triggered, this, &TMain::showVersion);
+}
+
+void TMain::buildCentralArea()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName("centralArea");
+    auto *layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    toolMarkPanel_ = new QWidget(central);
+    toolMarkPanel_->setObjectName("toolMarkPanel");
+    toolMarkPanel_->setFixedWidth(ToolMarkPanelWidth);
+    auto *panelLayout = new QVBoxLayout(toolMarkPanel_);
+    panelLayout->setContentsMargins(1, 1, 2, 1);
+    auto *legend = new QLabel(toolMarkPanel_);
+    legend->setObjectName("toolMarkLegend");
+    legend->setPixmap(toolMarkLegend());
+    panelLayout->addWidget(legend);
+    panelLayout->addStretch();
+    toolMarkPanel_->hide();
+
+    drawingArea_ = new QScrollArea(central);
+    drawingArea_->setObjectName("drawingArea");
+    drawingArea_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    drawingArea_->setBackgroundRole(QPalette::Base);
+    QPalette white = drawingArea_->palette();
+    white.setColor(QPalette::Base, Qt::white);
+    white.setColor(QPalette::Window, Qt::white);
+    drawingArea_->setPalette(white);
+    drawingArea_->setAutoFillBackground(true);
+    drawingArea_->viewport()->setCursor(Qt::CrossCursor);
+
+    layout->addWidget(toolMarkPanel_);
+    layout->addWidget(drawingArea_, 1);
+    setCentralWidget(central);
+}
+
+void TMain::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName("statusBar");
+    bar->setMinimumHeight(19);
+    bar->setSizeGripEnabled(false);
+    // Two panels that stay empty; the simple text of long commands covers them.
+    statusPanel1_ = new QLabel(bar);
+    statusPanel1_->setObjectName("statusPanel1");
+    statusPanel1_->setFixedWidth(300);
+    statusPanel1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusPanel2_ = new QLabel(bar);
+    statusPanel2_->setObjectName("statusPanel2");
+    statusPanel2_->setFixedWidth(100);
+    statusPanel2_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    statusPanel2_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar->addWidget(statusPanel1_);
+    bar->addWidget(statusPanel2_);
+}
+
+void TMain::createDialogs()
+{
+    // The order of creation follows the settings each dialog shows; dialogs
+    // of later commands join this list as they are built.
+    DialogPorts ports{*prompter_, *picker_, *status_};
+    gerberInDialog_ = new TGinFormat(settings_.gerberIn, this);
+    gerberOutDialog_ = new TGoutFormat(settings_.gerberOut, settings_.gerberIn, ports, this);
+    drillOutDialog_ = new TNoutFormat(settings_.drillOut, ports, this);
+    drillInDialog_ = new TNinFormat(settings_.drillIn, this);
+    versionBox_ = new VersionBox(this);
+
+    connect(gerberInDialog_, &TGinFormat::dialectChanged, gerberOutDialog_, &TGoutFormat::updateApertureButton);
+    connect(gerberOutDialog_, &TGoutFormat::apertureRequested, this, &TMain::openApertureTable);
+}
+
+void TMain::loadSettings()
+{
+    loadSettingsFile(settingsPath(startDirectory_.toStdString()), settings_, *prompter_);
+    for (int n = 1; n <= LayerCount; ++n)
+        document_.layers.slot(n).colour = settings_.layerColours[static_cast<size_t>(n - 1)];
+    gerberInDialog_->showRecord();
+    gerberOutDialog_->showRecord(); // also the "アパーチャ" button
+    drillInDialog_->showRecord();
+    drillOutDialog_->showRecord();
+}
+
+bool TMain::saveSettings()
+{
+    try {
+        saveSettingsFile(settingsPath(startDirectory_.toStdString()), settings_);
+        return true;
+    } catch (const KorvaneError &e) {
+        prompter_->error(e.text());
+        return false;
+    }
+}
+
+void TMain::closeEvent(QCloseEvent *event)
+{
+    // Written at every close, changed or not. When it cannot be written the
+    // user is told and the program still ends: keeping the window open would
+    // only trap the user in a program that cannot save.
+    saveSettings();
+    if (helpWindow_)
+        helpWindow_->close();
+    event->accept();
+}
+
+QAction *TMain::action(const QString &objectName) const
+{
+    return findChild<QAction *>(objectName);
+}
+
+void TMain::setStatus(const QString &text)
+{
+    status_->setStatus(text.toStdString());
+}
+
+void TMain::clearStatus()
+{
+    status_->clearStatus();
+}
+
+void TMain::applyMenuState()
+{
+    for (const char *name : {"saveWorkspaceAction", "copyToClipboardAction", "saveImageAction",
+                             "screenHardCopyAction", "fitAllAction", "redrawAction", "zoomInAction",
+                             "zoomOutAction"})
+        action(name)->setEnabled(menuState_.drawingCommands);
+    action("dcodeListOfDisplayAction")->setEnabled(menuState_.dcodeListOfDisplay);
+    action("toolListOfDisplayAction")->setEnabled(menuState_.toolListOfDisplay);
+    toolMarkPanel_->setVisible(menuState_.toolMarkPanel);
+}
+
+void TMain::gerberFileRead()
+{
+    menuState_.gerberFileRead();
+    applyMenuState();
+}
+
+void TMain::drillFileReadWithHits()
+{
+    menuState_.drillFileReadWithHits();
+    applyMenuState();
+}
+
+void TMain::workspaceRead(int dataKind)
+{
+    menuState_.workspaceRead();
+    menuState_.workspaceDataKind(dataKind);
+    applyMenuState();
+}
+
+void TMain::clearAllData()
+{
+    menuState_.clearAll();
+    applyMenuState();
+}
+
+void TMain::presentDataCleared()
+{
+    menuState_.presentDataCleared();
+    applyMenuState();
+}
+
+void TMain::showHelp()
+{
+    if (!helpWindow_)
+        helpWindow_ = new HelpWindow(this);
+    helpWindow_->showContents();
+}
+
+void TMain::showVersion()
+{
+    versionBox_->exec();
+}
+
+void TMain::openApertureTable()
+{
+    // The aperture table window arrives with the aperture table itself.
+}
+
+} // namespace korvane

@@ -1,0 +1,232 @@
+#include "app/FormWidgets.h"
+#include "app/TGinFormat.h"
+#include "app/TGoutFormat.h"
+#include "app/TMain.h"
+#include "app/TNinFormat.h"
+#include "app/TNoutFormat.h"
+#include "core/ParameterFile.h"
+#include "core/SettingsFile.h"
+#include "core/TextFile.h"
+#include "support/FakePorts.h"
+#include "support/TempDir.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QTimer>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace korvane;
+using korvane::testing::FakeFilePicker;
+using korvane::testing::FakePrompter;
+using korvane::testing::FakeStatus;
+using korvane::testing::TempDir;
+
+namespace {
+
+struct MainFixture : ::testing::Test {
+    TempDir dir;
+    FakePrompter prompter;
+    FakeFilePicker picker;
+    FakeStatus status;
+
+    std::unique_ptr<TMain> makeWindow()
+    {
+        TMainOptions options;
+        options.startDirectory = QString::fromStdString(dir.path());
+        options.prompter = &prompter;
+        options.picker = &picker;
+        options.status = &status;
+        return std::make_unique<TMain>(options);
+    }
+
+    void writeSettings(const Settings &s) { saveSettingsFile(dir.file("Reravado4.ini"), s); }
+};
+
+QStringList captionsOf(QMenu *menu)
+{
+    QStringList out;
+    for (QAction *a : menu->actions())
+        out << (a->isSeparator() ? "-" : a->text());
+    return out;
+}
+
+QMenu *topMenu(TMain &w, const QString &caption)
+{
+    for (QAction *a : w.menuBar()->actions())
+        if (a->text() == caption)
+            return a->menu();
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(MainFixture, StartsWithTheCompleteMenuMapAndTheDrawingCommandsOff)
+{
+    writeSettings(Settings{});
+    auto w = makeWindow();
+    EXPECT_EQ(w->windowTitle(), "ＫＯＲＶＡＮＥ");
+    EXPECT_TRUE(prompter.shown.empty());
+
+    QStringList bar;
+    for (QAction *a : w->menuBar()->actions())
+        bar << a->text();
+    EXPECT_EQ(bar, (QStringList{"ﾌｧｲﾙ(&F)", "表示(&V)", "ﾃｰﾌﾞﾙ(&T)", "ﾌｫｰﾏｯﾄ設定(&S)", "ﾌｫｰﾏｯﾄ変換(&R)",
+                                "ｺｰﾄﾞ変換(&C)", "印刷(&P)", "ﾂｰﾙ(&O)", "ﾍﾙﾌﾟ(&H)"}));
+    EXPECT_EQ(captionsOf(topMenu(*w, "ﾌｧｲﾙ(&F)")),
+              (QStringList{"ﾃﾞｰﾀの全消去(&N)", "ﾌｧｲﾙの読込(&O)", "ﾌｧｲﾙの保存(&S)", "-", "ｶﾞｰﾊﾞｰ読込(&G)",
+                           "ドリル読込(&D)", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&C)", "-", "ｲﾒｰｼﾞﾌｧｲﾙの読込(&I)",
+                           "ｲﾒｰｼﾞﾌｧｲﾙの保存(&E)", "-", "ﾌﾟﾘﾝﾀの設定(&P)", "画面ﾊｰﾄﾞｺﾋﾟｰ(&H)", "-", "終  了(&X)"}));
+    EXPECT_EQ(captionsOf(topMenu(*w, "表示(&V)")),
+              (QStringList{"全体表示  [Home]", "再表示     [Ins]", "ｽﾞｰﾑｲﾝ       +", "ｽﾞｰﾑｱｳﾄ     -"}));
+    EXPECT_EQ(captionsOf(topMenu(*w, "ｺｰﾄﾞ変換(&C)")),
+              (QStringList{"EIA →  ASCII(&E)", "ASCII → EIA(&A)", "EBCDIC → ASCII(&B)", "ASCII → EBCDIC(&S)"}));
+    EXPECT_EQ(captionsOf(topMenu(*w, "ﾂｰﾙ(&O)")),
+              (QStringList{"Dｺｰﾄﾞ変換(&A)", "Ｔｏｏｌ変換(&T)", "Dｺｰﾄﾞ番号一覧", "Ｔｏｏｌ番号一覧(&P)",
+                           "ｶﾞｰﾊﾞｰ → ﾄﾞﾘﾙ(&G)", "ﾄﾞﾘﾙ → ｶﾞｰﾊﾞｰ(&D)"}));
+    EXPECT_EQ(captionsOf(topMenu(*w, "ﾍﾙﾌﾟ(&H)")), (QStringList{"目次(&C)", "-", "ﾊﾞｰｼﾞｮﾝ情報(&A)"}));
+
+    struct Shortcut {
+        const char *action;
+        const char *keys;
+    } shortcuts[] = {{"loadGerberAction", "Ctrl+G"}, {"loadDrillAction", "Ctrl+D"},
+                     {"copyToClipboardAction", "Ctrl+C"}, {"apertureTableAction", "Ctrl+A"},
+                     {"layerTableAction", "Ctrl+L"}};
+    for (const auto &s : shortcuts)
+        EXPECT_EQ(w->action(s.action)->shortcut(), QKeySequence(s.keys)) << s.action;
+
+    for (const char *off : {"saveWorkspaceAction", "copyToClipboardAction", "saveImageAction", "screenHardCopyAction",
+                            "fitAllAction", "redrawAction", "zoomInAction", "zoomOutAction",
+                            "dcodeListOfDisplayAction", "toolListOfDisplayAction"})
+        EXPECT_FALSE(w->action(off)->isEnabled()) << off;
+    for (const char *on : {"clearAllAction", "loadWorkspaceAction", "loadGerberAction", "loadDrillAction",
+                           "apertureTableAction", "dcodeListOfFileAction", "drillToGerberAction"})
+        EXPECT_TRUE(w->action(on)->isEnabled()) << on;
+    EXPECT_TRUE(w->toolMarkPanel()->isHidden());
+    EXPECT_EQ(w->toolMarkPanel()->width(), 86);
+}
+
+TEST_F(MainFixture, EnablingFollowsTheLoadsAndClearAll)
+{
+    writeSettings(Settings{});
+    auto w = makeWindow();
+    w->show();
+    w->drillFileReadWithHits();
+    EXPECT_TRUE(w->action("fitAllAction")->isEnabled());
+    EXPECT_TRUE(w->action("toolListOfDisplayAction")->isEnabled());
+    EXPECT_FALSE(w->action("dcodeListOfDisplayAction")->isEnabled());
+    EXPECT_TRUE(w->toolMarkPanel()->isVisible());
+    w->clearAllData();
+    EXPECT_FALSE(w->toolMarkPanel()->isVisible());
+    EXPECT_FALSE(w->action("toolListOfDisplayAction")->isEnabled());
+    EXPECT_FALSE(w->action("saveWorkspaceAction")->isEnabled());
+
+    w->gerberFileRead();
+    w->drillFileReadWithHits();
+    w->presentDataCleared();
+    EXPECT_TRUE(w->action("zoomInAction")->isEnabled());
+    EXPECT_FALSE(w->action("dcodeListOfDisplayAction")->isEnabled());
+    EXPECT_FALSE(w->toolMarkPanel()->isVisible());
+}
+
+TEST_F(MainFixture, AMissingSettingsFileIsReportedAndTheFirstCloseCreatesIt)
+{
+    auto w = makeWindow();
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"ファイルが見つかりません"});
+    EXPECT_EQ(w->settings(), Settings{});
+    w->show();
+    w->close();
+    auto bytes = TempDir::read(dir.file("Reravado4.ini"));
+    EXPECT_EQ(bytes.substr(0, 15), "[Layer Table]\r\n");
+}
+
+TEST_F(MainFixture, SettingsAreShownInTheDialogsAndEditsAreSavedAtClose)
+{
+    Settings s;
+    s.gerberIn.dialect = GerberDialect::Rs274D;
+    s.gerberOut.dialect = GerberDialect::Rs274X;
+    s.drillOut.initCommand = "M48 INCH";
+    s.layerColours[12] = colours::Navy;
+    writeSettings(s);
+    auto w = makeWindow();
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(w->document().layers.slot(13).colour, colours::Navy);
+
+    // RS-274D in, RS-274X out: the aperture button is usable.
+    auto *aperture = w->gerberOutFormatDialog()->findChild<QPushButton *>("apertureButton");
+    EXPECT_TRUE(aperture->isEnabled());
+    // Changing the input dialect in its own dialog re-evaluates the other dialog's button.
+    w->gerberInFormatDialog()->findChild<QRadioButton *>("dialectGroupChoice1")->click();
+    EXPECT_EQ(w->settings().gerberIn.dialect, GerberDialect::Rs274X);
+    EXPECT_FALSE(aperture->isEnabled());
+    w->gerberInFormatDialog()->findChild<QRadioButton *>("dialectGroupChoice0")->click();
+    EXPECT_TRUE(aperture->isEnabled());
+    w->gerberOutFormatDialog()->findChild<QRadioButton *>("dialectGroupChoice0")->click();
+    EXPECT_FALSE(aperture->isEnabled());
+
+    auto *drillOut = w->drillOutFormatDialog();
+    EXPECT_EQ(drillOut->findChild<QLineEdit *>("initCommandEdit")->text(), "M48 INCH");
+    drillOut->findChild<QLineEdit *>("toolChangeEdit")->setText("M06  T%T");
+    drillOut->findChild<QRadioButton *>("toolDigitsGroupChoice0")->click();
+    w->drillInFormatDialog()->findChild<QComboBox *>("decimalDigitsBox")->setCurrentText("4");
+    w->gerberInFormatDialog()->findChild<QRadioButton *>("arcModeGroupChoice1")->click();
+
+    w->show();
+    w->close();
+    Settings read;
+    FakePrompter quiet;
+    loadSettingsFile(dir.file("Reravado4.ini"), read, quiet);
+    EXPECT_EQ(read.drillOut.toolChange, "M06  T%T");
+    EXPECT_EQ(read.drillOut.toolDigits, 1);
+    EXPECT_EQ(read.drillIn.decimalDigits, "4");
+    EXPECT_EQ(read.gerberIn.arcMode, ArcMode::QuarterCircle);
+    EXPECT_EQ(read.gerberOut.dialect, GerberDialect::Rs274D);
+    EXPECT_EQ(read.layerColours[12], colours::Navy);
+}
+
+TEST_F(MainFixture, ParameterFileLoadUpdatesTheDialogAndTheApertureButton)
+{
+    writeSettings(Settings{});
+    auto w = makeWindow();
+    GerberOutFormat x;
+    x.dialect = GerberDialect::Rs274X;
+    x.initCommand = " G71* ";
+    saveGerberOutParameters(dir.file("x.prm"), x);
+    picker.openAnswers.push_back(dir.file("x.prm"));
+    auto *dialog = w->gerberOutFormatDialog();
+    dialog->findChild<QPushButton *>("loadButton")->click();
+    EXPECT_EQ(picker.asked.back().title, "ﾊﾟﾗﾒｰﾀﾌｧｲﾙの選択");
+    EXPECT_EQ(w->settings().gerberOut.initCommand, " G71* ");
+    EXPECT_EQ(dialog->findChild<QLineEdit *>("initCommandEdit")->text(), " G71* ");
+    EXPECT_TRUE(dialog->findChild<QPushButton *>("apertureButton")->isEnabled());
+}
+
+TEST_F(MainFixture, TheLayerFileSelectionDisablesEbcdicAndEia)
+{
+    writeSettings(Settings{});
+    auto w = makeWindow();
+    w->settings().gerberIn.charCode = CharCode::Ebcdic;
+    w->gerberInFormatDialog()->setEbcdicEnabled(false);
+    EXPECT_EQ(w->settings().gerberIn.charCode, CharCode::Ascii);
+    EXPECT_FALSE(w->gerberInFormatDialog()->findChild<QRadioButton *>("codeGroupChoice1")->isEnabled());
+    w->drillInFormatDialog()->setEiaEnabled(false);
+    EXPECT_FALSE(w->drillInFormatDialog()->findChild<QRadioButton *>("codeGroupChoice1")->isEnabled());
+}
+
+TEST_F(MainFixture, AnUnwritableSettingsFileIsReportedAtClose)
+{
+    writeSettings(Settings{});
+    auto w = makeWindow();
+    // A folder in place of the file: the write must fail, whoever runs the test.
+    std::filesystem::remove(dir.file("Reravado4.ini"));
+    std::filesystem::create_directory(dir.file("Reravado4.ini"));
+    w->show();
+    w->close();
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"ファイルへのアクセスが拒否されました"});
+}
