@@ -1,0 +1,74 @@
+#include "gerber/ApertureTable.h"
+#include "gerber/ApertureTexts.h"
+
+namespace korvane {
+
+ApertureTable::ApertureTable() : title(aptmsg::DefaultTitle)
+{
+    clearRows();
+}
+
+std::optional<int> ApertureTable::rowOf(std::int64_t dcode)
+{
+    if (dcode < FirstDCode || dcode > LastDCode)
+        return std::nullopt;
+    return static_cast<int>(dcode - FirstDCode + 1);
+}
+
+std::optional<int> ApertureTable::rowOf(std::string_view digits)
+{
+    if (digits.empty() || digits.size() > 9)
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return rowOf(value);
+}
+
+ApertureLookup ApertureTable::Lookup(std::int64_t dcode) const
+{
+    auto r = rowOf(dcode);
+    if (!r)
+        return {};
+    return {row(*r).shape, row(*r).size};
+}
+
+ApertureLookup ApertureTable::Lookup(std::string_view digits) const
+{
+    // Leading zeros ("D010") still name D10; only the value counts.
+    while (digits.size() > 1 && digits.front() == '0')
+        digits.remove_prefix(1);
+    auto r = rowOf(digits);
+    if (!r)
+        return {};
+    return {row(*r).shape, row(*r).size};
+}
+
+void ApertureTable::SetRow(std::int64_t dcode, std::string shape, std::string size)
+{
+    auto r = rowOf(dcode);
+    if (!r)
+        return;
+    row(*r).shape = std::move(shape);
+    row(*r).size = std::move(size);
+}
+
+void ApertureTable::Clear()
+{
+    filePath.clear();
+    clearRows();
+}
+
+void ApertureTable::clearRows()
+{
+    for (int i = 0; i < ApertureRowCount; ++i) {
+        rows_[static_cast<std::size_t>(i)].dcodeLabel = "D" + std::to_string(i + FirstDCode);
+        rows_[static_cast<std::size_t>(i)].shape.clear();
+        rows_[static_cast<std::size_t>(i)].size.clear();
+    }
+}
+
+} // namespace korvane

@@ -1,0 +1,7 @@
+#include "print/PrintDevice.h"
+
+namespace korvane {
+
+PrintDevice::~PrintDevice() = default;
+
+} // namespace korvane

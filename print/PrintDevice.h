@@ -1,0 +1,38 @@
+#pragma once
+// The printer as the print commands see it. The Qt adapter drives a QPrinter
+// (a real printer or a PDF file); tests record what would be printed.
+#include <string>
+
+namespace korvane {
+
+struct PrinterMetrics {
+    double printableWidthMm = 0;  // physical size of the printable area
+    double printableHeightMm = 0;
+    int printableWidthDots = 0;   // the same area in dots
+    int printableHeightDots = 0;
+    int pageWidthDots = 0;
+    int pageHeightDots = 0;
+};
+
+class PrintDevice {
+public:
+    virtual ~PrintDevice();
+
+    // The print dialog: the user chooses the printer and confirms.
+    // False when the user cancelled; nothing may be printed then.
+    virtual bool choosePrinter() = 0;
+
+    virtual PrinterMetrics metrics() const = 0;
+
+    // `title` names the job (the document name of the spooler or PDF).
+    virtual void beginDocument(const std::string &title) = 0;
+    virtual void endDocument() = 0;
+    virtual void abortDocument() = 0;
+
+    // One line of plain text (UTF-8; tabs stop every eight columns, a
+    // double-byte character takes two). Starts a new page when the page is
+    // full.
+    virtual void printLine(const std::string &text) = 0;
+};
+
+} // namespace korvane
