@@ -1,5 +1,6 @@
 // korvane-cli: the batch front end. It runs the same command functions as
 // the desktop program, with answers from flags and messages on stderr.
+#include "cli/ApertureCommands.h"
 #include "cli/CliPorts.h"
 #include "core/SettingsFile.h"
 #include "core/Messages.h"
@@ -20,6 +21,9 @@ const char *Usage =
     "コマンド:\n"
     "  settings [--settings FILE]   設定ファイルのフォーマット、レイヤーカラー、印刷設定を表示します\n"
     "                               (既定: カレントフォルダの Reravado4.ini)\n"
+    "  aperture show FILE           アパーチャテーブル(.apt/.gap)を印刷と同じ一覧で表示します\n"
+    "  aperture import-gap IN.gap OUT.apt\n"
+    "                               GAPファイルを取り込み、アパーチャテーブルに保存します\n"
     "  --help                       この説明を表示します\n";
 
 std::string currentDirectory()
@@ -64,6 +68,8 @@ int main(int argc, char **argv)
     try {
         if (command == "settings")
             return runSettings(args);
+        if (command == "aperture")
+            return cli::runAperture(args);
     } catch (const std::exception &e) {
         std::cerr << msg::TitleError << ": " << e.what() << "\n";
         return 1;
