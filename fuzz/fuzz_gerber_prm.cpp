@@ -1,0 +1,15 @@
+// The Gerber output ParameterFile reader, with a write and re-read check.
+#include "FuzzSupport.h"
+#include "core/ParameterFile.h"
+
+using namespace korvane;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    GerberOutFormat format;
+    applyGerberOutParameterLines(fuzz::textLines(data, size), format);
+    GerberOutFormat again;
+    applyGerberOutParameterLines(gerberOutParameterLines(format), again);
+    fuzz::check(again == format);
+    return 0;
+}
