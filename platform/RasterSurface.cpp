@@ -1,0 +1,383 @@
+#include "platform/RasterSurface.h"
+
+#include "platform/QtColour.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace korvane {
+
+namespace {
+
+struct Box {
+    int left, top, right, bottom; // right and bottom exclusive
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    bool empty() const { return right <= left || bottom <= top; }
+    // The rectangle whose aliased outline covers exactly the box's pixels.
+    QRect outline() const { return QRect(left, top, width() - 1, height() - 1); }
+};
+
+Box boxOf(int x1, int y1, int x2, int y2)
+{
+    return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+std::uint16_t to565(Colour c)
+{
+    return static_cast<std::uint16_t>(((redOf(c) >> 3) << 11) | ((greenOf(c) >> 2) << 5) | (blueOf(c) >> 3));
+}
+
+Colour from565(std::uint16_t v)
+{
+    const unsigned r = (v >> 11) & 0x1F, g = (v >> 5) & 0x3F, b = v & 0x1F;
+    return rgb(static_cast<std::uint8_t>((r << 3) | (r >> 2)), static_cast<std::uint8_t>((g << 2) | (g >> 4)),
+               static_cast<std::uint8_t>((b << 3) | (b >> 2)));
+}
+
+} // namespace
+
+RasterSurface::RasterSurface(int width, int height)
+{
+    if (width > 0 && height > 0)
+        image_ = QImage(width, height, QImage::Format_RGB16);
+    if (!image_.isNull())
+        image_.fill(Qt::white);
+}
+
+RasterSurface::~RasterSurface()
+{
+    if (painter_)
+        painter_->end();
+}
+
+QImage RasterSurface::takeImage()
+{
+    if (painter_) {
+        painter_->end();
+        painter_.reset();
+    }
+    penHeld_ = Held::None;
+    brushHeld_ = HeldBrush::None;
+    return std::move(image_);
+}
+
+QPainter &RasterSurface::painter()
+{
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>(&image_);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+        painter_->setBackgroundMode(Qt::TransparentMode);
+        penHeld_ = Held::None;
+        brushHeld_ = HeldBrush::None;
+    }
+    return *painter_;
+}
+
+void RasterSurface::setPen(Colour colour, int width)
+{
+    penColour_ = colour;
+    penWidth_ = width;
+}
+
+// Opaque colours over the pixels replace them, which is the copy mode; the
+// hatch's gaps must stay untouched, so the mode is not QPainter's Source.
+void RasterSurface::setCopyMode()
+{
+    painter().setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void RasterSurface::setBrush(Colour colour, BrushStyle style)
+{
+    brushColour_ = colour;
+    brushStyle_ = style;
+}
+
+void RasterSurface::setFont(Colour colour, const std::string &face, int pointSize)
+{
+    fontColour_ = toQColor(colour);
+    font_ = QFont(QString::fromStdString(face));
+    if (pointSize > 0)
+        font_.setPointSize(pointSize);
+}
+
+// Pens of width 0 and 1 are one pixel wide and leave the end pixel of a line
+// unpainted; wider pens have round caps and joins.
+void RasterSurface::applyPen()
+{
+    QPainter &p = painter();
+    if (penHeld_ == Held::Pen && heldPenColour_ == penColour_ && heldPenWidth_ == penWidth_)
+        return;
+    if (penWidth_ <= 1) {
+        QPen pen(toQColor(penColour_), 0);
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+    } else {
+        p.setPen(QPen(toQColor(penColour_), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    }
+    penHeld_ = Held::Pen;
+    heldPenColour_ = penColour_;
+    heldPenWidth_ = penWidth_;
+}
+
+void RasterSurface::applyNoPen()
+{
+    if (penHeld_ != Held::NoPen) {
+        painter().setPen(Qt::NoPen);
+        penHeld_ = Held::NoPen;
+    }
+}
+
+QBrush RasterSurface::currentBrush() const
+{
+    switch (brushStyle_) {
+    case BrushStyle::Hollow:
+        return Qt::NoBrush;
+    case BrushStyle::DiagonalCross:
+        return QBrush(toQColor(brushColour_), Qt::DiagCrossPattern);
+    case BrushStyle::Solid:
+        break;
+    }
+    return QBrush(toQColor(brushColour_));
+}
+
+void RasterSurface::applyBrush()
+{
+    QPainter &p = painter();
+    if (brushHeld_ == HeldBrush::Brush && heldBrushColour_ == brushColour_ && heldBrushStyle_ == brushStyle_)
+        return;
+    p.setBrush(currentBrush());
+    brushHeld_ = HeldBrush::Brush;
+    heldBrushColour_ = brushColour_;
+    heldBrushStyle_ = brushStyle_;
+}
+
+void RasterSurface::applyNoBrush()
+{
+    if (brushHeld_ != HeldBrush::NoBrush) {
+        painter().setBrush(Qt::NoBrush);
+        brushHeld_ = HeldBrush::NoBrush;
+    }
+}
+
+void RasterSurface::moveTo(int x, int y)
+{
+    pen_ = {x, y};
+}
+
+void RasterSurface::lineTo(int x, int y)
+{
+    const PixelPoint from = pen_;
+    pen_ = {x, y};
+    if (isNull() || (from.x == x && from.y == y))
+        return;
+    applyPen();
+    painter().drawLine(from.x, from.y, x, y);
+}
+
+void RasterSurface::ellipse(int x1, int y1, int x2, int y2)
+{
+    const Box b = boxOf(x1, y1, x2, y2);
+    if (isNull() || b.empty())
+        return;
+    applyPen();
+    applyBrush();
+    painter().drawEllipse(b.outline());
+}
+
+void RasterSurface::rectangle(int x1, int y1, int x2, int y2)
+{
+    const Box b = boxOf(x1, y1, x2, y2);
+    if (isNull() || b.empty())
+        return;
+    QPainter &p = painter();
+    if (penWidth_ <= 1) {
+        // The common case, filled and outlined without the path machinery.
+        if (brushStyle_ != BrushStyle::Hollow && b.width() > 2 && b.height() > 2)
+            p.fillRect(QRect(b.left + 1, b.top + 1, b.width() - 2, b.height() - 2), currentBrush());
+        const QColor c = toQColor(penColour_);
+        p.fillRect(QRect(b.left, b.top, b.width(), 1), c);
+        p.fillRect(QRect(b.left, b.bottom - 1, b.width(), 1), c);
+        p.fillRect(QRect(b.left, b.top, 1, b.height()), c);
+        p.fillRect(QRect(b.right - 1, b.top, 1, b.height()), c);
+        return;
+    }
+    applyPen();
+    applyBrush();
+    p.drawRect(b.outline());
+}
+
+void RasterSurface::arc(int x1, int y1, int x2, int y2, RayPoint start, RayPoint end)
+{
+    const Box b = boxOf(x1, y1, x2, y2);
+    if (isNull() || b.empty())
+        return;
+    const RayPoint centre{(double(x1) + x2) / 2, (double(y1) + y2) / 2};
+    const ArcAngles a = arcAngles(b.width(), b.height(), centre, start, end);
+    applyPen();
+    if (a.spanDegrees >= 360) {
+        applyNoBrush();
+        painter().drawEllipse(b.outline());
+        return;
+    }
+    const QRectF r = b.outline();
+    QPainterPath path;
+    path.arcMoveTo(r, a.startDegrees);
+    path.arcTo(r, a.startDegrees, a.spanDegrees);
+    painter().strokePath(path, painter().pen());
+}
+
+void RasterSurface::pie(int x1, int y1, int x2, int y2, RayPoint start, RayPoint end)
+{
+    const Box b = boxOf(x1, y1, x2, y2);
+    if (isNull() || b.empty())
+        return;
+    const RayPoint centre{(double(x1) + x2) / 2, (double(y1) + y2) / 2};
+    const ArcAngles a = arcAngles(b.width(), b.height(), centre, start, end);
+    applyPen();
+    applyBrush();
+    if (a.spanDegrees >= 360) {
+        painter().drawEllipse(b.outline());
+        return;
+    }
+    const QRectF r = b.outline();
+    QPainterPath path;
+    path.moveTo(r.center());
+    path.arcTo(r, a.startDegrees, a.spanDegrees);
+    path.closeSubpath();
+    painter().drawPath(path);
+}
+
+void RasterSurface::polygon(std::span<const PixelPoint> points)
+{
+    if (isNull() || points.empty())
+        return;
+    polygonBuffer_.resize(static_cast<int>(points.size()));
+    for (std::size_t i = 0; i < points.size(); ++i)
+        polygonBuffer_[static_cast<int>(i)] = QPoint(points[i].x, points[i].y);
+    applyPen();
+    applyBrush();
+    painter().drawPolygon(polygonBuffer_, Qt::OddEvenFill);
+}
+
+// An iterative scanline fill of the 4-connected area of one 16-bit colour.
+void RasterSurface::floodFill(int x, int y, Colour colour)
+{
+    if (isNull() || brushStyle_ == BrushStyle::Hollow || x < 0 || y < 0 || x >= width() || y >= height())
+        return;
+    const std::uint16_t target = to565(colour);
+    const std::uint16_t paint = to565(brushColour_);
+    const bool solid = brushStyle_ == BrushStyle::Solid;
+    if (solid && paint == target)
+        return; // already that colour
+    const int w = width(), h = height();
+    if (painter_) {
+        painter_->end(); // the pixels are written directly below
+        painter_.reset();
+    }
+    auto row = [&](int r) { return reinterpret_cast<std::uint16_t *>(image_.scanLine(r)); };
+    if (row(y)[x] != target)
+        return;
+
+    // Pixels taken into the area. A solid fill marks them by their new
+    // colour; a hatch leaves most of them unchanged, so it keeps a map.
+    std::vector<bool> taken(solid ? 0 : std::size_t(w) * h, false);
+    auto open = [&](int cx, int cy) {
+        return row(cy)[cx] == target && (solid || !taken[std::size_t(cy) * w + cx]);
+    };
+    struct Span {
+        int y, x0, x1; // x1 inclusive
+    };
+    std::vector<Span> spans;
+    std::vector<PixelPoint> stack{{x, y}};
+    while (!stack.empty()) {
+        const PixelPoint seed = stack.back();
+        stack.pop_back();
+        if (!open(seed.x, seed.y))
+            continue;
+        std::uint16_t *line = row(seed.y);
+        int x0 = seed.x, x1 = seed.x;
+        while (x0 > 0 && open(x0 - 1, seed.y))
+            --x0;
+        while (x1 < w - 1 && open(x1 + 1, seed.y))
+            ++x1;
+        if (solid)
+            std::fill(line + x0, line + x1 + 1, paint);
+        else
+            std::fill(taken.begin() + std::size_t(seed.y) * w + x0, taken.begin() + std::size_t(seed.y) * w + x1 + 1, true);
+        spans.push_back({seed.y, x0, x1});
+        for (int ny : {seed.y - 1, seed.y + 1}) {
+            if (ny < 0 || ny >= h)
+                continue;
+            bool inRun = false;
+            for (int cx = x0; cx <= x1; ++cx) {
+                const bool o = open(cx, ny);
+                if (o && !inRun)
+                    stack.push_back({cx, ny});
+                inRun = o;
+            }
+        }
+    }
+    if (!solid) {
+        const QBrush hatch = currentBrush();
+        QPainter &p = painter();
+        for (const Span &s : spans)
+            p.fillRect(QRect(s.x0, s.y, s.x1 - s.x0 + 1, 1), hatch);
+    }
+}
+
+Colour RasterSurface::getPixel(int x, int y) const
+{
+    if (isNull() || x < 0 || y < 0 || x >= width() || y >= height())
+        return colours::White;
+    return from565(reinterpret_cast<const std::uint16_t *>(image_.constScanLine(y))[x]);
+}
+
+QImage RasterSurface::imageOf(const DrawingSurface &surface) const
+{
+    if (const auto *raster = dynamic_cast<const RasterSurface *>(&surface))
+        return raster->image();
+    QImage copy(surface.width(), surface.height(), QImage::Format_RGB32);
+    for (int y = 0; y < copy.height(); ++y)
+        for (int x = 0; x < copy.width(); ++x)
+            copy.setPixelColor(x, y, toQColor(surface.getPixel(x, y)));
+    return copy;
+}
+
+void RasterSurface::copyRect(PixelRect dest, const DrawingSurface &source, PixelRect sourceRect)
+{
+    if (isNull())
+        return;
+    const QImage src = imageOf(source);
+    painter().drawImage(QRect(dest.left, dest.top, dest.width(), dest.height()), src,
+                        QRect(sourceRect.left, sourceRect.top, sourceRect.width(), sourceRect.height()));
+}
+
+void RasterSurface::stretchDraw(PixelRect rect, const DrawingSurface &raster)
+{
+    if (isNull())
+        return;
+    painter().drawImage(QRect(rect.left, rect.top, rect.width(), rect.height()), imageOf(raster));
+}
+
+void RasterSurface::textOut(int x, int y, const std::string &text)
+{
+    if (isNull())
+        return;
+    QPainter &p = painter();
+    const QString s = QString::fromStdString(text);
+    p.setFont(font_);
+    const QFontMetrics metrics(font_, &image_);
+    if (brushStyle_ != BrushStyle::Hollow)
+        p.fillRect(QRect(x, y, metrics.horizontalAdvance(s), metrics.height()), toQColor(brushColour_));
+    p.setPen(fontColour_);
+    penHeld_ = Held::None;
+    p.drawText(QPoint(x, y + metrics.ascent()), s);
+}
+
+} // namespace korvane

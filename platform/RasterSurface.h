@@ -1,0 +1,87 @@
+#pragma once
+// The drawing surface on a 16-bit (5-6-5) QImage, painted with QPainter
+// without antialiasing, as the platform's raster primitives behave.
+#include "view/DrawingSurface.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPolygon>
+
+#include <memory>
+
+class QPainter;
+
+namespace korvane {
+
+class RasterSurface : public DrawingSurface {
+public:
+    // A white raster; isNull() when there was not enough memory for it.
+    RasterSurface(int width, int height);
+    ~RasterSurface() override;
+    RasterSurface(const RasterSurface &) = delete;
+    RasterSurface &operator=(const RasterSurface &) = delete;
+
+    bool isNull() const { return image_.isNull(); }
+    const QImage &image() const { return image_; }
+    // Ends painting and hands over the raster.
+    QImage takeImage();
+
+    int width() const override { return image_.width(); }
+    int height() const override { return image_.height(); }
+
+    void setPen(Colour colour, int width) override;
+    void setCopyMode() override;
+    void setBrush(Colour colour, BrushStyle style) override;
+    void setFont(Colour colour, const std::string &face, int pointSize) override;
+
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
+    PixelPoint penPosition() const override { return pen_; }
+
+    void ellipse(int x1, int y1, int x2, int y2) override;
+    void rectangle(int x1, int y1, int x2, int y2) override;
+    void arc(int x1, int y1, int x2, int y2, RayPoint start, RayPoint end) override;
+    void pie(int x1, int y1, int x2, int y2, RayPoint start, RayPoint end) override;
+    void polygon(std::span<const PixelPoint> points) override;
+    void floodFill(int x, int y, Colour colour) override;
+
+    Colour getPixel(int x, int y) const override;
+    void copyRect(PixelRect dest, const DrawingSurface &source, PixelRect sourceRect) override;
+    void stretchDraw(PixelRect rect, const DrawingSurface &raster) override;
+    void textOut(int x, int y, const std::string &text) override;
+
+private:
+    QPainter &painter();
+    void applyPen();
+    void applyBrush();
+    void applyNoPen();
+    void applyNoBrush();
+    QBrush currentBrush() const;
+    QImage imageOf(const DrawingSurface &surface) const;
+
+    QImage image_;
+    std::unique_ptr<QPainter> painter_;
+    PixelPoint pen_;
+
+    Colour penColour_ = 0;
+    int penWidth_ = 1;
+    Colour brushColour_ = 0xFFFFFF;
+    BrushStyle brushStyle_ = BrushStyle::Solid;
+    QColor fontColour_ = Qt::black;
+    QFont font_;
+
+    // What the painter holds, so that an unchanged pen or brush costs nothing.
+    enum class Held { None, Pen, NoPen };
+    Held penHeld_ = Held::None;
+    Colour heldPenColour_ = 0;
+    int heldPenWidth_ = -1;
+    enum class HeldBrush { None, Brush, NoBrush };
+    HeldBrush brushHeld_ = HeldBrush::None;
+    Colour heldBrushColour_ = 0;
+    BrushStyle heldBrushStyle_ = BrushStyle::Solid;
+
+    QPolygon polygonBuffer_;
+};
+
+} // namespace korvane

@@ -1,0 +1,57 @@
+#include "view/DrawingSurface.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace korvane {
+
+DrawingSurface::~DrawingSurface() = default;
+
+bool raysCoincide(RayPoint centre, RayPoint a, RayPoint b)
+{
+    const double ax = a.x - centre.x, ay = a.y - centre.y;
+    const double bx = b.x - centre.x, by = b.y - centre.y;
+    if (a == b)
+        return true;
+    return ax * by - ay * bx == 0 && ax * bx + ay * by > 0;
+}
+
+namespace {
+
+// The ellipse parameter of the point where the ray meets the ellipse, in
+// radians counter-clockwise with y pointing up.
+double parameterOf(double halfWidth, double halfHeight, RayPoint centre, RayPoint p)
+{
+    const double dx = p.x - centre.x;
+    const double dyUp = centre.y - p.y;
+    if (halfWidth > 0 && halfHeight > 0)
+        return std::atan2(dyUp * halfWidth, dx * halfHeight);
+    return std::atan2(dyUp, dx);
+}
+
+} // namespace
+
+ArcAngles arcAngles(double width, double height, RayPoint centre, RayPoint start, RayPoint end)
+{
+    constexpr double fullTurn = 2 * std::numbers::pi;
+    constexpr double toDegrees = 180 / std::numbers::pi;
+    const double a = std::abs(width) / 2, b = std::abs(height) / 2;
+    const double t0 = parameterOf(a, b, centre, start);
+    if (raysCoincide(centre, start, end))
+        return {t0 * toDegrees, 360};
+    double span = parameterOf(a, b, centre, end) - t0;
+    while (span <= 0)
+        span += fullTurn;
+    while (span > fullTurn)
+        span -= fullTurn;
+    return {t0 * toDegrees, span * toDegrees};
+}
+
+Colour quantise565(Colour c)
+{
+    const unsigned r = redOf(c) >> 3, g = greenOf(c) >> 2, b = blueOf(c) >> 3;
+    return rgb(static_cast<std::uint8_t>((r << 3) | (r >> 2)), static_cast<std::uint8_t>((g << 2) | (g >> 4)),
+               static_cast<std::uint8_t>((b << 3) | (b >> 2)));
+}
+
+} // namespace korvane

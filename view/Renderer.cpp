@@ -1,0 +1,178 @@
+#include "view/Renderer.h"
+
+#include "core/Numbers.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace korvane {
+
+namespace {
+
+// Keeps mapped positions far inside the range the raster primitives handle,
+// whatever a damaged file holds.
+constexpr std::int64_t CoordinateLimit = std::int64_t(1) << 24;
+
+int toPixel(double value, int offset)
+{
+    const std::int64_t p = roundToInt64(value) - offset;
+    return static_cast<int>(std::clamp(p, -CoordinateLimit, CoordinateLimit));
+}
+
+constexpr std::int32_t underlayTwin(std::int32_t kind)
+{
+    switch (kind) {
+    case 41: case 42: case 43: case 44: case 47: case 48: case 49:
+        return kind - UnderlayOffset;
+    default:
+        return kind;
+    }
+}
+
+} // namespace
+
+PixelPoint PixelMapping::point(double x, double y) const
+{
+    return {toPixel((x * scale + shiftX) / mmPerPixelX, offsetX), toPixel((y * scale + shiftY) / mmPerPixelY, offsetY)};
+}
+
+int PixelMapping::penWidth(double mm) const
+{
+    return static_cast<int>(std::clamp<std::int64_t>(roundToInt64(mm * scale / mmPerPixelX), 0, CoordinateLimit));
+}
+
+LayerLook LayerLook::from(const LayerTable &layers)
+{
+    LayerLook look;
+    look.colour[0] = colours::White;
+    for (int n = 1; n <= LayerCount; ++n) {
+        look.colour[n] = layers.slot(n).colour;
+        look.visible[n] = layers.slot(n).visible != 0;
+    }
+    return look;
+}
+
+Renderer::Renderer(DrawingSurface &surface, const LayerLook &look, RegionFill regionFill, const PixelMapping &mapping)
+    : surface_(surface), look_(look), regionFill_(regionFill), map_(mapping)
+{
+    vertices_.reserve(8000);
+}
+
+void Renderer::paint(const DisplayList &list)
+{
+    startPass();
+    paint(list.underlay());
+    paint(list.main());
+}
+
+void Renderer::paint(const ItemSequence &items)
+{
+    for (const DisplayItem &item : items)
+        paintItem(item);
+}
+
+void Renderer::paintItem(const DisplayItem &item)
+{
+    const std::int32_t layer = item.layer;
+    if (layer < 1 || layer > LayerCount || !look_.visible[layer])
+        return;
+    const std::int32_t colourLayer = item.colourLayer;
+    if (colourLayer < 0 || colourLayer > LayerCount)
+        return;
+    const Colour colour = look_.colour[colourLayer];
+    const std::int32_t fill = item.fill;
+    const BrushStyle solidOrHollow = fill == 1 ? BrushStyle::Hollow : BrushStyle::Solid;
+    const BrushStyle region = regionFill_ == RegionFill::Solid ? BrushStyle::Solid : BrushStyle::DiagonalCross;
+
+    switch (underlayTwin(item.kind)) {
+    case 11: { // Ellipse: the exact width 1.0 keeps a one-pixel outline at every zoom
+        surface_.setPen(colour, item.width == 1.0 ? 1 : map_.penWidth(item.width));
+        surface_.setBrush(colour, fill == 2 || fill == 3 ? BrushStyle::Hollow : BrushStyle::Solid);
+        const PixelPoint a = map_.point(item.x1, item.y1), b = map_.point(item.x2, item.y2);
+        surface_.ellipse(a.x, a.y, b.x, b.y);
+        break;
+    }
+    case 12: { // Rectangle: fill 3 is an outline in the layer colour
+        surface_.setPen(colour, 1);
+        surface_.setBrush(fill == 3 && colourLayer != 0 ? colours::White : colour,
+                          fill == 1 || fill == 3 ? BrushStyle::Hollow : BrushStyle::Solid);
+        const PixelPoint a = map_.point(item.x1, item.y1), b = map_.point(item.x2, item.y2);
+        surface_.rectangle(a.x, a.y, b.x, b.y);
+        break;
+    }
+    case 13: {
+        const PixelPoint p = map_.point(item.x1, item.y1);
+        surface_.moveTo(p.x, p.y);
+        break;
+    }
+    case 14: {
+        surface_.setPen(colour, map_.penWidth(item.width));
+        surface_.setBrush(colour, solidOrHollow);
+        const PixelPoint p = map_.point(item.x1, item.y1);
+        surface_.lineTo(p.x, p.y);
+        break;
+    }
+    case 15:
+    case 16:
+        surface_.setPen(colour, map_.penWidth(item.width));
+        surface_.setBrush(colour, solidOrHollow);
+        sweepFigure(item, false);
+        break;
+    case 17: {
+        surface_.setPen(colour, map_.penWidth(item.width));
+        surface_.setBrush(colour, solidOrHollow);
+        const PixelPoint p = map_.point(item.x1, item.y1);
+        surface_.floodFill(p.x, p.y, surface_.getPixel(p.x, p.y));
+        break;
+    }
+    case 18:
+        vertices_.push_back(map_.point(item.x1, item.y1));
+        break;
+    case 19:
+        surface_.setPen(colour, item.width != 0 ? 1 : 0);
+        surface_.setBrush(colour, region);
+        closePolygon();
+        break;
+    case 55:
+    case 56:
+        surface_.setPen(colour, map_.penWidth(item.width));
+        surface_.setBrush(colour, region);
+        sweepFigure(item, true);
+        break;
+    default:
+        break;
+    }
+}
+
+// Arcs and sectors. The rays are taken from the stored millimetres, not from
+// rounded pixels: sweep ends that are close but not equal keep their real
+// directions (a short or a nearly full arc), and only equal ends give the
+// whole ellipse.
+void Renderer::sweepFigure(const DisplayItem &item, bool pie)
+{
+    const PixelPoint c1 = map_.point(item.x1, item.y1), c2 = map_.point(item.x2, item.y2);
+    const double centreX = (double(c1.x) + c2.x) / 2, centreY = (double(c1.y) + c2.y) / 2;
+    const double midX = (item.x1 + item.x2) / 2, midY = (item.y1 + item.y2) / 2;
+    const double kx = map_.scale / map_.mmPerPixelX, ky = map_.scale / map_.mmPerPixelY;
+    const RayPoint start{centreX + (item.sweepStartX - midX) * kx, centreY + (item.sweepStartY - midY) * ky};
+    const RayPoint end{centreX + (item.sweepEndX - midX) * kx, centreY + (item.sweepEndY - midY) * ky};
+    if (pie)
+        surface_.pie(c1.x, c1.y, c2.x, c2.y, start, end);
+    else
+        surface_.arc(c1.x, c1.y, c2.x, c2.y, start, end);
+}
+
+// The last stored vertex is left out only when it repeats the first; fewer
+// than three vertices (a close without its vertices) draw nothing.
+void Renderer::closePolygon()
+{
+    std::size_t n = vertices_.size();
+    if (n >= 3) {
+        if (vertices_.back() == vertices_.front())
+            --n;
+        surface_.polygon(std::span<const PixelPoint>(vertices_.data(), n));
+    }
+    vertices_.clear();
+}
+
+} // namespace korvane

@@ -1,0 +1,67 @@
+#pragma once
+// Paints the DisplayList onto a DrawingSurface, item by item, in the layer
+// colours, skipping hidden layers.
+#include "core/Document.h"
+#include "view/DrawingSurface.h"
+
+#include <array>
+#include <vector>
+
+namespace korvane {
+
+// The layer file selection's "G36/G37ﾓｰﾄﾞ": regions and sectors solid or
+// cross-hatched.
+enum class RegionFill { Solid, Hatch };
+
+// Stored millimetres to pixels (or printer dots):
+//   column = Round((x * scale + shiftX) / mmPerPixelX) - offsetX
+//   row    = Round((y * scale + shiftY) / mmPerPixelY) - offsetY
+// The view uses shiftX 0 and shiftY areaHeight + 20.
+struct PixelMapping {
+    double scale = 1;
+    double shiftX = 0;
+    double shiftY = 0;
+    double mmPerPixelX = 1;
+    double mmPerPixelY = 1;
+    int offsetX = 0;
+    int offsetY = 0;
+
+    PixelPoint point(double x, double y) const;
+    // A width in mm as a pen width, by the horizontal resolution.
+    int penWidth(double mm) const;
+};
+
+// Colour and visibility per layer number; index 0 is the background (white,
+// used by clear items) and never a visible layer.
+struct LayerLook {
+    std::array<Colour, LayerCount + 1> colour{};
+    std::array<bool, LayerCount + 1> visible{};
+
+    static LayerLook from(const LayerTable &layers);
+};
+
+class Renderer {
+public:
+    Renderer(DrawingSurface &surface, const LayerLook &look, RegionFill regionFill, const PixelMapping &mapping);
+
+    // One drawing pass: the underlay, then the main sequence. The pen
+    // position carries from item to item; the polygon store starts empty so
+    // that vertices left open by earlier data never join this pass.
+    void paint(const DisplayList &list);
+    void paint(const ItemSequence &items);
+    void paintItem(const DisplayItem &item);
+    void startPass() { vertices_.clear(); }
+
+private:
+    void sweepFigure(const DisplayItem &item, bool pie);
+    void closePolygon();
+
+    DrawingSurface &surface_;
+    LayerLook look_;
+    RegionFill regionFill_;
+    PixelMapping map_;
+    // Grows past the customary 8000 points rather than dropping vertices.
+    std::vector<PixelPoint> vertices_;
+};
+
+} // namespace korvane

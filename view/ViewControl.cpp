@@ -1,0 +1,216 @@
+#include "view/ViewControl.h"
+
+#include "core/Numbers.h"
+#include "view/ViewTexts.h"
+
+#include <new>
+
+namespace korvane {
+
+PictureHost::~PictureHost() = default;
+
+ViewController::ViewController(Document &document, Prompter &prompter, PictureHost &host)
+    : doc_(document), prompter_(prompter), host_(host)
+{
+}
+
+void ViewController::readScreenMetrics()
+{
+    t_.mmPerPixelX = host_.screenMmPerPixelX();
+    t_.mmPerPixelY = host_.screenMmPerPixelY();
+}
+
+void ViewController::ensureScreenMetrics()
+{
+    if (!(t_.mmPerPixelX > 0) || !(t_.mmPerPixelY > 0))
+        readScreenMetrics();
+}
+
+void ViewController::setZoomLimits(std::string_view platformName)
+{
+    const ZoomLimits limits = zoomLimitsFor(platformName);
+    t_.maxImageWidth = limits.width;
+    t_.maxImageHeight = limits.height;
+}
+
+void ViewController::computeFitScale(int width, int height)
+{
+    t_.fitScale = fitScaleFor(doc_.extentX, doc_.extentY, width, height);
+}
+
+void ViewController::returnToBaseSize()
+{
+    host_.clearPicture();
+    if (t_.baseWidth > 0 && t_.baseHeight > 0)
+        host_.setPictureSize(t_.baseWidth, t_.baseHeight);
+}
+
+void ViewController::takeBaseSize()
+{
+    t_.baseWidth = host_.pictureWidth();
+    t_.baseHeight = host_.pictureHeight();
+}
+
+void ViewController::fitLoadedDrawing(std::string_view platformName)
+{
+    setZoomLimits(platformName);
+    readScreenMetrics();
+    takeBaseSize();
+    t_.areaWidth = truncToInt(t_.baseWidth * t_.mmPerPixelX) - 30;
+    t_.areaHeight = truncToInt(t_.baseHeight * t_.mmPerPixelY) - 30;
+    computeFitScale(t_.areaWidth, t_.areaHeight);
+    fitAndRedraw();
+}
+
+void ViewController::clearAll()
+{
+    returnToBaseSize();
+    t_.scale = t_.fitScale = t_.zoomX = t_.zoomY = 0;
+    t_.baseWidth = t_.baseHeight = t_.areaWidth = t_.areaHeight = 0;
+}
+
+// Null when the raster cannot be made or painting runs out of memory.
+std::unique_ptr<DrawingSurface> ViewController::paintRaster(int width, int height)
+{
+    try {
+        std::unique_ptr<DrawingSurface> raster = host_.createRaster(width, height);
+        if (!raster)
+            return nullptr;
+        Renderer renderer(*raster, LayerLook::from(doc_.layers), regionFill_, t_.mapping());
+        renderer.paint(doc_.displayList);
+        return raster;
+    } catch (const std::bad_alloc &) {
+        return nullptr;
+    }
+}
+
+bool ViewController::redraw()
+{
+    ensureScreenMetrics();
+    std::unique_ptr<DrawingSurface> raster = paintRaster(host_.pictureWidth(), host_.pictureHeight());
+    if (!raster) {
+        prompter_.warning(msg::DrawOutOfMemory);
+        return false;
+    }
+    host_.showRaster(std::move(raster));
+    return true;
+}
+
+bool ViewController::fitAndRedraw()
+{
+    if (t_.zoomX == 1.0f)
+        return true;
+    ensureScreenMetrics();
+    if (t_.baseWidth <= 0 || t_.baseHeight <= 0)
+        takeBaseSize();
+    const ViewTransform before = t_;
+    const double mx = t_.mmPerPixelX, my = t_.mmPerPixelY;
+    const double fit = t_.fitScale;
+    t_.areaWidth = truncToInt(t_.baseWidth * mx) - 30;
+    t_.areaHeight = truncToInt(t_.baseHeight * my) - 3 * truncToInt(statusBarHeight_ * my) - 30;
+    t_.offsetX = roundToInt((doc_.minX * fit - (t_.areaWidth - doc_.extentX * fit) / 2) / mx);
+    t_.offsetY = roundToInt(((t_.areaHeight - doc_.extentY * fit) / 2 - doc_.minY * fit) / my);
+    t_.scale = t_.fitScale;
+    std::unique_ptr<DrawingSurface> raster = paintRaster(t_.baseWidth, t_.baseHeight);
+    if (!raster) {
+        t_ = before;
+        prompter_.warning(msg::DrawOutOfMemory);
+        return false;
+    }
+    host_.clearPicture();
+    host_.setPictureSize(t_.baseWidth, t_.baseHeight);
+    host_.showRaster(std::move(raster));
+    return true;
+}
+
+void ViewController::fitAll()
+{
+    if (doc_.hasData)
+        fitAndRedraw();
+}
+
+void ViewController::redrawView()
+{
+    if (doc_.hasData)
+        redraw();
+}
+
+// zoomX and zoomY for the present scale and an area of width x height pixels.
+void ViewController::computeZoomFactors(int width, int height)
+{
+    t_.zoomX = static_cast<float>((doc_.extentX * t_.scale + 60) / (width * t_.mmPerPixelX) + 0.1);
+    t_.zoomY = static_cast<float>((doc_.extentY * t_.scale + 60) / (height * t_.mmPerPixelY) + 0.1);
+}
+
+// Usable area and offsets for a zoomed area of width x height pixels; the
+// drawing is centred with a 20 mm shift to the right.
+void ViewController::placeForZoom(int width, int height)
+{
+    const double mx = t_.mmPerPixelX, my = t_.mmPerPixelY;
+    const double s = t_.scale;
+    t_.areaWidth = truncToInt(width * mx) - 30;
+    t_.areaHeight = truncToInt(height * my) - 30;
+    t_.offsetX = roundToInt((s * doc_.minX - ((t_.areaWidth - doc_.extentX * s) / 2 + 20)) / mx);
+    t_.offsetY = roundToInt(((t_.areaHeight - doc_.extentY * s) / 2 - s * doc_.minY) / my);
+}
+
+// Paints the zoomed picture before anything of the old one is given up, so
+// that a raster too large for the memory leaves the view as it was.
+bool ViewController::finishZoom(const ViewTransform &before, int width, int height)
+{
+    placeForZoom(width, height);
+    std::unique_ptr<DrawingSurface> raster = paintRaster(width, height);
+    if (!raster) {
+        t_ = before;
+        prompter_.warning(msg::ZoomOutOfMemory);
+        return false;
+    }
+    host_.clearPicture();
+    host_.setPictureSize(width, height);
+    host_.showRaster(std::move(raster));
+    return true;
+}
+
+void ViewController::zoomIn()
+{
+    if (!doc_.hasData)
+        return;
+    ensureScreenMetrics();
+    const ViewTransform before = t_;
+    const int w = host_.pictureWidth(), h = host_.pictureHeight();
+    t_.scale = static_cast<float>(t_.scale + 0.5);
+    computeZoomFactors(w, h);
+    if (roundToInt64(w * double(t_.zoomX)) >= t_.maxImageWidth ||
+        roundToInt64(h * double(t_.zoomY)) >= t_.maxImageHeight) {
+        prompter_.warning(msg::ZoomInLimit);
+        t_.scale = before.scale; // the refused factors stay, as before
+        return;
+    }
+    const int newW = t_.baseWidth > t_.baseWidth * double(t_.zoomX) ? t_.baseWidth : roundToInt(t_.zoomX * double(w));
+    const int newH = t_.baseHeight > t_.baseHeight * double(t_.zoomY) ? t_.baseHeight : roundToInt(t_.zoomY * double(h));
+    finishZoom(before, newW, newH);
+}
+
+void ViewController::zoomOut()
+{
+    if (!doc_.hasData)
+        return;
+    if (t_.scale - 0.5 <= 0.1) {
+        prompter_.warning(msg::ZoomOutLimit);
+        return;
+    }
+    ensureScreenMetrics();
+    const ViewTransform before = t_;
+    const int w = host_.pictureWidth(), h = host_.pictureHeight();
+    t_.scale = static_cast<float>(t_.scale - 0.5);
+    computeZoomFactors(w, h);
+    const bool backX = t_.baseWidth > t_.baseWidth * double(t_.zoomX) &&
+                       doc_.extentX * t_.scale + 60 < roundToInt64(t_.baseWidth * t_.mmPerPixelX);
+    const bool backY = t_.baseHeight > t_.baseHeight * double(t_.zoomY) &&
+                       doc_.extentY * t_.scale + 60 < roundToInt64(t_.baseHeight * t_.mmPerPixelY);
+    const int newW = backX ? t_.baseWidth : roundToInt(w * double(t_.zoomX));
+    const int newH = backY ? t_.baseHeight : roundToInt(h * double(t_.zoomY));
+    finishZoom(before, newW, newH);
+}
+
+} // namespace korvane
