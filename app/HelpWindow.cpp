@@ -4,10 +4,17 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+// The help pages are linked from a static library: register them by hand.
+static void registerHelpPages()
+{
+    Q_INIT_RESOURCE(help);
+}
+
 namespace korvane {
 
 HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
+    registerHelpPages();
     setObjectName("HelpWindow");
     setWindowTitle(QStringLiteral("ＫＯＲＶＡＮＥ ヘルプ"));
     browser_ = new QTextBrowser(this);

@@ -3,13 +3,14 @@
 #include "platform/Fonts.h"
 
 #include <QApplication>
-#include <QTimer>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("korvane");
-    QApplication::setApplicationDisplayName(QString::fromUtf8(korvane::ApplicationTitle));
+    // The application title is the name the desktop shows for the program.
+    // Not the display name: Qt would append that to every window caption.
+    QApplication::setApplicationName(QString::fromUtf8(korvane::ApplicationTitle));
+    QApplication::setDesktopFileName("korvane");
     QApplication::setFont(korvane::proportionalGothic(12));
 
     korvane::TMain window;

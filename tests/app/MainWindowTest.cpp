@@ -1,4 +1,6 @@
 #include "app/FormWidgets.h"
+#include "app/HelpWindow.h"
+#include "app/VersionBox.h"
 #include "app/TGinFormat.h"
 #include "app/TGoutFormat.h"
 #include "app/TMain.h"
@@ -12,6 +14,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
+#include <QTextBrowser>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -229,4 +233,37 @@ TEST_F(MainFixture, AnUnwritableSettingsFileIsReportedAtClose)
     w->show();
     w->close();
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"ファイルへのアクセスが拒否されました"});
+}
+
+TEST_F(MainFixture, HelpShowsTheJapaneseContentsAndClosesWithTheWindow)
+{
+    writeSettings(Settings{});
+    auto w = makeWindow();
+    w->show();
+    w->action("helpContentsAction")->trigger();
+    auto *help = w->findChild<HelpWindow *>("HelpWindow");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    QString text = help->browser()->toPlainText();
+    EXPECT_TRUE(text.contains("目次"));
+    EXPECT_TRUE(text.contains("ｶﾞｰﾊﾞｰ読込(G)"));
+    w->close();
+    EXPECT_FALSE(help->isVisible());
+}
+
+TEST_F(MainFixture, VersionBoxShowsProductVersionAndOk)
+{
+    writeSettings(Settings{});
+    auto w = makeWindow();
+    auto *box = w->findChild<VersionBox *>("VersionBox");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), "バージョン情報");
+    EXPECT_EQ(box->findChild<QLabel *>("productLabel")->text(), "KORVANE");
+    EXPECT_TRUE(box->findChild<QLabel *>("productLabel")->font().bold());
+    EXPECT_EQ(box->findChild<QLabel *>("versionLabel")->text(), "Ver4.2.36");
+    auto *ok = box->findChild<QPushButton *>("okButton");
+    EXPECT_EQ(ok->text(), "O   K");
+    QTimer::singleShot(0, ok, &QPushButton::click);
+    w->action("versionAction")->trigger(); // returns once OK closed it
+    EXPECT_FALSE(box->isVisible());
 }
