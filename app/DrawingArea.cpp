@@ -1,0 +1,293 @@
+#include "app/DrawingArea.h"
+
+#include "platform/RasterSurface.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace korvane {
+
+// The picture, drawn stretched to the widget's size.
+class PictureView : public QWidget {
+public:
+    explicit PictureView(QWidget *parent) : QWidget(parent)
+    {
+        setCursor(Qt::CrossCursor);
+        setAutoFillBackground(true);
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, Qt::white);
+        setPalette(pal);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+    QImage image;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QPainter p(this);
+        const QRect exposed = event->rect();
+        if (image.isNull()) {
+            p.fillRect(exposed, Qt::white);
+        } else if (image.size() == size()) {
+            p.drawImage(exposed, image, exposed);
+        } else {
+            p.fillRect(exposed, Qt::white);
+            p.drawImage(rect(), image);
+        }
+    }
+};
+
+// Message boxes with the normal pointer, even in the middle of a busy command.
+class DrawingArea::CursorPrompter : public Prompter {
+public:
+    explicit CursorPrompter(Prompter &inner) : inner_(inner) {}
+    Answer show(MessageKind kind, const std::string &text, Buttons buttons) override
+    {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+        const Answer a = inner_.show(kind, text, buttons);
+        QApplication::restoreOverrideCursor();
+        return a;
+    }
+
+private:
+    Prompter &inner_;
+};
+
+namespace {
+
+// Busy pointer for one view command that has a drawing to work on.
+class BusyCursor {
+public:
+    explicit BusyCursor(bool active) : active_(active)
+    {
+        if (active_)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~BusyCursor()
+    {
+        if (active_)
+            QApplication::restoreOverrideCursor();
+    }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+    bool active_;
+};
+
+} // namespace
+
+DrawingArea::DrawingArea(Document &document, Prompter &prompter, QWidget *parent)
+    : QWidget(parent), document_(document), prompter_(std::make_unique<CursorPrompter>(prompter)),
+      scroll_(new QScrollArea(this)), picture_(new PictureView(nullptr))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll_);
+
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(false);
+    scroll_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scroll_->setBackgroundRole(QPalette::Window);
+    QPalette pal = scroll_->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    scroll_->setPalette(pal);
+    scroll_->viewport()->setPalette(pal);
+    scroll_->viewport()->setAutoFillBackground(true);
+    scroll_->setWidget(picture_);
+    for (QScrollBar *bar : {scroll_->horizontalScrollBar(), scroll_->verticalScrollBar()}) {
+        bar->setSingleStep(ScrollStep);
+        bar->setTracking(true);
+    }
+
+    // The area, not the scroll box, takes the keys: the box would swallow
+    // the arrows and Home for its own scrolling.
+    setFocusPolicy(Qt::StrongFocus);
+    scroll_->setFocusPolicy(Qt::NoFocus);
+    scroll_->installEventFilter(this);
+    scroll_->viewport()->installEventFilter(this);
+    picture_->installEventFilter(this);
+
+    view_ = std::make_unique<ViewController>(document_, *prompter_, *this);
+    view_->setZoomLimits({});
+}
+
+DrawingArea::~DrawingArea() = default;
+
+const QImage &DrawingArea::picture() const
+{
+    return picture_->image;
+}
+
+void DrawingArea::setPicture(const QImage &image)
+{
+    picture_->image = image;
+    picture_->resize(image.size());
+    picture_->update();
+}
+
+QPoint DrawingArea::scrollPosition() const
+{
+    return {scroll_->horizontalScrollBar()->value(), scroll_->verticalScrollBar()->value()};
+}
+
+void DrawingArea::setRegionFill(RegionFill fill)
+{
+    view_->setRegionFill(fill);
+}
+
+void DrawingArea::setStatusBarHeight(int pixels)
+{
+    view_->setStatusBarHeight(pixels);
+}
+
+bool DrawingArea::handleKey(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Home:
+        fitAll();
+        return true;
+    case Qt::Key_Insert:
+        redraw();
+        return true;
+    case Qt::Key_Left:
+        scrollBy(ScrollDirection::Left);
+        return true;
+    case Qt::Key_Right:
+        scrollBy(ScrollDirection::Right);
+        return true;
+    case Qt::Key_Up:
+        scrollBy(ScrollDirection::Up);
+        return true;
+    case Qt::Key_Down:
+        scrollBy(ScrollDirection::Down);
+        return true;
+    default:
+        break;
+    }
+    // By character, so that the keypad and every keyboard layout count.
+    const QString text = event->text();
+    if (text == QLatin1String("+")) {
+        zoomIn();
+        return true;
+    }
+    if (text == QLatin1String("-")) {
+        zoomOut();
+        return true;
+    }
+    return false;
+}
+
+void DrawingArea::scrollBy(ScrollDirection direction)
+{
+    QScrollBar *bar = direction == ScrollDirection::Left || direction == ScrollDirection::Right
+                          ? scroll_->horizontalScrollBar()
+                          : scroll_->verticalScrollBar();
+    const int step = direction == ScrollDirection::Left || direction == ScrollDirection::Up ? -ScrollStep : ScrollStep;
+    bar->setValue(bar->value() + step);
+}
+
+void DrawingArea::keyPressEvent(QKeyEvent *event)
+{
+    if (handleKey(event))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+bool DrawingArea::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent *>(event)))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+int DrawingArea::pictureWidth() const
+{
+    return picture_->width();
+}
+
+int DrawingArea::pictureHeight() const
+{
+    return picture_->height();
+}
+
+void DrawingArea::setPictureSize(int width, int height)
+{
+    picture_->resize(width, height);
+}
+
+void DrawingArea::clearPicture()
+{
+    picture_->image = QImage();
+    picture_->update();
+}
+
+std::unique_ptr<DrawingSurface> DrawingArea::createRaster(int width, int height)
+{
+    auto raster = std::make_unique<RasterSurface>(width, height);
+    if (raster->isNull())
+        return nullptr;
+    return raster;
+}
+
+void DrawingArea::showRaster(std::unique_ptr<DrawingSurface> raster)
+{
+    if (auto *r = dynamic_cast<RasterSurface *>(raster.get()))
+        picture_->image = r->takeImage();
+    picture_->update();
+}
+
+double DrawingArea::screenMmPerPixelX() const
+{
+    const QScreen *s = screen();
+    if (!s)
+        return mmPerPixelFrom(0, 0, 0);
+    return mmPerPixelFrom(s->physicalSize().width(), s->size().width(), s->logicalDotsPerInchX());
+}
+
+double DrawingArea::screenMmPerPixelY() const
+{
+    const QScreen *s = screen();
+    if (!s)
+        return mmPerPixelFrom(0, 0, 0);
+    return mmPerPixelFrom(s->physicalSize().height(), s->size().height(), s->logicalDotsPerInchY());
+}
+
+void DrawingArea::fitAll()
+{
+    BusyCursor busy(document_.hasData != 0);
+    view_->fitAll();
+}
+
+void DrawingArea::redraw()
+{
+    BusyCursor busy(document_.hasData != 0);
+    view_->redrawView();
+}
+
+void DrawingArea::zoomIn()
+{
+    BusyCursor busy(document_.hasData != 0);
+    view_->zoomIn();
+}
+
+void DrawingArea::zoomOut()
+{
+    BusyCursor busy(document_.hasData != 0);
+    view_->zoomOut();
+}
+
+void DrawingArea::setInitialSize()
+{
+    picture_->resize(scroll_->size());
+}
+
+} // namespace korvane
