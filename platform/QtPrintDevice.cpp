@@ -1,0 +1,101 @@
+#include "platform/QtPrintDevice.h"
+#include "platform/Fonts.h"
+#include "print/PlainText.h"
+#include "core/Errors.h"
+
+#include <QDir>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace korvane {
+namespace {
+
+// The text of a printer that cannot start a document.
+constexpr const char *PrinterNotReady = "プリンタに出力できません";
+
+} // namespace
+
+QtPrintDevice::QtPrintDevice(QPrinter &printer, QWidget *parent)
+    : printer_(printer), parent_(parent), fallbackPdf_(QDir::home().filePath("korvane.pdf"))
+{
+}
+
+QtPrintDevice::~QtPrintDevice()
+{
+    if (painter_ && painter_->isActive())
+        painter_->end();
+}
+
+bool QtPrintDevice::choosePrinter()
+{
+    // Without an installed printer the dialog's only choice is a PDF file;
+    // give it a name so that pressing Print just works.
+    if (QPrinterInfo::availablePrinters().isEmpty() && printer_.outputFileName().isEmpty()) {
+        printer_.setOutputFormat(QPrinter::PdfFormat);
+        printer_.setOutputFileName(fallbackPdf_);
+    }
+    if (chooser_)
+        return chooser_(printer_);
+    QPrintDialog dialog(&printer_, parent_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+PrinterMetrics QtPrintDevice::metrics() const
+{
+    PrinterMetrics m;
+    m.printableWidthMm = printer_.widthMM();
+    m.printableHeightMm = printer_.heightMM();
+    m.printableWidthDots = printer_.width();
+    m.printableHeightDots = printer_.height();
+    QRect page = printer_.pageLayout().fullRectPixels(printer_.resolution());
+    m.pageWidthDots = page.width();
+    m.pageHeightDots = page.height();
+    return m;
+}
+
+void QtPrintDevice::beginDocument(const std::string &title)
+{
+    printer_.setDocName(QString::fromStdString(title));
+    painter_ = std::make_unique<QPainter>();
+    if (!painter_->begin(&printer_)) {
+        painter_.reset();
+        throw KorvaneError(PrinterNotReady);
+    }
+    QFont font = monospaceGothic();
+    font.setPointSizeF(10);
+    painter_->setFont(font);
+    painter_->setPen(Qt::black);
+    y_ = 0;
+}
+
+void QtPrintDevice::printLine(const std::string &text)
+{
+    if (!painter_)
+        throw KorvaneError(PrinterNotReady);
+    QFontMetrics fm(painter_->font(), &printer_);
+    if (y_ > 0 && y_ + fm.height() > printer_.height()) {
+        if (!printer_.newPage())
+            throw KorvaneError(PrinterNotReady);
+        y_ = 0;
+    }
+    painter_->drawText(0, y_ + fm.ascent(), QString::fromStdString(expandTabs(text)));
+    y_ += fm.lineSpacing();
+}
+
+void QtPrintDevice::endDocument()
+{
+    if (painter_ && painter_->isActive())
+        painter_->end();
+    painter_.reset();
+}
+
+void QtPrintDevice::abortDocument()
+{
+    printer_.abort();
+    endDocument();
+}
+
+} // namespace korvane
