@@ -126,6 +126,11 @@ void Renderer::paintItem(const DisplayItem &item)
         break;
     }
     case 18:
+        // A polygon belongs to one layer: vertices another file left open
+        // never join it.
+        if (layer != polygonLayer_)
+            vertices_.clear();
+        polygonLayer_ = layer;
         vertices_.push_back(map_.point(item.x1, item.y1));
         break;
     case 19:

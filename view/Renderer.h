@@ -62,6 +62,7 @@ private:
     PixelMapping map_;
     // Grows past the customary 8000 points rather than dropping vertices.
     std::vector<PixelPoint> vertices_;
+    std::int32_t polygonLayer_ = 0;
 };
 
 } // namespace korvane
