@@ -30,7 +30,9 @@ ApertureShapePicker::ApertureShapePicker(const std::string &current, QWidget *pa
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(list_);
-    resize(180, 300);
+    // Tall enough for every entry without scrolling.
+    list_->setMinimumHeight(list_->sizeHintForRow(0) * list_->count() + 2 * list_->frameWidth() + 4);
+    list_->setMinimumWidth(160);
 }
 
 void ApertureShapePicker::pick(QListWidgetItem *item)

@@ -119,6 +119,7 @@ TAptbl::TAptbl(ApertureTable &table, MacroLibrary &macros, DialogPorts ports, Pr
     path_ = new QLineEdit(this);
     path_->setObjectName("tablePathField");
     path_->setReadOnly(true);
+    path_->setMinimumWidth(220);
     pathLabel->setBuddy(path_);
 
     auto button = [this](const char *text, const char *name) {
@@ -161,7 +162,7 @@ TAptbl::TAptbl(ApertureTable &table, MacroLibrary &macros, DialogPorts ports, Pr
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(grid_, 1);
     layout->addLayout(side);
-    resize(640, 560);
+    resize(720, 560);
     refresh();
 }
 
