@@ -3,6 +3,31 @@
 
 namespace korvane {
 
+std::optional<ApertureShape> apertureShapeOf(std::string_view shape)
+{
+    using namespace aptmsg;
+    static constexpr std::pair<const char *, ApertureShape> Names[] = {
+        {Round, ApertureShape::Round},
+        {Square, ApertureShape::Square},
+        {Rectangle, ApertureShape::Rectangle},
+        {Oblong, ApertureShape::Oblong},
+        {DrillHole, ApertureShape::DrillHole},
+        {Target, ApertureShape::Target},
+        {Counterbore, ApertureShape::Counterbore},
+        {ThermalX, ApertureShape::ThermalX},
+        {ThermalPlus, ApertureShape::ThermalPlus},
+        {RoundDonut, ApertureShape::RoundDonut},
+        {SquareDonut, ApertureShape::SquareDonut},
+        {OblongDonut, ApertureShape::OblongDonut},
+    };
+    for (const auto &[name, code] : Names)
+        if (shape == name)
+            return code;
+    if (shape.starts_with("Macro "))
+        return ApertureShape::Macro;
+    return std::nullopt;
+}
+
 ApertureTable::ApertureTable() : title(aptmsg::DefaultTitle)
 {
     clearRows();

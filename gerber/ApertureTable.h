@@ -12,6 +12,28 @@ inline constexpr int FirstDCode = 10;
 inline constexpr int LastDCode = 999;
 inline constexpr int ApertureRowCount = LastDCode - FirstDCode + 1; // 990
 
+// The shapes the program knows; the numbers are the codes by which the
+// interpreter tells them apart.
+enum class ApertureShape {
+    Round = 1,
+    Square = 2,
+    Rectangle = 3,
+    Oblong = 4,
+    DrillHole = 5,
+    Target = 6,
+    Counterbore = 7,
+    ThermalX = 8,
+    ThermalPlus = 9,
+    Macro = 10,
+    RoundDonut = 11,
+    SquareDonut = 12,
+    OblongDonut = 13,
+};
+
+// The shape a row's text names: the exact names, or "Macro" followed by a
+// line number. Nothing for " ", "カスタム", "？？？？？" and other texts.
+std::optional<ApertureShape> apertureShapeOf(std::string_view shape);
+
 struct ApertureDef {
     std::string dcodeLabel; // "D10" .. "D999"; a .gap import may write its own spelling
     std::string shape;

@@ -45,3 +45,19 @@ TEST(ApertureTable, SetRowLookupAndClear)
     EXPECT_FALSE(table.Lookup(10).isSet());
     EXPECT_FALSE(table.Lookup(999).isSet());
 }
+
+TEST(ApertureTable, ShapeCodes)
+{
+    struct Case {
+        const char *text;
+        int code; // 0: no known shape
+    } cases[] = {
+        {"丸", 1}, {"正方形", 2}, {"長方形", 3}, {"楕円形", 4}, {"キリ穴", 5}, {"トンボ", 6}, {"ザグリ", 7},
+        {"サーマル×", 8}, {"サーマル＋", 9}, {"Macro 12", 10}, {"丸ドーナツ", 11}, {"角ドーナツ", 12},
+        {"楕円ドーナツ", 13}, {" ", 0}, {"", 0}, {"カスタム", 0}, {"？？？？？", 0}, {"丸 ", 0}, {"Macro", 0},
+    };
+    for (const auto &c : cases) {
+        auto shape = apertureShapeOf(c.text);
+        EXPECT_EQ(shape ? static_cast<int>(*shape) : 0, c.code) << c.text;
+    }
+}
