@@ -21,6 +21,13 @@ struct Box {
     bool empty() const { return right <= left || bottom <= top; }
     // The rectangle whose aliased outline covers exactly the box's pixels.
     QRect outline() const { return QRect(left, top, width() - 1, height() - 1); }
+    // The same for a wide pen, which QPainter centres on pixel corners
+    // unless moved by half a pixel.
+    QRectF outlineFor(int penWidth) const
+    {
+        const double shift = penWidth > 1 ? 0.5 : 0.0;
+        return QRectF(outline()).translated(shift, shift);
+    }
 };
 
 Box boxOf(int x1, int y1, int x2, int y2)
@@ -46,8 +53,11 @@ RasterSurface::RasterSurface(int width, int height)
 {
     if (width > 0 && height > 0)
         image_ = QImage(width, height, QImage::Format_RGB16);
-    if (!image_.isNull())
+    if (!image_.isNull()) {
         image_.fill(Qt::white);
+        bits_ = reinterpret_cast<std::uint16_t *>(image_.bits());
+        stride_ = image_.bytesPerLine() / 2;
+    }
 }
 
 RasterSurface::~RasterSurface()
@@ -64,6 +74,8 @@ QImage RasterSurface::takeImage()
     }
     penHeld_ = Held::None;
     brushHeld_ = HeldBrush::None;
+    bits_ = nullptr;
+    stride_ = 0;
     return std::move(image_);
 }
 
@@ -176,8 +188,49 @@ void RasterSurface::lineTo(int x, int y)
     pen_ = {x, y};
     if (isNull() || (from.x == x && from.y == y))
         return;
+    if (penWidth_ <= 1) {
+        thinLine(from, pen_);
+        return;
+    }
+    // Wide pens are centred on the pixel centres, which QPainter puts at +0.5.
     applyPen();
-    painter().drawLine(from.x, from.y, x, y);
+    painter().drawLine(QPointF(from.x + 0.5, from.y + 0.5), QPointF(x + 0.5, y + 0.5));
+}
+
+// One pixel wide, from the first point up to but not including the last,
+// whichever way the line runs (QPainter leaves out the lower-right end).
+void RasterSurface::thinLine(PixelPoint from, PixelPoint to)
+{
+    const std::int64_t dx = std::int64_t(to.x) - from.x, dy = std::int64_t(to.y) - from.y;
+    const std::int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    const std::int64_t steps = std::max(adx, ady);
+    const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+    const bool xMajor = adx >= ady;
+    const std::int64_t major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+    const int w = width(), h = height();
+
+    // The steps whose major coordinate lies on the raster.
+    const std::int64_t m0 = xMajor ? from.x : from.y;
+    const int ms = xMajor ? sx : sy;
+    const std::int64_t limit = xMajor ? w : h;
+    std::int64_t first = 0, last = steps - 1;
+    if (ms > 0) {
+        first = std::max<std::int64_t>(first, -m0);
+        last = std::min<std::int64_t>(last, limit - 1 - m0);
+    } else {
+        first = std::max<std::int64_t>(first, m0 - (limit - 1));
+        last = std::min<std::int64_t>(last, m0);
+    }
+    const std::uint16_t colour = to565(penColour_);
+    for (std::int64_t t = first; t <= last; ++t) {
+        // Minor coordinate rounded to the nearest pixel.
+        const std::int64_t offset = (2 * t * minor + major) / (2 * major);
+        const std::int64_t px = xMajor ? from.x + sx * t : from.x + sx * offset;
+        const std::int64_t py = xMajor ? from.y + sy * offset : from.y + sy * t;
+        if (px < 0 || py < 0 || px >= w || py >= h)
+            continue;
+        row(static_cast<int>(py))[px] = colour;
+    }
 }
 
 void RasterSurface::ellipse(int x1, int y1, int x2, int y2)
@@ -187,7 +240,10 @@ void RasterSurface::ellipse(int x1, int y1, int x2, int y2)
         return;
     applyPen();
     applyBrush();
-    painter().drawEllipse(b.outline());
+    if (penWidth_ <= 1)
+        painter().drawEllipse(b.outline()); // integer boxes take QPainter's fast path
+    else
+        painter().drawEllipse(b.outlineFor(penWidth_));
 }
 
 void RasterSurface::rectangle(int x1, int y1, int x2, int y2)
@@ -209,7 +265,7 @@ void RasterSurface::rectangle(int x1, int y1, int x2, int y2)
     }
     applyPen();
     applyBrush();
-    p.drawRect(b.outline());
+    p.drawRect(b.outlineFor(penWidth_));
 }
 
 void RasterSurface::arc(int x1, int y1, int x2, int y2, RayPoint start, RayPoint end)
@@ -222,10 +278,10 @@ void RasterSurface::arc(int x1, int y1, int x2, int y2, RayPoint start, RayPoint
     applyPen();
     if (a.spanDegrees >= 360) {
         applyNoBrush();
-        painter().drawEllipse(b.outline());
+        painter().drawEllipse(b.outlineFor(penWidth_));
         return;
     }
-    const QRectF r = b.outline();
+    const QRectF r = b.outlineFor(penWidth_);
     QPainterPath path;
     path.arcMoveTo(r, a.startDegrees);
     path.arcTo(r, a.startDegrees, a.spanDegrees);
@@ -242,10 +298,10 @@ void RasterSurface::pie(int x1, int y1, int x2, int y2, RayPoint start, RayPoint
     applyPen();
     applyBrush();
     if (a.spanDegrees >= 360) {
-        painter().drawEllipse(b.outline());
+        painter().drawEllipse(b.outlineFor(penWidth_));
         return;
     }
-    const QRectF r = b.outline();
+    const QRectF r = b.outlineFor(penWidth_);
     QPainterPath path;
     path.moveTo(r.center());
     path.arcTo(r, a.startDegrees, a.spanDegrees);
@@ -257,11 +313,18 @@ void RasterSurface::polygon(std::span<const PixelPoint> points)
 {
     if (isNull() || points.empty())
         return;
+    applyPen();
+    applyBrush();
+    if (penWidth_ > 1) {
+        QPolygonF shifted(static_cast<int>(points.size()));
+        for (std::size_t i = 0; i < points.size(); ++i)
+            shifted[static_cast<int>(i)] = QPointF(points[i].x + 0.5, points[i].y + 0.5);
+        painter().drawPolygon(shifted, Qt::OddEvenFill);
+        return;
+    }
     polygonBuffer_.resize(static_cast<int>(points.size()));
     for (std::size_t i = 0; i < points.size(); ++i)
         polygonBuffer_[static_cast<int>(i)] = QPoint(points[i].x, points[i].y);
-    applyPen();
-    applyBrush();
     painter().drawPolygon(polygonBuffer_, Qt::OddEvenFill);
 }
 
@@ -276,11 +339,6 @@ void RasterSurface::floodFill(int x, int y, Colour colour)
     if (solid && paint == target)
         return; // already that colour
     const int w = width(), h = height();
-    if (painter_) {
-        painter_->end(); // the pixels are written directly below
-        painter_.reset();
-    }
-    auto row = [&](int r) { return reinterpret_cast<std::uint16_t *>(image_.scanLine(r)); };
     if (row(y)[x] != target)
         return;
 
@@ -335,7 +393,7 @@ Colour RasterSurface::getPixel(int x, int y) const
 {
     if (isNull() || x < 0 || y < 0 || x >= width() || y >= height())
         return colours::White;
-    return from565(reinterpret_cast<const std::uint16_t *>(image_.constScanLine(y))[x]);
+    return from565(row(y)[x]);
 }
 
 QImage RasterSurface::imageOf(const DrawingSurface &surface) const

@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QPolygon>
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 class QPainter;
@@ -59,8 +61,14 @@ private:
     void applyNoBrush();
     QBrush currentBrush() const;
     QImage imageOf(const DrawingSurface &surface) const;
+    void thinLine(PixelPoint from, PixelPoint to);
+    std::uint16_t *row(int y) const { return bits_ + std::ptrdiff_t(y) * stride_; }
 
     QImage image_;
+    // The pixels, written directly by thin lines and flood fills; QPainter
+    // paints into the same memory, so both kinds of drawing interleave.
+    std::uint16_t *bits_ = nullptr;
+    std::ptrdiff_t stride_ = 0;
     std::unique_ptr<QPainter> painter_;
     PixelPoint pen_;
 

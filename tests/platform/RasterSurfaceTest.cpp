@@ -1,0 +1,292 @@
+// The 16-bit raster surface, pixel by pixel.
+#include "platform/RasterArt.h"
+#include "platform/RasterSurface.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvane;
+using korvane::testing::art;
+using korvane::testing::count;
+
+namespace {
+
+constexpr Colour Black = colours::Black, Red = colours::Red, Blue = colours::Blue;
+
+std::string rows(std::initializer_list<const char *> lines)
+{
+    std::string s;
+    for (const char *l : lines)
+        s += std::string(l) + "\n";
+    return s;
+}
+
+} // namespace
+
+TEST(RasterSurface, StartsWhiteAndKeepsColoursAt16Bits)
+{
+    RasterSurface s(4, 3);
+    ASSERT_FALSE(s.isNull());
+    EXPECT_EQ(s.image().format(), QImage::Format_RGB16);
+    EXPECT_EQ(art(s, Black), rows({"....", "....", "...."}));
+    s.setPen(0x123456, 1);
+    s.moveTo(0, 0);
+    s.lineTo(2, 0);
+    EXPECT_EQ(s.getPixel(0, 0), quantise565(0x123456));
+    EXPECT_EQ(quantise565(0x123456), Colour(0x103452)); // blue 0x12 red 0x56 keep 5 bits
+    EXPECT_EQ(s.getPixel(-1, 0), colours::White);
+}
+
+TEST(RasterSurface, TooLargeARasterIsNullAndHarmless)
+{
+    RasterSurface s(1 << 20, 1 << 20);
+    EXPECT_TRUE(s.isNull());
+    s.setPen(Black, 1);
+    s.lineTo(5, 5);
+    s.ellipse(0, 0, 5, 5);
+    s.floodFill(1, 1, colours::White);
+    EXPECT_EQ(s.penPosition(), (PixelPoint{5, 5}));
+}
+
+TEST(RasterSurface, LineToLeavesTheEndPixelAndMovesThePen)
+{
+    for (int width : {0, 1}) {
+        RasterSurface s(8, 4);
+        s.setPen(Black, width);
+        s.moveTo(1, 1);
+        s.lineTo(6, 1);
+        s.lineTo(6, 3);
+        EXPECT_EQ(s.penPosition(), (PixelPoint{6, 3}));
+        // The second line starts on the first one's unpainted end.
+        EXPECT_EQ(art(s, Black), rows({"........", ".######.", "......#.", "........"}));
+    }
+}
+
+TEST(RasterSurface, WidePensAreRoundAndCentredOnTheLine)
+{
+    RasterSurface s(16, 9);
+    s.setPen(Black, 5);
+    s.moveTo(4, 4);
+    s.lineTo(11, 4);
+    for (int x : {4, 8, 11})
+        for (int y = 2; y <= 6; ++y)
+            EXPECT_EQ(s.getPixel(x, y), Black) << x << "," << y;
+    EXPECT_EQ(s.getPixel(8, 0), colours::White);
+    EXPECT_EQ(s.getPixel(8, 8), colours::White);
+    EXPECT_EQ(s.getPixel(13, 4), Black); // the round cap passes the end point
+    EXPECT_EQ(s.getPixel(13, 2), colours::White); // but not its corner
+}
+
+TEST(RasterSurface, FiguresFillTheirBoxWithoutTheFarEdgeAndKeepThePen)
+{
+    RasterSurface s(14, 9);
+    s.setPen(Black, 1);
+    s.setBrush(Red, BrushStyle::Solid);
+    s.moveTo(3, 3);
+    s.rectangle(1, 1, 6, 5);
+    s.setBrush(Red, BrushStyle::Hollow);
+    s.ellipse(12, 8, 7, 1); // corners in any order
+    EXPECT_EQ(s.penPosition(), (PixelPoint{3, 3}));
+    EXPECT_EQ(art(s, Black, {{Red, 'r'}}), rows({
+                                                 "..............",
+                                                 ".#####..###...",
+                                                 ".#rrr#..#.#...",
+                                                 ".#rrr#.#...#..",
+                                                 ".#####.#...#..",
+                                                 ".......#...#..",
+                                                 "........#.#...",
+                                                 "........###...",
+                                                 "..............",
+                                             }));
+}
+
+TEST(RasterSurface, SolidEllipseIsOutlinedAndFilled)
+{
+    RasterSurface s(9, 9);
+    s.setPen(Black, 1);
+    s.setBrush(Red, BrushStyle::Solid);
+    s.ellipse(0, 0, 9, 9);
+    EXPECT_EQ(s.getPixel(4, 4), quantise565(Red));
+    EXPECT_EQ(s.getPixel(4, 0), Black);
+    EXPECT_EQ(s.getPixel(4, 8), Black);
+    EXPECT_EQ(s.getPixel(0, 0), colours::White);
+}
+
+TEST(RasterSurface, HatchingLeavesTheBackgroundUntouched)
+{
+    RasterSurface s(16, 16);
+    s.setPen(Red, 1);
+    s.setBrush(Red, BrushStyle::Solid);
+    s.rectangle(0, 0, 16, 16);
+    s.setPen(Blue, 0);
+    s.setBrush(Blue, BrushStyle::DiagonalCross);
+    const PixelPoint square[] = {{2, 2}, {14, 2}, {14, 14}, {2, 14}};
+    s.polygon(square);
+    // Inside: hatch lines in blue with the red showing between them.
+    int blue = 0, red = 0;
+    for (int y = 4; y < 12; ++y)
+        for (int x = 4; x < 12; ++x)
+            (s.getPixel(x, y) == quantise565(Blue) ? blue : red) += 1;
+    EXPECT_GT(blue, 8);
+    EXPECT_GT(red, 24);
+    EXPECT_EQ(blue + red, 64);
+    EXPECT_EQ(count(s, colours::White), 0);
+}
+
+TEST(RasterSurface, PolygonsFillByAlternation)
+{
+    RasterSurface s(21, 21);
+    s.setPen(Black, 0);
+    s.setBrush(Black, BrushStyle::Solid);
+    // A pentagram: its inner pentagon is crossed twice and stays empty.
+    const PixelPoint star[] = {{10, 0}, {16, 20}, {0, 7}, {20, 7}, {4, 20}};
+    s.polygon(star);
+    EXPECT_EQ(s.getPixel(10, 11), colours::White);
+    EXPECT_EQ(s.getPixel(10, 3), Black);
+    EXPECT_EQ(s.getPixel(3, 8), Black);
+}
+
+namespace {
+
+// The quadrants of a 21 x 21 circle that an arc runs through; a pixel or
+// two where an arc ends on an axis does not count.
+struct Quadrants {
+    bool topRight, topLeft, bottomLeft, bottomRight;
+};
+
+Quadrants quadrantsOf(const RasterSurface &s, Colour ink)
+{
+    int n[4] = {};
+    for (int y = 0; y < s.height(); ++y)
+        for (int x = 0; x < s.width(); ++x) {
+            if (s.getPixel(x, y) != quantise565(ink) || x == 10 || y == 10)
+                continue;
+            ++n[y < 10 ? (x > 10 ? 0 : 1) : (x < 10 ? 2 : 3)];
+        }
+    return {n[0] > 2, n[1] > 2, n[2] > 2, n[3] > 2};
+}
+
+} // namespace
+
+TEST(RasterSurface, ArcsRunCounterClockwiseFromStartRayToEndRay)
+{
+    struct Case {
+        const char *what;
+        RayPoint start, end;
+        Quadrants expected;
+    };
+    const Case cases[] = {
+        {"right to top", {20, 10}, {10, 0}, {true, false, false, false}},
+        {"top to right, the long way", {10, 0}, {20, 10}, {false, true, true, true}},
+        {"left to bottom", {0, 10}, {10, 20}, {false, false, true, false}},
+        {"rays through points far outside", {1000, 10}, {10, -1000}, {true, false, false, false}},
+        {"equal rays: whole circle", {20, 10}, {30, 10}, {true, true, true, true}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        RasterSurface s(21, 21);
+        s.setPen(Black, 1);
+        s.setBrush(Red, BrushStyle::Solid); // arcs use no brush
+        s.arc(0, 0, 21, 21, c.start, c.end);
+        const Quadrants q = quadrantsOf(s, Black);
+        EXPECT_EQ(q.topRight, c.expected.topRight);
+        EXPECT_EQ(q.topLeft, c.expected.topLeft);
+        EXPECT_EQ(q.bottomLeft, c.expected.bottomLeft);
+        EXPECT_EQ(q.bottomRight, c.expected.bottomRight);
+        EXPECT_EQ(count(s, Red), 0);
+    }
+}
+
+TEST(RasterSurface, AFullArcIsTheEllipseOutline)
+{
+    RasterSurface arc(15, 11), ellipse(15, 11);
+    for (RasterSurface *s : {&arc, &ellipse}) {
+        s->setPen(Black, 1);
+        s->setBrush(Black, BrushStyle::Hollow);
+    }
+    arc.arc(1, 1, 14, 10, {14, 5.5}, {14, 5.5});
+    ellipse.ellipse(1, 1, 14, 10);
+    EXPECT_EQ(art(arc, Black), art(ellipse, Black));
+}
+
+TEST(RasterSurface, APieFillsItsSector)
+{
+    RasterSurface s(21, 21);
+    s.setPen(Black, 0);
+    s.setBrush(Red, BrushStyle::Solid);
+    s.pie(0, 0, 21, 21, {0, 10}, {10, 20}); // left to bottom
+    EXPECT_EQ(s.getPixel(5, 15), quantise565(Red));
+    EXPECT_EQ(s.getPixel(15, 5), colours::White);
+    EXPECT_EQ(s.getPixel(15, 15), colours::White);
+    EXPECT_EQ(s.getPixel(5, 5), colours::White);
+}
+
+TEST(RasterSurface, FloodFillPaintsTheConnectedAreaOfOneColour)
+{
+    // A box whose corner pixel (1, 1) is missing: the inside touches the
+    // outside there by a corner only, which four neighbours do not cross.
+    auto boxed = [] {
+        auto s = std::make_unique<RasterSurface>(10, 8);
+        s->setPen(Black, 1);
+        s->moveTo(2, 1);
+        s->lineTo(8, 1);
+        s->lineTo(8, 6);
+        s->lineTo(1, 6);
+        s->lineTo(1, 1);
+        return s;
+    };
+    auto s = boxed();
+    s->setBrush(Red, BrushStyle::Solid);
+    s->floodFill(4, 3, colours::White);
+    EXPECT_EQ(art(*s, Black, {{Red, 'r'}}), rows({
+                                                 "..........",
+                                                 "..#######.",
+                                                 ".#rrrrrr#.",
+                                                 ".#rrrrrr#.",
+                                                 ".#rrrrrr#.",
+                                                 ".#rrrrrr#.",
+                                                 ".########.",
+                                                 "..........",
+                                             }));
+
+    auto other = boxed();
+    other->setBrush(Red, BrushStyle::Solid);
+    other->floodFill(4, 3, Blue); // the point is not blue: nothing to fill
+    other->setBrush(Red, BrushStyle::Hollow);
+    other->floodFill(4, 3, colours::White);
+    EXPECT_EQ(count(*other, Red), 0);
+
+    auto hatched = boxed();
+    hatched->setBrush(Blue, BrushStyle::DiagonalCross);
+    hatched->floodFill(4, 3, colours::White);
+    EXPECT_GT(count(*hatched, Blue), 4);
+    EXPECT_EQ(hatched->getPixel(0, 7), colours::White); // nothing outside
+    EXPECT_GT(count(*hatched, colours::White), 40);
+}
+
+TEST(RasterSurface, CopyRectScalesAndStretchDrawTakesTheWholeRaster)
+{
+    RasterSurface src(2, 2);
+    src.setPen(Black, 1);
+    src.moveTo(0, 0);
+    src.lineTo(1, 0);
+    RasterSurface dest(6, 4);
+    dest.copyRect({0, 0, 4, 4}, src, {0, 0, 2, 2});
+    dest.stretchDraw({4, 0, 6, 2}, src);
+    EXPECT_EQ(art(dest, Black), rows({"##..#.", "##....", "......", "......"}));
+}
+
+TEST(RasterSurface, TextBackgroundIsTheBrushUnlessHollow)
+{
+    RasterSurface solid(60, 30), hollow(60, 30);
+    for (RasterSurface *s : {&solid, &hollow}) {
+        s->setFont(Black, "Sans", 10);
+        s->setBrush(Red, s == &solid ? BrushStyle::Solid : BrushStyle::Hollow);
+        s->textOut(2, 2, "W8");
+    }
+    EXPECT_GT(count(solid, Black), 5);
+    EXPECT_GT(count(hollow, Black), 5);
+    EXPECT_GT(count(solid, Red), 20);
+    EXPECT_EQ(count(hollow, Red), 0);
+    EXPECT_EQ(solid.getPixel(2, 2), quantise565(Red)); // the cell starts at the given corner
+    EXPECT_EQ(solid.getPixel(1, 1), colours::White);
+}
