@@ -1,0 +1,426 @@
+#include "core/WorkspaceFile.h"
+
+#include "core/Encoding.h"
+#include "core/Errors.h"
+#include "core/Messages.h"
+#include "core/Numbers.h"
+#include "core/TextFile.h"
+
+#include <utility>
+
+namespace korvane {
+
+WorkspaceWindow::~WorkspaceWindow() = default;
+
+int WorkspaceData::dataKind() const
+{
+    if (gerberData && drillData)
+        return 2;
+    if (gerberData)
+        return 0;
+    if (drillData)
+        return 1;
+    return -1;
+}
+
+namespace {
+
+// ---- writing ---------------------------------------------------------------
+
+void appendReal(std::string &out, double value)
+{
+    out += formatReal(value);
+    out += ' ';
+}
+
+void appendInt(std::string &out, std::int32_t value)
+{
+    out += std::to_string(value);
+    out += ' ';
+}
+
+void appendItemLine(std::string &out, const DisplayItem &item, std::int32_t kind)
+{
+    appendReal(out, item.x1);
+    appendReal(out, item.x2);
+    appendReal(out, item.sweepEndX);
+    appendReal(out, item.sweepStartX);
+    appendReal(out, item.y1);
+    appendReal(out, item.y2);
+    appendReal(out, item.sweepEndY);
+    appendReal(out, item.sweepStartY);
+    appendInt(out, kind);
+    appendReal(out, item.width);
+    appendInt(out, item.fill);
+    appendInt(out, item.colourLayer);
+    appendInt(out, item.layer);
+    appendInt(out, item.code);
+    appendInt(out, item.role);
+    out += formatReal(item.toolSize);
+    out += "\r\n";
+}
+
+// A name runs to the end of its line: a line end inside it (possible in a
+// Linux file name) would break the file, so it is written as "?", the mark
+// of a character code page 932 cannot hold.
+std::string nameBytes(const std::string &name)
+{
+    std::string safe = name;
+    for (char &c : safe)
+        if (c == '\r' || c == '\n')
+            c = '?';
+    return utf8ToCp932(safe);
+}
+
+// ---- reading ---------------------------------------------------------------
+
+struct Unreadable {
+    std::string text;
+};
+
+// Quotes at most this many bytes of a field, so a damaged file cannot make a
+// message box of megabytes.
+constexpr std::size_t QuotedLimit = 100;
+
+std::string quoted(std::string_view field)
+{
+    if (field.size() <= QuotedLimit)
+        return cp932ToUtf8(field);
+    return cp932ToUtf8(field.substr(0, QuotedLimit)) + "…";
+}
+
+[[noreturn]] void notAnInteger(std::string_view field)
+{
+    throw Unreadable{msg::format(msg::NotAnInteger, quoted(field))};
+}
+
+[[noreturn]] void notAReal(std::string_view field)
+{
+    throw Unreadable{msg::format(msg::NotAReal, quoted(field))};
+}
+
+std::int32_t intField(std::string_view field)
+{
+    std::int32_t value;
+    if (!tryParseInt(field, value))
+        notAnInteger(field);
+    return value;
+}
+
+std::int32_t intFieldIn(std::string_view field, std::int32_t lo, std::int32_t hi)
+{
+    std::int32_t value = intField(field);
+    if (value < lo || value > hi)
+        notAnInteger(field);
+    return value;
+}
+
+// tryParseReal takes only finite decimal numbers.
+double realField(std::string_view field)
+{
+    double value;
+    if (!tryParseReal(field, value))
+        notAReal(field);
+    return value;
+}
+
+double extentField(std::string_view field)
+{
+    double value = realField(field);
+    if (value < 0)
+        notAReal(field);
+    return value;
+}
+
+// The kinds a saved file holds: main kinds and the two sectors.
+bool isStoredKind(std::int32_t kind)
+{
+    return (kind >= 11 && kind <= 19) || kind == 55 || kind == 56;
+}
+
+// Fields separated by single spaces. A field the line does not reach reads
+// as empty text, which no number accepts.
+class Fields {
+public:
+    explicit Fields(std::string_view line) : rest_(line) {}
+
+    std::string_view next()
+    {
+        if (ended_)
+            return {};
+        auto pos = rest_.find(' ');
+        if (pos == std::string_view::npos) {
+            ended_ = true;
+            return rest_;
+        }
+        auto field = rest_.substr(0, pos);
+        rest_.remove_prefix(pos + 1);
+        return field;
+    }
+
+    // Everything after the fields taken so far.
+    std::string_view remainder()
+    {
+        if (ended_)
+            return {};
+        ended_ = true;
+        return rest_;
+    }
+
+    bool ended() const { return ended_; }
+
+private:
+    std::string_view rest_;
+    bool ended_ = false;
+};
+
+void readHeaderLine(std::string_view line, WorkspaceData &data)
+{
+    Fields fields(line);
+    std::int32_t n = intField(fields.next());
+    if (n == 0) {
+        auto kind = fields.remainder();
+        if (kind == "0" || kind == "2")
+            data.gerberData = true;
+        if (kind == "1" || kind == "2")
+            data.drillData = true;
+    } else if (n >= 1 && n <= LayerCount) {
+        WorkspaceLayer layer;
+        layer.slot = n;
+        try {
+            layer.colour = colourFromText(cp932ToUtf8(fields.next()));
+        } catch (const KorvaneError &e) {
+            throw Unreadable{e.text()};
+        }
+        layer.fileName = cp932ToUtf8(fields.remainder());
+        data.layers.push_back(std::move(layer));
+    }
+}
+
+DisplayItem readItemLine(std::string_view line)
+{
+    Fields f(line);
+    DisplayItem item;
+    item.x1 = realField(f.next());
+    item.x2 = realField(f.next());
+    item.sweepEndX = realField(f.next());
+    item.sweepStartX = realField(f.next());
+    item.y1 = realField(f.next());
+    item.y2 = realField(f.next());
+    item.sweepEndY = realField(f.next());
+    item.sweepStartY = realField(f.next());
+    auto kindText = f.next();
+    item.kind = intField(kindText);
+    if (!isStoredKind(item.kind))
+        notAnInteger(kindText);
+    item.width = realField(f.next());
+    item.fill = intField(f.next());
+    item.colourLayer = intFieldIn(f.next(), 0, LayerCount);
+    item.layer = intFieldIn(f.next(), 1, LayerCount);
+    item.code = intField(f.next());
+    item.role = intField(f.next());
+    // A line of fifteen values has no tool size; it reads as 0.
+    item.toolSize = f.ended() ? 0.0 : realField(f.remainder());
+    return item;
+}
+
+} // namespace
+
+std::string workspaceBytes(const Document &doc)
+{
+    std::string out;
+    out.reserve(128 + doc.displayList.size() * 64);
+    if (doc.gerberLoaded || doc.drillLoaded) {
+        out += doc.gerberLoaded && doc.drillLoaded ? "0 2" : doc.gerberLoaded ? "0 0" : "0 1";
+        out += "\r\n";
+    }
+    for (int n = 1; n <= LayerCount; ++n) {
+        const LayerSlot &slot = doc.layers.slot(n);
+        if (slot.fileName.empty())
+            continue;
+        out += std::to_string(n);
+        out += ' ';
+        out += colourToText(slot.colour);
+        out += ' ';
+        out += nameBytes(slot.fileName);
+        out += "\r\n";
+    }
+    out += wsmsg::EndMarker;
+    out += "\r\n";
+    appendReal(out, doc.minX);
+    out += formatReal(doc.minY);
+    out += "\r\n";
+    appendReal(out, doc.extentX);
+    out += formatReal(doc.extentY);
+    out += "\r\n";
+    // Underlay kinds are written as their main twins; the sectors have none.
+    for (const DisplayItem &item : doc.displayList.underlay()) {
+        std::int32_t kind = item.kind;
+        if (kind != static_cast<std::int32_t>(ItemKind::SectorCcw) &&
+            kind != static_cast<std::int32_t>(ItemKind::SectorCw))
+            kind -= UnderlayOffset;
+        appendItemLine(out, item, kind);
+    }
+    for (const DisplayItem &item : doc.displayList.main())
+        appendItemLine(out, item, item.kind);
+    return out;
+}
+
+WorkspaceData readWorkspace(std::string_view bytes)
+{
+    WorkspaceData data;
+    std::vector<std::string_view> lines = splitLines(bytes);
+    std::size_t i = 0;
+    // The end of the file reads as an empty line, which no number accepts.
+    auto nextLine = [&]() -> std::string_view {
+        ++i;
+        return i <= lines.size() ? lines[i - 1] : std::string_view{};
+    };
+    try {
+        for (;;) {
+            std::string_view line = nextLine();
+            if (line == wsmsg::EndMarker)
+                break;
+            readHeaderLine(line, data);
+        }
+        {
+            Fields f(nextLine());
+            data.minX = realField(f.next());
+            data.minY = realField(f.remainder());
+        }
+        {
+            Fields f(nextLine());
+            data.extentX = extentField(f.next());
+            data.extentY = extentField(f.remainder());
+        }
+        data.headerRead = true;
+        while (i < lines.size())
+            data.items.appendToMain(readItemLine(nextLine()));
+    } catch (const Unreadable &e) {
+        data.error = e.text;
+        data.errorLine = i;
+    }
+    return data;
+}
+
+bool applyWorkspace(WorkspaceData &&data, Document &doc)
+{
+    if (data.items.size() == 0)
+        return false;
+    doc.displayList = std::move(data.items);
+    for (const WorkspaceLayer &layer : data.layers) {
+        LayerSlot &slot = doc.layers.slot(layer.slot);
+        slot.colour = layer.colour;
+        slot.visible = 1;
+        slot.fileName = layer.fileName;
+    }
+    if (data.gerberData)
+        doc.gerberLoaded = 1;
+    if (data.drillData)
+        doc.drillLoaded = 1;
+    doc.minX = data.minX;
+    doc.minY = data.minY;
+    doc.extentX = data.extentX;
+    doc.extentY = data.extentY;
+    doc.hasData = 1;
+    return true;
+}
+
+bool writeWorkspaceFile(const std::string &path, const Document &doc, Prompter &prompter)
+{
+    try {
+        writeFileAtomic(path, workspaceBytes(doc));
+        return true;
+    } catch (const KorvaneError &e) {
+        prompter.error(e.text());
+        return false;
+    }
+}
+
+WorkspaceLoadResult readWorkspaceFile(const std::string &path, Document &doc, Prompter &prompter)
+{
+    WorkspaceLoadResult result;
+    WorkspaceData data;
+    try {
+        data = readWorkspace(readFileBytes(path));
+    } catch (const KorvaneError &e) {
+        // Nothing was read: the present drawing stays.
+        prompter.error(e.text());
+        return result;
+    }
+    if (!data.error.empty())
+        prompter.error(data.error);
+    result.complete = data.error.empty();
+    result.dataKind = data.dataKind();
+    result.applied = applyWorkspace(std::move(data), doc);
+    return result;
+}
+
+bool openWorkspace(const std::string &path, Document &doc, Prompter &prompter, StatusSink &status,
+                   WorkspaceWindow &window)
+{
+    BusyGuard busy(status, fileNameOf(path) + wsmsg::LoadingSuffix);
+    WorkspaceLoadResult result = readWorkspaceFile(path, doc, prompter);
+    if (!result.applied)
+        return false;
+    // Also after a stop part-way: the picture shows what the document holds.
+    window.workspaceRead(result.dataKind);
+    window.layerTableChanged();
+    window.fitLoadedDrawing();
+    return true;
+}
+
+bool saveWorkspace(const Document &doc, Prompter &prompter, FilePicker &picker, StatusSink &status,
+                   WorkspaceWindow &window)
+{
+    if (!doc.hasData)
+        return false;
+    FileDialogSpec spec;
+    spec.title = wsmsg::SaveTitle;
+    spec.filter = wsmsg::Filter;
+    spec.defaultExtension = wsmsg::DefaultExtension;
+    spec.confirmOverwrite = true;
+    auto path = picker.saveFile(spec);
+    if (!path)
+        return false;
+    BusyGuard busy(status, *path + wsmsg::SavingSuffix);
+    if (!writeWorkspaceFile(*path, doc, prompter))
+        return false;
+    window.setCaption(fileNameOf(*path));
+    return true;
+}
+
+bool loadWorkspace(Document &doc, Prompter &prompter, FilePicker &picker, StatusSink &status,
+                   WorkspaceWindow &window)
+{
+    FileDialogSpec spec;
+    spec.title = wsmsg::LoadTitle;
+    spec.filter = wsmsg::Filter;
+    auto path = picker.openFile(spec);
+    if (!path)
+        return false;
+    return openWorkspace(*path, doc, prompter, status, window);
+}
+
+bool clearAll(Document &doc, Prompter &prompter, StatusSink &status, WorkspaceWindow &window)
+{
+    if (!prompter.askYesNo(MessageKind::Warning, wsmsg::ClearAllQuestion))
+        return false;
+    BusyGuard busy(status);
+    window.clearView();
+    doc.clearDocument();
+    // The layer table's names and boxes, and the selection's files.
+    for (int n = 1; n <= LayerCount; ++n) {
+        LayerSlot &slot = doc.layers.slot(n);
+        slot.fileName.clear();
+        slot.visible = 0;
+        slot.assignedPath.clear();
+    }
+    window.layerTableChanged();
+    window.clearLayerSelection();
+    window.clearApertureTable();
+    window.clearAllData();
+    return true;
+}
+
+} // namespace korvane
