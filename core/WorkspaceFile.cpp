@@ -6,6 +6,8 @@
 #include "core/Numbers.h"
 #include "core/TextFile.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace korvane {
@@ -25,11 +27,29 @@ int WorkspaceData::dataKind() const
 
 namespace {
 
+// The largest magnitude whose fifteen-digit form still reads back: above it
+// the written digits round up past the largest double.
+constexpr double LargestWritable = 1.79769313486231E308;
+
 // ---- writing ---------------------------------------------------------------
+
+// Every value is written in a form the reader takes back, so one bad value
+// can never cut short the reading of a saved drawing.
+std::string writable(double value)
+{
+    if (std::isnan(value))
+        value = 0;
+    return formatReal(std::clamp(value, -LargestWritable, LargestWritable));
+}
+
+std::string writableExtent(double value)
+{
+    return std::isnan(value) || value < 0 ? "0" : writable(value);
+}
 
 void appendReal(std::string &out, double value)
 {
-    out += formatReal(value);
+    out += writable(value);
     out += ' ';
 }
 
@@ -56,7 +76,7 @@ void appendItemLine(std::string &out, const DisplayItem &item, std::int32_t kind
     appendInt(out, item.layer);
     appendInt(out, item.code);
     appendInt(out, item.role);
-    out += formatReal(item.toolSize);
+    out += writable(item.toolSize);
     out += "\r\n";
 }
 
@@ -115,11 +135,12 @@ std::int32_t intFieldIn(std::string_view field, std::int32_t lo, std::int32_t hi
     return value;
 }
 
-// tryParseReal takes only finite decimal numbers.
+// tryParseReal takes only finite decimal numbers; the few above the largest
+// writable one would not survive the next save.
 double realField(std::string_view field)
 {
     double value;
-    if (!tryParseReal(field, value))
+    if (!tryParseReal(field, value) || std::fabs(value) > LargestWritable)
         notAReal(field);
     return value;
 }
@@ -248,10 +269,11 @@ std::string workspaceBytes(const Document &doc)
     out += wsmsg::EndMarker;
     out += "\r\n";
     appendReal(out, doc.minX);
-    out += formatReal(doc.minY);
+    out += writable(doc.minY);
     out += "\r\n";
-    appendReal(out, doc.extentX);
-    out += formatReal(doc.extentY);
+    out += writableExtent(doc.extentX);
+    out += ' ';
+    out += writableExtent(doc.extentY);
     out += "\r\n";
     // Underlay kinds are written as their main twins; the sectors have none.
     for (const DisplayItem &item : doc.displayList.underlay()) {

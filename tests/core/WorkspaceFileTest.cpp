@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <limits>
 #include <sys/resource.h>
 
 using namespace korvane;
@@ -126,14 +127,29 @@ TEST(WorkspaceLayout, DataKindLineFollowsTheLoadFlags)
     }
 }
 
-TEST(WorkspaceLayout, ALineEndInANameCannotBreakTheFile)
+TEST(WorkspaceLayout, ValuesNoLineCouldHoldAreWrittenSoTheFileReadsBackWhole)
 {
     Document doc = sampleDocument();
-    doc.layers.slot(1).fileName = "two\nlines.gbr";
+    doc.layers.slot(1).fileName = "two\nlines.gbr"; // a legal Linux file name
+    doc.extentX = -1;
+    AppendArgs bad{ItemKind::LineTo};
+    bad.layer = 1;
+    bad.x1 = std::numeric_limits<double>::infinity();
+    bad.y1 = std::numeric_limits<double>::quiet_NaN();
+    bad.width = -std::numeric_limits<double>::max();
+    doc.appendItem(bad);
+    doc.appendItem(AppendArgs{ItemKind::MoveTo, 0, 1, 1});
+
     WorkspaceData data = readWorkspace(workspaceBytes(doc));
     EXPECT_EQ(data.error, "");
+    EXPECT_EQ(data.items.size(), 5u);
     ASSERT_EQ(data.layers.size(), 2u);
     EXPECT_EQ(data.layers[0].fileName, "two?lines.gbr");
+    EXPECT_EQ(data.extentX, 0);
+    const DisplayItem &item = data.items.main()[3];
+    EXPECT_EQ(item.x1, 1.79769313486231E308);
+    EXPECT_EQ(item.y1, 0);
+    EXPECT_EQ(item.width, -1.79769313486231E308);
 }
 
 TEST(WorkspaceRead, ASavedDrawingReadsBackWithEveryItemInTheMainSequence)
@@ -210,6 +226,8 @@ TEST(WorkspaceRead, StopsAtTheFirstUnreadableOrOutOfRangeLineKeepingTheItemsBefo
         {Header + "1 0 0 0 -2 0 0 0 41 0 1 1 1 0 0 0\r\n", "'41' は整数ではありません", 5, 0},
         {Header + "1 0 0 0 -2 0 0 0 20 0 1 1 1 0 0 0\r\n", "'20' は整数ではありません", 5, 0},
         {Header + "1E400 0 0 0 -2 0 0 0 13 0 1 1 1 0 0 0\r\n", "'1E400' は浮動小数点数ではありません", 5, 0},
+        {Header + "-1.7976931348623157E308 0 0 0 -2 0 0 0 13 0 1 1 1 0 0 0\r\n",
+         "'-1.7976931348623157E308' は浮動小数点数ではありません", 5, 0}, // the next save could not write it
         {Header + "nan 0 0 0 -2 0 0 0 13 0 1 1 1 0 0 0\r\n", "'nan' は浮動小数点数ではありません", 5, 0},
         {Header + "1 0 0 0 -2 0 0 0 13 0 1 99999999999 1 0 0 0\r\n", "'99999999999' は整数ではありません", 5, 0},
     };
