@@ -118,20 +118,18 @@ void RasterSurface::setFont(Colour colour, const std::string &face, int pointSiz
         font_.setPointSize(pointSize);
 }
 
-// Pens of width 0 and 1 are one pixel wide and leave the end pixel of a line
-// unpainted; wider pens have round caps and joins.
+// Pens of width 0 and 1 are one pixel wide (thin lines are drawn by
+// thinLine, so QPainter's thin pen only outlines figures and keeps their
+// corner pixels); wider pens have round caps and joins.
 void RasterSurface::applyPen()
 {
     QPainter &p = painter();
     if (penHeld_ == Held::Pen && heldPenColour_ == penColour_ && heldPenWidth_ == penWidth_)
         return;
-    if (penWidth_ <= 1) {
-        QPen pen(toQColor(penColour_), 0);
-        pen.setCapStyle(Qt::FlatCap);
-        p.setPen(pen);
-    } else {
+    if (penWidth_ <= 1)
+        p.setPen(QPen(toQColor(penColour_), 0));
+    else
         p.setPen(QPen(toQColor(penColour_), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    }
     penHeld_ = Held::Pen;
     heldPenColour_ = penColour_;
     heldPenWidth_ = penWidth_;
@@ -313,19 +311,29 @@ void RasterSurface::polygon(std::span<const PixelPoint> points)
 {
     if (isNull() || points.empty())
         return;
-    applyPen();
-    applyBrush();
     if (penWidth_ > 1) {
+        applyPen();
+        applyBrush();
         QPolygonF shifted(static_cast<int>(points.size()));
         for (std::size_t i = 0; i < points.size(); ++i)
             shifted[static_cast<int>(i)] = QPointF(points[i].x + 0.5, points[i].y + 0.5);
         painter().drawPolygon(shifted, Qt::OddEvenFill);
         return;
     }
-    polygonBuffer_.resize(static_cast<int>(points.size()));
+    // A thin outline runs through every vertex pixel, as QPainter's does not
+    // where two edges meet at a lower-right corner.
+    if (brushStyle_ != BrushStyle::Hollow) {
+        polygonBuffer_.resize(static_cast<int>(points.size()));
+        for (std::size_t i = 0; i < points.size(); ++i)
+            polygonBuffer_[static_cast<int>(i)] = QPoint(points[i].x, points[i].y);
+        applyNoPen();
+        applyBrush();
+        painter().drawPolygon(polygonBuffer_, Qt::OddEvenFill);
+    }
     for (std::size_t i = 0; i < points.size(); ++i)
-        polygonBuffer_[static_cast<int>(i)] = QPoint(points[i].x, points[i].y);
-    painter().drawPolygon(polygonBuffer_, Qt::OddEvenFill);
+        thinLine(points[i], points[(i + 1) % points.size()]);
+    if (points.size() == 1)
+        thinLine(points[0], {points[0].x + 1, points[0].y});
 }
 
 // An iterative scanline fill of the 4-connected area of one 16-bit colour.
