@@ -1,0 +1,46 @@
+#pragma once
+// Aperture macros of RS-274X files: instantiation with the parameters of an
+// aperture definition, inch conversion of stored statements, and the items a
+// macro flash appends.
+#include "core/Document.h"
+#include "gerber/MacroLibrary.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane {
+
+// Splits a statement into its comma-separated fields.
+std::vector<std::string> macroFields(std::string_view statement);
+
+// Converts the lengths of one stored primitive statement (or a variable
+// definition) from inch to millimetres; references stay as they are.
+std::string convertStatementToMillimetres(std::string_view statement);
+
+struct InstantiationResult {
+    int nameLine = 0; // the copy's name line in the library
+};
+
+// Appends a copy of the macro starting at `macroLine` named name-D<dcode>,
+// with references replaced by the parameters ("X"-separated, already in mm
+// when `inch` has been applied by the caller). `inch` turns the first
+// rotation of an outline or centre line back into degrees.
+InstantiationResult instantiateMacro(MacroLibrary &library, int macroLine, long dcode,
+                                     const std::vector<double> &parameters, bool inch);
+
+struct MacroFlash {
+    int nameLine = 0;
+    Point at{}; // internal frame (Y down)
+    int layer = 0;
+    int code = 0;
+};
+
+// Appends the items of the macro's primitives. Numbers that cannot be read
+// throw KorvaneError with the platform's conversion text.
+void flashMacro(Document &document, const MacroLibrary &library, const MacroFlash &flash);
+
+// The name line of a macro instance or definition, for the preview caption.
+const std::string &macroName(const MacroLibrary &library, int nameLine);
+
+} // namespace korvane

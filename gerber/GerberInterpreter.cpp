@@ -1,0 +1,553 @@
+#include "gerber/GerberInterpreter.h"
+#include "core/Encoding.h"
+#include "core/Numbers.h"
+#include "gerber/ApertureMacros.h"
+#include "gerber/ApertureTexts.h"
+#include "gerber/GerberTexts.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace korvane {
+namespace {
+
+// Regions hold arcs as vertices along them, close enough that the outline
+// never strays more than this from the true arc.
+constexpr double RegionArcTolerance = 0.005;
+constexpr int MaxArcSegments = 20000;
+
+std::vector<std::string> splitSize(const std::string &size)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t dash = size.find('-', start);
+        parts.push_back(size.substr(start, dash == std::string::npos ? std::string::npos : dash - start));
+        if (dash == std::string::npos)
+            break;
+        start = dash + 1;
+    }
+    return parts;
+}
+
+double sizeValue(const std::vector<std::string> &parts, size_t i, double missing = 0)
+{
+    if (i >= parts.size())
+        return missing;
+    return parseReal(parts[i]);
+}
+
+bool isArc(Interpolation i) { return i != Interpolation::Linear; }
+
+} // namespace
+
+void LoadExtents::addX(double v)
+{
+    if (!xSeen) {
+        if (v != 0) {
+            minX = maxX = v;
+            xSeen = true;
+        }
+        return;
+    }
+    if (v < minX && v != 0)
+        minX = v;
+    if (v > maxX)
+        maxX = v;
+}
+
+void LoadExtents::addY(double v)
+{
+    if (!ySeen) {
+        if (v != 0) {
+            minY = maxY = v;
+            ySeen = true;
+        }
+        return;
+    }
+    if (v < minY && v != 0)
+        minY = v;
+    if (v > maxY)
+        maxY = v;
+}
+
+GerberInterpreter::GerberInterpreter(Document &document, const ApertureTable &table, const MacroLibrary &library,
+                                     GerberInFormat &format, Prompter &prompter)
+    : doc_(document), table_(table), library_(library), format_(format), prompter_(prompter)
+{
+}
+
+void GerberInterpreter::startFile(int layer)
+{
+    layer_ = layer;
+    current_ = {};
+    dMode_ = 2;
+    interpolation_ = Interpolation::Linear;
+    previousInterpolation_ = Interpolation::Linear;
+    region_ = false;
+    clear_ = false;
+    i_ = j_ = 0;
+}
+
+bool GerberInterpreter::ask(const std::string &question)
+{
+    return prompter_.askYesNo(MessageKind::Warning, question);
+}
+
+void GerberInterpreter::selectGCode(long code)
+{
+    auto setInterpolation = [&](Interpolation i) {
+        previousInterpolation_ = interpolation_;
+        interpolation_ = i;
+    };
+    switch (code) {
+    case 1: setInterpolation(Interpolation::Linear); break;
+    case 2: setInterpolation(Interpolation::Clockwise); break;
+    case 3: setInterpolation(Interpolation::CounterClockwise); break;
+    // Single-quadrant and multi-quadrant arc modes; the interpolation stays.
+    case 74: format_.arcMode = ArcMode::QuarterCircle; break;
+    case 75: format_.arcMode = ArcMode::FullCircle; break;
+    case 36: region_ = true; break;
+    case 37:
+        region_ = false;
+        append(item(ItemKind::UnderPolygonClose, RoleAuxiliary));
+        break;
+    default: break;
+    }
+}
+
+bool GerberInterpreter::selectDCode(std::string_view digits)
+{
+    std::string text(digits);
+    if (text == "1" || text == "01" || text == "001" || text == "2" || text == "02" || text == "002" || text == "3" ||
+        text == "03" || text == "003") {
+        int mode = text.back() - '0';
+        int before = dMode_;
+        dMode_ = mode;
+        if (mode == 1 && interpolation_ == Interpolation::Linear && (isArc(previousInterpolation_) || before == 3))
+            moveTo(ItemKind::MoveTo, previous_);
+        return true;
+    }
+
+    ApertureLookup row = table_.Lookup(digits);
+    SelectedAperture next = aperture_;
+    next.dcode = text;
+    if (!row.isSet()) {
+        if (!ask(gerbermsg::apertureNotSet(text)))
+            return false;
+        next.shape = ApertureShape::Round;
+        next.q = next.p = next.hx = next.hy = 0;
+        aperture_ = next;
+        return true;
+    }
+
+    std::optional<ApertureShape> shape = apertureShapeOf(row.shape);
+    std::vector<std::string> parts = splitSize(row.size);
+    bool hasDash = parts.size() > 1;
+    if (!shape) {
+        // "？？？？？" has no sizes; any other text keeps the geometry of the
+        // aperture before it.
+        if (row.shape == aptmsg::Unknown)
+            next.q = next.p = 0;
+        aperture_ = next;
+        return true;
+    }
+    const ApertureShape code = *shape;
+    switch (code) {
+    case ApertureShape::Round:
+    case ApertureShape::Square:
+        next.shape = code;
+        next.q = sizeValue(parts, 0);
+        break;
+    case ApertureShape::Rectangle:
+    case ApertureShape::Oblong:
+    case ApertureShape::DrillHole:
+    case ApertureShape::ThermalX:
+    case ApertureShape::ThermalPlus: {
+        next.shape = code;
+        bool thermal = code == ApertureShape::ThermalX || code == ApertureShape::ThermalPlus;
+        if (!hasDash) {
+            if (!ask(gerbermsg::apertureSetWrongly(text)))
+                return false;
+            next.q = next.p = 0;
+            next.gap = 0.5;
+            break;
+        }
+        next.q = sizeValue(parts, 0);
+        next.p = sizeValue(parts, 1);
+        if (thermal)
+            next.gap = sizeValue(parts, 2, 0.5);
+        break;
+    }
+    case ApertureShape::RoundDonut:
+    case ApertureShape::SquareDonut:
+    case ApertureShape::OblongDonut:
+        next.shape = code;
+        if (!hasDash) {
+            // Keeps the sizes of the aperture selected before, without a hole.
+            next.hx = next.hy = 0;
+            break;
+        }
+        if (code == ApertureShape::RoundDonut) {
+            next.q = sizeValue(parts, 0);
+            next.hx = sizeValue(parts, 1);
+            next.hy = sizeValue(parts, 2);
+        } else {
+            next.q = sizeValue(parts, 0);
+            next.p = sizeValue(parts, 1);
+            next.hx = sizeValue(parts, 2);
+            next.hy = sizeValue(parts, 3);
+        }
+        break;
+    case ApertureShape::Target:
+    case ApertureShape::Counterbore:
+        next.shape = code;
+        break;
+    case ApertureShape::Macro: {
+        next.shape = code;
+        std::string_view rest = trimBlanks(std::string_view(row.shape).substr(row.shape.find(aptmsg::Macro) + 5));
+        std::int32_t line = 0;
+        tryParseInt(rest, line);
+        next.macroLine = line;
+        if (library_.lineCount == 0 && !library_.loaded && library_.lines.empty()) {
+            if (!ask(gerbermsg::apertureMacroMissing(text)))
+                return false;
+            next.q = next.p = 0;
+            next.macroLine = 0;
+        }
+        break;
+    }
+    }
+    aperture_ = next;
+    return true;
+}
+
+AppendArgs GerberInterpreter::item(ItemKind kind, int role) const
+{
+    AppendArgs a{kind};
+    a.layer = layer_;
+    a.colourLayer = clear_ ? 0 : layer_;
+    std::int32_t code = 0;
+    tryParseInt(aperture_.dcode, code);
+    a.code = code;
+    a.role = role;
+    a.fill = 1;
+    return a;
+}
+
+void GerberInterpreter::append(AppendArgs a)
+{
+    doc_.appendItem(a);
+    switch (a.kind) {
+    case ItemKind::MoveTo:
+    case ItemKind::LineTo:
+        mainPen_ = {a.x1, a.y1};
+        mainPenKnown_ = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void GerberInterpreter::moveTo(ItemKind kind, Point p)
+{
+    AppendArgs a = item(kind, RoleAuxiliary);
+    a.x1 = p.x;
+    a.y1 = p.y;
+    append(a);
+}
+
+void GerberInterpreter::vertex(Point p)
+{
+    AppendArgs a = item(ItemKind::UnderPolygonVertex, RoleAuxiliary);
+    a.x1 = p.x;
+    a.y1 = p.y;
+    append(a);
+}
+
+void GerberInterpreter::executeBlock()
+{
+    switch (dMode_) {
+    case 2:
+        previous_ = current_;
+        if (region_)
+            vertex(current_);
+        else
+            moveTo(ItemKind::MoveTo, current_);
+        break;
+    case 3:
+        flash();
+        previous_ = current_;
+        break;
+    case 1:
+        draw();
+        previous_ = current_;
+        break;
+    default:
+        break;
+    }
+}
+
+void GerberInterpreter::flash()
+{
+    const double x = current_.x, y = current_.y;
+    const double q = aperture_.q, p = aperture_.p;
+    auto box = [&](ItemKind kind, double w, double h, int role, double width, int fill) {
+        AppendArgs a = item(kind, role);
+        a.x1 = x - w / 2;
+        a.x2 = x + w / 2;
+        a.y1 = y - h / 2;
+        a.y2 = y + h / 2;
+        a.width = width;
+        a.fill = fill;
+        append(a);
+    };
+    auto line = [&](ItemKind move, ItemKind lineTo, Point from, Point to, double width, int fill, int role,
+                    bool background) {
+        AppendArgs m = item(move, RoleAuxiliary);
+        m.x1 = from.x;
+        m.y1 = from.y;
+        m.fill = fill;
+        if (background)
+            m.colourLayer = 0;
+        append(m);
+        AppendArgs l = item(lineTo, role);
+        l.x1 = to.x;
+        l.y1 = to.y;
+        l.width = width;
+        l.fill = fill;
+        if (background)
+            l.colourLayer = 0;
+        append(l);
+    };
+    auto oblongBody = [&](int role) {
+        double w = std::min(q, p);
+        if (q > p)
+            line(ItemKind::MoveTo, ItemKind::LineTo, {x - (q / 2 - p / 2), y}, {x + (q / 2 - p / 2), y}, w, 1, role, false);
+        else
+            line(ItemKind::MoveTo, ItemKind::LineTo, {x, y - (p / 2 - q / 2)}, {x, y + (p / 2 - q / 2)}, w, 1, role, false);
+    };
+    auto donutHole = [&] {
+        if (aperture_.hx <= 0)
+            return;
+        AppendArgs a = item(aperture_.hy > 0 ? ItemKind::Rectangle : ItemKind::Ellipse, RoleAuxiliary);
+        double hy = aperture_.hy > 0 ? aperture_.hy : aperture_.hx;
+        a.x1 = x - aperture_.hx / 2;
+        a.x2 = x + aperture_.hx / 2;
+        a.y1 = y - hy / 2;
+        a.y2 = y + hy / 2;
+        a.width = 1.0;
+        a.fill = aperture_.hy > 0 ? 2 : 1; // solid in both kinds
+        a.colourLayer = 0;
+        append(a);
+    };
+
+    if (!aperture_.shape)
+        return;
+    switch (*aperture_.shape) {
+    case ApertureShape::Round:
+        box(ItemKind::Ellipse, q, q, RoleFlash, 1.0, 1);
+        break;
+    case ApertureShape::Square:
+        box(ItemKind::Rectangle, q, q, RoleFlash, 1.0, 1);
+        break;
+    case ApertureShape::Rectangle:
+        box(ItemKind::Rectangle, q, p, RoleFlash, 1.0, 1);
+        break;
+    case ApertureShape::Oblong:
+        oblongBody(RoleFlash);
+        break;
+    case ApertureShape::DrillHole:
+        box(ItemKind::Ellipse, q, q, RoleFlash, 0.2, 2);
+        box(ItemKind::Ellipse, p, p, RoleAuxiliary, 0.2, 2);
+        break;
+    case ApertureShape::Target:
+        box(ItemKind::Ellipse, 3.5, 3.5, RoleFlash, 0.25, 2);
+        box(ItemKind::Ellipse, 1.0, 1.0, RoleAuxiliary, 0.25, 2);
+        line(ItemKind::MoveTo, ItemKind::LineTo, {x - 3.5, y}, {x + 3.5, y}, 0.25, 2, RoleAuxiliary, false);
+        line(ItemKind::MoveTo, ItemKind::LineTo, {x, y - 3.5}, {x, y + 3.5}, 0.25, 2, RoleAuxiliary, false);
+        break;
+    case ApertureShape::Counterbore:
+        box(ItemKind::Ellipse, 8.0, 8.0, RoleFlash, 0.3, 2);
+        for (double d : {6.0, 3.0, 1.0})
+            box(ItemKind::Ellipse, d, d, RoleAuxiliary, 0.3, 2);
+        line(ItemKind::MoveTo, ItemKind::LineTo, {x - 4, y}, {x + 4, y}, 0.3, 2, RoleAuxiliary, false);
+        line(ItemKind::MoveTo, ItemKind::LineTo, {x, y - 4}, {x, y + 4}, 0.3, 2, RoleAuxiliary, false);
+        break;
+    case ApertureShape::ThermalX:
+    case ApertureShape::ThermalPlus: {
+        box(ItemKind::UnderEllipse, q, q, RoleFlash, (q - p) / 2, 2);
+        double g = aperture_.gap;
+        if (*aperture_.shape == ApertureShape::ThermalX) {
+            double f = q / 4 + 1.5 * g;
+            double pull = q < 2.5 ? 0.1 : 0;
+            double e = f - pull;
+            line(ItemKind::UnderMoveTo, ItemKind::UnderLineTo, {x - e, y - e}, {x + e, y + e}, g, 1, RoleAuxiliary, true);
+            line(ItemKind::UnderMoveTo, ItemKind::UnderLineTo, {x - e, y + e}, {x + e, y - e}, g, 1, RoleAuxiliary, true);
+        } else {
+            double e = q / 2 + 0.75 * (q - p);
+            line(ItemKind::UnderMoveTo, ItemKind::UnderLineTo, {x - e, y}, {x + e, y}, g, 1, RoleAuxiliary, true);
+            line(ItemKind::UnderMoveTo, ItemKind::UnderLineTo, {x, y - e}, {x, y + e}, g, 1, RoleAuxiliary, true);
+        }
+        break;
+    }
+    case ApertureShape::Macro: {
+        if (aperture_.macroLine <= 0)
+            break;
+        MacroFlash f;
+        f.nameLine = aperture_.macroLine;
+        f.at = current_;
+        f.layer = layer_;
+        f.code = item(ItemKind::MoveTo, 0).code;
+        flashMacro(doc_, library_, f);
+        break;
+    }
+    case ApertureShape::RoundDonut:
+    case ApertureShape::SquareDonut:
+    case ApertureShape::OblongDonut: {
+        // Donut bodies take the layer colour whatever the polarity.
+        bool wasClear = clear_;
+        clear_ = false;
+        if (*aperture_.shape == ApertureShape::RoundDonut)
+            box(ItemKind::Ellipse, q, q, RoleFlash, 1.0, 1);
+        else if (*aperture_.shape == ApertureShape::SquareDonut)
+            box(ItemKind::Rectangle, q, p, RoleFlash, 1.0, 1);
+        else
+            oblongBody(RoleFlash);
+        clear_ = wasClear;
+        donutHole();
+        break;
+    }
+    }
+}
+
+void GerberInterpreter::draw()
+{
+    if (isArc(interpolation_)) {
+        drawArc();
+        return;
+    }
+    if (region_) {
+        vertex(current_);
+        return;
+    }
+    const Point from = previous_, to = current_;
+    const double q = aperture_.q;
+    if (aperture_.shape == ApertureShape::Square && (from.x == to.x || from.y == to.y)) {
+        AppendArgs a = item(ItemKind::Rectangle, RoleDraw);
+        a.x1 = std::min(from.x, to.x) - q / 2;
+        a.x2 = std::max(from.x, to.x) + q / 2;
+        a.y1 = std::min(from.y, to.y) - q / 2;
+        a.y2 = std::max(from.y, to.y) + q / 2;
+        a.width = 1.0;
+        append(a);
+        moveTo(ItemKind::MoveTo, to);
+        return;
+    }
+    if (!mainPenKnown_ || mainPen_.x != from.x || mainPen_.y != from.y)
+        moveTo(ItemKind::MoveTo, from);
+    AppendArgs a = item(ItemKind::LineTo, RoleDraw);
+    a.x1 = to.x;
+    a.y1 = to.y;
+    a.width = q;
+    append(a);
+}
+
+void GerberInterpreter::drawArc()
+{
+    const bool clockwise = interpolation_ == Interpolation::Clockwise;
+    const bool quarter = format_.arcMode == ArcMode::QuarterCircle;
+    const Point from = previous_, to = current_;
+    Point centre;
+    double radius;
+    if (!quarter) {
+        centre = {from.x + i_, from.y - j_};
+        radius = std::hypot(i_, j_);
+    } else {
+        double I = std::abs(i_), J = std::abs(j_);
+        double dx = to.x - from.x, dy = to.y - from.y;
+        if (J == 0) {
+            centre = {dx >= 0 ? from.x + I : from.x - I, from.y};
+        } else if (I == 0) {
+            centre = {from.x, dy > 0 ? from.y + J : from.y - J};
+        } else if (dx > 0 && dy > 0) {
+            centre = clockwise ? Point{from.x - I, from.y + J} : Point{from.x + I, from.y - J};
+        } else if (dx > 0 && dy < 0) {
+            centre = clockwise ? Point{from.x + I, from.y + J} : Point{from.x - I, from.y - J};
+        } else if (dx < 0 && dy > 0) {
+            centre = clockwise ? Point{from.x - I, from.y - J} : Point{from.x + I, from.y + J};
+        } else {
+            centre = clockwise ? Point{from.x + I, from.y - J} : Point{from.x - I, from.y + J};
+        }
+        radius = std::hypot(I, J);
+    }
+    i_ = j_ = 0;
+
+    bool noSweep = from.x == to.x && from.y == to.y;
+    if (region_) {
+        // Arcs of a region become vertices along the arc, so the outline
+        // follows the true curve whatever its size.
+        if (!(quarter && noSweep))
+            flattenArcIntoRegion(centre, radius, clockwise, !quarter);
+        return;
+    }
+    if (quarter && noSweep) {
+        // A quarter-circle arc that ends where it starts sweeps nothing.
+        moveTo(ItemKind::MoveTo, to);
+        return;
+    }
+    AppendArgs a = item(clockwise ? ItemKind::ArcCw : ItemKind::ArcCcw, RoleDraw);
+    a.x1 = centre.x - radius;
+    a.x2 = centre.x + radius;
+    a.y1 = centre.y - radius;
+    a.y2 = centre.y + radius;
+    a.arcStart = from;
+    a.arcEnd = to;
+    a.width = aperture_.q;
+    append(a);
+    moveTo(ItemKind::MoveTo, to);
+}
+
+void GerberInterpreter::flattenArcIntoRegion(Point centre, double radius, bool clockwise, bool fullCircle)
+{
+    const Point from = previous_, to = current_;
+    // Angles in the board frame (Y up), where clockwise means what the file says.
+    double a0 = std::atan2(-(from.y - centre.y), from.x - centre.x);
+    double a1 = std::atan2(-(to.y - centre.y), to.x - centre.x);
+    double sweep = a1 - a0;
+    const double twoPi = 2 * std::numbers::pi;
+    if (clockwise) {
+        while (sweep >= 0)
+            sweep -= twoPi;
+        if (sweep <= -twoPi)
+            sweep += twoPi;
+    } else {
+        while (sweep <= 0)
+            sweep += twoPi;
+        if (sweep >= twoPi)
+            sweep -= twoPi;
+    }
+    if (from.x == to.x && from.y == to.y)
+        sweep = fullCircle ? (clockwise ? -twoPi : twoPi) : 0;
+    if (!fullCircle && std::abs(sweep) > std::numbers::pi / 2 + 1e-9) {
+        // A quarter-circle arc never sweeps more than 90 degrees.
+        sweep = clockwise ? sweep + twoPi : sweep - twoPi;
+        if (std::abs(sweep) > std::numbers::pi / 2 + 1e-9)
+            sweep = 0;
+    }
+    int segments = 1;
+    if (radius > RegionArcTolerance) {
+        double step = 2 * std::acos(1 - RegionArcTolerance / radius);
+        if (std::isfinite(step) && step > 0)
+            segments = static_cast<int>(std::clamp(std::ceil(std::abs(sweep) / step), 1.0, double(MaxArcSegments)));
+    }
+    for (int k = 1; k < segments; ++k) {
+        double a = a0 + sweep * k / segments;
+        vertex({centre.x + radius * std::cos(a), centre.y - radius * std::sin(a)});
+    }
+    vertex(to);
+}
+
+} // namespace korvane

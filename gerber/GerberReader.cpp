@@ -1,0 +1,909 @@
+#include "gerber/GerberReader.h"
+#include "core/Encoding.h"
+#include "core/Errors.h"
+#include "core/Messages.h"
+#include "core/TextFile.h"
+#include "core/Numbers.h"
+#include "gerber/ApertureMacros.h"
+#include "gerber/ApertureTexts.h"
+#include "gerber/GerberTexts.h"
+#include "gerber/MacroExpression.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <fcntl.h>
+#include <numbers>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace korvane {
+namespace {
+
+constexpr double InchToMm = 25.4;
+constexpr size_t ChunkSize = 4097;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+int digitCount(const std::string &text)
+{
+    std::int32_t v = 0;
+    if (!tryParseInt(text, v) || v < 0 || v > 20)
+        throw KorvaneError(msg::format(msg::NotAnInteger, text));
+    return v;
+}
+
+double fractionScaleOf(const GerberInFormat &f)
+{
+    return std::pow(10.0, -digitCount(f.decimalDigits));
+}
+
+int totalDigitsOf(const GerberInFormat &f)
+{
+    return digitCount(f.integerDigits) + digitCount(f.decimalDigits);
+}
+
+// Trailing-zero completion: zeros are appended up to the total digit count
+// (one character more when the text holds a "-").
+std::string completeTrailingZeros(std::string_view text, const GerberInFormat &f, int totalDigits)
+{
+    std::string s(text);
+    if (f.zeroSuppression == ZeroSuppression::Trailing && s.find('.') == std::string::npos) {
+        size_t target = static_cast<size_t>(totalDigits) + (s.find('-') != std::string::npos ? 1 : 0);
+        if (s.size() < target)
+            s.append(target - s.size(), '0');
+    }
+    return s;
+}
+
+// The raw value of a coordinate text: as written for a decimal text, as an
+// integer otherwise. Sets `decimal`.
+double rawValue(const std::string &text, bool &decimal)
+{
+    decimal = text.find('.') != std::string::npos;
+    if (text.empty())
+        return 0;
+    if (decimal)
+        return parseReal(text);
+    std::int64_t v;
+    if (!tryParseInt64(text, v)) {
+        // Very long digit strings still read as a number, not as garbage.
+        return parseReal(text);
+    }
+    return static_cast<double>(v);
+}
+
+void widen(double &lo, double &hi, bool &seen, double v)
+{
+    if (!seen) {
+        if (v != 0) {
+            lo = hi = v;
+            seen = true;
+        }
+        return;
+    }
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+}
+
+std::string numberText(double v) { return formatReal(v); }
+
+} // namespace
+
+// ---------------------------------------------------------------- pre-scan
+
+PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
+{
+    PreScanResult r;
+    int totalDigits = totalDigitsOf(format);
+    bool xSeen = false, ySeen = false;
+    double sumX = 0, sumY = 0;
+    size_t i = 0;
+    const size_t n = bytes.size();
+    while (i < n) {
+        char c = bytes[i];
+        if (c == '%' && format.dialect == GerberDialect::Rs274X) {
+            ++i;
+            std::string text;
+            while (i < n && bytes[i] != '\n' && bytes[i] != '$' && bytes[i] != '%') {
+                if (bytes[i] != '\r')
+                    text += bytes[i];
+                ++i;
+            }
+            if (i < n && bytes[i] == '%')
+                ++i;
+            size_t start = 0;
+            while (start <= text.size()) {
+                size_t star = text.find('*', start);
+                std::string_view statement = std::string_view(text).substr(start, star == std::string::npos ? std::string::npos : star - start);
+                if (statement.substr(0, 2) == "FS") {
+                    for (size_t k = 2; k < statement.size(); ++k) {
+                        char f = statement[k];
+                        if (f == 'L')
+                            format.zeroSuppression = ZeroSuppression::Leading;
+                        else if (f == 'T')
+                            format.zeroSuppression = ZeroSuppression::Trailing;
+                        else if (f == 'A')
+                            format.coordinateMode = CoordinateMode::Absolute;
+                        else if (f == 'I')
+                            format.coordinateMode = CoordinateMode::Incremental;
+                        else if (f == 'X') {
+                            if (k + 2 < statement.size() + 0 && isDigit(statement[k + 1]) && isDigit(statement[k + 2])) {
+                                format.integerDigits = std::string(1, statement[k + 1]);
+                                format.decimalDigits = std::string(1, statement[k + 2]);
+                            }
+                            k += 3;
+                        }
+                    }
+                    totalDigits = totalDigitsOf(format);
+                    r.fsSeen = true;
+                } else if (statement.substr(0, 2) == "MO") {
+                    if (statement.substr(0, 4) == "MOMM")
+                        format.unit = LengthUnit::Mm;
+                    else if (statement.substr(0, 4) == "MOIN")
+                        format.unit = LengthUnit::Inch;
+                    r.moSeen = true;
+                }
+                if (star == std::string::npos)
+                    break;
+                start = star + 1;
+            }
+            continue;
+        }
+        if (c == 'G' && i + 1 < n && isDigit(bytes[i + 1])) {
+            ++i;
+            long code = 0;
+            while (i < n && isDigit(bytes[i])) {
+                code = std::min(code * 10 + (bytes[i] - '0'), 1000000L);
+                ++i;
+            }
+            if (code == 4) {
+                while (i < n && bytes[i] != '*')
+                    ++i;
+            } else if (code == 90 && !r.fsSeen) {
+                format.coordinateMode = CoordinateMode::Absolute;
+            } else if (code == 91 && !r.fsSeen) {
+                format.coordinateMode = CoordinateMode::Incremental;
+            } else if (code == 70 && !r.moSeen) {
+                format.unit = LengthUnit::Inch;
+            } else if (code == 71 && !r.moSeen) {
+                format.unit = LengthUnit::Mm;
+            }
+            continue;
+        }
+        if (c == 'X' || c == 'Y') {
+            ++i;
+            std::string text;
+            while (i < n && (isDigit(bytes[i]) || bytes[i] == '-' || bytes[i] == '.' || bytes[i] == '+')) {
+                if (bytes[i] != '+')
+                    text += bytes[i];
+                ++i;
+            }
+            bool decimal = false;
+            double v = rawValue(completeTrailingZeros(text, format, totalDigits), decimal);
+            if (decimal)
+                r.decimalPointSeen = true;
+            if (format.coordinateMode == CoordinateMode::Incremental) {
+                double &sum = c == 'X' ? sumX : sumY;
+                sum += v;
+                v = sum;
+            } else if (text.empty() || v == 0) {
+                continue; // zero never widens the absolute extents
+            }
+            if (c == 'X')
+                widen(r.minX, r.maxX, xSeen, v);
+            else
+                widen(r.minY, r.maxY, ySeen, v);
+            continue;
+        }
+        ++i;
+    }
+    return r;
+}
+
+// ---------------------------------------------------------------- main pass
+
+GerberFileReader::GerberFileReader(GerberInterpreter &interpreter, ApertureTable &table, MacroLibrary &library,
+                                   const GerberInFormat &format)
+    : interpreter_(interpreter), table_(table), library_(library), format_(format)
+{
+}
+
+void GerberFileReader::startFile(int layer)
+{
+    interpreter_.startFile(layer);
+    fractionScale_ = fractionScaleOf(format_);
+    totalDigits_ = totalDigitsOf(format_);
+    state_ = State::Normal;
+    letter_ = 0;
+    number_.clear();
+    parameter_.clear();
+    blockHasCoordinates_ = blockHasOperation_ = false;
+    stopped_ = false;
+    rawSumX_ = rawSumY_ = 0;
+    inParameterBlock_ = inMacroDefinition_ = inApertureDefinitions_ = false;
+    apertureDefined_ = false;
+    macros_.clear();
+    pendingMacro_ = {};
+    macroHasBody_ = false;
+    joinedLine_.clear();
+    library_.lineCount = 0;
+}
+
+bool GerberFileReader::feed(std::string_view chunk)
+{
+    for (char c : chunk) {
+        if (stopped_)
+            return false;
+        handle(c);
+    }
+    return !stopped_;
+}
+
+void GerberFileReader::finish()
+{
+    if (stopped_)
+        return;
+    switch (state_) {
+    case State::Number:
+    case State::AfterCr:
+    case State::AfterCrLf:
+    case State::AfterLf:
+        endNumber();
+        if (!stopped_)
+            endBlock();
+        break;
+    case State::Parameter:
+        if (!parameter_.empty())
+            processParameterText(std::move(parameter_), false);
+        parameter_.clear();
+        break;
+    default:
+        endBlock();
+        break;
+    }
+    state_ = State::Normal;
+}
+
+void GerberFileReader::startNumber(char letter)
+{
+    letter_ = letter;
+    number_.clear();
+    state_ = State::Number;
+}
+
+void GerberFileReader::handle(char c)
+{
+    switch (state_) {
+    case State::Comment:
+        if (c == '*')
+            state_ = State::Normal;
+        return;
+
+    case State::Parameter:
+        if (c == '%') {
+            std::string text = std::move(parameter_);
+            parameter_.clear();
+            state_ = State::Normal;
+            processParameterText(std::move(text), true);
+        } else if (c == '\r' || c == '\n') {
+            if (!parameter_.empty()) {
+                std::string text = std::move(parameter_);
+                parameter_.clear();
+                processParameterText(std::move(text), false);
+            }
+        } else {
+            parameter_ += c;
+        }
+        return;
+
+    case State::AfterCr:
+        if (c == '\n') {
+            state_ = State::AfterCrLf;
+            return;
+        }
+        endNumber();
+        if (stopped_)
+            return;
+        endBlock();
+        state_ = State::Normal;
+        handle(c);
+        return;
+
+    case State::AfterCrLf:
+        if (isDigit(c) || c == '+' || c == '-' || c == '.') {
+            state_ = State::Number;
+            handle(c);
+            return;
+        }
+        endNumber();
+        if (stopped_)
+            return;
+        state_ = State::Normal;
+        if (!(c == 'X' || c == 'Y' || c == 'I' || c == 'J'))
+            endBlock();
+        handle(c);
+        return;
+
+    case State::AfterLf: {
+        bool continues = format_.dialect == GerberDialect::Rs274D ? isDigit(c) : static_cast<unsigned char>(c) <= '9';
+        if (continues) {
+            state_ = State::Number;
+            handle(c);
+            return;
+        }
+        endNumber();
+        if (stopped_)
+            return;
+        endBlock();
+        state_ = State::Normal;
+        handle(c);
+        return;
+    }
+
+    case State::Number: {
+        bool carriesOver = letter_ != 'G';
+        if (isDigit(c) || (letter_ != 'G' && letter_ != 'D' && (c == '-' || c == '.'))) {
+            number_ += c;
+            return;
+        }
+        if (c == '+' && letter_ != 'G' && letter_ != 'D')
+            return;
+        if (carriesOver && c == '\r') {
+            state_ = State::AfterCr;
+            return;
+        }
+        if (carriesOver && c == '\n') {
+            state_ = State::AfterLf;
+            return;
+        }
+        endNumber();
+        if (stopped_)
+            return;
+        state_ = state_ == State::Number ? State::Normal : state_;
+        if (state_ == State::Normal)
+            handle(c);
+        return;
+    }
+
+    case State::Normal:
+        switch (c) {
+        case 'X':
+        case 'Y':
+        case 'I':
+        case 'J':
+        case 'D':
+        case 'G':
+            startNumber(c);
+            return;
+        case '*':
+        case '\r':
+        case '\n':
+            endBlock();
+            return;
+        case '%':
+            state_ = State::Parameter;
+            if (!inParameterBlock_) {
+                inParameterBlock_ = true;
+                parameter_ = "%";
+            }
+            return;
+        default:
+            return;
+        }
+    }
+}
+
+void GerberFileReader::endNumber()
+{
+    char letter = letter_;
+    letter_ = 0;
+    std::string text = std::move(number_);
+    number_.clear();
+    state_ = State::Normal;
+    switch (letter) {
+    case 'X':
+        interpreter_.setX(decodeCoordinate('X', text));
+        blockHasCoordinates_ = true;
+        break;
+    case 'Y':
+        interpreter_.setY(-decodeCoordinate('Y', text));
+        blockHasCoordinates_ = true;
+        break;
+    case 'I':
+        interpreter_.setI(decodeCoordinate('I', text));
+        blockHasCoordinates_ = true;
+        break;
+    case 'J':
+        interpreter_.setJ(decodeCoordinate('J', text));
+        blockHasCoordinates_ = true;
+        break;
+    case 'D': {
+        if (text.empty())
+            break;
+        bool operation = text.size() <= 3 && (text.back() >= '1' && text.back() <= '3') &&
+                         text.find_first_not_of('0') == text.size() - 1;
+        if (!interpreter_.selectDCode(text)) {
+            stopped_ = true;
+            return;
+        }
+        if (operation)
+            blockHasOperation_ = true;
+        break;
+    }
+    case 'G': {
+        if (text.empty())
+            break;
+        std::int32_t code = 0;
+        if (!tryParseInt(text, code))
+            break;
+        if (code == 4) {
+            state_ = State::Comment;
+            return;
+        }
+        interpreter_.selectGCode(code);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void GerberFileReader::endBlock()
+{
+    if (blockHasCoordinates_ || blockHasOperation_)
+        interpreter_.executeBlock();
+    blockHasCoordinates_ = blockHasOperation_ = false;
+}
+
+double GerberFileReader::decodeCoordinate(char letter, std::string_view text)
+{
+    std::string completed = completeTrailingZeros(text, format_, totalDigits_);
+    bool decimal = false;
+    double raw = rawValue(completed, decimal);
+    double value;
+    bool incremental = format_.coordinateMode == CoordinateMode::Incremental && (letter == 'X' || letter == 'Y');
+    if (incremental) {
+        // The sums stay in the file's raw numbers.
+        double &sum = letter == 'X' ? rawSumX_ : rawSumY_;
+        sum += decimal ? raw / fractionScale_ : raw;
+        value = sum * fractionScale_;
+    } else {
+        value = decimal ? raw : raw * fractionScale_;
+    }
+    if (format_.unit == LengthUnit::Inch)
+        value *= InchToMm;
+    return value;
+}
+
+double GerberFileReader::length(double value) const
+{
+    return format_.unit == LengthUnit::Inch ? value * InchToMm : value;
+}
+
+// ---------------------------------------------------------------- parameters
+
+void GerberFileReader::processParameterText(std::string text, bool closing)
+{
+    if (closing)
+        inParameterBlock_ = false;
+
+    if (inMacroDefinition_) {
+        if (!text.empty() && text != "%")
+            processMacroBodyLine(text);
+        if (closing)
+            endMacroDefinition();
+        return;
+    }
+
+    if (text.rfind("%AM", 0) == 0) {
+        std::string rest = text.substr(3);
+        size_t star = rest.find('*');
+        pendingMacro_ = {};
+        pendingMacro_.name = rest.substr(0, star);
+        macroHasBody_ = false;
+        joinedLine_.clear();
+        inMacroDefinition_ = true;
+        // Primitives written on the name's line are read as well.
+        if (star != std::string::npos && star + 1 < rest.size())
+            processMacroBodyLine(rest.substr(star + 1));
+        if (closing)
+            endMacroDefinition();
+        return;
+    }
+
+    // Outside macro definitions "$" ends a statement like "*".
+    std::replace(text.begin(), text.end(), '$', '*');
+
+    if (text.rfind("%LPD", 0) == 0 || text.rfind("LPD", 0) == 0) {
+        interpreter_.setClearPolarity(false);
+        return;
+    }
+    if (text.rfind("%LPC", 0) == 0 || text.rfind("LPC", 0) == 0) {
+        interpreter_.setClearPolarity(true);
+        return;
+    }
+    if (text.find("%ADD") != std::string::npos) {
+        defineAperture(text.substr(text.find("%ADD")));
+        inApertureDefinitions_ = !closing;
+        return;
+    }
+    if (inApertureDefinitions_ && text.rfind("ADD", 0) == 0) {
+        defineAperture("%" + text);
+        if (closing)
+            inApertureDefinitions_ = false;
+        return;
+    }
+    if (text == "%" || (closing && text.empty()))
+        inApertureDefinitions_ = false;
+}
+
+void GerberFileReader::processMacroBodyLine(const std::string &raw)
+{
+    std::string line = joinedLine_ + std::string(trimBlanks(raw));
+    joinedLine_.clear();
+    if (!line.empty() && line.back() == ',') {
+        joinedLine_ = line;
+        return;
+    }
+    if (line.rfind("0 ", 0) == 0 || line == "0")
+        return; // a comment primitive
+    size_t start = 0;
+    while (start < line.size()) {
+        size_t star = line.find('*', start);
+        std::string statement(trimBlanks(std::string_view(line).substr(start, star == std::string::npos ? std::string::npos : star - start)));
+        start = star == std::string::npos ? line.size() : star + 1;
+        if (statement.empty() || statement.rfind("0 ", 0) == 0)
+            continue;
+        if (!macroHasBody_) {
+            macroHasBody_ = true;
+            if (statement[0] == '7' && (statement.size() == 1 || statement[1] == ',')) {
+                // A thermal macro becomes a thermal aperture, not lines.
+                pendingMacro_.thermalStatement = statement;
+                continue;
+            }
+            pendingMacro_.nameLine = library_.append(pendingMacro_.name);
+        }
+        if (!pendingMacro_.thermalStatement.empty())
+            continue;
+        library_.append(format_.unit == LengthUnit::Inch ? convertStatementToMillimetres(statement) : statement);
+    }
+}
+
+void GerberFileReader::endMacroDefinition()
+{
+    if (!joinedLine_.empty()) {
+        std::string rest = std::move(joinedLine_);
+        joinedLine_.clear();
+        processMacroBodyLine(rest + "*");
+    }
+    inMacroDefinition_ = false;
+    if (pendingMacro_.nameLine > 0)
+        library_.append("END");
+    if (pendingMacro_.nameLine > 0 || !pendingMacro_.thermalStatement.empty())
+        macros_.push_back(pendingMacro_);
+    pendingMacro_ = {};
+    macroHasBody_ = false;
+}
+
+void GerberFileReader::defineAperture(const std::string &text)
+{
+    if (!apertureDefined_) {
+        apertureDefined_ = true;
+        table_.filePath = aptmsg::Unsaved;
+    }
+    size_t comma = text.find(',');
+    std::string dcodePart;
+    bool plain = comma != std::string::npos && comma >= 6;
+    if (plain) {
+        dcodePart = text.substr(4, comma - 5);
+        plain = !dcodePart.empty() && std::all_of(dcodePart.begin(), dcodePart.end(), isDigit);
+    }
+    if (!plain) {
+        defineMacroReference(text.substr(4));
+        return;
+    }
+    char shape = text[comma - 1];
+    std::string paramText = text.substr(comma + 1);
+    paramText = paramText.substr(0, paramText.find('*'));
+    std::vector<double> p;
+    {
+        size_t start = 0;
+        for (;;) {
+            size_t x = paramText.find('X', start);
+            std::string_view field = std::string_view(paramText).substr(start, x == std::string::npos ? std::string::npos : x - start);
+            p.push_back(length(parseReal(field)));
+            if (x == std::string::npos)
+                break;
+            start = x + 1;
+        }
+    }
+    std::int64_t dcode = 0;
+    tryParseInt64(dcodePart, dcode);
+    auto at = [&](size_t i) { return i < p.size() ? p[i] : 0.0; };
+    using namespace aptmsg;
+    switch (shape) {
+    case 'C': {
+        if (p.size() == 1) {
+            table_.SetRow(dcode, Round, numberText(p[0]));
+            break;
+        }
+        double d = p[0], hx = at(1), hy = at(2);
+        if (p.size() == 2 && hx > d)
+            std::swap(d, hx);
+        std::string size = numberText(d);
+        if (hx > 0)
+            size += "-" + numberText(hx);
+        if (hy > 0)
+            size += "-" + numberText(hy);
+        table_.SetRow(dcode, size.find('-') == std::string::npos ? Round : RoundDonut, size);
+        break;
+    }
+    case 'R': {
+        if (p.size() == 1) {
+            table_.SetRow(dcode, Square, numberText(p[0]));
+        } else if (p.size() == 2) {
+            if (p[0] == p[1])
+                table_.SetRow(dcode, Square, numberText(p[0]));
+            else
+                table_.SetRow(dcode, Rectangle, numberText(p[0]) + "-" + numberText(p[1]));
+        } else {
+            std::string size = numberText(p[0]) + "-" + numberText(p[1]) + "-" + numberText(p[2]);
+            if (p.size() >= 4 && p[3] > 0)
+                size += "-" + numberText(p[3]);
+            table_.SetRow(dcode, SquareDonut, size);
+        }
+        break;
+    }
+    case 'O': {
+        if (p.size() <= 2) {
+            table_.SetRow(dcode, Oblong, numberText(p[0]) + "-" + numberText(p.size() == 2 ? p[1] : p[0]));
+        } else {
+            std::string size = numberText(p[0]) + "-" + numberText(p[1]) + "-" + numberText(p[2]);
+            if (p.size() >= 4 && p[3] > 0)
+                size += "-" + numberText(p[3]);
+            table_.SetRow(dcode, OblongDonut, size);
+        }
+        break;
+    }
+    case 'P': {
+        // A regular polygon becomes a macro of one outline (and its hole).
+        double diameter = p[0];
+        double vertices = format_.unit == LengthUnit::Inch ? at(1) / InchToMm : at(1);
+        double rotation = format_.unit == LengthUnit::Inch ? at(2) / InchToMm : at(2);
+        if (!(vertices >= 3 && vertices <= 10000) || vertices != std::trunc(vertices))
+            throw KorvaneError(msg::format(msg::NotAnInteger, paramText));
+        int n = static_cast<int>(vertices);
+        if (n == 8)
+            rotation += 22.5;
+        int nameLine = library_.lineCount + 1;
+        library_.append("POLMAC" + std::to_string(nameLine));
+        std::string outline = "4,1," + std::to_string(n);
+        for (int k = 0; k <= n; ++k) {
+            double a = (rotation + 360.0 * (k % n) / n) * std::numbers::pi / 180.0;
+            outline += "," + numberText(diameter / 2 * std::cos(a)) + "," + numberText(diameter / 2 * std::sin(a));
+        }
+        outline += ",0";
+        library_.append(outline);
+        double hx = at(3), hy = at(4);
+        if (hx > 0) {
+            if (hy > 0)
+                library_.append("21,0," + numberText(hx) + "," + numberText(hy) + ",0,0,0");
+            else
+                library_.append("1,0," + numberText(hx) + ",0,0");
+        }
+        library_.append("END");
+        table_.SetRow(dcode, std::string(Macro) + " " + std::to_string(nameLine), NoSize);
+        break;
+    }
+    default:
+        defineMacroReference(text.substr(4));
+        break;
+    }
+}
+
+void GerberFileReader::defineMacroReference(const std::string &afterAdd)
+{
+    for (const MacroEntry &macro : macros_) {
+        if (macro.name.empty())
+            continue;
+        size_t pos = 0;
+        while ((pos = afterAdd.find(macro.name, pos)) != std::string::npos) {
+            std::string digits = afterAdd.substr(0, pos);
+            std::int64_t dcode = 0;
+            bool digitsOnly = !digits.empty() && std::all_of(digits.begin(), digits.end(), isDigit);
+            if (digitsOnly && tryParseInt64(digits, dcode) && dcode != 0) {
+                std::string rest = afterAdd.substr(pos + macro.name.size());
+                std::vector<double> params;
+                bool hasParams = !rest.empty() && rest[0] == ',';
+                if (hasParams) {
+                    std::string paramText = rest.substr(1, rest.find('*') == std::string::npos ? std::string::npos : rest.find('*') - 1);
+                    size_t start = 0;
+                    for (;;) {
+                        size_t x = paramText.find('X', start);
+                        std::string_view field = std::string_view(paramText).substr(start, x == std::string::npos ? std::string::npos : x - start);
+                        params.push_back(length(parseReal(field)));
+                        if (x == std::string::npos)
+                            break;
+                        start = x + 1;
+                    }
+                }
+                if (!macro.thermalStatement.empty()) {
+                    auto lookup = [&](int k) -> std::optional<double> {
+                        if (k >= 1 && static_cast<size_t>(k) <= params.size())
+                            return params[static_cast<size_t>(k - 1)];
+                        return std::nullopt;
+                    };
+                    std::vector<std::string> f = macroFields(macro.thermalStatement);
+                    auto field = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
+                    // Parameters are lengths already in mm; constants follow the file's unit.
+                    auto len = [&](size_t i) {
+                        double v = evaluateMacroExpression(field(i), lookup);
+                        return hasMacroReference(field(i)) ? v : length(v);
+                    };
+                    bool diagonal = field(6).find("45") != std::string::npos;
+                    std::string size = numberText(len(3)) + "-" + numberText(len(4)) + "-" + numberText(len(5));
+                    table_.SetRow(dcode, diagonal ? aptmsg::ThermalX : aptmsg::ThermalPlus, size);
+                } else if (hasParams) {
+                    InstantiationResult copy = instantiateMacro(library_, macro.nameLine, static_cast<long>(dcode), params,
+                                                                format_.unit == LengthUnit::Inch);
+                    table_.SetRow(dcode, std::string(aptmsg::Macro) + " " + std::to_string(copy.nameLine), aptmsg::NoSize);
+                } else {
+                    table_.SetRow(dcode, std::string(aptmsg::Macro) + " " + std::to_string(macro.nameLine), aptmsg::NoSize);
+                }
+                return;
+            }
+            pos += 1;
+        }
+    }
+}
+
+// ---------------------------------------------------------------- the load
+
+namespace {
+
+class InputFile {
+public:
+    explicit InputFile(const std::string &path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
+    {
+        if (fd_ < 0)
+            throwFileError(errno);
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+            ::close(fd_);
+            fd_ = -1;
+            throwFileError(EISDIR);
+        }
+    }
+    ~InputFile()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    // Reads up to `size` bytes; 0 at the end.
+    size_t read(char *buffer, size_t size)
+    {
+        for (;;) {
+            ssize_t n = ::read(fd_, buffer, size);
+            if (n >= 0)
+                return static_cast<size_t>(n);
+            if (errno != EINTR)
+                throwFileError(errno);
+        }
+    }
+
+private:
+    int fd_;
+};
+
+std::int64_t fileSize(const std::string &path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return -1;
+    return st.st_size;
+}
+
+} // namespace
+
+GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoadFile> files)
+{
+    GerberLoadOutcome outcome;
+    std::stable_sort(files.begin(), files.end(), [](const auto &a, const auto &b) { return a.layer < b.layer; });
+    if (files.empty())
+        return outcome;
+    BusyGuard busy(ctx.status);
+    Document &doc = ctx.document;
+    GerberInterpreter interpreter(doc, ctx.table, ctx.library, ctx.format, ctx.prompter);
+    try {
+        // The largest file settles the number format for every file of the load.
+        const GerberLoadFile *largest = &files.front();
+        std::int64_t largestSize = fileSize(largest->path);
+        for (const auto &f : files) {
+            std::int64_t size = fileSize(f.path);
+            if (size > largestSize) {
+                largest = &f;
+                largestSize = size;
+            }
+        }
+        std::string bytes = readFileBytes(largest->path);
+        outcome.preScan = preScanGerber(bytes, ctx.format);
+        bytes.clear();
+        bytes.shrink_to_fit();
+        const PreScanResult &pre = outcome.preScan;
+        if (ctx.format.dialect == GerberDialect::Rs274X && !pre.fsSeen && !pre.moSeen) {
+            ctx.prompter.error(gerbermsg::NotRs274X);
+            outcome.end = GerberLoadOutcome::End::PreScanRefused;
+            return outcome;
+        }
+        if (pre.allZero()) {
+            ctx.prompter.error(gerbermsg::NoDrawingData);
+            outcome.end = GerberLoadOutcome::End::PreScanRefused;
+            return outcome;
+        }
+        if (pre.fsSeen || pre.moSeen)
+            ctx.table.Clear();
+
+        // The pre-scan's extents give the first view.
+        double scale = pre.decimalPointSeen ? 1.0 : fractionScaleOf(ctx.format);
+        double unit = ctx.format.unit == LengthUnit::Inch ? InchToMm : 1.0;
+        auto scaled = [&](double lo, double hi, double &outLo, double &outHi) {
+            if (lo == hi)
+                lo = 0;
+            outLo = lo * scale * unit;
+            outHi = hi * scale * unit;
+        };
+        scaled(pre.minX, pre.maxX, doc.minX, doc.maxX);
+        scaled(pre.minY, pre.maxY, doc.minY, doc.maxY);
+        doc.extentX = std::max(doc.extentX, doc.maxX - doc.minX);
+        doc.extentY = std::max(doc.extentY, doc.maxY - doc.minY);
+        doc.gerberExtents = {doc.minX, doc.maxX, doc.minY, doc.maxY};
+        doc.hasData = 1;
+        if (ctx.observer)
+            ctx.observer->preScanDone();
+
+        GerberFileReader reader(interpreter, ctx.table, ctx.library, ctx.format);
+        std::vector<char> buffer(ChunkSize);
+        for (const auto &f : files) {
+            ctx.status.setStatus(fileNameOf(f.path) + gerbermsg::Reading);
+            InputFile input(f.path);
+            reader.startFile(f.layer);
+            doc.gerberLoaded = 1;
+            outcome.anyFileRead = true;
+            for (;;) {
+                size_t n = input.read(buffer.data(), buffer.size());
+                if (n == 0) {
+                    reader.finish();
+                    break;
+                }
+                if (!reader.feed(std::string_view(buffer.data(), n)))
+                    break;
+            }
+            if (reader.stopped()) {
+                outcome.layersStopped.push_back(f.layer);
+            } else {
+                outcome.layersReadToEnd.push_back(f.layer);
+                if (ctx.observer)
+                    ctx.observer->fileReadToEnd(f.layer);
+            }
+        }
+    } catch (const KorvaneError &e) {
+        ctx.prompter.error(e.text());
+        outcome.end = GerberLoadOutcome::End::Error;
+    }
+    // The extents of what was read replace the pre-scan's; a load never
+    // shrinks the extents the view fits.
+    outcome.extents = interpreter.extents();
+    if (outcome.anyFileRead) {
+        const LoadExtents &e = outcome.extents;
+        doc.minX = e.minX;
+        doc.maxX = e.maxX;
+        doc.minY = e.minY;
+        doc.maxY = e.maxY;
+        doc.extentX = std::max(doc.extentX, doc.maxX - doc.minX);
+        doc.extentY = std::max(doc.extentY, doc.maxY - doc.minY);
+    }
+    return outcome;
+}
+
+} // namespace korvane

@@ -1,0 +1,129 @@
+#pragma once
+// Reading Gerber files: the format pre-scan of a load, the block structure,
+// coordinate decoding and the RS-274X parameter blocks, feeding the
+// interpreter. The load command ties them together.
+#include "core/Document.h"
+#include "core/Formats.h"
+#include "core/Ports.h"
+#include "gerber/ApertureTable.h"
+#include "gerber/GerberInterpreter.h"
+#include "gerber/MacroLibrary.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane {
+
+struct PreScanResult {
+    bool fsSeen = false;
+    bool moSeen = false;
+    bool decimalPointSeen = false;
+    // Raw extents: file numbers before scaling.
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    bool allZero() const { return minX == 0 && maxX == 0 && minY == 0 && maxY == 0; }
+};
+
+// Scans a whole file for %FS, %MO, G70/G71/G90/G91 (writing them into the
+// format) and the raw extents of its coordinates.
+PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format);
+
+// The main pass over one file. Feed it the file's bytes in any chunks.
+class GerberFileReader {
+public:
+    GerberFileReader(GerberInterpreter &interpreter, ApertureTable &table, MacroLibrary &library,
+                     const GerberInFormat &format);
+
+    void startFile(int layer);
+    // False once the user chose to stop the file; the rest is ignored.
+    bool feed(std::string_view chunk);
+    void finish();
+    bool stopped() const { return stopped_; }
+
+private:
+    enum class State { Normal, Number, Comment, Parameter, AfterCr, AfterCrLf, AfterLf };
+
+    void handle(char c);
+    void startNumber(char letter);
+    void endNumber();
+    void endBlock();
+    void processParameterText(std::string text, bool closing);
+    void processMacroBodyLine(const std::string &line);
+    void endMacroDefinition();
+    void defineAperture(const std::string &text);
+    void defineMacroReference(const std::string &afterAdd);
+    double decodeCoordinate(char letter, std::string_view text);
+    double length(double value) const;
+
+    GerberInterpreter &interpreter_;
+    ApertureTable &table_;
+    MacroLibrary &library_;
+    const GerberInFormat &format_;
+
+    State state_ = State::Normal;
+    char letter_ = 0;
+    std::string number_;
+    std::string parameter_;
+    bool blockHasCoordinates_ = false;
+    bool blockHasOperation_ = false;
+    bool stopped_ = false;
+    double fractionScale_ = 0.001;
+    int totalDigits_ = 6;
+    double rawSumX_ = 0, rawSumY_ = 0;
+
+    bool inParameterBlock_ = false;
+    bool inMacroDefinition_ = false;
+    bool inApertureDefinitions_ = false;
+    bool apertureDefined_ = false;
+
+    struct MacroEntry {
+        std::string name;
+        int nameLine = 0;              // 0 for a thermal macro
+        std::string thermalStatement;  // the thermal primitive, when it is one
+    };
+    std::vector<MacroEntry> macros_;
+    MacroEntry pendingMacro_;
+    bool macroHasBody_ = false;
+    std::string joinedLine_;
+};
+
+struct GerberLoadFile {
+    int layer = 0;
+    std::string path;
+};
+
+struct GerberLoadOutcome {
+    enum class End { Completed, PreScanRefused, Error } end = End::Completed;
+    PreScanResult preScan;
+    LoadExtents extents;
+    std::vector<int> layersReadToEnd;
+    std::vector<int> layersStopped;
+    bool anyFileRead = false;
+};
+
+// Called as the load goes, so the window can enable its commands and show
+// the picture as soon as the pre-scan has fixed the extents.
+class GerberLoadObserver {
+public:
+    virtual ~GerberLoadObserver() = default;
+    virtual void preScanDone() {}
+    virtual void fileReadToEnd(int /*layer*/) {}
+};
+
+struct GerberLoadContext {
+    Document &document;
+    ApertureTable &table;
+    MacroLibrary &library;
+    GerberInFormat &format;
+    Prompter &prompter;
+    StatusSink &status;
+    GerberLoadObserver *observer = nullptr;
+};
+
+// Pre-scans the largest file, then reads every file in layer order into the
+// document (the caller has called startLoad). Messages go through the
+// prompter; the document values of the view set-up are updated.
+GerberLoadOutcome loadGerberFiles(GerberLoadContext &context, std::vector<GerberLoadFile> files);
+
+} // namespace korvane

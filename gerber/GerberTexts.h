@@ -1,0 +1,28 @@
+#pragma once
+// Messages and questions of the Gerber load.
+#include <string>
+
+namespace korvane::gerbermsg {
+
+inline constexpr const char *NotRs274X =
+    "拡張ガーバー（RS274X）と思われないので処理を中止します。フォーマットを確認して下さい。";
+inline constexpr const char *NoDrawingData =
+    "ガーバーデータではない(作画ﾃﾞｰﾀなし)かASCIIコードでない可能性がありますので確認して下さい。";
+inline constexpr const char *Reading = "を読込中．．．";
+
+inline std::string apertureNotSet(const std::string &digits)
+{
+    return "アパーチャ(D" + digits + ")がセットされていません。処理を続行しますか？";
+}
+
+inline std::string apertureSetWrongly(const std::string &digits)
+{
+    return "アパーチャ(D" + digits + ")のセットが誤っています。処理を続行しますか？";
+}
+
+inline std::string apertureMacroMissing(const std::string &digits)
+{
+    return "アパーチャ(D" + digits + ")のマクロ定義情報がありません。処理を続行しますか？";
+}
+
+} // namespace korvane::gerbermsg

@@ -1,0 +1,227 @@
+#include "GerberLoadSupport.h"
+#include "core/Numbers.h"
+#include "gerber/GerberTexts.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace korvane;
+using korvane::testing::GerberLoadFixture;
+
+namespace {
+
+// One RS-274D flash of a 0.5 mm round aperture at X<x>Y<y>, read with the
+// given format: the Ellipse's centre is the decoded point.
+Point flashCentre(GerberLoadFixture &f, const std::string &x, const std::string &y)
+{
+    f.table.SetRow(10, "丸", "0.5");
+    f.load({"G54D10*\nX" + x + "Y" + y + "D03*\nM02*\n"});
+    auto ellipses = f.itemsOfKind(ItemKind::Ellipse);
+    if (ellipses.size() != 1)
+        return {NAN, NAN};
+    return {(ellipses[0].x1 + ellipses[0].x2) / 2, (ellipses[0].y1 + ellipses[0].y2) / 2};
+}
+
+} // namespace
+
+TEST(GerberCoordinates, ZeroSuppressionDecimalPointsAndInch)
+{
+    struct Case {
+        ZeroSuppression zs;
+        LengthUnit unit;
+        const char *integer, *decimal, *x;
+        double expected;
+    } cases[] = {
+        {ZeroSuppression::Trailing, LengthUnit::Mm, "2", "4", "15", 15.0},
+        {ZeroSuppression::Leading, LengthUnit::Mm, "2", "4", "15", 0.0015},
+        {ZeroSuppression::Trailing, LengthUnit::Mm, "2", "4", "-15", -15.0},
+        {ZeroSuppression::Trailing, LengthUnit::Mm, "2", "4", "1.5", 1.5},
+        {ZeroSuppression::Leading, LengthUnit::Inch, "3", "3", "1.5", 38.1},
+        {ZeroSuppression::Leading, LengthUnit::Inch, "2", "4", "10000", 25.4},
+        {ZeroSuppression::Leading, LengthUnit::Mm, "3", "3", "+1000", 1.0},
+    };
+    for (const auto &c : cases) {
+        GerberLoadFixture f;
+        f.format.zeroSuppression = c.zs;
+        f.format.unit = c.unit;
+        f.format.integerDigits = c.integer;
+        f.format.decimalDigits = c.decimal;
+        Point p = flashCentre(f, c.x, "1000");
+        EXPECT_NEAR(p.x, c.expected, 1e-9) << c.x;
+    }
+}
+
+TEST(GerberCoordinates, YIsStoredNegatedAndCoordinatesAreModal)
+{
+    GerberLoadFixture f;
+    f.table.SetRow(10, "丸", "0.5");
+    f.load({"D10*X1000Y2000D03*X3000D03*Y4000D03*M02*"});
+    auto e = f.itemsOfKind(ItemKind::Ellipse);
+    ASSERT_EQ(e.size(), 3u);
+    EXPECT_DOUBLE_EQ((e[1].x1 + e[1].x2) / 2, 3.0);
+    EXPECT_DOUBLE_EQ((e[1].y1 + e[1].y2) / 2, -2.0);
+    EXPECT_DOUBLE_EQ((e[2].x1 + e[2].x2) / 2, 3.0);
+    EXPECT_DOUBLE_EQ((e[2].y1 + e[2].y2) / 2, -4.0);
+    EXPECT_DOUBLE_EQ(f.doc.maxY, 4.0); // extents keep the board's direction
+}
+
+TEST(GerberCoordinates, IncrementalSumsAndNumbersAcrossLineBreaks)
+{
+    GerberLoadFixture f;
+    f.format.coordinateMode = CoordinateMode::Incremental;
+    f.table.SetRow(10, "丸", "0.5");
+    // "X10\r\n00" continues the number; a lone LF before a digit too.
+    f.load({"D10*X10\r\n00Y1000D03*X1\n000D03*\r\n"});
+    auto e = f.itemsOfKind(ItemKind::Ellipse);
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_DOUBLE_EQ((e[0].x1 + e[0].x2) / 2, 1.0);
+    EXPECT_DOUBLE_EQ((e[1].x1 + e[1].x2) / 2, 2.0);
+    EXPECT_DOUBLE_EQ((e[1].y1 + e[1].y2) / 2, -1.0);
+}
+
+TEST(GerberPreScan, FormatAndUnitBlocksWinOverGCodes)
+{
+    GerberInFormat format;
+    format.dialect = GerberDialect::Rs274X;
+    auto r = preScanGerber("%FSLAX24Y24*%\n%MOIN*%\nG91*G71*X10000Y20000D02*\n", format);
+    EXPECT_TRUE(r.fsSeen);
+    EXPECT_TRUE(r.moSeen);
+    EXPECT_EQ(format.zeroSuppression, ZeroSuppression::Leading);
+    EXPECT_EQ(format.coordinateMode, CoordinateMode::Absolute);
+    EXPECT_EQ(format.integerDigits, "2");
+    EXPECT_EQ(format.decimalDigits, "4");
+    EXPECT_EQ(format.unit, LengthUnit::Inch);
+    EXPECT_EQ(r.maxX, 10000);
+    EXPECT_EQ(r.maxY, 20000);
+
+    GerberInFormat d; // RS-274D: "%" blocks are not looked at, G-codes are
+    auto rd = preScanGerber("%FSLAX24Y24*%G91*G70*X1Y1D02*", d);
+    EXPECT_FALSE(rd.fsSeen);
+    EXPECT_EQ(d.coordinateMode, CoordinateMode::Incremental);
+    EXPECT_EQ(d.unit, LengthUnit::Inch);
+}
+
+TEST(GerberPreScan, RefusalsEndTheLoadBeforeAnyFileIsRead)
+{
+    GerberLoadFixture x;
+    auto outcome = x.loadX("G04 no parameters*\nX1000Y1000D03*\n");
+    EXPECT_EQ(outcome.end, GerberLoadOutcome::End::PreScanRefused);
+    EXPECT_EQ(x.prompter.texts(), std::vector<std::string>{gerbermsg::NotRs274X});
+    EXPECT_EQ(x.doc.displayList.size(), 0u);
+    EXPECT_EQ(x.doc.hasData, 0);
+
+    GerberLoadFixture empty;
+    empty.load({"G04 nothing drawn*\nM02*\n"});
+    EXPECT_EQ(empty.prompter.texts(), std::vector<std::string>{gerbermsg::NoDrawingData});
+    EXPECT_EQ(empty.status.status, "");
+    EXPECT_EQ(empty.status.busyDepth, 0);
+}
+
+TEST(GerberPreScan, TheLargestFileSettlesTheFormatOfEveryFile)
+{
+    GerberLoadFixture f;
+    f.format.dialect = GerberDialect::Rs274X;
+    // The second file is larger: its 2.4 format also decodes the first.
+    auto outcome = f.load({"%FSLAX33Y33*%%MOMM*%%ADD10C,0.5*%D10*X10000Y10000D03*M02*",
+                           "%FSLAX24Y24*%%MOMM*%%ADD10C,0.5*%D10*X10000Y10000D03*G04 padding padding padding*M02*"});
+    EXPECT_EQ(outcome.end, GerberLoadOutcome::End::Completed);
+    auto e = f.itemsOfKind(ItemKind::Ellipse);
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_DOUBLE_EQ((e[0].x1 + e[0].x2) / 2, 1.0);
+    EXPECT_DOUBLE_EQ((e[1].x1 + e[1].x2) / 2, 1.0);
+    EXPECT_EQ(f.table.filePath, "未保存");
+}
+
+TEST(GerberApertureDefinitions, StandardShapesBecomeTableRows)
+{
+    GerberLoadFixture f;
+    f.loadX("%FSLAX33Y33*%%MOMM*%\n"
+            "%ADD10C,0.3X0.8*%\n%ADD11R,1.0X1.0*%\n%ADD12R,1.0X0.5*%\n%ADD14C,0.25*%\n"
+            "%ADD15R,2X1X0.5*%\n%ADD16O,2X1*%\n%ADD17C,1X0.4X0.2*%\n%ADD18R,0.7*%\n"
+            "D14*X1000Y1000D03*M02*\n");
+    struct Row {
+        int dcode;
+        const char *shape, *size;
+    } rows[] = {{10, "丸ドーナツ", "0.8-0.3"}, {11, "正方形", "1"},   {12, "長方形", "1-0.5"},
+                {14, "丸", "0.25"},           {15, "角ドーナツ", "2-1-0.5"}, {16, "楕円形", "2-1"},
+                {17, "丸ドーナツ", "1-0.4-0.2"}, {18, "正方形", "0.7"}};
+    for (const auto &r : rows) {
+        auto row = f.table.Lookup(r.dcode);
+        EXPECT_EQ(row.shape, r.shape) << r.dcode;
+        EXPECT_EQ(row.size, r.size) << r.dcode;
+    }
+}
+
+TEST(GerberApertureDefinitions, InchSizesAreConvertedAndPolygonsBecomeMacros)
+{
+    GerberLoadFixture f;
+    f.loadX("%FSLAX24Y24*%%MOIN*%\n%ADD10C,0.01*%\n%ADD13P,1.0X8*%\nD13*X10000Y10000D03*M02*\n");
+    EXPECT_EQ(f.table.Lookup(10).size, "0.254");
+    auto row = f.table.Lookup(13);
+    ASSERT_EQ(row.shape.rfind("Macro ", 0), 0u);
+    EXPECT_EQ(row.size, "**********");
+    int nameLine = std::stoi(row.shape.substr(6));
+    EXPECT_EQ(f.library.line(nameLine), "POLMAC" + std::to_string(nameLine));
+    // The octagon's first vertex lies at 22.5 degrees on a 25.4 mm circle.
+    auto fields = f.library.line(nameLine + 1);
+    EXPECT_EQ(fields.rfind("4,1,8,", 0), 0u);
+    double r = 12.7;
+    EXPECT_NE(fields.find(formatReal(r * std::cos(22.5 * M_PI / 180)) + "," + formatReal(r * std::sin(22.5 * M_PI / 180))),
+              std::string::npos);
+    // The flash is a filled octagon: nine vertices (the first repeated) and a close.
+    EXPECT_EQ(f.itemsOfKind(ItemKind::PolygonVertex).size(), 9u);
+    EXPECT_EQ(f.itemsOfKind(ItemKind::PolygonClose).size(), 1u);
+}
+
+TEST(GerberReader, ChunkBoundariesHaveNoVisibleEffect)
+{
+    const std::string file =
+        "%FSLAX24Y24*%%MOMM*%\n%AMBOX*\n21,1,$1,$2,0,0,0*\n%\n%ADD10C,0.5*%%ADD12BOX,1.5X0.5*%\n"
+        "G01*D10*X10000\r\n0Y20000D02*X30000Y40000D01*\nG02*X50000Y40000I10000J0D01*\nD12*X1Y1D03*\n"
+        "G36*X0Y0D02*X10000Y0D01*X10000Y10000D01*G37*%LPC*%D10*X5000Y5000D03*M02*\n";
+    auto run = [&](size_t chunk) {
+        Document doc;
+        ApertureTable table;
+        MacroLibrary library;
+        GerberInFormat format;
+        format.dialect = GerberDialect::Rs274X;
+        preScanGerber(file, format);
+        korvane::testing::FakePrompter prompter;
+        GerberInterpreter interpreter(doc, table, library, format, prompter);
+        GerberFileReader reader(interpreter, table, library, format);
+        reader.startFile(1);
+        for (size_t i = 0; i < file.size(); i += chunk)
+            reader.feed(std::string_view(file).substr(i, chunk));
+        reader.finish();
+        std::vector<DisplayItem> items;
+        for (const auto &i : doc.displayList.underlay())
+            items.push_back(i);
+        for (const auto &i : doc.displayList.main())
+            items.push_back(i);
+        return items;
+    };
+    auto whole = run(file.size());
+    ASSERT_GT(whole.size(), 10u);
+    for (size_t chunk : {1u, 2u, 3u, 7u, 4097u}) {
+        auto pieces = run(chunk);
+        ASSERT_EQ(pieces.size(), whole.size()) << chunk;
+        for (size_t i = 0; i < whole.size(); ++i) {
+            EXPECT_EQ(pieces[i].kind, whole[i].kind);
+            EXPECT_EQ(pieces[i].x1, whole[i].x1);
+            EXPECT_EQ(pieces[i].y1, whole[i].y1);
+            EXPECT_EQ(pieces[i].colourLayer, whole[i].colourLayer);
+        }
+    }
+}
+
+TEST(GerberReader, AnUnreadableNumberEndsTheLoadButKeepsWhatWasRead)
+{
+    GerberLoadFixture f;
+    f.table.SetRow(10, "丸", "0.5");
+    // The first file is the larger one, so the pre-scan reads it, not the bad one.
+    auto outcome = f.load({"D10*X1000Y1000D03*G04 a comment that makes this file the larger one*",
+                           "D10*X1.2.3Y5D03*", "D10*X1Y1D03*"});
+    EXPECT_EQ(outcome.end, GerberLoadOutcome::End::Error);
+    EXPECT_EQ(f.prompter.texts(), std::vector<std::string>{"'1.2.3' は浮動小数点数ではありません"});
+    EXPECT_EQ(f.itemsOfKind(ItemKind::Ellipse).size(), 1u);
+}
