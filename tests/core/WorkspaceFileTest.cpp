@@ -228,6 +228,7 @@ TEST(WorkspaceRead, StopsAtTheFirstUnreadableOrOutOfRangeLineKeepingTheItemsBefo
         {Header + "1E400 0 0 0 -2 0 0 0 13 0 1 1 1 0 0 0\r\n", "'1E400' は浮動小数点数ではありません", 5, 0},
         {Header + "-1.7976931348623157E308 0 0 0 -2 0 0 0 13 0 1 1 1 0 0 0\r\n",
          "'-1.7976931348623157E308' は浮動小数点数ではありません", 5, 0}, // the next save could not write it
+        {Header + std::string(300, '7') + "x 0\r\n", "'" + std::string(100, '7') + "…' は浮動小数点数ではありません", 5, 0},
         {Header + "nan 0 0 0 -2 0 0 0 13 0 1 1 1 0 0 0\r\n", "'nan' は浮動小数点数ではありません", 5, 0},
         {Header + "1 0 0 0 -2 0 0 0 13 0 1 99999999999 1 0 0 0\r\n", "'99999999999' は整数ではありません", 5, 0},
     };
