@@ -1,5 +1,6 @@
 #include "app/TMain.h"
 #include "app/HelpWindow.h"
+#include "app/TAptbl.h"
 #include "app/TGinFormat.h"
 #include "app/TGoutFormat.h"
 #include "app/TNinFormat.h"
@@ -9,6 +10,7 @@
 #include "core/Errors.h"
 #include "core/SettingsFile.h"
 #include "platform/QtFilePicker.h"
+#include "platform/QtPrintDevice.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtStatus.h"
 
@@ -19,6 +21,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -46,6 +50,14 @@ TMain::TMain(const TMainOptions &options, QWidget *parent) : QMainWindow(parent)
     } else {
         ownPicker_ = std::make_unique<QtFilePicker>(this);
         picker_ = ownPicker_.get();
+    }
+
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (options.printDevice) {
+        printDevice_ = options.printDevice;
+    } else {
+        ownPrintDevice_ = std::make_unique<QtPrintDevice>(*printer_, this);
+        printDevice_ = ownPrintDevice_.get();
     }
 
     buildMenus();
@@ -99,7 +111,8 @@ void TMain::buildMenus()
     addCommand(file, QStringLiteral("ｲﾒｰｼﾞﾌｧｲﾙの読込(&I)"), "loadImageAction");
     addCommand(file, QStringLiteral("ｲﾒｰｼﾞﾌｧｲﾙの保存(&E)"), "saveImageAction", {}, false);
     file->addSeparator();
-    addCommand(file, QStringLiteral("ﾌﾟﾘﾝﾀの設定(&P)"), "printerSetupAction");
+    QAction *printerSetup = addCommand(file, QStringLiteral("ﾌﾟﾘﾝﾀの設定(&P)"), "printerSetupAction");
+    connect(printerSetup, &QAction::triggered, this, &TMain::printerSetup);
     addCommand(file, QStringLiteral("画面ﾊｰﾄﾞｺﾋﾟｰ(&H)"), "screenHardCopyAction", {}, false);
     file->addSeparator();
     QAction *quit = addCommand(file, QStringLiteral("終  了(&X)"), "exitAction");
@@ -240,6 +253,7 @@ void TMain::createDialogs()
     gerberOutDialog_ = new TGoutFormat(settings_.gerberOut, settings_.gerberIn, ports, this);
     drillOutDialog_ = new TNoutFormat(settings_.drillOut, ports, this);
     drillInDialog_ = new TNinFormat(settings_.drillIn, this);
+    apertureDialog_ = new TAptbl(apertureTable_, macroLibrary_, ports, *printDevice_, this);
     versionBox_ = new VersionBox(this);
 
     connect(gerberInDialog_, &TGinFormat::dialectChanged, gerberOutDialog_, &TGoutFormat::updateApertureButton);
@@ -350,7 +364,18 @@ void TMain::showVersion()
 
 void TMain::openApertureTable()
 {
-    // The aperture table window arrives with the aperture table itself.
+    // Opened from the Gerber output format dialog it must stay above it.
+    QWidget *owner = gerberOutDialog_->isVisible() ? static_cast<QWidget *>(gerberOutDialog_) : this;
+    if (apertureDialog_->parentWidget() != owner)
+        apertureDialog_->setParent(owner, apertureDialog_->windowFlags());
+    apertureDialog_->exec();
+}
+
+void TMain::printerSetup()
+{
+    QPageSetupDialog dialog(printer_.get(), this);
+    dialog.setWindowTitle(QStringLiteral("ﾌﾟﾘﾝﾀの設定"));
+    dialog.exec();
 }
 
 } // namespace korvane

@@ -5,6 +5,8 @@
 #include "core/Formats.h"
 #include "core/MenuState.h"
 #include "core/Ports.h"
+#include "gerber/ApertureTable.h"
+#include "gerber/MacroLibrary.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -12,6 +14,7 @@
 #include <memory>
 
 class QAction;
+class QPrinter;
 class QLabel;
 class QMenu;
 class QScrollArea;
@@ -23,6 +26,9 @@ class TGoutFormat;
 class TNinFormat;
 class TNoutFormat;
 class VersionBox;
+class TAptbl;
+class QtPrintDevice;
+class PrintDevice;
 class HelpWindow;
 class QtPrompter;
 class QtFilePicker;
@@ -38,6 +44,7 @@ struct TMainOptions {
     Prompter *prompter = nullptr;
     FilePicker *picker = nullptr;
     StatusSink *status = nullptr;
+    PrintDevice *printDevice = nullptr;
 };
 
 class TMain : public QMainWindow {
@@ -55,6 +62,9 @@ public:
     Prompter &prompter() { return *prompter_; }
     FilePicker &picker() { return *picker_; }
     StatusSink &status() { return *status_; }
+    ApertureTable &apertureTable() { return apertureTable_; }
+    MacroLibrary &macroLibrary() { return macroLibrary_; }
+    QPrinter &printer() { return *printer_; }
 
     // The status bar's simple text.
     void setStatus(const QString &text);
@@ -82,6 +92,7 @@ public:
     TGoutFormat *gerberOutFormatDialog() const { return gerberOutDialog_; }
     TNinFormat *drillInFormatDialog() const { return drillInDialog_; }
     TNoutFormat *drillOutFormatDialog() const { return drillOutDialog_; }
+    TAptbl *apertureTableDialog() const { return apertureDialog_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -97,12 +108,19 @@ private:
     void showHelp();
     void showVersion();
     void openApertureTable();
+    void printerSetup();
 
     QString startDirectory_;
     QString platformName_;
     Document document_;
     Settings settings_;
     MenuState menuState_;
+    ApertureTable apertureTable_;
+    MacroLibrary macroLibrary_;
+    // The one printer every print command uses, set up by "ﾌﾟﾘﾝﾀの設定".
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QtPrintDevice> ownPrintDevice_;
+    PrintDevice *printDevice_ = nullptr;
 
     std::unique_ptr<QtPrompter> ownPrompter_;
     std::unique_ptr<QtFilePicker> ownPicker_;
@@ -120,6 +138,7 @@ private:
     TGoutFormat *gerberOutDialog_ = nullptr;
     TNinFormat *drillInDialog_ = nullptr;
     TNoutFormat *drillOutDialog_ = nullptr;
+    TAptbl *apertureDialog_ = nullptr;
     VersionBox *versionBox_ = nullptr;
     QPointer<HelpWindow> helpWindow_;
 };

@@ -1,5 +1,6 @@
 #include "app/FormWidgets.h"
 #include "app/HelpWindow.h"
+#include "app/TAptbl.h"
 #include "app/VersionBox.h"
 #include "app/TGinFormat.h"
 #include "app/TGoutFormat.h"
@@ -266,4 +267,34 @@ TEST_F(MainFixture, VersionBoxShowsProductVersionAndOk)
     QTimer::singleShot(0, ok, &QPushButton::click);
     w->action("versionAction")->trigger(); // returns once OK closed it
     EXPECT_FALSE(box->isVisible());
+}
+
+TEST_F(MainFixture, TheApertureTableOpensFromTheMenuAndFromTheOutputFormat)
+{
+    writeSettings(Settings{});
+    auto w = makeWindow();
+    auto *table = w->apertureTableDialog();
+    ASSERT_NE(table, nullptr);
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        shown = table->isVisible();
+        table->reject();
+    });
+    w->action("apertureTableAction")->trigger();
+    EXPECT_TRUE(shown);
+
+    w->settings().gerberOut.dialect = GerberDialect::Rs274X;
+    auto *out = w->gerberOutFormatDialog();
+    out->showRecord();
+    shown = false;
+    QTimer::singleShot(0, [&] {
+        out->findChild<QPushButton *>("apertureButton")->click();
+        out->accept();
+    });
+    QTimer::singleShot(0, [&] {
+        shown = table->isVisible() && table->parentWidget() == out;
+        table->reject();
+    });
+    w->action("gerberOutFormatAction")->trigger();
+    EXPECT_TRUE(shown);
 }
