@@ -6,7 +6,12 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "core/Numbers.h"
+
 #include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
 #include <cstdint>
 #include <vector>
 
@@ -190,9 +195,99 @@ void RasterSurface::lineTo(int x, int y)
         thinLine(from, pen_);
         return;
     }
-    // Wide pens are centred on the pixel centres, which QPainter puts at +0.5.
-    applyPen();
-    painter().drawLine(QPointF(from.x + 0.5, from.y + 0.5), QPointF(x + 0.5, y + 0.5));
+    capsule(from.x, from.y, x, y, penWidth_ / 2.0, to565(penColour_));
+}
+
+// A wide pen's stroke: every pixel whose centre lies within radius of the
+// segment, which gives round caps and, segment after segment, round joins.
+// Boundaries count on the top and left only, so a pen of width w paints w
+// rows across a horizontal line. Pixel centres are the whole coordinates.
+void RasterSurface::capsule(double x0, double y0, double x1, double y1, double radius, std::uint16_t colour)
+{
+    const int w = width(), h = height();
+    const double top = std::min(y0, y1) - radius, bottom = std::max(y0, y1) + radius;
+    const double left = std::min(x0, x1) - radius, right = std::max(x0, x1) + radius;
+    if (bottom <= 0 || top >= h || right <= 0 || left >= w)
+        return;
+    const int firstRow = std::max(0, static_cast<int>(std::ceil(top)));
+    const int lastRow = std::min(h - 1, static_cast<int>(std::ceil(bottom)) - 1);
+    const double dx = x1 - x0, dy = y1 - y0;
+    const double length = std::hypot(dx, dy);
+    // The band between the caps: |n.(p - p0)| <= radius across the segment
+    // and 0 <= u.(p - p0) <= length along it, with u the unit direction and
+    // n its normal; on one row each condition bounds x by a linear term.
+    const double ux = length > 0 ? dx / length : 0, uy = length > 0 ? dy / length : 0;
+    const double invX = ux != 0 ? 1 / ux : 0, invY = uy != 0 ? 1 / uy : 0;
+    const double r2 = radius * radius;
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    for (int y = firstRow; y <= lastRow; ++y) {
+        double lo = inf, hi = -inf;
+        const double d0 = y - y0, d1 = y - y1;
+        if (d0 * d0 <= r2) {
+            const double half = std::sqrt(r2 - d0 * d0);
+            lo = x0 - half;
+            hi = x0 + half;
+        }
+        if (d1 * d1 <= r2) {
+            const double half = std::sqrt(r2 - d1 * d1);
+            lo = std::min(lo, x1 - half);
+            hi = std::max(hi, x1 + half);
+        }
+        if (length > 0) {
+            double bandLo = -inf, bandHi = inf;
+            const double across = ux * d0; // -uy (x - x0) + across within +-radius
+            if (uy != 0) {
+                const double a = (across - radius) * invY, b = (across + radius) * invY;
+                bandLo = x0 + std::min(a, b);
+                bandHi = x0 + std::max(a, b);
+            } else if (across < -radius || across > radius) {
+                bandLo = inf;
+            }
+            const double along = uy * d0; // ux (x - x0) + along within [0, length]
+            if (ux != 0) {
+                const double a = -along * invX, b = (length - along) * invX;
+                bandLo = std::max(bandLo, x0 + std::min(a, b));
+                bandHi = std::min(bandHi, x0 + std::max(a, b));
+            } else if (along < 0 || along > length) {
+                bandLo = inf;
+            }
+            if (bandLo <= bandHi) {
+                lo = std::min(lo, bandLo);
+                hi = std::max(hi, bandHi);
+            }
+        }
+        if (!(lo < hi))
+            continue;
+        const int a = static_cast<int>(std::max(0.0, std::ceil(lo)));
+        const int b = static_cast<int>(std::min(double(w), std::ceil(hi)));
+        if (a < b)
+            std::fill(row(y) + a, row(y) + b, colour);
+    }
+}
+
+// An arc of the ellipse through the pixel centres of the box, as a chain of
+// short chords no farther than a third of a pixel from the curve.
+void RasterSurface::arcPolyline(int left, int top, int right, int bottom, double startDegrees, double spanDegrees)
+{
+    const double a = (right - left - 1) / 2.0, b = (bottom - top - 1) / 2.0;
+    const double cx = left + a, cy = top + b;
+    const double big = std::max({a, b, 1.0});
+    const double step = 2 * std::acos(std::max(-1.0, 1 - 1.0 / (3 * big)));
+    const double t0 = startDegrees * std::numbers::pi / 180, span = spanDegrees * std::numbers::pi / 180;
+    const int n = std::clamp(static_cast<int>(std::ceil(span / step)), 1, 1 << 16);
+    const std::uint16_t colour = to565(penColour_);
+    const double radius = penWidth_ / 2.0;
+    double px = cx + a * std::cos(t0), py = cy - b * std::sin(t0);
+    for (int i = 1; i <= n; ++i) {
+        const double t = t0 + span * i / n;
+        const double qx = cx + a * std::cos(t), qy = cy - b * std::sin(t);
+        if (penWidth_ <= 1)
+            thinLine({roundToInt(px), roundToInt(py)}, {roundToInt(qx), roundToInt(qy)});
+        else
+            capsule(px, py, qx, qy, radius, colour);
+        px = qx;
+        py = qy;
+    }
 }
 
 // One pixel wide, from the first point up to but not including the last,
@@ -273,17 +368,13 @@ void RasterSurface::arc(int x1, int y1, int x2, int y2, RayPoint start, RayPoint
         return;
     const RayPoint centre{(double(x1) + x2) / 2, (double(y1) + y2) / 2};
     const ArcAngles a = arcAngles(b.width(), b.height(), centre, start, end);
-    applyPen();
     if (a.spanDegrees >= 360) {
+        applyPen();
         applyNoBrush();
         painter().drawEllipse(b.outlineFor(penWidth_));
         return;
     }
-    const QRectF r = b.outlineFor(penWidth_);
-    QPainterPath path;
-    path.arcMoveTo(r, a.startDegrees);
-    path.arcTo(r, a.startDegrees, a.spanDegrees);
-    painter().strokePath(path, painter().pen());
+    arcPolyline(b.left, b.top, b.right, b.bottom, a.startDegrees, a.spanDegrees);
 }
 
 void RasterSurface::pie(int x1, int y1, int x2, int y2, RayPoint start, RayPoint end)

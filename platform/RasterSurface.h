@@ -62,6 +62,8 @@ private:
     QBrush currentBrush() const;
     QImage imageOf(const DrawingSurface &surface) const;
     void thinLine(PixelPoint from, PixelPoint to);
+    void capsule(double x0, double y0, double x1, double y1, double radius, std::uint16_t colour);
+    void arcPolyline(int left, int top, int right, int bottom, double startDegrees, double spanDegrees);
     std::uint16_t *row(int y) const { return bits_ + std::ptrdiff_t(y) * stride_; }
 
     QImage image_;

@@ -194,6 +194,16 @@ TEST(RasterSurface, ArcsRunCounterClockwiseFromStartRayToEndRay)
         EXPECT_EQ(q.bottomRight, c.expected.bottomRight);
         EXPECT_EQ(count(s, Red), 0);
     }
+    // A wide pen follows the same sweep, thicker.
+    RasterSurface thin(21, 21), wide(21, 21);
+    thin.setPen(Black, 1);
+    wide.setPen(Black, 3);
+    thin.arc(0, 0, 21, 21, {20, 10}, {10, 0});
+    wide.arc(0, 0, 21, 21, {20, 10}, {10, 0});
+    const Quadrants q = quadrantsOf(wide, Black);
+    EXPECT_TRUE(q.topRight);
+    EXPECT_FALSE(q.topLeft || q.bottomLeft || q.bottomRight);
+    EXPECT_GT(count(wide, Black), 2 * count(thin, Black));
 }
 
 TEST(RasterSurface, AFullArcIsTheEllipseOutline)
