@@ -331,6 +331,11 @@ void RasterSurface::ellipse(int x1, int y1, int x2, int y2)
     const Box b = boxOf(x1, y1, x2, y2);
     if (isNull() || b.empty())
         return;
+    if (penWidth_ <= 1 && (b.width() <= 2 || b.height() <= 2)) {
+        // All outline: QPainter would draw nothing for a box this thin.
+        painter().fillRect(QRect(b.left, b.top, b.width(), b.height()), toQColor(penColour_));
+        return;
+    }
     applyPen();
     applyBrush();
     if (penWidth_ <= 1)

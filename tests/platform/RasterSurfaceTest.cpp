@@ -111,6 +111,17 @@ TEST(RasterSurface, SolidEllipseIsOutlinedAndFilled)
     EXPECT_EQ(s.getPixel(0, 0), colours::White);
 }
 
+TEST(RasterSurface, TinyEllipsesStayVisible)
+{
+    for (int size : {1, 2}) {
+        RasterSurface s(4, 4);
+        s.setPen(Black, 1);
+        s.setBrush(Black, BrushStyle::Hollow);
+        s.ellipse(1, 1, 1 + size, 1 + size);
+        EXPECT_EQ(count(s, Black), size * size);
+    }
+}
+
 TEST(RasterSurface, HatchingLeavesTheBackgroundUntouched)
 {
     RasterSurface s(16, 16);
