@@ -116,7 +116,6 @@ DrawingArea::DrawingArea(Document &document, Prompter &prompter, QWidget *parent
     picture_->installEventFilter(this);
 
     view_ = std::make_unique<ViewController>(document_, *prompter_, *this);
-    view_->setZoomLimits({});
 }
 
 DrawingArea::~DrawingArea() = default;

@@ -1,18 +1,17 @@
 #include "platform/RasterSurface.h"
 
+#include "core/Numbers.h"
 #include "platform/QtColour.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 
-#include "core/Numbers.h"
-
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <numbers>
-#include <cstdint>
 #include <vector>
 
 namespace korvane {

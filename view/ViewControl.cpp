@@ -12,6 +12,9 @@ PictureHost::~PictureHost() = default;
 ViewController::ViewController(Document &document, Prompter &prompter, PictureHost &host)
     : doc_(document), prompter_(prompter), host_(host)
 {
+    // Limits in force even before a load sets them, so that a zoom is never
+    // refused against a limit of 0.
+    setZoomLimits({});
 }
 
 void ViewController::readScreenMetrics()
@@ -87,7 +90,10 @@ std::unique_ptr<DrawingSurface> ViewController::paintRaster(int width, int heigh
 bool ViewController::redraw()
 {
     ensureScreenMetrics();
-    std::unique_ptr<DrawingSurface> raster = paintRaster(host_.pictureWidth(), host_.pictureHeight());
+    const int w = host_.pictureWidth(), h = host_.pictureHeight();
+    if (w <= 0 || h <= 0)
+        return true; // an area not laid out yet has nothing to show
+    std::unique_ptr<DrawingSurface> raster = paintRaster(w, h);
     if (!raster) {
         prompter_.warning(msg::DrawOutOfMemory);
         return false;
@@ -103,6 +109,8 @@ bool ViewController::fitAndRedraw()
     ensureScreenMetrics();
     if (t_.baseWidth <= 0 || t_.baseHeight <= 0)
         takeBaseSize();
+    if (t_.baseWidth <= 0 || t_.baseHeight <= 0)
+        return true;
     const ViewTransform before = t_;
     const double mx = t_.mmPerPixelX, my = t_.mmPerPixelY;
     const double fit = t_.fitScale;
