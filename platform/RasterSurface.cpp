@@ -211,7 +211,7 @@ void RasterSurface::capsule(double x0, double y0, double x1, double y1, double r
     const int firstRow = std::max(0, static_cast<int>(std::ceil(top)));
     const int lastRow = std::min(h - 1, static_cast<int>(std::ceil(bottom)) - 1);
     const double dx = x1 - x0, dy = y1 - y0;
-    const double length = std::hypot(dx, dy);
+    const double length = std::sqrt(dx * dx + dy * dy);
     // The band between the caps: |n.(p - p0)| <= radius across the segment
     // and 0 <= u.(p - p0) <= length along it, with u the unit direction and
     // n its normal; on one row each condition bounds x by a linear term.
@@ -348,18 +348,35 @@ void RasterSurface::rectangle(int x1, int y1, int x2, int y2)
     const Box b = boxOf(x1, y1, x2, y2);
     if (isNull() || b.empty())
         return;
-    QPainter &p = painter();
     if (penWidth_ <= 1) {
-        // The common case, filled and outlined without the path machinery.
-        if (brushStyle_ != BrushStyle::Hollow && b.width() > 2 && b.height() > 2)
-            p.fillRect(QRect(b.left + 1, b.top + 1, b.width() - 2, b.height() - 2), currentBrush());
-        const QColor c = toQColor(penColour_);
-        p.fillRect(QRect(b.left, b.top, b.width(), 1), c);
-        p.fillRect(QRect(b.left, b.bottom - 1, b.width(), 1), c);
-        p.fillRect(QRect(b.left, b.top, 1, b.height()), c);
-        p.fillRect(QRect(b.right - 1, b.top, 1, b.height()), c);
+        // The common case, written straight into the pixels; a hatch goes
+        // through QPainter for its pattern.
+        const int w = width(), h = height();
+        const int l = std::max(b.left, 0), r = std::min(b.right, w);
+        const int t = std::max(b.top, 0), btm = std::min(b.bottom, h);
+        if (l >= r || t >= btm)
+            return;
+        if (brushStyle_ == BrushStyle::Solid) {
+            const std::uint16_t fill = to565(brushColour_);
+            for (int y = t; y < btm; ++y)
+                std::fill(row(y) + l, row(y) + r, fill);
+        } else if (brushStyle_ == BrushStyle::DiagonalCross && b.width() > 2 && b.height() > 2) {
+            painter().fillRect(QRect(b.left + 1, b.top + 1, b.width() - 2, b.height() - 2), currentBrush());
+        }
+        const std::uint16_t pen = to565(penColour_);
+        if (b.top >= 0)
+            std::fill(row(b.top) + l, row(b.top) + r, pen);
+        if (b.bottom - 1 < h)
+            std::fill(row(b.bottom - 1) + l, row(b.bottom - 1) + r, pen);
+        for (int y = t; y < btm; ++y) {
+            if (b.left >= 0)
+                row(y)[b.left] = pen;
+            if (b.right - 1 < w)
+                row(y)[b.right - 1] = pen;
+        }
         return;
     }
+    QPainter &p = painter();
     applyPen();
     applyBrush();
     p.drawRect(b.outlineFor(penWidth_));

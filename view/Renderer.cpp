@@ -1,8 +1,7 @@
 #include "view/Renderer.h"
 
-#include "core/Numbers.h"
-
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace korvane {
@@ -10,12 +9,15 @@ namespace korvane {
 namespace {
 
 // Keeps mapped positions far inside the range the raster primitives handle,
-// whatever a damaged file holds.
-constexpr std::int64_t CoordinateLimit = std::int64_t(1) << 24;
+// whatever a damaged file holds. Rounding is half to even (the default
+// rounding mode); NaN counts as 0.
+constexpr double CoordinateLimit = double(1 << 24);
 
 int toPixel(double value, int offset)
 {
-    const std::int64_t p = roundToInt64(value) - offset;
+    if (std::isnan(value))
+        value = 0;
+    const double p = std::nearbyint(value) - offset;
     return static_cast<int>(std::clamp(p, -CoordinateLimit, CoordinateLimit));
 }
 
@@ -38,7 +40,7 @@ PixelPoint PixelMapping::point(double x, double y) const
 
 int PixelMapping::penWidth(double mm) const
 {
-    return static_cast<int>(std::clamp<std::int64_t>(roundToInt64(mm * scale / mmPerPixelX), 0, CoordinateLimit));
+    return std::max(0, toPixel(mm * scale / mmPerPixelX, 0));
 }
 
 LayerLook LayerLook::from(const LayerTable &layers)
