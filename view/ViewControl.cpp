@@ -58,6 +58,8 @@ void ViewController::fitLoadedDrawing(std::string_view platformName)
 {
     setZoomLimits(platformName);
     readScreenMetrics();
+    if (t_.baseWidth > 0 && t_.baseHeight > 0)
+        returnToBaseSize(); // a zoomed area never becomes the base
     takeBaseSize();
     t_.areaWidth = truncToInt(t_.baseWidth * t_.mmPerPixelX) - 30;
     t_.areaHeight = truncToInt(t_.baseHeight * t_.mmPerPixelY) - 30;

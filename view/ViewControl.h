@@ -54,9 +54,10 @@ public:
     // The area's present size becomes the base size.
     void takeBaseSize();
     // The end of a load that replaced the drawing, the workspace load's way:
-    // screen metrics and zoom limits read, the area's present size becomes
-    // the base size, fitScale for it, then fitAndRedraw. The caller has set
-    // the extents and hasData.
+    // screen metrics and zoom limits read, the area back to the base size
+    // of the drawing before (if any), that size becomes the base size,
+    // fitScale for it, then fitAndRedraw. The caller has set the extents and
+    // hasData.
     void fitLoadedDrawing(std::string_view platformName);
     // Clear-all: picture cleared, area back to its base size, scales and
     // sizes zero.

@@ -346,6 +346,18 @@ TEST(Redraw, ShowsTheSamePictureAsTheFit)
     }
 }
 
+TEST(Fit, ALoadOverAZoomedViewKeepsTheBaseSize)
+{
+    View v;
+    v.load();
+    v.view.zoomIn();
+    ASSERT_GT(v.host.w, 1200);
+    v.load();
+    EXPECT_EQ(v.t().baseWidth, 1200);
+    EXPECT_EQ(v.host.w, 1200);
+    EXPECT_EQ(v.host.h, 900);
+}
+
 TEST(ClearAll, ReturnsToTheBaseSizeAndZeroesTheScales)
 {
     View v;
