@@ -19,8 +19,8 @@ std::string formatReal(double value)
 
     // Fifteen significant digits, then decide on the form from the rounded value.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value);
-    std::string_view text(buffer);
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    std::string_view text(buffer, static_cast<size_t>(result.ptr - buffer));
     bool negative = text.front() == '-';
     if (negative)
         text.remove_prefix(1);
