@@ -1,4 +1,5 @@
 #include "app/TMain.h"
+#include "app/DrawingArea.h"
 #include "app/HelpWindow.h"
 #include "app/TAptbl.h"
 #include "app/TGinFormat.h"
@@ -7,6 +8,7 @@
 #include "app/TNoutFormat.h"
 #include "app/ToolMarkLegend.h"
 #include "app/VersionBox.h"
+#include "core/Encoding.h"
 #include "core/Errors.h"
 #include "core/SettingsFile.h"
 #include "platform/QtFilePicker.h"
@@ -17,6 +19,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -100,9 +105,14 @@ void TMain::buildMenus()
 
     QMenu *file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     file->setObjectName("fileMenu");
-    addCommand(file, QStringLiteral("ﾃﾞｰﾀの全消去(&N)"), "clearAllAction");
-    addCommand(file, QStringLiteral("ﾌｧｲﾙの読込(&O)"), "loadWorkspaceAction");
-    addCommand(file, QStringLiteral("ﾌｧｲﾙの保存(&S)"), "saveWorkspaceAction", {}, false);
+    QAction *clear = addCommand(file, QStringLiteral("ﾃﾞｰﾀの全消去(&N)"), "clearAllAction");
+    QAction *loadWorkspaceFile = addCommand(file, QStringLiteral("ﾌｧｲﾙの読込(&O)"), "loadWorkspaceAction");
+    QAction *saveWorkspaceFile = addCommand(file, QStringLiteral("ﾌｧｲﾙの保存(&S)"), "saveWorkspaceAction", {}, false);
+    connect(clear, &QAction::triggered, this, [this] { clearAll(document_, *prompter_, *status_, *this); });
+    connect(loadWorkspaceFile, &QAction::triggered, this,
+            [this] { loadWorkspace(document_, *prompter_, *picker_, *status_, *this); });
+    connect(saveWorkspaceFile, &QAction::triggered, this,
+            [this] { saveWorkspace(document_, *prompter_, *picker_, *status_, *this); });
     file->addSeparator();
     addCommand(file, QStringLiteral("ｶﾞｰﾊﾞｰ読込(&G)"), "loadGerberAction", QKeySequence("Ctrl+G"));
     addCommand(file, QStringLiteral("ドリル読込(&D)"), "loadDrillAction", QKeySequence("Ctrl+D"));
@@ -121,10 +131,15 @@ void TMain::buildMenus()
     // The view keys are handled by the drawing area, not as menu shortcuts.
     QMenu *view = bar->addMenu(QStringLiteral("表示(&V)"));
     view->setObjectName("viewMenu");
-    addCommand(view, QStringLiteral("全体表示  [Home]"), "fitAllAction", {}, false);
-    addCommand(view, QStringLiteral("再表示     [Ins]"), "redrawAction", {}, false);
-    addCommand(view, QStringLiteral("ｽﾞｰﾑｲﾝ       +"), "zoomInAction", {}, false);
-    addCommand(view, QStringLiteral("ｽﾞｰﾑｱｳﾄ     -"), "zoomOutAction", {}, false);
+    QAction *fit = addCommand(view, QStringLiteral("全体表示  [Home]"), "fitAllAction", {}, false);
+    QAction *redraw = addCommand(view, QStringLiteral("再表示     [Ins]"), "redrawAction", {}, false);
+    QAction *zoomIn = addCommand(view, QStringLiteral("ｽﾞｰﾑｲﾝ       +"), "zoomInAction", {}, false);
+    QAction *zoomOut = addCommand(view, QStringLiteral("ｽﾞｰﾑｱｳﾄ     -"), "zoomOutAction", {}, false);
+    // The drawing area exists only after the menus; reach it when triggered.
+    connect(fit, &QAction::triggered, this, [this] { drawingArea_->fitAll(); });
+    connect(redraw, &QAction::triggered, this, [this] { drawingArea_->redraw(); });
+    connect(zoomIn, &QAction::triggered, this, [this] { drawingArea_->zoomIn(); });
+    connect(zoomOut, &QAction::triggered, this, [this] { drawingArea_->zoomOut(); });
 
     QMenu *table = bar->addMenu(QStringLiteral("ﾃｰﾌﾞﾙ(&T)"));
     table->setObjectName("tableMenu");
@@ -208,16 +223,8 @@ void TMain::buildCentralArea()
     panelLayout->addStretch();
     toolMarkPanel_->hide();
 
-    drawingArea_ = new QScrollArea(central);
+    drawingArea_ = new DrawingArea(document_, *prompter_, central);
     drawingArea_->setObjectName("drawingArea");
-    drawingArea_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    drawingArea_->setBackgroundRole(QPalette::Base);
-    QPalette white = drawingArea_->palette();
-    white.setColor(QPalette::Base, Qt::white);
-    white.setColor(QPalette::Window, Qt::white);
-    drawingArea_->setPalette(white);
-    drawingArea_->setAutoFillBackground(true);
-    drawingArea_->viewport()->setCursor(Qt::CrossCursor);
 
     layout->addWidget(toolMarkPanel_);
     layout->addWidget(drawingArea_, 1);
@@ -369,6 +376,168 @@ void TMain::openApertureTable()
     if (apertureDialog_->parentWidget() != owner)
         apertureDialog_->setParent(owner, apertureDialog_->windowFlags());
     apertureDialog_->exec();
+}
+
+void TMain::keyPressEvent(QKeyEvent *event)
+{
+    // "+" and "-" work wherever the focus is.
+    if (drawingArea_->handleKey(event))
+        return;
+    QMainWindow::keyPressEvent(event);
+}
+
+void TMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // The window manager maximises after the first show: size the area then.
+    QTimer::singleShot(0, this, &TMain::sizeDrawingArea);
+}
+
+void TMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (document_.hasData == 0)
+        sizeDrawingArea();
+}
+
+void TMain::sizeDrawingArea()
+{
+    drawingArea_->setStatusBarHeight(statusBar()->height());
+    if (document_.hasData == 0)
+        drawingArea_->setInitialSize();
+}
+
+void TMain::layerTableChanged()
+{
+    // The layer table window shows the slots when it opens.
+}
+
+void TMain::fitLoadedDrawing()
+{
+    drawingArea_->view().fitLoadedDrawing(platformName_.toStdString());
+}
+
+void TMain::clearView()
+{
+    drawingArea_->view().clearAll();
+}
+
+void TMain::clearLayerSelection()
+{
+    for (int n = 1; n <= LayerCount; ++n)
+        document_.layers.slot(n).assignedPath.clear();
+}
+
+void TMain::clearApertureTable()
+{
+    apertureTable_.Clear();
+}
+
+void TMain::setCaption(const std::string &caption)
+{
+    setWindowTitle(QString::fromStdString(caption));
+}
+
+namespace {
+
+// The marks of an RS-274X file: a format or unit parameter block.
+bool declaresRs274X(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray head = file.read(1 << 20);
+    return head.contains("%FS") || head.contains("%MO");
+}
+
+} // namespace
+
+bool TMain::openFiles(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return true;
+    if (paths.size() == 1 && paths.first().endsWith(".gdb", Qt::CaseInsensitive))
+        return openWorkspace(paths.first().toStdString(), document_, *prompter_, *status_, *this);
+
+    bool rs274x = false;
+    for (const QString &p : paths)
+        rs274x = rs274x || declaresRs274X(p);
+    if (rs274x) {
+        settings_.gerberIn.dialect = GerberDialect::Rs274X;
+        gerberInDialog_->showRecord();
+        gerberOutDialog_->updateApertureButton();
+    }
+    // As a confirmed layer file selection with new files in slots 1, 2, ...
+    document_.keepExisting = 0;
+    for (int n = 1; n <= LayerCount; ++n) {
+        LayerSlot &slot = document_.layers.slot(n);
+        if (n <= paths.size()) {
+            slot.assignedPath = paths[n - 1].toStdString();
+            slot.pendingPath = slot.assignedPath;
+            slot.fileName = fileNameOf(slot.assignedPath);
+            slot.fileKind = "gb";
+            slot.visible = 1;
+        }
+    }
+    GerberLoadOutcome outcome = loadGerberLayers();
+    return outcome.end == GerberLoadOutcome::End::Completed && outcome.layersStopped.empty();
+}
+
+namespace {
+
+class WindowLoadObserver : public GerberLoadObserver {
+public:
+    explicit WindowLoadObserver(TMain &window) : window_(window) {}
+    // The present drawing is given up only once the pre-scan has accepted
+    // the files, so a refused load leaves it on the screen.
+    void preScanDone() override { window_.document().startLoad(); }
+    void fileReadToEnd(int) override { window_.gerberFileRead(); }
+
+private:
+    TMain &window_;
+};
+
+} // namespace
+
+GerberLoadOutcome TMain::loadGerberLayers()
+{
+    std::vector<GerberLoadFile> files;
+    for (int n = 1; n <= LayerCount; ++n) {
+        LayerSlot &slot = document_.layers.slot(n);
+        if (slot.fileKind == "gb" && !slot.pendingPath.empty() && slot.pendingPath != AlreadyLoadedMarker)
+            files.push_back({n, slot.pendingPath});
+    }
+    if (files.empty())
+        return {};
+
+    ViewController &view = drawingArea_->view();
+    const bool hadData = document_.hasData == 1;
+    const std::size_t itemsBefore = document_.displayList.size();
+    view.setZoomLimits(platformName_.toStdString());
+
+    WindowLoadObserver observer(*this);
+    GerberLoadContext context{document_, apertureTable_, macroLibrary_, settings_.gerberIn, *prompter_, *status_, &observer};
+    GerberLoadOutcome outcome = loadGerberFiles(context, files);
+    // What the files declared shows in the format dialogs.
+    gerberInDialog_->showRecord();
+    gerberOutDialog_->updateApertureButton();
+
+    const bool added = document_.displayList.size() != itemsBefore || document_.keepExisting == 0;
+    if (!outcome.anyFileRead || !added) {
+        // Nothing new: the drawing that was there stays on the screen.
+        if (hadData)
+            view.redraw();
+        return outcome;
+    }
+    if (document_.extentX > 0 || document_.extentY > 0) {
+        if (document_.keepExisting == 1) {
+            view.computeFitScale(view.transform().areaWidth, view.transform().areaHeight);
+            view.redraw();
+        } else {
+            view.fitLoadedDrawing(platformName_.toStdString());
+        }
+    }
+    return outcome;
 }
 
 void TMain::printerSetup()

@@ -5,22 +5,26 @@
 #include "core/Formats.h"
 #include "core/MenuState.h"
 #include "core/Ports.h"
+#include "core/WorkspaceFile.h"
 #include "gerber/ApertureTable.h"
+#include "gerber/GerberReader.h"
 #include "gerber/MacroLibrary.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QPrinter;
 class QLabel;
 class QMenu;
-class QScrollArea;
 
 namespace korvane {
 
+class DrawingArea;
 class TGinFormat;
 class TGoutFormat;
 class TNinFormat;
@@ -47,7 +51,7 @@ struct TMainOptions {
     PrintDevice *printDevice = nullptr;
 };
 
-class TMain : public QMainWindow {
+class TMain : public QMainWindow, private WorkspaceWindow {
     Q_OBJECT
 public:
     explicit TMain(const TMainOptions &options = {}, QWidget *parent = nullptr);
@@ -73,8 +77,8 @@ public:
     // Enabling events of the loads and the clear commands.
     void gerberFileRead();
     void drillFileReadWithHits();
-    void workspaceRead(int dataKind);
-    void clearAllData();
+    void workspaceRead(int dataKind) override;
+    void clearAllData() override;
     void presentDataCleared();
     const MenuState &menuState() const { return menuState_; }
 
@@ -86,7 +90,16 @@ public:
 
     QAction *action(const QString &objectName) const;
     QWidget *toolMarkPanel() const { return toolMarkPanel_; }
-    QScrollArea *drawingArea() const { return drawingArea_; }
+    DrawingArea *drawingArea() const { return drawingArea_; }
+
+    // Files named on the command line: a workspace file opens that
+    // workspace; Gerber files go into slots 1, 2, ... as a confirmed layer
+    // file selection would put them, and are read. True when every file was
+    // read to its end.
+    bool openFiles(const QStringList &paths);
+    // The Gerber load after a confirmed layer file selection: reads every
+    // slot of kind "gb" whose pendingPath names a file, fits and draws.
+    GerberLoadOutcome loadGerberLayers();
 
     TGinFormat *gerberInFormatDialog() const { return gerberInDialog_; }
     TGoutFormat *gerberOutFormatDialog() const { return gerberOutDialog_; }
@@ -96,6 +109,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildMenus();
@@ -109,6 +125,15 @@ private:
     void showVersion();
     void openApertureTable();
     void printerSetup();
+    void sizeDrawingArea();
+
+    // WorkspaceWindow
+    void layerTableChanged() override;
+    void fitLoadedDrawing() override;
+    void clearView() override;
+    void clearLayerSelection() override;
+    void clearApertureTable() override;
+    void setCaption(const std::string &caption) override;
 
     QString startDirectory_;
     QString platformName_;
@@ -130,7 +155,7 @@ private:
     StatusSink *status_;
 
     QWidget *toolMarkPanel_ = nullptr;
-    QScrollArea *drawingArea_ = nullptr;
+    DrawingArea *drawingArea_ = nullptr;
     QLabel *statusPanel1_ = nullptr;
     QLabel *statusPanel2_ = nullptr;
 

@@ -3,6 +3,8 @@
 #include "platform/Fonts.h"
 
 #include <QApplication>
+#include <QStringList>
+#include <QTimer>
 
 int main(int argc, char **argv)
 {
@@ -15,5 +17,10 @@ int main(int argc, char **argv)
 
     korvane::TMain window;
     window.showMaximized();
+    QStringList files = QApplication::arguments().mid(1);
+    if (!files.isEmpty()) {
+        // Read once the window has its maximised size, so the fit uses it.
+        QTimer::singleShot(50, &window, [&window, files] { window.openFiles(files); });
+    }
     return app.exec();
 }

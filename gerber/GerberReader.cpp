@@ -88,6 +88,9 @@ void widen(double &lo, double &hi, bool &seen, double v)
 
 std::string numberText(double v) { return formatReal(v); }
 
+// Points computed with sines and cosines: round-off such as 1.2E-16 is 0.
+std::string pointText(double v) { return formatReal(std::abs(v) < 1e-12 ? 0.0 : v); }
+
 } // namespace
 
 // ---------------------------------------------------------------- pre-scan
@@ -681,7 +684,7 @@ void GerberFileReader::defineAperture(const std::string &text)
         std::string outline = "4,1," + std::to_string(n);
         for (int k = 0; k <= n; ++k) {
             double a = (rotation + 360.0 * (k % n) / n) * std::numbers::pi / 180.0;
-            outline += "," + numberText(diameter / 2 * std::cos(a)) + "," + numberText(diameter / 2 * std::sin(a));
+            outline += "," + pointText(diameter / 2 * std::cos(a)) + "," + pointText(diameter / 2 * std::sin(a));
         }
         outline += ",0";
         library_.append(outline);

@@ -4,6 +4,7 @@
 #include "core/Messages.h"
 #include "core/Numbers.h"
 
+#include <cctype>
 #include <cmath>
 #include <string>
 
@@ -115,6 +116,17 @@ private:
         while (pos_ < text_.size() &&
                (std::isdigit(static_cast<unsigned char>(text_[pos_])) || text_[pos_] == '.'))
             ++pos_;
+        // The exponent form numbers are written in ("1.5E-6").
+        if (pos_ > start && pos_ + 1 < text_.size() && (text_[pos_] == 'E' || text_[pos_] == 'e')) {
+            size_t e = pos_ + 1;
+            if (text_[e] == '+' || text_[e] == '-')
+                ++e;
+            if (e < text_.size() && std::isdigit(static_cast<unsigned char>(text_[e]))) {
+                while (e < text_.size() && std::isdigit(static_cast<unsigned char>(text_[e])))
+                    ++e;
+                pos_ = e;
+            }
+        }
         double v;
         if (pos_ == start || !tryParseReal(text_.substr(start, pos_ - start), v))
             fail();

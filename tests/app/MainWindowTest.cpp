@@ -1,4 +1,5 @@
 #include "app/FormWidgets.h"
+#include "app/DrawingArea.h"
 #include "app/HelpWindow.h"
 #include "app/TAptbl.h"
 #include "app/VersionBox.h"
@@ -297,4 +298,51 @@ TEST_F(MainFixture, TheApertureTableOpensFromTheMenuAndFromTheOutputFormat)
     });
     w->action("gerberOutFormatAction")->trigger();
     EXPECT_TRUE(shown);
+}
+
+TEST_F(MainFixture, GerberFilesOnTheCommandLineAreReadIntoSlotsAndDrawn)
+{
+    writeSettings(Settings{});
+    auto w = makeWindow();
+    w->resize(800, 600);
+    w->show();
+    const std::string data = KORVANE_TEST_DATA;
+    ASSERT_TRUE(w->openFiles({QString::fromStdString(data + "/gerber/copper_mm.gbr")}));
+    EXPECT_TRUE(prompter.shown.empty()) << (prompter.shown.empty() ? "" : prompter.shown[0].text);
+    // The file's %FS and %MO made the load RS-274X.
+    EXPECT_EQ(w->settings().gerberIn.dialect, GerberDialect::Rs274X);
+    EXPECT_EQ(w->settings().gerberIn.decimalDigits, "6");
+    EXPECT_EQ(w->document().layers.slot(1).fileName, "copper_mm.gbr");
+    EXPECT_EQ(w->document().gerberLoaded, 1);
+    EXPECT_GT(w->document().displayList.size(), 100u);
+    EXPECT_TRUE(w->action("zoomInAction")->isEnabled());
+    EXPECT_TRUE(w->action("dcodeListOfDisplayAction")->isEnabled());
+    EXPECT_FALSE(w->drawingArea()->picture().isNull());
+    EXPECT_EQ(w->drawingArea()->picture().format(), QImage::Format_RGB16);
+    EXPECT_EQ(status.status, "");
+    EXPECT_EQ(status.busyDepth, 0);
+}
+
+TEST_F(MainFixture, ARefusedLoadLeavesTheDrawingThatWasThere)
+{
+    writeSettings(Settings{});
+    auto w = makeWindow();
+    w->resize(800, 600);
+    w->show();
+    const std::string data = KORVANE_TEST_DATA;
+    ASSERT_TRUE(w->openFiles({QString::fromStdString(data + "/gerber/copper_mm.gbr")}));
+    std::size_t items = w->document().displayList.size();
+    QImage before = w->drawingArea()->picture();
+    // An RS-274X load of a file without %FS or %MO is refused by the pre-scan.
+    std::string empty = dir.write("plain.gbr", "X1000Y1000D03*\n");
+    // As the layer file selection leaves it: slot 1 unchanged, slot 2 new.
+    w->document().layers.slot(1).pendingPath = AlreadyLoadedMarker;
+    w->document().layers.slot(2) = {empty, "plain.gbr", empty, "gb", colours::Red, 1};
+    w->document().keepExisting = 0;
+    w->loadGerberLayers();
+    ASSERT_FALSE(prompter.shown.empty());
+    EXPECT_EQ(prompter.texts().back(),
+              "拡張ガーバー（RS274X）と思われないので処理を中止します。フォーマットを確認して下さい。");
+    EXPECT_EQ(w->document().displayList.size(), items);
+    EXPECT_EQ(w->drawingArea()->picture(), before);
 }

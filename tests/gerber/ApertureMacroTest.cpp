@@ -23,7 +23,7 @@ TEST(MacroExpression, FullGrammarWithPrecedenceAndParentheses)
         double value;
     } cases[] = {{"1.08239X$1", 2.16478}, {"$1+$2", 1.5},      {"$1-$2", 2.5},     {"$1/4", 0.5},
                  {"1+2x3", 7},           {"(1+2)x3", 9},      {"-$1", -2},        {"$1x-2", -4},
-                 {"", 0},                {"10/4/5", 0.5},     {" 3 ", 3},         {"$1/0", 0}};
+                 {"", 0},                {"10/4/5", 0.5},     {" 3 ", 3},         {"$1/0", 0},           {"1.5E-6", 1.5e-6},  {"2E2x$1", 400}};
     for (const auto &c : cases)
         EXPECT_NEAR(evaluateMacroExpression(c.text, params), c.value, 1e-12) << c.text;
     for (const char *bad : {"$3", "1+", "(1", "1.2.3", "abc", "$"})
