@@ -10,14 +10,6 @@
 namespace korvane::cli {
 namespace {
 
-// Batch runs have nobody to pick a file: every picker is cancelled.
-class NoFilePicker : public FilePicker {
-public:
-    std::optional<std::string> openFile(const FileDialogSpec &) override { return std::nullopt; }
-    std::vector<std::string> openFiles(const FileDialogSpec &) override { return {}; }
-    std::optional<std::string> saveFile(const FileDialogSpec &) override { return std::nullopt; }
-};
-
 bool isGapPath(const std::string &path)
 {
     if (path.size() < 4)

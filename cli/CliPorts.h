@@ -16,6 +16,14 @@ private:
     int errors_ = 0;
 };
 
+// Batch runs have nobody to pick a file: every picker is cancelled.
+class NoFilePicker : public FilePicker {
+public:
+    std::optional<std::string> openFile(const FileDialogSpec &) override { return std::nullopt; }
+    std::vector<std::string> openFiles(const FileDialogSpec &) override { return {}; }
+    std::optional<std::string> saveFile(const FileDialogSpec &) override { return std::nullopt; }
+};
+
 class SilentStatus : public StatusSink {
 public:
     void setStatus(const std::string &) override {}

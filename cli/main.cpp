@@ -2,10 +2,14 @@
 // the desktop program, with answers from flags and messages on stderr.
 #include "cli/ApertureCommands.h"
 #include "cli/CliPorts.h"
+#ifdef KORVANE_CLI_PICTURES
+#include "cli/LoadCommands.h"
+#endif
 #include "core/SettingsFile.h"
 #include "core/Messages.h"
 #include "core/SettingsReport.h"
 
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <unistd.h>
@@ -24,7 +28,17 @@ const char *Usage =
     "  aperture show FILE           アパーチャテーブル(.apt/.gap)を印刷と同じ一覧で表示します\n"
     "  aperture import-gap IN.gap OUT.apt\n"
     "                               GAPファイルを取り込み、アパーチャテーブルに保存します\n"
+    "%s"
     "  --help                       この説明を表示します\n";
+
+void printUsage(std::FILE *to)
+{
+#ifdef KORVANE_CLI_PICTURES
+    std::fprintf(to, Usage, cli::LoadUsage);
+#else
+    std::fprintf(to, Usage, "");
+#endif
+}
 
 std::string currentDirectory()
 {
@@ -41,7 +55,8 @@ int runSettings(const std::vector<std::string> &args)
         if (args[i] == "--settings" && i + 1 < args.size()) {
             path = args[++i];
         } else {
-            std::cerr << "不明なオプション: " << args[i] << "\n\n" << Usage;
+            std::cerr << "不明なオプション: " << args[i] << "\n\n";
+            printUsage(stderr);
             return 2;
         }
     }
@@ -60,7 +75,7 @@ int main(int argc, char **argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        std::cout << Usage;
+        printUsage(stdout);
         return args.empty() ? 2 : 0;
     }
     std::string command = args[0];
@@ -70,10 +85,17 @@ int main(int argc, char **argv)
             return runSettings(args);
         if (command == "aperture")
             return cli::runAperture(args);
+#ifdef KORVANE_CLI_PICTURES
+        if (command == "load")
+            return cli::runLoad(args);
+        if (command == "render")
+            return cli::runRender(args);
+#endif
     } catch (const std::exception &e) {
         std::cerr << msg::TitleError << ": " << e.what() << "\n";
         return 1;
     }
-    std::cerr << "不明なコマンド: " << command << "\n\n" << Usage;
+    std::cerr << "不明なコマンド: " << command << "\n\n";
+    printUsage(stderr);
     return 2;
 }

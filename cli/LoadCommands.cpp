@@ -1,0 +1,330 @@
+#include "cli/LoadCommands.h"
+#include "cli/CliPorts.h"
+#include "core/Encoding.h"
+#include "core/Errors.h"
+#include "core/Numbers.h"
+#include "core/SettingsFile.h"
+#include "core/TextFile.h"
+#include "core/WorkspaceFile.h"
+#include "gerber/ApertureCommands.h"
+#include "gerber/GerberReader.h"
+#include "platform/RasterSurface.h"
+#include "view/Renderer.h"
+#include "view/ViewControl.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QSaveFile>
+
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <unistd.h>
+
+namespace korvane::cli {
+
+const char *LoadUsage =
+    "  load --gerber N=PATH [--gerber N=PATH ...] [--apt FILE] [--settings FILE]\n"
+    "       [--answer yes|no] [--gdb OUT.gdb] [--png OUT.png] [--size WxH]\n"
+    "       [--mm-per-pixel X,Y] [--dpi N --origin X,Y]\n"
+    "                               ガーバーファイルを層N に読み込み、データベースや画像に保存します\n"
+    "  render IN.gdb --png OUT.png [--size WxH] [--mm-per-pixel X,Y] [--dpi N --origin X,Y]\n"
+    "                               データベースファイルの図面を画像に保存します\n";
+
+namespace {
+
+struct PictureOptions {
+    std::string png;
+    int width = 1280, height = 960;
+    double mmPerPixelX = 0.25, mmPerPixelY = 0.25;
+    std::optional<double> dpi;
+    std::optional<Point> origin;
+};
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+bool splitPair(const std::string &text, char separator, std::string &a, std::string &b)
+{
+    auto pos = text.find(separator);
+    if (pos == std::string::npos)
+        return false;
+    a = text.substr(0, pos);
+    b = text.substr(pos + 1);
+    return true;
+}
+
+double realArgument(const std::string &text)
+{
+    double v;
+    if (!tryParseReal(text, v))
+        throw UsageError("数値ではありません: " + text);
+    return v;
+}
+
+// Reads the options a picture needs; true when `args[i]` was one of them.
+bool pictureOption(const std::vector<std::string> &args, size_t &i, PictureOptions &p)
+{
+    auto value = [&]() -> const std::string & {
+        if (i + 1 >= args.size())
+            throw UsageError(args[i] + " に値がありません");
+        return args[++i];
+    };
+    const std::string &name = args[i];
+    std::string a, b;
+    if (name == "--png") {
+        p.png = value();
+    } else if (name == "--size") {
+        if (!splitPair(value(), 'x', a, b))
+            throw UsageError("--size は WxH の形で指定して下さい");
+        std::int32_t w, h;
+        if (!tryParseInt(a, w) || !tryParseInt(b, h) || w < 1 || h < 1 || w > 20000 || h > 20000)
+            throw UsageError("--size の大きさが正しくありません");
+        p.width = w;
+        p.height = h;
+    } else if (name == "--mm-per-pixel") {
+        if (!splitPair(value(), ',', a, b))
+            throw UsageError("--mm-per-pixel は X,Y の形で指定して下さい");
+        p.mmPerPixelX = realArgument(a);
+        p.mmPerPixelY = realArgument(b);
+        if (p.mmPerPixelX <= 0 || p.mmPerPixelY <= 0)
+            throw UsageError("--mm-per-pixel は正の値で指定して下さい");
+    } else if (name == "--dpi") {
+        p.dpi = realArgument(value());
+        if (*p.dpi <= 0)
+            throw UsageError("--dpi は正の値で指定して下さい");
+    } else if (name == "--origin") {
+        if (!splitPair(value(), ',', a, b))
+            throw UsageError("--origin は X,Y の形で指定して下さい");
+        p.origin = Point{realArgument(a), realArgument(b)};
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The drawing area of the window, without a window.
+class OffscreenPicture : public PictureHost {
+public:
+    OffscreenPicture(int width, int height, double mmX, double mmY) : width_(width), height_(height), mmX_(mmX), mmY_(mmY) {}
+    int pictureWidth() const override { return width_; }
+    int pictureHeight() const override { return height_; }
+    void setPictureSize(int width, int height) override
+    {
+        width_ = width;
+        height_ = height;
+    }
+    void clearPicture() override { image_ = QImage(); }
+    std::unique_ptr<DrawingSurface> createRaster(int width, int height) override
+    {
+        auto raster = std::make_unique<RasterSurface>(width, height);
+        if (raster->isNull())
+            return nullptr;
+        return raster;
+    }
+    void showRaster(std::unique_ptr<DrawingSurface> raster) override
+    {
+        if (auto *r = dynamic_cast<RasterSurface *>(raster.get()))
+            image_ = r->takeImage();
+    }
+    double screenMmPerPixelX() const override { return mmX_; }
+    double screenMmPerPixelY() const override { return mmY_; }
+    const QImage &image() const { return image_; }
+
+private:
+    int width_, height_;
+    double mmX_, mmY_;
+    QImage image_;
+};
+
+bool savePng(const QImage &image, const std::string &path, Prompter &prompter)
+{
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+        prompter.error(fileErrorText(errno != 0 ? errno : EACCES));
+        return false;
+    }
+    return true;
+}
+
+// The picture of the document: fitted as the window fits it, or at true
+// scale with a board point at the lower-left corner.
+bool renderPicture(Document &doc, const PictureOptions &p, Prompter &prompter)
+{
+    if (p.dpi || p.origin) {
+        if (!p.dpi || !p.origin)
+            throw UsageError("--dpi と --origin は一緒に指定して下さい");
+        RasterSurface raster(p.width, p.height);
+        if (raster.isNull()) {
+            prompter.error("メモリが不足しているため、画像を作れませんでした。");
+            return false;
+        }
+        PixelMapping map;
+        map.scale = 1.0;
+        map.mmPerPixelX = map.mmPerPixelY = 25.4 / *p.dpi;
+        map.offsetX = roundToInt(p.origin->x / map.mmPerPixelX);
+        // Stored y is the negated board Y: the origin's row is the last one.
+        map.offsetY = roundToInt(-p.origin->y / map.mmPerPixelY) - (p.height - 1);
+        Renderer(raster, LayerLook::from(doc.layers), RegionFill::Solid, map).paint(doc.displayList);
+        return savePng(raster.takeImage(), p.png, prompter);
+    }
+    OffscreenPicture host(p.width, p.height, p.mmPerPixelX, p.mmPerPixelY);
+    ViewController view(doc, prompter, host);
+    view.fitLoadedDrawing("");
+    if (host.image().isNull()) {
+        // Nothing to fit (no extents): a white picture of the area.
+        QImage white(p.width, p.height, QImage::Format_RGB16);
+        white.fill(Qt::white);
+        return savePng(white, p.png, prompter);
+    }
+    return savePng(host.image(), p.png, prompter);
+}
+
+std::unique_ptr<QGuiApplication> guiForPictures()
+{
+    // Painting needs Qt's GUI module, never a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "korvane-cli";
+    static char *argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+std::string currentDirectory()
+{
+    std::vector<char> buffer(4096);
+    if (::getcwd(buffer.data(), buffer.size()))
+        return buffer.data();
+    return ".";
+}
+
+bool declaresRs274X(const std::string &path)
+{
+    try {
+        std::string bytes = readFileBytes(path);
+        return bytes.find("%FS") != std::string::npos || bytes.find("%MO") != std::string::npos;
+    } catch (const KorvaneError &) {
+        return false; // the load reports the file
+    }
+}
+
+} // namespace
+
+int runLoad(const std::vector<std::string> &args)
+{
+    try {
+        std::vector<GerberLoadFile> files;
+        std::string apt, settingsFile = settingsPath(currentDirectory()), gdb;
+        Answer answer = Answer::Yes;
+        PictureOptions picture;
+        for (size_t i = 0; i < args.size(); ++i) {
+            const std::string &a = args[i];
+            auto value = [&]() -> const std::string & {
+                if (i + 1 >= args.size())
+                    throw UsageError(a + " に値がありません");
+                return args[++i];
+            };
+            if (a == "--gerber") {
+                std::string n, path;
+                std::int32_t layer;
+                if (!splitPair(value(), '=', n, path) || !tryParseInt(n, layer) || layer < 1 || layer > LayerCount)
+                    throw UsageError("--gerber は N=PATH (N は 1 から 15) の形で指定して下さい");
+                files.push_back({layer, path});
+            } else if (a == "--apt") {
+                apt = value();
+            } else if (a == "--settings") {
+                settingsFile = value();
+            } else if (a == "--gdb") {
+                gdb = value();
+            } else if (a == "--answer") {
+                const std::string &v = value();
+                if (v != "yes" && v != "no")
+                    throw UsageError("--answer は yes か no で指定して下さい");
+                answer = v == "yes" ? Answer::Yes : Answer::No;
+            } else if (!pictureOption(args, i, picture)) {
+                throw UsageError("不明なオプション: " + a);
+            }
+        }
+        if (files.empty())
+            throw UsageError("--gerber で読み込むファイルを指定して下さい");
+
+        StderrPrompter prompter(answer);
+        SilentStatus status;
+        NoFilePicker picker;
+        Settings settings;
+        loadSettingsFile(settingsFile, settings, prompter);
+        int settingsErrors = prompter.errorCount();
+
+        Document doc;
+        ApertureTable table;
+        MacroLibrary library;
+        if (!apt.empty())
+            loadAptPath(apt, table, library, prompter, picker);
+        bool rs274x = false;
+        for (const auto &f : files)
+            rs274x = rs274x || declaresRs274X(f.path);
+        if (rs274x)
+            settings.gerberIn.dialect = GerberDialect::Rs274X;
+        for (int n = 1; n <= LayerCount; ++n)
+            doc.layers.slot(n).colour = settings.layerColours[static_cast<size_t>(n - 1)];
+        for (const auto &f : files) {
+            LayerSlot &slot = doc.layers.slot(f.layer);
+            slot.assignedPath = slot.pendingPath = f.path;
+            slot.fileName = fileNameOf(f.path);
+            slot.fileKind = "gb";
+            slot.visible = 1;
+        }
+
+        GerberLoadContext context{doc, table, library, settings.gerberIn, prompter, status, nullptr};
+        GerberLoadOutcome outcome = loadGerberFiles(context, files);
+        bool complete = outcome.end == GerberLoadOutcome::End::Completed && outcome.layersStopped.empty() &&
+                        prompter.errorCount() == settingsErrors;
+
+        if (!gdb.empty() && !writeWorkspaceFile(gdb, doc, prompter))
+            complete = false;
+        if (!picture.png.empty()) {
+            auto gui = guiForPictures();
+            if (!renderPicture(doc, picture, prompter))
+                complete = false;
+        }
+        return complete ? 0 : 1;
+    } catch (const UsageError &e) {
+        std::cerr << e.what() << "\n";
+        return 2;
+    }
+}
+
+int runRender(const std::vector<std::string> &args)
+{
+    try {
+        std::string in;
+        PictureOptions picture;
+        for (size_t i = 0; i < args.size(); ++i) {
+            if (pictureOption(args, i, picture))
+                continue;
+            if (!args[i].empty() && args[i][0] == '-')
+                throw UsageError("不明なオプション: " + args[i]);
+            if (!in.empty())
+                throw UsageError("データベースファイルは一つだけ指定して下さい");
+            in = args[i];
+        }
+        if (in.empty() || picture.png.empty())
+            throw UsageError("render IN.gdb --png OUT.png の形で指定して下さい");
+        StderrPrompter prompter;
+        Document doc;
+        WorkspaceLoadResult result = readWorkspaceFile(in, doc, prompter);
+        if (!result.applied)
+            return 1;
+        auto gui = guiForPictures();
+        bool ok = renderPicture(doc, picture, prompter);
+        return ok && result.complete ? 0 : 1;
+    } catch (const UsageError &e) {
+        std::cerr << e.what() << "\n";
+        return 2;
+    }
+}
+
+} // namespace korvane::cli
