@@ -18,8 +18,8 @@ bool isUnderlayKind(std::int32_t code)
 void ItemSequence::append(const DisplayItem &item)
 {
     if (size_ == chunks_.size() * ChunkSize)
-        chunks_.push_back(std::make_unique<Chunk>());
-    (*chunks_[size_ / ChunkSize])[size_ % ChunkSize] = item;
+        chunks_.emplace_back(static_cast<DisplayItem *>(::operator new(sizeof(DisplayItem) * ChunkSize)));
+    new (chunks_[size_ / ChunkSize].get() + size_ % ChunkSize) DisplayItem(item);
     ++size_;
 }
 

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <type_traits>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,9 @@ struct DisplayItem {
     std::int32_t role = 0;
 };
 
+static_assert(std::is_trivially_copyable_v<DisplayItem> && std::is_trivially_destructible_v<DisplayItem>,
+              "items live in raw chunk storage");
+
 struct Point {
     double x = 0;
     double y = 0;
@@ -101,14 +106,19 @@ public:
     void append(const DisplayItem &item);
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    const DisplayItem &operator[](std::size_t i) const { return (*chunks_[i / ChunkSize])[i % ChunkSize]; }
+    const DisplayItem &operator[](std::size_t i) const { return chunks_[i / ChunkSize].get()[i % ChunkSize]; }
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size_}; }
     void clear();
 
 private:
-    using Chunk = std::array<DisplayItem, ChunkSize>;
-    std::vector<std::unique_ptr<Chunk>> chunks_;
+    // Chunks are raw storage: items are constructed as they are appended,
+    // so a new chunk costs no zeroing of 4096 items that are overwritten anyway.
+    struct ChunkDeleter {
+        void operator()(DisplayItem *p) const { ::operator delete(p); }
+    };
+    using Chunk = std::unique_ptr<DisplayItem, ChunkDeleter>;
+    std::vector<Chunk> chunks_;
     std::size_t size_ = 0;
 };
 

@@ -53,6 +53,8 @@ std::string readFileBytes(const std::string &path)
     if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode))
         throwFileError(EISDIR);
     std::string out;
+    if (st.st_size > 0)
+        out.reserve(static_cast<size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
         ssize_t n = ::read(fd.get(), buffer, sizeof buffer);

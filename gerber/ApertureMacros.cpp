@@ -362,7 +362,7 @@ std::string convertStatementToMillimetres(std::string_view statement)
     double codeValue;
     if (f.empty() || !tryParseReal(f[0], codeValue))
         return std::string(statement);
-    int code = static_cast<int>(codeValue);
+    int code = truncToInt(codeValue);
     auto scaleRange = [&](size_t from, size_t to) {
         for (size_t i = from; i <= to && i < f.size(); ++i)
             f[i] = scaleField(f[i]);
@@ -440,7 +440,7 @@ InstantiationResult instantiateMacro(MacroLibrary &library, int macroLine, long 
         std::vector<std::string> fields = macroFields(line);
         double codeValue = 0;
         tryParseReal(fields.empty() ? "" : fields[0], codeValue);
-        int code = static_cast<int>(codeValue);
+        int code = truncToInt(codeValue);
         std::string copy;
         for (size_t i = 0; i < fields.size(); ++i) {
             std::string field = fields[i];

@@ -3,6 +3,7 @@
 #include "core/Numbers.h"
 #include "gerber/ApertureMacros.h"
 #include "gerber/ApertureTexts.h"
+#include "gerber/GerberReader.h"
 #include "gerber/GerberTexts.h"
 
 #include <algorithm>
@@ -85,7 +86,6 @@ void GerberInterpreter::startFile(int layer)
     current_ = {};
     dMode_ = 2;
     interpolation_ = Interpolation::Linear;
-    previousInterpolation_ = Interpolation::Linear;
     region_ = false;
     clear_ = false;
     i_ = j_ = 0;
@@ -98,10 +98,7 @@ bool GerberInterpreter::ask(const std::string &question)
 
 void GerberInterpreter::selectGCode(long code)
 {
-    auto setInterpolation = [&](Interpolation i) {
-        previousInterpolation_ = interpolation_;
-        interpolation_ = i;
-    };
+    auto setInterpolation = [&](Interpolation i) { interpolation_ = i; };
     switch (code) {
     case 1: setInterpolation(Interpolation::Linear); break;
     case 2: setInterpolation(Interpolation::Clockwise); break;
@@ -120,20 +117,19 @@ void GerberInterpreter::selectGCode(long code)
 
 bool GerberInterpreter::selectDCode(std::string_view digits)
 {
-    std::string text(digits);
-    if (text == "1" || text == "01" || text == "001" || text == "2" || text == "02" || text == "002" || text == "3" ||
-        text == "03" || text == "003") {
-        int mode = text.back() - '0';
-        int before = dMode_;
-        dMode_ = mode;
-        if (mode == 1 && interpolation_ == Interpolation::Linear && (isArc(previousInterpolation_) || before == 3))
-            moveTo(ItemKind::MoveTo, previous_);
+    if (isOperationCode(digits)) {
+        // A stroke after an arc or a flash must start from its own start
+        // point: draw() moves the pen there whenever it stands elsewhere.
+        dMode_ = digits.back() - '0';
         return true;
     }
 
+    std::string text(digits);
     ApertureLookup row = table_.Lookup(digits);
     SelectedAperture next = aperture_;
     next.dcode = text;
+    next.code = 0;
+    tryParseInt(text, next.code);
     if (!row.isSet()) {
         if (!ask(gerbermsg::apertureNotSet(text)))
             return false;
@@ -229,9 +225,7 @@ AppendArgs GerberInterpreter::item(ItemKind kind, int role) const
     AppendArgs a{kind};
     a.layer = layer_;
     a.colourLayer = clear_ ? 0 : layer_;
-    std::int32_t code = 0;
-    tryParseInt(aperture_.dcode, code);
-    a.code = code;
+    a.code = aperture_.code;
     a.role = role;
     a.fill = 1;
     return a;
@@ -400,7 +394,7 @@ void GerberInterpreter::flash()
         f.nameLine = aperture_.macroLine;
         f.at = current_;
         f.layer = layer_;
-        f.code = item(ItemKind::MoveTo, 0).code;
+        f.code = aperture_.code;
         flashMacro(doc_, library_, f);
         break;
     }

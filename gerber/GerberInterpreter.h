@@ -7,6 +7,7 @@
 #include "gerber/ApertureTable.h"
 #include "gerber/MacroLibrary.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@ namespace korvane {
 
 struct SelectedAperture {
     std::string dcode; // as written
+    std::int32_t code = 0; // its number, as items carry it
     std::optional<ApertureShape> shape; // nothing: no geometry to draw
     double q = 0, p = 0, hx = 0, hy = 0, gap = 0.5;
     int macroLine = 0;
@@ -78,7 +80,6 @@ private:
     Point previous_{};
     int dMode_ = 2;
     Interpolation interpolation_ = Interpolation::Linear;
-    Interpolation previousInterpolation_ = Interpolation::Linear;
     bool region_ = false;
     bool clear_ = false;
     double i_ = 0, j_ = 0;

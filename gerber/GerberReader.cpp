@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fcntl.h>
 #include <numbers>
 #include <sys/stat.h>
@@ -45,22 +46,36 @@ int totalDigitsOf(const GerberInFormat &f)
 
 // Trailing-zero completion: zeros are appended up to the total digit count
 // (one character more when the text holds a "-").
-std::string completeTrailingZeros(std::string_view text, const GerberInFormat &f, int totalDigits)
+void completeTrailingZeros(std::string &s, const GerberInFormat &f, int totalDigits)
 {
-    std::string s(text);
     if (f.zeroSuppression == ZeroSuppression::Trailing && s.find('.') == std::string::npos) {
         size_t target = static_cast<size_t>(totalDigits) + (s.find('-') != std::string::npos ? 1 : 0);
         if (s.size() < target)
             s.append(target - s.size(), '0');
     }
-    return s;
 }
 
 // The raw value of a coordinate text: as written for a decimal text, as an
 // integer otherwise. Sets `decimal`.
-double rawValue(const std::string &text, bool &decimal)
+double rawValue(std::string_view text, bool &decimal)
 {
-    decimal = text.find('.') != std::string::npos;
+    // The common case first: an optional "-" and up to 18 digits.
+    {
+        size_t i = 0, n = text.size();
+        bool negative = n > 0 && text[0] == '-';
+        if (negative)
+            i = 1;
+        if (n > i && n - i <= 18) {
+            std::int64_t v = 0;
+            for (; i < n && isDigit(text[i]); ++i)
+                v = v * 10 + (text[i] - '0');
+            if (i == n) {
+                decimal = false;
+                return static_cast<double>(negative ? -v : v);
+            }
+        }
+    }
+    decimal = text.find('.') != std::string_view::npos;
     if (text.empty())
         return 0;
     if (decimal)
@@ -87,6 +102,22 @@ void widen(double &lo, double &hi, bool &seen, double v)
 }
 
 std::string numberText(double v) { return formatReal(v); }
+
+} // namespace
+
+// D1 to D3 in their spellings 1, 01, 001: draw, move and flash.
+bool isOperationCode(std::string_view digits)
+{
+    size_t n = digits.size();
+    if (n == 0 || n > 3 || digits[n - 1] < '1' || digits[n - 1] > '3')
+        return false;
+    for (size_t i = 0; i + 1 < n; ++i)
+        if (digits[i] != '0')
+            return false;
+    return true;
+}
+
+namespace {
 
 // Points computed with sines and cosines: round-off such as 1.2E-16 is 0.
 std::string pointText(double v) { return formatReal(std::abs(v) < 1e-12 ? 0.0 : v); }
@@ -176,21 +207,56 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
         }
         if (c == 'X' || c == 'Y') {
             ++i;
-            std::string text;
-            while (i < n && (isDigit(bytes[i]) || bytes[i] == '-' || bytes[i] == '.' || bytes[i] == '+')) {
-                if (bytes[i] != '+')
-                    text += bytes[i];
+            size_t start = i;
+            // The usual text: an optional "-" and digits, read as it is scanned.
+            bool negative = i < n && bytes[i] == '-';
+            if (negative)
+                ++i;
+            std::int64_t whole = 0;
+            size_t digitsStart = i;
+            while (i < n && isDigit(bytes[i]) && i - digitsStart < 18) {
+                whole = whole * 10 + (bytes[i] - '0');
                 ++i;
             }
+            size_t digits = i - digitsStart;
+            bool plain = !(i < n && (isDigit(bytes[i]) || bytes[i] == '-' || bytes[i] == '.' || bytes[i] == '+')) &&
+                         !(negative && digits == 0);
+            double v;
             bool decimal = false;
-            double v = rawValue(completeTrailingZeros(text, format, totalDigits), decimal);
+            if (plain) {
+                v = static_cast<double>(negative ? -whole : whole);
+                if (format.zeroSuppression == ZeroSuppression::Trailing && static_cast<int>(digits) < totalDigits)
+                    v *= std::pow(10.0, totalDigits - static_cast<int>(digits));
+                if (digits == 0 && !negative) {
+                    if (format.coordinateMode == CoordinateMode::Absolute)
+                        continue; // an empty text never widens the extents
+                }
+            } else {
+                bool plus = false;
+                while (i < n && (isDigit(bytes[i]) || bytes[i] == '-' || bytes[i] == '.' || bytes[i] == '+')) {
+                    plus = plus || bytes[i] == '+';
+                    ++i;
+                }
+                std::string_view text = bytes.substr(start, i - start);
+                std::string completed;
+                if (plus || format.zeroSuppression == ZeroSuppression::Trailing) {
+                    for (char d : text)
+                        if (d != '+')
+                            completed += d;
+                    completeTrailingZeros(completed, format, totalDigits);
+                    text = completed;
+                }
+                if (text.empty() && format.coordinateMode == CoordinateMode::Absolute)
+                    continue;
+                v = rawValue(text, decimal);
+            }
             if (decimal)
                 r.decimalPointSeen = true;
             if (format.coordinateMode == CoordinateMode::Incremental) {
                 double &sum = c == 'X' ? sumX : sumY;
                 sum += v;
                 v = sum;
-            } else if (text.empty() || v == 0) {
+            } else if (v == 0) {
                 continue; // zero never widens the absolute extents
             }
             if (c == 'X')
@@ -235,10 +301,39 @@ void GerberFileReader::startFile(int layer)
 
 bool GerberFileReader::feed(std::string_view chunk)
 {
-    for (char c : chunk) {
+    const char *p = chunk.data();
+    const char *const end = p + chunk.size();
+    while (p < end) {
         if (stopped_)
             return false;
-        handle(c);
+        // Runs that need no decision are taken whole: digits of a number,
+        // the text of a comment or of a parameter block.
+        if (state_ == State::Number && isDigit(*p)) {
+            const char *q = p + 1;
+            while (q < end && isDigit(*q))
+                ++q;
+            addDigits(p, q);
+            p = q;
+            continue;
+        }
+        if (state_ == State::Comment) {
+            const void *star = std::memchr(p, '*', static_cast<size_t>(end - p));
+            if (!star)
+                return true;
+            p = static_cast<const char *>(star) + 1;
+            state_ = State::Normal;
+            continue;
+        }
+        if (state_ == State::Parameter) {
+            const char *q = p;
+            while (q < end && *q != '%' && *q != '\r' && *q != '\n')
+                ++q;
+            parameter_.append(p, static_cast<size_t>(q - p));
+            p = q;
+            if (p == end)
+                break;
+        }
+        handle(*p++);
     }
     return !stopped_;
 }
@@ -273,6 +368,44 @@ void GerberFileReader::startNumber(char letter)
     letter_ = letter;
     number_.clear();
     state_ = State::Number;
+    // Coordinates are read straight into a value; the text is kept only for
+    // the rare forms the value cannot hold (decimal points, very long texts).
+    numberIsPlain_ = letter != 'D' && letter != 'G';
+    numberValue_ = 0;
+    numberDigits_ = 0;
+    numberNegative_ = false;
+}
+
+void GerberFileReader::keepNumberText()
+{
+    if (!numberIsPlain_)
+        return;
+    numberIsPlain_ = false;
+    number_.clear();
+    if (numberNegative_)
+        number_ += '-';
+    std::string digits = numberDigits_ > 0 ? std::to_string(numberValue_) : std::string();
+    if (static_cast<int>(digits.size()) < numberDigits_)
+        number_.append(static_cast<size_t>(numberDigits_) - digits.size(), '0');
+    number_ += digits;
+}
+
+void GerberFileReader::addDigits(const char *p, const char *end)
+{
+    if (numberIsPlain_) {
+        for (; p < end; ++p) {
+            if (numberDigits_ >= 18) {
+                keepNumberText();
+                break;
+            }
+            numberValue_ = numberValue_ * 10 + (*p - '0');
+            ++numberDigits_;
+        }
+        if (p == end)
+            return;
+    }
+    for (; p < end; ++p)
+        number_.push_back(*p);
 }
 
 void GerberFileReader::handle(char c)
@@ -346,7 +479,16 @@ void GerberFileReader::handle(char c)
 
     case State::Number: {
         bool carriesOver = letter_ != 'G';
-        if (isDigit(c) || (letter_ != 'G' && letter_ != 'D' && (c == '-' || c == '.'))) {
+        if (isDigit(c)) {
+            addDigits(&c, &c + 1);
+            return;
+        }
+        if (letter_ != 'G' && letter_ != 'D' && (c == '-' || c == '.')) {
+            if (c == '-' && numberIsPlain_ && numberDigits_ == 0 && !numberNegative_) {
+                numberNegative_ = true;
+                return;
+            }
+            keepNumberText();
             number_ += c;
             return;
         }
@@ -401,31 +543,37 @@ void GerberFileReader::endNumber()
 {
     char letter = letter_;
     letter_ = 0;
+    state_ = State::Normal;
+    if (letter == 'X' || letter == 'Y' || letter == 'I' || letter == 'J') {
+        if (numberNegative_ && numberDigits_ == 0)
+            keepNumberText(); // a "-" alone is no number: the text gets its message
+        double raw;
+        bool decimal = false;
+        if (numberIsPlain_) {
+            raw = static_cast<double>(numberNegative_ ? -numberValue_ : numberValue_);
+            if (format_.zeroSuppression == ZeroSuppression::Trailing && numberDigits_ < totalDigits_)
+                raw *= std::pow(10.0, totalDigits_ - numberDigits_);
+        } else {
+            raw = rawCoordinate(number_, decimal);
+        }
+        number_.clear();
+        double value = decodeCoordinate(letter, raw, decimal);
+        blockHasCoordinates_ = true;
+        switch (letter) {
+        case 'X': interpreter_.setX(value); break;
+        case 'Y': interpreter_.setY(-value); break;
+        case 'I': interpreter_.setI(value); break;
+        default: interpreter_.setJ(value); break;
+        }
+        return;
+    }
     std::string text = std::move(number_);
     number_.clear();
-    state_ = State::Normal;
     switch (letter) {
-    case 'X':
-        interpreter_.setX(decodeCoordinate('X', text));
-        blockHasCoordinates_ = true;
-        break;
-    case 'Y':
-        interpreter_.setY(-decodeCoordinate('Y', text));
-        blockHasCoordinates_ = true;
-        break;
-    case 'I':
-        interpreter_.setI(decodeCoordinate('I', text));
-        blockHasCoordinates_ = true;
-        break;
-    case 'J':
-        interpreter_.setJ(decodeCoordinate('J', text));
-        blockHasCoordinates_ = true;
-        break;
     case 'D': {
         if (text.empty())
             break;
-        bool operation = text.size() <= 3 && (text.back() >= '1' && text.back() <= '3') &&
-                         text.find_first_not_of('0') == text.size() - 1;
+        bool operation = isOperationCode(text);
         if (!interpreter_.selectDCode(text)) {
             stopped_ = true;
             return;
@@ -459,11 +607,18 @@ void GerberFileReader::endBlock()
     blockHasCoordinates_ = blockHasOperation_ = false;
 }
 
-double GerberFileReader::decodeCoordinate(char letter, std::string_view text)
+double GerberFileReader::rawCoordinate(std::string_view text, bool &decimal) const
 {
-    std::string completed = completeTrailingZeros(text, format_, totalDigits_);
-    bool decimal = false;
-    double raw = rawValue(completed, decimal);
+    if (format_.zeroSuppression == ZeroSuppression::Trailing) {
+        std::string completed(text);
+        completeTrailingZeros(completed, format_, totalDigits_);
+        return rawValue(completed, decimal);
+    }
+    return rawValue(text, decimal);
+}
+
+double GerberFileReader::decodeCoordinate(char letter, double raw, bool decimal)
+{
     double value;
     bool incremental = format_.coordinateMode == CoordinateMode::Incremental && (letter == 'X' || letter == 'Y');
     if (incremental) {

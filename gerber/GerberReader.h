@@ -16,6 +16,9 @@
 
 namespace korvane {
 
+// D1 to D3 in their spellings 1, 01, 001: draw, move and flash.
+bool isOperationCode(std::string_view digits);
+
 struct PreScanResult {
     bool fsSeen = false;
     bool moSeen = false;
@@ -53,7 +56,10 @@ private:
     void endMacroDefinition();
     void defineAperture(const std::string &text);
     void defineMacroReference(const std::string &afterAdd);
-    double decodeCoordinate(char letter, std::string_view text);
+    void addDigits(const char *p, const char *end);
+    void keepNumberText();
+    double rawCoordinate(std::string_view text, bool &decimal) const;
+    double decodeCoordinate(char letter, double raw, bool decimal);
     double length(double value) const;
 
     GerberInterpreter &interpreter_;
@@ -64,6 +70,10 @@ private:
     State state_ = State::Normal;
     char letter_ = 0;
     std::string number_;
+    bool numberIsPlain_ = false;
+    std::int64_t numberValue_ = 0;
+    int numberDigits_ = 0;
+    bool numberNegative_ = false;
     std::string parameter_;
     bool blockHasCoordinates_ = false;
     bool blockHasOperation_ = false;
