@@ -1,10 +1,12 @@
 #pragma once
-// "マクロアパーチャ形状": the preview of a macro row. Until macro flashing
-// exists it shows the row's caption on the white drawing area.
+// "マクロアパーチャ形状": a macro row's primitives drawn at seven times real
+// size around the macro origin, exposure on in black and off in white, with
+// the row's caption at the top left.
 #include "gerber/ApertureTable.h"
 #include "gerber/MacroLibrary.h"
 
 #include <QDialog>
+#include <QImage>
 
 class QLabel;
 
@@ -15,9 +17,23 @@ class ApertureMacroPreview : public QDialog {
 public:
     ApertureMacroPreview(const ApertureDef &row, const MacroLibrary &macros, QWidget *parent = nullptr);
     QLabel *captionLabel() const { return caption_; }
+    // The picture as last painted (white where nothing is drawn).
+    const QImage &picture() const { return picture_; }
+    // A primitive that could not be read, shown instead of the picture.
+    const QString &problem() const { return problem_; }
+    // Paints the macro for the window's present size.
+    void paintPicture();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    const ApertureDef row_;
+    const MacroLibrary &macros_;
     QLabel *caption_;
+    QImage picture_;
+    QString problem_;
 };
 
 } // namespace korvane
