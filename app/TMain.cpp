@@ -11,6 +11,7 @@
 #include "core/Encoding.h"
 #include "core/Errors.h"
 #include "core/SettingsFile.h"
+#include "gerber/ApertureCommands.h"
 #include "platform/QtFilePicker.h"
 #include "platform/QtPrintDevice.h"
 #include "platform/QtPrompter.h"
@@ -452,12 +453,20 @@ bool declaresRs274X(const QString &path)
 
 } // namespace
 
-bool TMain::openFiles(const QStringList &paths)
+bool TMain::openFiles(const QStringList &arguments)
 {
+    if (arguments.size() == 1 && arguments.first().endsWith(".gdb", Qt::CaseInsensitive))
+        return openWorkspace(arguments.first().toStdString(), document_, *prompter_, *status_, *this);
+    // An aperture table named with RS-274D files is loaded first.
+    QStringList paths;
+    for (const QString &a : arguments) {
+        if (a.endsWith(".apt", Qt::CaseInsensitive))
+            loadAptPath(a.toStdString(), apertureTable_, macroLibrary_, *prompter_, *picker_);
+        else
+            paths << a;
+    }
     if (paths.isEmpty())
         return true;
-    if (paths.size() == 1 && paths.first().endsWith(".gdb", Qt::CaseInsensitive))
-        return openWorkspace(paths.first().toStdString(), document_, *prompter_, *status_, *this);
 
     bool rs274x = false;
     for (const QString &p : paths)

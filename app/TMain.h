@@ -93,9 +93,9 @@ public:
     DrawingArea *drawingArea() const { return drawingArea_; }
 
     // Files named on the command line: a workspace file opens that
-    // workspace; Gerber files go into slots 1, 2, ... as a confirmed layer
-    // file selection would put them, and are read. True when every file was
-    // read to its end.
+    // workspace; an aperture table (.apt) is loaded; Gerber files go into
+    // slots 1, 2, ... as a confirmed layer file selection would put them, and
+    // are read. True when every file was read to its end.
     bool openFiles(const QStringList &paths);
     // The Gerber load after a confirmed layer file selection: reads every
     // slot of kind "gb" whose pendingPath names a file, fits and draws.

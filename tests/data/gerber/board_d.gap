@@ -1,0 +1,9 @@
+G A P   aperture list for board_d.ger
+GAPFile version 2
+D10 ROUND 1 0.25 X 0.25 
+D11 ROUND 1 1.6 X 1.6 
+D12 SQUARE 1 1.7 X 1.7 
+D13 OBLONG 1 2.4 X 1.2 
+D14 THERMAL 1 2.0 X 1.2 
+D15 RECTANGLE 1 2.5 X 1.0 
+D16 TARGET 1 3.5 X 3.5 
