@@ -399,6 +399,29 @@ void TMain::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     if (document_.hasData == 0)
         sizeDrawingArea();
+    // The layouts pass the new size down after this event: read a little later.
+    if (!pendingFiles_.isEmpty() && isMaximized())
+        QTimer::singleShot(200, this, &TMain::openPendingFiles);
+}
+
+void TMain::openFilesWhenShown(const QStringList &paths)
+{
+    // The window manager maximises the window some time after it is shown
+    // (and the state says "maximised" before it has happened): read the
+    // files after the resize that makes it so, or after a second when there
+    // is no window manager to do it.
+    pendingFiles_ = paths;
+    QTimer::singleShot(1000, this, &TMain::openPendingFiles);
+}
+
+void TMain::openPendingFiles()
+{
+    if (pendingFiles_.isEmpty())
+        return;
+    QStringList files = pendingFiles_;
+    pendingFiles_.clear();
+    sizeDrawingArea();
+    openFiles(files);
 }
 
 void TMain::sizeDrawingArea()

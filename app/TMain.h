@@ -97,6 +97,9 @@ public:
     // slots 1, 2, ... as a confirmed layer file selection would put them, and
     // are read. True when every file was read to its end.
     bool openFiles(const QStringList &paths);
+    // The same once the window has its maximised size, so that the first
+    // fit uses the whole screen.
+    void openFilesWhenShown(const QStringList &paths);
     // The Gerber load after a confirmed layer file selection: reads every
     // slot of kind "gb" whose pendingPath names a file, fits and draws.
     GerberLoadOutcome loadGerberLayers();
@@ -126,6 +129,7 @@ private:
     void openApertureTable();
     void printerSetup();
     void sizeDrawingArea();
+    void openPendingFiles();
 
     // WorkspaceWindow
     void layerTableChanged() override;
@@ -166,6 +170,7 @@ private:
     TAptbl *apertureDialog_ = nullptr;
     VersionBox *versionBox_ = nullptr;
     QPointer<HelpWindow> helpWindow_;
+    QStringList pendingFiles_;
 };
 
 } // namespace korvane

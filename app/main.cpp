@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QStringList>
-#include <QTimer>
 
 int main(int argc, char **argv)
 {
@@ -18,9 +17,7 @@ int main(int argc, char **argv)
     korvane::TMain window;
     window.showMaximized();
     QStringList files = QApplication::arguments().mid(1);
-    if (!files.isEmpty()) {
-        // Read once the window has its maximised size, so the fit uses it.
-        QTimer::singleShot(50, &window, [&window, files] { window.openFiles(files); });
-    }
+    if (!files.isEmpty())
+        window.openFilesWhenShown(files);
     return app.exec();
 }
