@@ -38,6 +38,20 @@ bool isVariableDefinition(std::string_view line, int &n, std::string_view &expre
     return true;
 }
 
+using Variables = std::array<std::optional<double>, 10>;
+
+// A "$n=expression" line sets variable n ($1 to $9); true when the line was one.
+bool defineVariable(std::string_view line, Variables &variables, const MacroReferenceLookup &lookup)
+{
+    int var;
+    std::string_view expression;
+    if (!isVariableDefinition(line, var, expression))
+        return false;
+    if (var >= 1 && var <= 9)
+        variables[static_cast<size_t>(var)] = evaluateMacroExpression(expression, lookup);
+    return true;
+}
+
 bool isPlainReference(std::string_view field, int &k)
 {
     field = trimBlanks(field);
@@ -408,8 +422,8 @@ InstantiationResult instantiateMacro(MacroLibrary &library, int macroLine, long 
                                      const std::vector<double> &parameters, bool inch)
 {
     std::vector<double> params = parameters;
-    std::array<std::optional<double>, 10> variables{};
-    auto lookup = [&](int k) -> std::optional<double> {
+    Variables variables{};
+    MacroReferenceLookup lookup = [&](int k) -> std::optional<double> {
         if (k >= 1 && k <= 9 && variables[static_cast<size_t>(k)])
             return variables[static_cast<size_t>(k)];
         if (k >= 1 && static_cast<size_t>(k) <= params.size())
@@ -430,13 +444,8 @@ InstantiationResult instantiateMacro(MacroLibrary &library, int macroLine, long 
     result.nameLine = library.append(library.line(macroLine) + "-D" + std::to_string(dcode));
     bool rotationConverted = false;
     for (const std::string &line : body) {
-        int var;
-        std::string_view expression;
-        if (isVariableDefinition(line, var, expression)) {
-            if (var >= 1 && var <= 9)
-                variables[static_cast<size_t>(var)] = evaluateMacroExpression(expression, lookup);
+        if (defineVariable(line, variables, lookup))
             continue;
-        }
         std::vector<std::string> fields = macroFields(line);
         double codeValue = 0;
         tryParseReal(fields.empty() ? "" : fields[0], codeValue);
@@ -472,7 +481,7 @@ void flashMacro(Document &document, const MacroLibrary &library, const MacroFlas
 {
     FlashWriter writer(document, flash);
     // A macro flashed without parameters may still define variables.
-    std::array<std::optional<double>, 10> variables{};
+    Variables variables{};
     MacroReferenceLookup lookup = [&](int k) -> std::optional<double> {
         if (k >= 1 && k <= 9)
             return variables[static_cast<size_t>(k)];
@@ -485,13 +494,8 @@ void flashMacro(Document &document, const MacroLibrary &library, const MacroFlas
             break;
         if (trimBlanks(line).empty())
             continue;
-        int var;
-        std::string_view expression;
-        if (isVariableDefinition(line, var, expression)) {
-            if (var >= 1 && var <= 9)
-                variables[static_cast<size_t>(var)] = evaluateMacroExpression(expression, lookup);
+        if (defineVariable(line, variables, lookup))
             continue;
-        }
         flashPrimitive(writer, Fields(line, lookup));
     }
 }

@@ -434,31 +434,20 @@ void GerberFileReader::handle(char c)
         return;
 
     case State::AfterCr:
-        if (c == '\n') {
+        if (c == '\n')
             state_ = State::AfterCrLf;
-            return;
-        }
-        endNumber();
-        if (stopped_)
-            return;
-        endBlock();
-        state_ = State::Normal;
-        handle(c);
+        else
+            numberEndsAt(c, true);
         return;
 
     case State::AfterCrLf:
         if (isDigit(c) || c == '+' || c == '-' || c == '.') {
             state_ = State::Number;
             handle(c);
-            return;
+        } else {
+            // A letter of a coordinate goes on with the same block.
+            numberEndsAt(c, !(c == 'X' || c == 'Y' || c == 'I' || c == 'J'));
         }
-        endNumber();
-        if (stopped_)
-            return;
-        state_ = State::Normal;
-        if (!(c == 'X' || c == 'Y' || c == 'I' || c == 'J'))
-            endBlock();
-        handle(c);
         return;
 
     case State::AfterLf: {
@@ -466,14 +455,9 @@ void GerberFileReader::handle(char c)
         if (continues) {
             state_ = State::Number;
             handle(c);
-            return;
+        } else {
+            numberEndsAt(c, true);
         }
-        endNumber();
-        if (stopped_)
-            return;
-        endBlock();
-        state_ = State::Normal;
-        handle(c);
         return;
     }
 
@@ -537,6 +521,19 @@ void GerberFileReader::handle(char c)
             return;
         }
     }
+}
+
+// A number held open over a line break ends at `c`, which is then read as
+// the next character; the line break ends the block unless told otherwise.
+void GerberFileReader::numberEndsAt(char c, bool endsBlock)
+{
+    endNumber();
+    if (stopped_)
+        return;
+    state_ = State::Normal;
+    if (endsBlock)
+        endBlock();
+    handle(c);
 }
 
 void GerberFileReader::endNumber()

@@ -50,6 +50,7 @@ private:
     void handle(char c);
     void startNumber(char letter);
     void endNumber();
+    void numberEndsAt(char c, bool endsBlock);
     void endBlock();
     void processParameterText(std::string text, bool closing);
     void processMacroBodyLine(const std::string &line);
