@@ -2,6 +2,7 @@
 
 #include <QBoxLayout>
 #include <QButtonGroup>
+#include <QFormLayout>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -59,6 +60,19 @@ void DigitsBox::setDigits(const std::string &text)
     if (i >= 0)
         setCurrentIndex(i);
     setEditText(t);
+}
+
+QGroupBox *digitsGroup(const QString &title, const QString &integerLabel, const QString &decimalLabel,
+                       int lastDecimal, DigitsBox *&integerBox, DigitsBox *&decimalBox, QWidget *parent)
+{
+    auto *group = new QGroupBox(title, parent);
+    group->setObjectName("digitsGroup");
+    auto *layout = new QFormLayout(group);
+    integerBox = new DigitsBox(4, "integerDigitsBox", group);
+    decimalBox = new DigitsBox(lastDecimal, "decimalDigitsBox", group);
+    layout->addRow(integerLabel, integerBox);
+    layout->addRow(decimalLabel, decimalBox);
+    return group;
 }
 
 } // namespace korvane

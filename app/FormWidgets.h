@@ -41,4 +41,9 @@ signals:
     void digitsChanged(const std::string &text);
 };
 
+// The "桁数" group: the integer and decimal digit lists, "1" to "4" and "1"
+// to `lastDecimal`. The record is updated through the boxes' signals.
+QGroupBox *digitsGroup(const QString &title, const QString &integerLabel, const QString &decimalLabel,
+                       int lastDecimal, DigitsBox *&integerBox, DigitsBox *&decimalBox, QWidget *parent);
+
 } // namespace korvane

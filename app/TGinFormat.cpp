@@ -26,13 +26,7 @@ TGinFormat::TGinFormat(GerberInFormat &format, QWidget *parent) : QDialog(parent
     coordinates_ = new RadioGroup(q(t::CoordinateSystem), {q(t::Absolute), q(t::Incremental)}, "coordinateModeGroup", this);
     arc_ = new RadioGroup(q(t::Arc), {q(t::FullCircle), q(t::QuarterCircle)}, "arcModeGroup", this);
 
-    auto *digits = new QGroupBox(q(t::DigitsIn), this);
-    digits->setObjectName("digitsGroup");
-    auto *digitsLayout = new QFormLayout(digits);
-    integerDigits_ = new DigitsBox(4, "integerDigitsBox", digits);
-    decimalDigits_ = new DigitsBox(6, "decimalDigitsBox", digits);
-    digitsLayout->addRow(q(t::IntegerPartIn), integerDigits_);
-    digitsLayout->addRow(q(t::DecimalPartIn), decimalDigits_);
+    QGroupBox *digits = digitsGroup(q(t::DigitsIn), q(t::IntegerPartIn), q(t::DecimalPartIn), 6, integerDigits_, decimalDigits_, this);
 
     close_ = new QPushButton(q(t::Close), this);
     close_->setObjectName("closeButton");

@@ -47,13 +47,7 @@ TGoutFormat::TGoutFormat(GerberOutFormat &format, const GerberInFormat &input, D
     suppression_ = new RadioGroup(q(t::ZeroSuppress), {q(t::Leading), q(t::NoSuppression)}, "zeroSuppressionGroup", this);
     unit_ = new RadioGroup(q(t::InchMm), {q(t::MmSystemGerber), q(t::InchSystem)}, "unitGroup", this);
 
-    auto *digits = new QGroupBox(q(t::DigitsOut), this);
-    digits->setObjectName("digitsGroup");
-    auto *digitsLayout = new QFormLayout(digits);
-    integerDigits_ = new DigitsBox(4, "integerDigitsBox", digits);
-    decimalDigits_ = new DigitsBox(5, "decimalDigitsBox", digits);
-    digitsLayout->addRow(q(t::IntegerPartOut), integerDigits_);
-    digitsLayout->addRow(q(t::DecimalPartOut), decimalDigits_);
+    QGroupBox *digits = digitsGroup(q(t::DigitsOut), q(t::IntegerPartOut), q(t::DecimalPartOut), 5, integerDigits_, decimalDigits_, this);
 
     auto *load = new QPushButton(q(t::Load), this);
     load->setObjectName("loadButton");

@@ -25,13 +25,7 @@ TNinFormat::TNinFormat(DrillInFormat &format, QWidget *parent) : QDialog(parent)
     coordinates_ = new RadioGroup(q(t::CoordinateSystem), {q(t::Absolute), q(t::Incremental)}, "coordinateModeGroup", this);
     x0y0_ = new RadioGroup(q(t::X0Y0Data), {q(t::X0Y0NoHit), q(t::X0Y0Hit)}, "x0y0Group", this);
 
-    auto *digits = new QGroupBox(q(t::DigitsIn), this);
-    digits->setObjectName("digitsGroup");
-    auto *digitsLayout = new QFormLayout(digits);
-    integerDigits_ = new DigitsBox(4, "integerDigitsBox", digits);
-    decimalDigits_ = new DigitsBox(5, "decimalDigitsBox", digits);
-    digitsLayout->addRow(q(t::IntegerPartIn), integerDigits_);
-    digitsLayout->addRow(q(t::DecimalPartIn), decimalDigits_);
+    QGroupBox *digits = digitsGroup(q(t::DigitsIn), q(t::IntegerPartIn), q(t::DecimalPartIn), 5, integerDigits_, decimalDigits_, this);
 
     auto *close = new QPushButton(q(t::Close), this);
     close->setObjectName("closeButton");

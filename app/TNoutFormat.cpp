@@ -48,13 +48,7 @@ TNoutFormat::TNoutFormat(DrillOutFormat &format, DialogPorts ports, QWidget *par
     record_ = new RadioGroup(q(t::RecordLength), {q(t::EobNewline), q(t::FullRecordDrill)}, "recordModeGroup", this);
     zeroData_ = new RadioGroup(q(t::ZeroData), {q(t::ZeroDataAll), q(t::ZeroDataAddress), q(t::ZeroDataOmit)}, "zeroDataGroup", this);
 
-    auto *digits = new QGroupBox(q(t::DigitsOut), this);
-    digits->setObjectName("digitsGroup");
-    auto *digitsLayout = new QFormLayout(digits);
-    integerDigits_ = new DigitsBox(4, "integerDigitsBox", digits);
-    decimalDigits_ = new DigitsBox(5, "decimalDigitsBox", digits);
-    digitsLayout->addRow(q(t::IntegerPartOut), integerDigits_);
-    digitsLayout->addRow(q(t::DecimalPartOut), decimalDigits_);
+    QGroupBox *digits = digitsGroup(q(t::DigitsOut), q(t::IntegerPartOut), q(t::DecimalPartOut), 5, integerDigits_, decimalDigits_, this);
 
     auto *offsets = new QGroupBox(q(t::Offset), this);
     offsets->setObjectName("offsetGroup");
