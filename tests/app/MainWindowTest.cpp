@@ -346,3 +346,34 @@ TEST_F(MainFixture, ARefusedLoadLeavesTheDrawingThatWasThere)
     EXPECT_EQ(w->document().displayList.size(), items);
     EXPECT_EQ(w->drawingArea()->picture(), before);
 }
+
+TEST_F(MainFixture, AWorkspaceSavedFromOneWindowOpensInAnother)
+{
+    writeSettings(Settings{});
+    const std::string data = KORVANE_TEST_DATA;
+    std::string gdb = dir.file("board.gdb");
+    {
+        auto w = makeWindow();
+        w->resize(800, 600);
+        w->show();
+        ASSERT_TRUE(w->openFiles({QString::fromStdString(data + "/gerber/copper_mm.gbr")}));
+        picker.saveAnswers.push_back(gdb);
+        w->action("saveWorkspaceAction")->trigger();
+        EXPECT_EQ(picker.asked.back().title, "ﾃﾞｰﾀﾍﾞｰｽの保存");
+    }
+    auto w = makeWindow();
+    w->resize(800, 600);
+    w->show();
+    ASSERT_TRUE(w->openFiles({QString::fromStdString(gdb)}));
+    EXPECT_TRUE(w->action("saveWorkspaceAction")->isEnabled());
+    EXPECT_TRUE(w->action("dcodeListOfDisplayAction")->isEnabled());
+    EXPECT_EQ(w->document().layers.slot(1).fileName, "copper_mm.gbr");
+    EXPECT_FALSE(w->drawingArea()->picture().isNull());
+
+    // Clear all asks first, then empties the drawing and the commands.
+    prompter.answers = {Answer::Yes};
+    w->action("clearAllAction")->trigger();
+    EXPECT_EQ(prompter.texts().back(), "全てのデータを消去して初期化しますか？");
+    EXPECT_EQ(w->document().displayList.size(), 0u);
+    EXPECT_FALSE(w->action("saveWorkspaceAction")->isEnabled());
+}
