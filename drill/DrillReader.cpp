@@ -1,0 +1,679 @@
+#include "drill/DrillReader.h"
+
+#include "core/Encoding.h"
+#include "core/Errors.h"
+#include "core/Messages.h"
+#include "core/Numbers.h"
+#include "drill/ToolMarks.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace korvane {
+namespace {
+
+constexpr double InchToMm = 25.4;
+constexpr std::size_t ChunkSize = 4097;
+constexpr const char *ReadingSuffix = "を読込中．．．";
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isNumberChar(char c) { return isDigit(c) || c == '-' || c == '.'; }
+
+int digitCount(const std::string &text, int low, int high)
+{
+    std::int32_t v = 0;
+    if (!tryParseInt(text, v) || v < low || v > high)
+        throw KorvaneError(msg::format(msg::NotAnInteger, text));
+    return v;
+}
+
+struct NumberValue {
+    double raw = 0;       // as written: a decimal, or the integer before the divisor
+    bool decimal = false;
+};
+
+// A collected coordinate text ("+" already dropped) as a number. Trailing
+// zero suppression pads an integer text to the total digit count, one more
+// when it holds a "-". Texts that are not numbers throw the platform's
+// conversion message.
+NumberValue numberValue(std::string &text, const DrillNumberRules &rules)
+{
+    if (text.empty())
+        text.push_back('0');
+    const bool decimal = text.find('.') != std::string::npos;
+    if (decimal) {
+        double v = 0;
+        if (!tryParseReal(text, v))
+            throw KorvaneError(msg::format(msg::NotAReal, text));
+        return {v, true};
+    }
+    if (rules.trailingZeros) {
+        std::size_t target = static_cast<std::size_t>(rules.totalDigits) + (text.find('-') != std::string::npos ? 1 : 0);
+        if (text.size() < target)
+            text.append(target - text.size(), '0');
+    }
+    // The common case: an optional "-" and up to 18 digits.
+    std::size_t i = text[0] == '-' ? 1 : 0;
+    const std::size_t n = text.size();
+    if (n > i && n - i <= 18) {
+        std::int64_t v = 0;
+        std::size_t k = i;
+        for (; k < n && isDigit(text[k]); ++k)
+            v = v * 10 + (text[k] - '0');
+        if (k == n)
+            return {static_cast<double>(i ? -v : v), false};
+    }
+    std::int64_t v = 0;
+    if (!tryParseInt64(text, v))
+        throw KorvaneError(msg::format(msg::NotAnInteger, text));
+    return {static_cast<double>(v), false};
+}
+
+double toMm(double raw, bool decimal, const DrillNumberRules &rules)
+{
+    double v = decimal ? raw : raw / rules.divisor;
+    return rules.inch ? v * InchToMm : v;
+}
+
+// One item of a mark relative to the hit, in stored orientation (y down).
+struct MarkItem {
+    ItemKind kind;
+    double dx1 = 0, dx2 = 0, dy1 = 0, dy2 = 0;
+};
+
+struct MarkTemplate {
+    int fill = 3;
+    std::vector<MarkItem> items;
+};
+
+std::array<MarkTemplate, ToolMarkCount> buildTemplates()
+{
+    std::array<MarkTemplate, ToolMarkCount> out;
+    const double h = ToolMarkHalfSize;
+    for (int tool = 1; tool <= ToolMarkCount; ++tool) {
+        const ToolMark &mark = toolMark(tool);
+        MarkTemplate &t = out[static_cast<std::size_t>(tool - 1)];
+        t.fill = mark.fill;
+        for (const MarkPart &part : mark.parts) {
+            if (part.kind == MarkPart::Kind::Path) {
+                bool first = true;
+                for (const MarkPoint &p : part.points) {
+                    // +Y up in the table, stored y down.
+                    t.items.push_back({first ? ItemKind::MoveTo : ItemKind::LineTo, p.x * h, 0, -p.y * h, 0});
+                    first = false;
+                }
+            } else {
+                const double r = part.radius * h;
+                ItemKind kind = part.kind == MarkPart::Kind::Circle ? ItemKind::Ellipse : ItemKind::Rectangle;
+                t.items.push_back({kind, -r, r, -r, r});
+            }
+        }
+    }
+    return out;
+}
+
+const std::array<MarkTemplate, ToolMarkCount> &markTemplates()
+{
+    static const std::array<MarkTemplate, ToolMarkCount> templates = buildTemplates();
+    return templates;
+}
+
+// A file opened for reading in chunks.
+class InputFile {
+public:
+    explicit InputFile(const std::string &path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
+    {
+        if (fd_ < 0)
+            throwFileError(errno);
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+            ::close(fd_);
+            fd_ = -1;
+            throwFileError(EISDIR);
+        }
+    }
+    ~InputFile()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    InputFile(const InputFile &) = delete;
+    InputFile &operator=(const InputFile &) = delete;
+
+    // Up to `size` bytes; 0 at the end.
+    std::size_t read(char *buffer, std::size_t size)
+    {
+        for (;;) {
+            ssize_t n = ::read(fd_, buffer, size);
+            if (n >= 0)
+                return static_cast<std::size_t>(n);
+            if (errno != EINTR)
+                throwFileError(errno);
+        }
+    }
+
+private:
+    int fd_;
+};
+
+template <class Feed>
+void readInChunks(const std::string &path, std::vector<char> &buffer, Feed &&feed)
+{
+    InputFile input(path);
+    for (;;) {
+        std::size_t n = input.read(buffer.data(), buffer.size());
+        if (n == 0)
+            return;
+        feed(std::string_view(buffer.data(), n));
+    }
+}
+
+// The marks of one file, appended to the document on its slot.
+class MarkAppender : public DrillHitSink {
+public:
+    explicit MarkAppender(Document &doc) : doc_(doc) {}
+    void setLayer(int layer) { layer_ = layer; }
+    void hit(int tool, double x, double storedY, double diameter) override
+    {
+        doc_.drillLoaded = 1;
+        appendToolMark(doc_, tool, layer_, x, storedY, diameter);
+    }
+
+private:
+    Document &doc_;
+    int layer_ = 1;
+};
+
+} // namespace
+
+DrillNumberRules drillNumberRules(const DrillInFormat &format)
+{
+    DrillNumberRules r;
+    const int decimals = digitCount(format.decimalDigits, 1, 6);
+    r.divisor = std::pow(10.0, decimals);
+    r.totalDigits = digitCount(format.integerDigits, 0, 20) + decimals;
+    r.trailingZeros = format.zeroSuppression == ZeroSuppression::Trailing;
+    r.inch = format.unit == LengthUnit::Inch;
+    r.incremental = format.coordinateMode == CoordinateMode::Incremental;
+    r.x0y0IsHit = format.x0y0IsHit;
+    return r;
+}
+
+// ------------------------------------------------------------ extents pass
+
+DrillExtentsScanner::DrillExtentsScanner(const DrillNumberRules &rules) : rules_(rules) {}
+
+void DrillExtentsScanner::startFile()
+{
+    collect_ = Collect::None;
+    text_.clear();
+    posX_ = posY_ = 0;
+    ext_ = {};
+}
+
+void DrillExtentsScanner::feed(std::string_view chunk)
+{
+    for (char c : chunk) {
+        switch (collect_) {
+        case Collect::X:
+        case Collect::Y:
+            if (isNumberChar(c)) {
+                text_ += c;
+                continue;
+            }
+            if (c == '+')
+                continue;
+            endWord(c);
+            continue;
+        case Collect::G:
+            if (isDigit(c)) {
+                if (gDigits_ < 2 && c != "80"[gDigits_])
+                    gDigitsAre80_ = false;
+                ++gDigits_;
+                continue;
+            }
+            endWord(c);
+            continue;
+        case Collect::None:
+            break;
+        }
+        if (c == 'X' || c == 'Y') {
+            collect_ = c == 'X' ? Collect::X : Collect::Y;
+            text_.clear();
+        } else if (c == 'G') {
+            collect_ = Collect::G;
+            gDigits_ = 0;
+            gDigitsAre80_ = true;
+        }
+    }
+}
+
+// Ends the word being collected. The terminator is taken up only when it
+// starts the other coordinate (after X a Y, after Y an X, after G either);
+// any other terminator is passed over.
+void DrillExtentsScanner::endWord(char terminator)
+{
+    const Collect was = collect_;
+    collect_ = Collect::None;
+    if (was == Collect::X || was == Collect::Y) {
+        takeValue(was == Collect::X);
+        if (was == Collect::X && terminator == 'Y') {
+            collect_ = Collect::Y;
+            text_.clear();
+        } else if (was == Collect::Y && terminator == 'X') {
+            collect_ = Collect::X;
+            text_.clear();
+        }
+    } else if (was == Collect::G) {
+        g80_ = gDigits_ == 2 && gDigitsAre80_;
+        if (terminator == 'X' || terminator == 'Y') {
+            collect_ = terminator == 'X' ? Collect::X : Collect::Y;
+            text_.clear();
+        }
+    }
+}
+
+void DrillExtentsScanner::finish()
+{
+    if (collect_ != Collect::None)
+        endWord('\0');
+}
+
+void DrillExtentsScanner::takeValue(bool isX)
+{
+    if (text_.empty())
+        return;
+    const NumberValue v = numberValue(text_, rules_);
+    if (v.decimal)
+        ext_.decimalSeen = true;
+    double &lo = isX ? ext_.minX : ext_.minY;
+    double &hi = isX ? ext_.maxX : ext_.maxY;
+    double &pos = isX ? posX_ : posY_;
+    auto widen = [&](double value) {
+        lo = std::min(lo, value);
+        hi = std::max(hi, value);
+    };
+    if (lo == 0 && hi == 0) {
+        // The first value of the axis (a leading 0 is forgotten).
+        lo = hi = pos = v.raw;
+    } else if (!rules_.incremental) {
+        widen(v.raw);
+    } else if (g80_) {
+        pos = 0;
+    } else {
+        pos += v.raw;
+        widen(pos);
+    }
+}
+
+// --------------------------------------------------------------- marks pass
+
+DrillFileReader::DrillFileReader(const DrillNumberRules &rules, DrillHitSink &sink) : rules_(rules), sink_(sink) {}
+
+void DrillFileReader::startFile()
+{
+    collect_ = Collect::None;
+    pending_ = Pending::None;
+    text_.clear();
+    cText_.clear();
+    accX_ = accY_ = 0;
+    zeroX_ = zeroY_ = false;
+    diameters_.fill(0);
+    hits_ = 0;
+}
+
+void DrillFileReader::feed(std::string_view chunk)
+{
+    for (char c : chunk) {
+        switch (collect_) {
+        case Collect::None:
+            break;
+        case Collect::Tool:
+            if (isDigit(c)) {
+                // Tools beyond 36 draw nothing; a huge number stays huge.
+                toolValue_ = std::min<std::int64_t>(toolValue_ * 10 + (c - '0'), std::numeric_limits<std::int32_t>::max());
+                toolDigitSeen_ = true;
+                continue;
+            }
+            endWord();
+            break;
+        case Collect::Diameter:
+            if (isDigit(c) || c == '.') {
+                cText_ += c;
+                continue;
+            }
+            endWord();
+            break;
+        case Collect::G:
+            if (isDigit(c)) {
+                if (gDigits_ < 2 && c != "80"[gDigits_])
+                    gDigitsAre80_ = false;
+                ++gDigits_;
+                continue;
+            }
+            endWord();
+            break;
+        case Collect::X:
+        case Collect::Y:
+            if (isNumberChar(c)) {
+                text_ += c;
+                continue;
+            }
+            if (c == '+')
+                continue;
+            endWord();
+            break;
+        }
+        switch (c) {
+        case 'T':
+            collect_ = Collect::Tool;
+            pending_ = Pending::T;
+            toolValue_ = 0;
+            toolDigitSeen_ = false;
+            break;
+        case 'C':
+            collect_ = Collect::Diameter;
+            pending_ = Pending::C;
+            cText_.clear();
+            break;
+        case 'G':
+            collect_ = Collect::G;
+            pending_ = Pending::G;
+            gDigits_ = 0;
+            gDigitsAre80_ = true;
+            break;
+        case 'X':
+        case 'Y':
+            collect_ = c == 'X' ? Collect::X : Collect::Y;
+            pending_ = c == 'X' ? Pending::X : Pending::Y;
+            text_.clear();
+            break;
+        case '\n':
+        case '\r':
+        case '*':
+            endBlock();
+            break;
+        default:
+            break; // lower case, M codes, "%", ";", ",", blanks...
+        }
+    }
+}
+
+void DrillFileReader::finish()
+{
+    if (collect_ != Collect::None)
+        endWord();
+}
+
+void DrillFileReader::endWord()
+{
+    const Collect was = collect_;
+    collect_ = Collect::None;
+    switch (was) {
+    case Collect::Tool:
+        if (toolDigitSeen_) // "T" alone keeps the tool
+            tool_ = static_cast<int>(toolValue_);
+        break;
+    case Collect::G:
+        g80_ = gDigits_ == 2 && gDigitsAre80_;
+        break;
+    case Collect::X:
+    case Collect::Y:
+        endCoordinate(was == Collect::X);
+        break;
+    case Collect::Diameter:
+    case Collect::None:
+        break;
+    }
+}
+
+void DrillFileReader::endCoordinate(bool isX)
+{
+    const NumberValue v = numberValue(text_, rules_);
+    double &current = isX ? x_ : storedY_;
+    auto place = [&](double raw) {
+        const double mm = toMm(raw, v.decimal, rules_);
+        current = isX ? mm : 0.0 - mm; // 0.0 - 0.0 is +0, never -0
+    };
+    if (!rules_.incremental) {
+        place(v.raw);
+    } else {
+        double &acc = isX ? accX_ : accY_;
+        if (g80_) {
+            acc = 0; // the running position restarts; the point stays
+        } else {
+            acc += v.raw;
+            place(acc);
+        }
+    }
+    if (!rules_.x0y0IsHit) {
+        if (!rules_.incremental && v.raw == 0)
+            (isX ? zeroX_ : zeroY_) = true;
+        else
+            zeroX_ = zeroY_ = false;
+    }
+}
+
+double DrillFileReader::diameterOf(const std::string &text) const
+{
+    double v = 0;
+    if (!tryParseReal(text, v))
+        throw KorvaneError(msg::format(msg::NotAReal, text));
+    return v;
+}
+
+void DrillFileReader::endBlock()
+{
+    const bool toolHasMark = tool_ >= 1 && tool_ <= ToolMarkCount;
+    switch (pending_) {
+    case Pending::C:
+        if (!cText_.empty()) {
+            // A C word gives the current tool its diameter. Before any T it
+            // waits for the tool of the next hit; tools without a mark have
+            // no use for it.
+            if (toolHasMark) {
+                diameters_[static_cast<std::size_t>(tool_)] = diameterOf(cText_);
+                cText_.clear();
+            } else if (tool_ != 0) {
+                diameterOf(cText_);
+                cText_.clear();
+            }
+            pending_ = Pending::None;
+            return;
+        }
+        break; // "C" alone, as in INCH or METRIC: a hit candidate
+    case Pending::X:
+    case Pending::Y:
+        break;
+    case Pending::None:
+    case Pending::T:
+    case Pending::G:
+        return;
+    }
+    bool blocked = g80_;
+    if (!rules_.x0y0IsHit)
+        blocked = blocked || (rules_.incremental ? accX_ == 0 && accY_ == 0 : zeroX_ && zeroY_);
+    if (!blocked && toolHasMark) {
+        double &diameter = diameters_[static_cast<std::size_t>(tool_)];
+        if (!cText_.empty()) {
+            diameter = diameterOf(cText_);
+            cText_.clear();
+        }
+        ++hits_;
+        sink_.hit(tool_, x_, storedY_, diameter);
+    }
+    pending_ = Pending::None;
+    g80_ = false;
+}
+
+// -------------------------------------------------------------------- marks
+
+void appendToolMark(Document &document, int tool, int layer, double x, double storedY, double diameter)
+{
+    if (tool < 1 || tool > ToolMarkCount)
+        return;
+    const MarkTemplate &mark = markTemplates()[static_cast<std::size_t>(tool - 1)];
+    AppendArgs a{ItemKind::MoveTo};
+    a.layer = layer;
+    a.code = tool;
+    a.toolSize = diameter;
+    bool first = true;
+    for (const MarkItem &item : mark.items) {
+        a.kind = item.kind;
+        a.role = first ? RoleDrillHit : RoleAuxiliary;
+        a.colourLayer = layer;
+        a.fill = mark.fill;
+        // A mark that starts with a move keeps the colour and fill of the
+        // item before it, which a move does not use.
+        const ItemSequence &main = document.displayList.main();
+        if (first && item.kind == ItemKind::MoveTo && !main.empty()) {
+            const DisplayItem &before = main[main.size() - 1];
+            a.colourLayer = before.colourLayer;
+            a.fill = before.fill;
+        }
+        a.x1 = x + item.dx1;
+        a.x2 = x + item.dx2;
+        a.y1 = storedY + item.dy1;
+        a.y2 = storedY + item.dy2;
+        document.appendItem(a);
+        first = false;
+    }
+}
+
+// --------------------------------------------------------------------- load
+
+std::vector<DrillLoadFile> pendingDrillFiles(const LayerTable &layers)
+{
+    std::vector<DrillLoadFile> files;
+    for (int n = 1; n <= LayerCount; ++n) {
+        const LayerSlot &slot = layers.slot(n);
+        if (slot.fileKind == "nc" && !slot.pendingPath.empty() && slot.pendingPath != AlreadyLoadedMarker)
+            files.push_back({n, slot.pendingPath});
+    }
+    return files;
+}
+
+DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile> files)
+{
+    DrillLoadOutcome outcome;
+    std::stable_sort(files.begin(), files.end(), [](const auto &a, const auto &b) { return a.layer < b.layer; });
+    if (files.empty()) {
+        outcome.end = DrillLoadOutcome::End::NothingToRead;
+        return outcome;
+    }
+    BusyGuard busy(ctx.status);
+    Document &doc = ctx.document;
+    DrillNumberRules rules;
+    try {
+        rules = drillNumberRules(ctx.format);
+    } catch (const KorvaneError &e) {
+        ctx.prompter.error(e.text());
+        outcome.end = DrillLoadOutcome::End::FormatRefused;
+        return outcome;
+    }
+    doc.startLoad();
+    std::vector<char> buffer(ChunkSize);
+    auto failed = [&](const DrillLoadFile &f, const KorvaneError &e) {
+        ctx.prompter.error(e.text());
+        outcome.layersFailed.push_back(f.layer);
+    };
+
+    // Extents pass: the file with the widest X range gives the extents.
+    std::vector<DrillLoadFile> readable;
+    DrillExtentsScanner scanner(rules);
+    DrillRawExtents load;
+    double widestX = 0;
+    bool decimalSeen = false;
+    for (const DrillLoadFile &f : files) {
+        try {
+            scanner.startFile();
+            readInChunks(f.path, buffer, [&](std::string_view chunk) { scanner.feed(chunk); });
+            scanner.finish();
+        } catch (const KorvaneError &e) {
+            failed(f, e);
+            continue;
+        }
+        readable.push_back(f);
+        const DrillRawExtents &e = scanner.extents();
+        decimalSeen = decimalSeen || e.decimalSeen;
+        if (e.maxX - e.minX > widestX) {
+            widestX = e.maxX - e.minX;
+            load = e;
+        }
+    }
+    if (!readable.empty()) {
+        if (load.minX == load.maxX)
+            load.minX = 0;
+        if (load.minY == load.maxY)
+            load.minY = 0;
+        auto scaled = [&](double v) {
+            if (!decimalSeen)
+                v /= rules.divisor;
+            return rules.inch ? v * InchToMm : v;
+        };
+        doc.minX = scaled(load.minX);
+        doc.maxX = scaled(load.maxX);
+        doc.minY = scaled(load.minY);
+        doc.maxY = scaled(load.maxY);
+        // Gerber data stay on the screen only when the load keeps the
+        // drawing; after a clear the drill files alone set the view.
+        if (doc.gerberLoaded == 1 && doc.keepExisting == 1) {
+            const Extents &g = doc.gerberExtents;
+            doc.minX = std::min(doc.minX, g.minX);
+            doc.maxX = std::max(doc.maxX, g.maxX);
+            doc.minY = std::min(doc.minY, g.minY);
+            doc.maxY = std::max(doc.maxY, g.maxY);
+        } else {
+            doc.extentX = std::max(doc.extentX, doc.maxX - doc.minX);
+            doc.extentY = std::max(doc.extentY, doc.maxY - doc.minY);
+            outcome.fitScaleDue = true;
+        }
+        outcome.extentsSet = true;
+        if (ctx.observer)
+            ctx.observer->extentsSet(outcome.fitScaleDue);
+    }
+
+    // Marks pass.
+    MarkAppender appender(doc);
+    DrillFileReader reader(rules, appender);
+    for (const DrillLoadFile &f : readable) {
+        ctx.status.setStatus(fileNameOf(f.path) + ReadingSuffix);
+        doc.hasData = 1;
+        doc.drillLoaded = 0;
+        appender.setLayer(f.layer);
+        reader.startFile();
+        bool readToEnd = true;
+        try {
+            readInChunks(f.path, buffer, [&](std::string_view chunk) { reader.feed(chunk); });
+            reader.finish();
+        } catch (const KorvaneError &e) {
+            failed(f, e);
+            readToEnd = false;
+        }
+        if (reader.hits() > 0) {
+            outcome.layersWithHits.push_back(f.layer);
+            if (ctx.observer)
+                ctx.observer->fileReadWithHits(f.layer);
+        } else if (readToEnd) {
+            outcome.layersWithoutHits.push_back(f.layer);
+        }
+    }
+    std::sort(outcome.layersFailed.begin(), outcome.layersFailed.end());
+    return outcome;
+}
+
+DrillFitArea drillFitArea(int drawingWidth, int drawingHeight, int panelWidth, int statusBarHeight,
+                          double mmPerPixelX, double mmPerPixelY)
+{
+    DrillFitArea a;
+    a.width = truncToInt(drawingWidth * mmPerPixelX) - truncToInt(panelWidth * mmPerPixelX) - 30;
+    a.height = truncToInt(drawingHeight * mmPerPixelY) - 3 * truncToInt(statusBarHeight * mmPerPixelY) - 30;
+    return a;
+}
+
+} // namespace korvane

@@ -1,0 +1,197 @@
+#pragma once
+// Reading NC drill files (Excellon-like text: T tool selections, C diameters,
+// X and Y coordinates, G codes) into the display list as tool marks.
+//
+// A load reads its files twice: the extents pass fixes the document extents
+// before anything is drawn, the marks pass appends one tool mark per hit.
+// Both passes are byte-wise state machines, so a file may be fed in chunks
+// of any size and a word split between two chunks reads as if it were whole.
+#include "core/Document.h"
+#include "core/Formats.h"
+#include "core/Ports.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane {
+
+// Width in pixels of the main window's tool-mark legend, which the fit of a
+// drill load leaves free at the right.
+inline constexpr int ToolMarkPanelWidth = 86;
+// Half the size of a tool mark on the board, in mm: marks are 1 mm across.
+inline constexpr double ToolMarkHalfSize = 0.5;
+
+// The number rules of a load, taken from DrillInFormat.
+struct DrillNumberRules {
+    double divisor = 100;   // integer coordinates are divided by it
+    int totalDigits = 5;    // trailing-zero completion pads integer texts to it
+    bool trailingZeros = false;
+    bool inch = false;
+    bool incremental = false;
+    bool x0y0IsHit = false;
+};
+
+// Decimal digit counts 1 to 6 and integer digit counts 0 to 20 are usable;
+// any other text throws KorvaneError("'text' は整数ではありません").
+DrillNumberRules drillNumberRules(const DrillInFormat &format);
+
+// Raw extents of one file: file numbers before the divisor and the inch factor.
+struct DrillRawExtents {
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    bool decimalSeen = false; // some X or Y text held a "."
+};
+
+// The extents pass over one file: only X, Y and G words count. The G text
+// carries over from one file to the next within a load.
+class DrillExtentsScanner {
+public:
+    explicit DrillExtentsScanner(const DrillNumberRules &rules);
+
+    void startFile();
+    // Throws KorvaneError on a coordinate text that is not a number.
+    void feed(std::string_view chunk);
+    void finish();
+    const DrillRawExtents &extents() const { return ext_; }
+
+private:
+    enum class Collect { None, X, Y, G };
+    void endWord(char terminator);
+    void takeValue(bool isX);
+
+    DrillNumberRules rules_;
+    Collect collect_ = Collect::None;
+    std::string text_;
+    bool g80_ = false;
+    int gDigits_ = 0;
+    bool gDigitsAre80_ = true;
+    double posX_ = 0, posY_ = 0;
+    DrillRawExtents ext_;
+};
+
+// Receives the hits of the marks pass. Only tools 1 to 36 hit.
+class DrillHitSink {
+public:
+    virtual ~DrillHitSink() = default;
+    // (x, storedY) in mm, storedY being the negated board Y; diameter is the
+    // tool's diameter from its C word (0 while it had none).
+    virtual void hit(int tool, double x, double storedY, double diameter) = 0;
+};
+
+// The marks pass over one file. The current point, the tool and the G text
+// carry over from one file to the next within a load; accumulators, zero
+// flags, pending words and the tools' diameters start afresh with each file.
+class DrillFileReader {
+public:
+    DrillFileReader(const DrillNumberRules &rules, DrillHitSink &sink);
+
+    void startFile();
+    // Throws KorvaneError on a coordinate or diameter text that is not a
+    // number; the hits before it have reached the sink.
+    void feed(std::string_view chunk);
+    // Ends a word cut off by the end of the file. A block needs its line end
+    // or "*": a last line without one gives no hit.
+    void finish();
+    // Hits of the present file.
+    std::size_t hits() const { return hits_; }
+    int currentTool() const { return tool_; }
+
+private:
+    enum class Collect { None, Tool, Diameter, G, X, Y };
+    enum class Pending { None, C, G, T, X, Y };
+    void endWord();
+    void endCoordinate(bool isX);
+    void endBlock();
+    double diameterOf(const std::string &text) const;
+
+    DrillNumberRules rules_;
+    DrillHitSink &sink_;
+    Collect collect_ = Collect::None;
+    Pending pending_ = Pending::None;
+    std::string text_;     // the coordinate text being collected
+    std::string cText_;    // digits and "." after the last C
+    std::int64_t toolValue_ = 0;
+    bool toolDigitSeen_ = false;
+    int gDigits_ = 0;
+    bool gDigitsAre80_ = true;
+
+    // Carried from file to file.
+    int tool_ = 0;
+    double x_ = 0, storedY_ = 0;
+    bool g80_ = false;
+
+    // Per file.
+    double accX_ = 0, accY_ = 0;
+    bool zeroX_ = false, zeroY_ = false;
+    std::array<double, 37> diameters_{}; // by tool, 1 to 36
+    std::size_t hits_ = 0;
+};
+
+// Appends the mark of `tool` (1 to 36) at (x, storedY) on `layer`: the first
+// item carries role 3 and the tool number, every item the diameter.
+void appendToolMark(Document &document, int tool, int layer, double x, double storedY, double diameter);
+
+struct DrillLoadFile {
+    int layer = 0;
+    std::string path;
+};
+
+// The slots a drill load reads, in slot order: drill slots ("nc") with a
+// newly assigned file (pendingPath neither empty nor "***").
+std::vector<DrillLoadFile> pendingDrillFiles(const LayerTable &layers);
+
+struct DrillLoadOutcome {
+    enum class End { Completed, NothingToRead, FormatRefused } end = End::Completed;
+    // True once the extents pass has set minX..maxY (and extentX/Y).
+    bool extentsSet = false;
+    // No Gerber drawing is kept under the drill marks: extentX/Y came from
+    // the drill files and the window computes the fit scale for them.
+    bool fitScaleDue = false;
+    std::vector<int> layersWithHits;    // files that appended marks
+    std::vector<int> layersWithoutHits; // files read to the end without a hit
+    std::vector<int> layersFailed;      // files skipped after an error message
+};
+
+// Called as the load goes, so the window can fit and draw.
+class DrillLoadObserver {
+public:
+    virtual ~DrillLoadObserver() = default;
+    // The extents are set and no mark is appended yet: when fitScaleDue,
+    // the window computes the fit scale for its usable area (drillFitArea).
+    virtual void extentsSet(bool /*fitScaleDue*/) {}
+    // A file appended marks (drillLoaded is 1): enable the drawing commands
+    // and the tool usage command, show the tool-mark panel, fit and redraw.
+    // Also called for a file that stopped at a bad number after some marks.
+    virtual void fileReadWithHits(int /*layer*/) {}
+};
+
+struct DrillLoadContext {
+    Document &document;
+    const DrillInFormat &format;
+    Prompter &prompter;
+    StatusSink &status;
+    DrillLoadObserver *observer = nullptr;
+};
+
+// Reads the files in slot order into the document: the extents pass over
+// all of them, then the marks pass. Calls startLoad once the format is
+// accepted (a refused format leaves the drawing as it was). A file that
+// cannot be read or holds a text that is not a number is reported through
+// the prompter and skipped; the other files are read. Busy pointer and
+// status text ("<name>を読込中．．．") while it runs, cleared at the end.
+DrillLoadOutcome loadDrillFiles(DrillLoadContext &context, std::vector<DrillLoadFile> files);
+
+// The usable area, in screen mm, that a drill load fits the drawing into:
+// the drawing area less the tool-mark panel, three status bar heights and
+// a 30 mm margin.
+struct DrillFitArea {
+    int width = 0;
+    int height = 0;
+};
+DrillFitArea drillFitArea(int drawingWidth, int drawingHeight, int panelWidth, int statusBarHeight,
+                          double mmPerPixelX, double mmPerPixelY);
+
+} // namespace korvane
