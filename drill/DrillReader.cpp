@@ -583,11 +583,12 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
         outcome.layersFailed.push_back(f.layer);
     };
 
-    // Extents pass: the file with the widest X range gives the extents.
+    // Extents pass: the file with the widest X range gives the extents (the
+    // first file always, even a single column of holes).
     std::vector<DrillLoadFile> readable;
     DrillExtentsScanner scanner(rules);
     DrillRawExtents load;
-    double widestX = 0;
+    double widestX = -1;
     bool decimalSeen = false;
     for (const DrillLoadFile &f : files) {
         try {
