@@ -37,40 +37,37 @@ struct NumberValue {
     bool decimal = false;
 };
 
-// A collected coordinate text ("+" already dropped) as a number. Trailing
+// A collected coordinate text as a number. An empty text is "0". Trailing
 // zero suppression pads an integer text to the total digit count, one more
 // when it holds a "-". Texts that are not numbers throw the platform's
 // conversion message.
-NumberValue numberValue(std::string &text, const DrillNumberRules &rules)
+NumberValue numberValue(DrillNumberText &t, const DrillNumberRules &rules)
 {
-    if (text.empty())
-        text.push_back('0');
-    const bool decimal = text.find('.') != std::string::npos;
-    if (decimal) {
+    if (t.empty())
+        return {0, false};
+    if (t.decimal) {
         double v = 0;
-        if (!tryParseReal(text, v))
-            throw KorvaneError(msg::format(msg::NotAReal, text));
+        if (!tryParseReal(t.text, v))
+            throw KorvaneError(msg::format(msg::NotAReal, t.text));
         return {v, true};
     }
+    std::size_t pad = 0;
     if (rules.trailingZeros) {
-        std::size_t target = static_cast<std::size_t>(rules.totalDigits) + (text.find('-') != std::string::npos ? 1 : 0);
-        if (text.size() < target)
-            text.append(target - text.size(), '0');
+        std::size_t target = static_cast<std::size_t>(rules.totalDigits) + (t.text.find('-') != std::string::npos ? 1 : 0);
+        if (t.text.size() < target)
+            pad = target - t.text.size();
     }
-    // The common case: an optional "-" and up to 18 digits.
-    std::size_t i = text[0] == '-' ? 1 : 0;
-    const std::size_t n = text.size();
-    if (n > i && n - i <= 18) {
-        std::int64_t v = 0;
-        std::size_t k = i;
-        for (; k < n && isDigit(text[k]); ++k)
-            v = v * 10 + (text[k] - '0');
-        if (k == n)
-            return {static_cast<double>(i ? -v : v), false};
+    // The common case: an optional "-" and digits, no more than 18 in all.
+    if (t.plain && t.digits > 0 && t.digits + pad <= 18) {
+        std::int64_t v = t.value;
+        for (std::size_t i = 0; i < pad; ++i)
+            v *= 10;
+        return {static_cast<double>(t.negative ? -v : v), false};
     }
+    t.text.append(pad, '0');
     std::int64_t v = 0;
-    if (!tryParseInt64(text, v))
-        throw KorvaneError(msg::format(msg::NotAnInteger, text));
+    if (!tryParseInt64(t.text, v))
+        throw KorvaneError(msg::format(msg::NotAnInteger, t.text));
     return {static_cast<double>(v), false};
 }
 
@@ -223,7 +220,7 @@ void DrillExtentsScanner::feed(std::string_view chunk)
         case Collect::X:
         case Collect::Y:
             if (isNumberChar(c)) {
-                text_ += c;
+                text_.add(c);
                 continue;
             }
             if (c == '+')
@@ -361,7 +358,7 @@ void DrillFileReader::feed(std::string_view chunk)
         case Collect::X:
         case Collect::Y:
             if (isNumberChar(c)) {
-                text_ += c;
+                text_.add(c);
                 continue;
             }
             if (c == '+')

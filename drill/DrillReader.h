@@ -39,6 +39,42 @@ struct DrillNumberRules {
 // any other text throws KorvaneError("'text' は整数ではありません").
 DrillNumberRules drillNumberRules(const DrillInFormat &format);
 
+// A coordinate text as it is collected ("+" already dropped), with its value
+// kept along the way for the common case of an optional "-" and digits.
+struct DrillNumberText {
+    std::string text;
+    std::int64_t value = 0; // of the first 18 digits
+    int digits = 0;
+    bool plain = true;      // an optional leading "-" and digits only
+    bool negative = false;
+    bool decimal = false;   // holds a "."
+
+    void clear()
+    {
+        text.clear();
+        value = 0;
+        digits = 0;
+        plain = true;
+        negative = false;
+        decimal = false;
+    }
+    void add(char c)
+    {
+        text += c;
+        if (c >= '0' && c <= '9') {
+            if (digits < 18)
+                value = value * 10 + (c - '0');
+            ++digits;
+        } else if (c == '-' && text.size() == 1) {
+            negative = true;
+        } else {
+            plain = false;
+            decimal = decimal || c == '.';
+        }
+    }
+    bool empty() const { return text.empty(); }
+};
+
 // Raw extents of one file: file numbers before the divisor and the inch factor.
 struct DrillRawExtents {
     double minX = 0, maxX = 0, minY = 0, maxY = 0;
@@ -64,7 +100,7 @@ private:
 
     DrillNumberRules rules_;
     Collect collect_ = Collect::None;
-    std::string text_;
+    DrillNumberText text_;
     bool g80_ = false;
     int gDigits_ = 0;
     bool gDigitsAre80_ = true;
@@ -111,7 +147,7 @@ private:
     DrillHitSink &sink_;
     Collect collect_ = Collect::None;
     Pending pending_ = Pending::None;
-    std::string text_;     // the coordinate text being collected
+    DrillNumberText text_; // the coordinate text being collected
     std::string cText_;    // digits and "." after the last C
     std::int64_t toolValue_ = 0;
     bool toolDigitSeen_ = false;

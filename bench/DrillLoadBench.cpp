@@ -1,0 +1,140 @@
+// Loading a large drill file into the display list, and loading plus one
+// render at 1280 x 960 as the window draws it (fit into the area left by the
+// tool-mark panel). The file has the shape of gen_big.py's: an M48 header of
+// 36 tools, then the hits tool by tool (mm, 3.3, leading zeros suppressed).
+// Set KORVANE_BENCH_DRILL to a file of your own to load that instead.
+#include "core/Document.h"
+#include "drill/DrillReader.h"
+#include "platform/RasterSurface.h"
+#include "view/ViewControl.h"
+
+#include <QGuiApplication>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+
+using namespace korvane;
+
+namespace {
+
+class QuietPrompter : public Prompter {
+public:
+    Answer show(MessageKind, const std::string &, Buttons b) override { return b == Buttons::YesNo ? Answer::Yes : Answer::Ok; }
+};
+
+class NoStatus : public StatusSink {
+public:
+    void setStatus(const std::string &) override {}
+    void clearStatus() override {}
+    void setBusy(bool) override {}
+};
+
+std::string generateDrill(int hits)
+{
+    std::string path = "/tmp/korvane-bench-" + std::to_string(hits) + ".drl";
+    if (std::ifstream(path).good())
+        return path;
+    std::ofstream out(path, std::ios::binary);
+    std::mt19937 rng(2);
+    char line[64];
+    out << "M48\r\nMETRIC,LZ\r\n";
+    for (int t = 1; t <= 36; ++t) {
+        std::snprintf(line, sizeof line, "T%02dC%.3f\r\n", t, 0.3 + 0.1 * t);
+        out << line;
+    }
+    out << "%\r\nG05\r\nG90\r\n";
+    const int per = std::max(1, hits / 36);
+    for (int t = 1; t <= 36; ++t) {
+        std::snprintf(line, sizeof line, "T%02d\r\n", t);
+        out << line;
+        for (int i = 0; i < per; ++i) {
+            std::snprintf(line, sizeof line, "X%06dY%06d\r\n", static_cast<int>(rng() % 300000u),
+                          static_cast<int>(rng() % 200000u));
+            out << line;
+        }
+    }
+    out << "T00\r\nM30\r\n";
+    return path;
+}
+
+std::string drillFile(int hits)
+{
+    if (const char *own = std::getenv("KORVANE_BENCH_DRILL"))
+        return own;
+    return generateDrill(hits);
+}
+
+void load(Document &doc, const std::string &path)
+{
+    DrillInFormat format;
+    format.integerDigits = "3";
+    format.decimalDigits = "3";
+    QuietPrompter prompter;
+    NoStatus status;
+    doc.layers.slot(1).colour = colours::Lime;
+    doc.layers.slot(1).visible = 1;
+    DrillLoadContext context{doc, format, prompter, status, nullptr};
+    loadDrillFiles(context, {{1, path}});
+}
+
+class OffscreenHost : public PictureHost {
+public:
+    int pictureWidth() const override { return 1280; }
+    int pictureHeight() const override { return 960; }
+    void setPictureSize(int, int) override {}
+    void clearPicture() override {}
+    std::unique_ptr<DrawingSurface> createRaster(int w, int h) override { return std::make_unique<RasterSurface>(w, h); }
+    void showRaster(std::unique_ptr<DrawingSurface>) override {}
+    double screenMmPerPixelX() const override { return 0.25; }
+    double screenMmPerPixelY() const override { return 0.25; }
+};
+
+void BM_LoadDrill(benchmark::State &state)
+{
+    std::string path = drillFile(static_cast<int>(state.range(0)));
+    std::size_t items = 0;
+    for (auto _ : state) {
+        Document doc;
+        load(doc, path);
+        items = doc.displayList.size();
+        benchmark::DoNotOptimize(items);
+    }
+    state.counters["items"] = static_cast<double>(items);
+}
+BENCHMARK(BM_LoadDrill)->Arg(20'000)->Arg(200'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LoadAndRenderDrill(benchmark::State &state)
+{
+    std::string path = drillFile(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        Document doc;
+        load(doc, path);
+        OffscreenHost host;
+        QuietPrompter prompter;
+        ViewController view(doc, prompter, host);
+        view.setZoomLimits("");
+        view.readScreenMetrics();
+        view.takeBaseSize();
+        DrillFitArea area = drillFitArea(host.pictureWidth(), host.pictureHeight(), ToolMarkPanelWidth,
+                                         view.statusBarHeight(), 0.25, 0.25);
+        view.computeFitScale(area.width, area.height);
+        view.fitAndRedraw();
+    }
+}
+BENCHMARK(BM_LoadAndRenderDrill)->Arg(20'000)->Arg(200'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
