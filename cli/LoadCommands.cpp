@@ -6,6 +6,7 @@
 #include "core/SettingsFile.h"
 #include "core/TextFile.h"
 #include "core/WorkspaceFile.h"
+#include "drill/DrillReader.h"
 #include "gerber/ApertureCommands.h"
 #include "gerber/GerberReader.h"
 #include "platform/RasterSurface.h"
@@ -24,10 +25,11 @@
 namespace korvane::cli {
 
 const char *LoadUsage =
-    "  load --gerber N=PATH [--gerber N=PATH ...] [--apt FILE] [--settings FILE]\n"
-    "       [--answer yes|no] [--gdb OUT.gdb] [--png OUT.png] [--size WxH]\n"
+    "  load --gerber N=PATH [--gerber N=PATH ...] [--drill N=PATH ...] [--apt FILE]\n"
+    "       [--settings FILE] [--answer yes|no] [--gdb OUT.gdb] [--png OUT.png] [--size WxH]\n"
     "       [--mm-per-pixel X,Y] [--dpi N --origin X,Y]\n"
-    "                               ガーバーファイルを層N に読み込み、データベースや画像に保存します\n"
+    "                               ガーバーファイルを層N に読み込み、続いてドリルファイルを\n"
+    "                               層N に重ねて読み込み、データベースや画像に保存します\n"
     "  render IN.gdb --png OUT.png [--size WxH] [--mm-per-pixel X,Y] [--dpi N --origin X,Y]\n"
     "                               データベースファイルの図面を画像に保存します\n";
 
@@ -217,6 +219,7 @@ int runLoad(const std::vector<std::string> &args)
 {
     try {
         std::vector<GerberLoadFile> files;
+        std::vector<DrillLoadFile> drillFiles;
         std::string apt, settingsFile = settingsPath(currentDirectory()), gdb;
         Answer answer = Answer::Yes;
         PictureOptions picture;
@@ -233,6 +236,12 @@ int runLoad(const std::vector<std::string> &args)
                 if (!splitPair(value(), '=', n, path) || !tryParseInt(n, layer) || layer < 1 || layer > LayerCount)
                     throw UsageError("--gerber は N=PATH (N は 1 から 15) の形で指定して下さい");
                 files.push_back({layer, path});
+            } else if (a == "--drill") {
+                std::string n, path;
+                std::int32_t layer;
+                if (!splitPair(value(), '=', n, path) || !tryParseInt(n, layer) || layer < 1 || layer > LayerCount)
+                    throw UsageError("--drill は N=PATH (N は 1 から 15) の形で指定して下さい");
+                drillFiles.push_back({layer, path});
             } else if (a == "--apt") {
                 apt = value();
             } else if (a == "--settings") {
@@ -248,8 +257,12 @@ int runLoad(const std::vector<std::string> &args)
                 throw UsageError("不明なオプション: " + a);
             }
         }
-        if (files.empty())
-            throw UsageError("--gerber で読み込むファイルを指定して下さい");
+        if (files.empty() && drillFiles.empty())
+            throw UsageError("--gerber か --drill で読み込むファイルを指定して下さい");
+        for (const auto &d : drillFiles)
+            for (const auto &g : files)
+                if (d.layer == g.layer)
+                    throw UsageError("層 " + std::to_string(d.layer) + " にガーバーとドリルの両方は読み込めません");
 
         StderrPrompter prompter(answer);
         SilentStatus status;
@@ -278,10 +291,27 @@ int runLoad(const std::vector<std::string> &args)
             slot.visible = 1;
         }
 
-        GerberLoadContext context{doc, table, library, settings.gerberIn, prompter, status, nullptr};
-        GerberLoadOutcome outcome = loadGerberFiles(context, files);
-        bool complete = outcome.end == GerberLoadOutcome::End::Completed && outcome.layersStopped.empty() &&
-                        prompter.errorCount() == settingsErrors;
+        bool complete = true;
+        if (!files.empty()) {
+            GerberLoadContext context{doc, table, library, settings.gerberIn, prompter, status, nullptr};
+            GerberLoadOutcome outcome = loadGerberFiles(context, files);
+            complete = outcome.end == GerberLoadOutcome::End::Completed && outcome.layersStopped.empty();
+        }
+        if (!drillFiles.empty()) {
+            // As the drill menu command after a Gerber load: the drawing is kept.
+            for (const auto &f : drillFiles) {
+                LayerSlot &slot = doc.layers.slot(f.layer);
+                slot.assignedPath = slot.pendingPath = f.path;
+                slot.fileName = fileNameOf(f.path);
+                slot.fileKind = "nc";
+                slot.visible = 1;
+            }
+            doc.keepExisting = doc.gerberLoaded == 1 ? 1 : 0;
+            DrillLoadContext context{doc, settings.drillIn, prompter, status, nullptr};
+            DrillLoadOutcome outcome = loadDrillFiles(context, pendingDrillFiles(doc.layers));
+            complete = complete && outcome.end == DrillLoadOutcome::End::Completed && outcome.layersFailed.empty();
+        }
+        complete = complete && prompter.errorCount() == settingsErrors;
 
         if (!gdb.empty() && !writeWorkspaceFile(gdb, doc, prompter))
             complete = false;
