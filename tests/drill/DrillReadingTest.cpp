@@ -51,6 +51,7 @@ TEST(DrillReading, CoordinatesAndHits)
          "T1\nX100000Y250000\n", {{1, 1.0, 2.5, 0}}},
         {"six decimal digits", drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, "2", "6"),
          "T1\nX1000000Y2500000\n", {{1, 1.0, 2.5, 0}}},
+        {"long text with leading zeros", drillFormat(), "T1\nX000000000000000000000100Y0200\n", {{1, 1, 2, 0}}},
         {"plus dropped, empty text is 0", drillFormat(), "T1\nX+0300Y\nX Y0100\n", {{1, 3.0, 0, 0}, {1, 0, 1.0, 0}}},
         {"a coordinate stays until changed", drillFormat(), "T1\nX0100Y0100\nY0300\n", {{1, 1, 1, 0}, {1, 1, 3, 0}}},
         {"star ends a block too", drillFormat(), "T3*X0100Y0200*X0200*", {{3, 1, 2, 0}, {3, 2, 2, 0}}},
@@ -121,16 +122,21 @@ TEST(DrillReading, TextsThatAreNotNumbersStopTheFile)
         const char *text;
         std::string message;
         size_t hitsBefore;
+        DrillInFormat format = drillFormat();
     } cases[] = {
         {"T1\nX0100Y0100\nX1.2.3Y0\n", msg::format(msg::NotAReal, "1.2.3"), 1},
         {"T1\nX1-2\n", msg::format(msg::NotAnInteger, "1-2"), 0},
         {"T1\nX-\n", msg::format(msg::NotAnInteger, "-"), 0},
         {"T1C1.2.3\n", msg::format(msg::NotAReal, "1.2.3"), 0},
         {"T1C.\nX0100Y0100\n", msg::format(msg::NotAReal, "."), 0},
+        {"T1\nX99999999999999999999\n", msg::format(msg::NotAnInteger, "99999999999999999999"), 0},
+        // 20.6 with trailing zeros pads to 26 digits, too many for any integer.
+        {"T1\nX1\n", msg::format(msg::NotAnInteger, "1" + std::string(25, '0')), 0,
+         drillFormat(ZeroSuppression::Trailing, LengthUnit::Mm, CoordinateMode::Absolute, "20", "6")},
     };
     for (const auto &c : cases) {
         RecordingSink sink;
-        DrillFileReader reader(drillNumberRules(drillFormat()), sink);
+        DrillFileReader reader(drillNumberRules(c.format), sink);
         reader.startFile();
         try {
             reader.feed(c.text);
