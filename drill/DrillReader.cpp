@@ -665,6 +665,40 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
     return outcome;
 }
 
+bool looksLikeDrillData(std::string_view bytes)
+{
+    auto isUpper = [](char c) { return c >= 'A' && c <= 'Z'; };
+    bool header = false, tool = false, coordinate = false;
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
+        const char c = bytes[i], next = bytes[i + 1];
+        if ((c == 'D' && isDigit(next)) || (c == '%' && isUpper(next)))
+            return false;
+        if (c == 'T' && isDigit(next))
+            tool = true;
+        else if ((c == 'X' || c == 'Y') && (isNumberChar(next) || next == '+'))
+            coordinate = true;
+        else if (c == 'M' && bytes.substr(i, 3) == "M48")
+            header = true;
+    }
+    return header || (tool && coordinate);
+}
+
+bool hasDrillExtension(std::string_view path)
+{
+    const std::string name = fileNameOf(path);
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return false;
+    std::string ext = name.substr(dot + 1);
+    for (char &c : ext)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    for (const char *known : {"drl", "drd", "xln", "exc", "nc", "ncd"})
+        if (ext == known)
+            return true;
+    return false;
+}
+
 DrillFitArea drillFitArea(int drawingWidth, int drawingHeight, int panelWidth, int statusBarHeight,
                           double mmPerPixelX, double mmPerPixelY)
 {

@@ -220,6 +220,15 @@ struct DrillLoadContext {
 // status text ("<name>を読込中．．．") while it runs, cleared at the end.
 DrillLoadOutcome loadDrillFiles(DrillLoadContext &context, std::vector<DrillLoadFile> files);
 
+// Whether file contents read as drill data: T, X and Y words (or an M48
+// header) and nothing only Gerber has: no D-code word (D and a digit) and no
+// parameter block ("%" followed by a letter; a drill header's lone "%" line
+// is fine).
+bool looksLikeDrillData(std::string_view bytes);
+// Whether a file name has one of the usual drill extensions (.drl, .drd,
+// .xln, .exc, .nc, .ncd), in any case.
+bool hasDrillExtension(std::string_view path);
+
 // The usable area, in screen mm, that a drill load fits the drawing into:
 // the drawing area less the tool-mark panel, three status bar heights and
 // a 30 mm margin.

@@ -301,3 +301,32 @@ TEST(DrillLoad, FitAreaLeavesRoomForThePanelAndStatusBar)
 
 } // namespace
 } // namespace korvane
+
+namespace korvane {
+namespace {
+
+TEST(DrillFileKind, ContentsAndExtensions)
+{
+    struct Case {
+        const char *bytes;
+        bool drill;
+    } cases[] = {
+        {"M48\r\nMETRIC,LZ\r\nT01C0.8\r\n%\r\nT01\r\nX0100Y0200\r\nM30\r\n", true},
+        {"T1\nX+0100Y-0200\n", true},
+        {"M48\n", true},
+        {"%FSLAX33Y33*%\n%MOMM*%\nD10*\nX0100Y0200D03*\n", false},
+        {"G04 RS-274D*\nD10*\nX0100Y0200D03*\nM02*\n", false},
+        {"T1\nX0100Y0200D03*\n", false},
+        {"X0100Y0200\n", false}, // no tool and no header: not enough to tell
+        {"", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(looksLikeDrillData(c.bytes), c.drill) << c.bytes;
+    for (const char *name : {"/a/b.drl", "B.DRD", "x.xln", "y.Exc", "z.nc", "w.NCD"})
+        EXPECT_TRUE(hasDrillExtension(name)) << name;
+    for (const char *name : {"/a/b.gbr", "drl", "/a.drl/b", "b.drl.txt", "b."})
+        EXPECT_FALSE(hasDrillExtension(name)) << name;
+}
+
+} // namespace
+} // namespace korvane
