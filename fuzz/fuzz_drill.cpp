@@ -43,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         format.decimalDigits = std::to_string(b / 5 % 8); // 0 and 7 are refused
         bytes.remove_prefix(2);
     }
+    looksLikeDrillData(bytes);
     DrillNumberRules rules;
     try {
         rules = drillNumberRules(format);
