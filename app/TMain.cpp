@@ -476,6 +476,21 @@ bool declaresRs274X(const QString &path)
 
 } // namespace
 
+namespace {
+
+bool isDrillFile(const QString &path)
+{
+    if (hasDrillExtension(path.toStdString()))
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray head = file.read(1 << 16);
+    return looksLikeDrillData(std::string_view(head.constData(), static_cast<size_t>(head.size())));
+}
+
+} // namespace
+
 bool TMain::openFiles(const QStringList &arguments)
 {
     if (arguments.size() == 1 && arguments.first().endsWith(".gdb", Qt::CaseInsensitive))
@@ -491,6 +506,13 @@ bool TMain::openFiles(const QStringList &arguments)
     if (paths.isEmpty())
         return true;
 
+    // Drill files go into the slots after the Gerber files and are read after them.
+    QStringList drills;
+    for (const QString &p : QStringList(paths))
+        if (isDrillFile(p)) {
+            drills << p;
+            paths.removeOne(p);
+        }
     bool rs274x = false;
     for (const QString &p : paths)
         rs274x = rs274x || declaresRs274X(p);
@@ -501,18 +523,33 @@ bool TMain::openFiles(const QStringList &arguments)
     }
     // As a confirmed layer file selection with new files in slots 1, 2, ...
     document_.keepExisting = 0;
-    for (int n = 1; n <= LayerCount; ++n) {
-        LayerSlot &slot = document_.layers.slot(n);
-        if (n <= paths.size()) {
-            slot.assignedPath = paths[n - 1].toStdString();
+    int n = 1;
+    auto assign = [&](const QStringList &files, const char *kind) {
+        for (const QString &f : files) {
+            if (n > LayerCount)
+                return;
+            LayerSlot &slot = document_.layers.slot(n++);
+            slot.assignedPath = f.toStdString();
             slot.pendingPath = slot.assignedPath;
             slot.fileName = fileNameOf(slot.assignedPath);
-            slot.fileKind = "gb";
+            slot.fileKind = kind;
             slot.visible = 1;
         }
+    };
+    assign(paths, "gb");
+    assign(drills, "nc");
+    bool complete = true;
+    if (!paths.isEmpty()) {
+        GerberLoadOutcome outcome = loadGerberLayers();
+        complete = outcome.end == GerberLoadOutcome::End::Completed && outcome.layersStopped.empty();
     }
-    GerberLoadOutcome outcome = loadGerberLayers();
-    return outcome.end == GerberLoadOutcome::End::Completed && outcome.layersStopped.empty();
+    if (!drills.isEmpty()) {
+        // The drill marks join the Gerber drawing, as the menu's drill load would.
+        document_.keepExisting = document_.gerberLoaded;
+        DrillLoadOutcome outcome = loadDrillLayers();
+        complete = complete && outcome.end == DrillLoadOutcome::End::Completed && outcome.layersFailed.empty();
+    }
+    return complete;
 }
 
 namespace {
@@ -569,6 +606,57 @@ GerberLoadOutcome TMain::loadGerberLayers()
             view.fitLoadedDrawing(platformName_.toStdString());
         }
     }
+    return outcome;
+}
+
+namespace {
+
+class WindowDrillObserver : public DrillLoadObserver {
+public:
+    WindowDrillObserver(TMain &window, ViewController &view, DrillFitArea area)
+        : window_(window), view_(view), area_(area)
+    {
+    }
+    void extentsSet(bool fitScaleDue) override
+    {
+        // Over a kept Gerber drawing the Gerber load's fit stays.
+        if (fitScaleDue)
+            view_.computeFitScale(area_.width, area_.height);
+    }
+    void fileReadWithHits(int) override
+    {
+        window_.drillFileReadWithHits();
+        view_.fitAndRedraw();
+    }
+
+private:
+    TMain &window_;
+    ViewController &view_;
+    DrillFitArea area_;
+};
+
+} // namespace
+
+DrillLoadOutcome TMain::loadDrillLayers()
+{
+    std::vector<DrillLoadFile> files = pendingDrillFiles(document_.layers);
+    if (files.empty())
+        return {};
+    ViewController &view = drawingArea_->view();
+    view.setZoomLimits(platformName_.toStdString());
+    view.readScreenMetrics();
+    if (document_.hasData == 1)
+        view.returnToBaseSize();
+    view.takeBaseSize();
+    const ViewTransform &t = view.transform();
+    DrillFitArea area = drillFitArea(t.baseWidth, t.baseHeight, ToolMarkPanelWidth, statusBar()->height(),
+                                     t.mmPerPixelX, t.mmPerPixelY);
+    WindowDrillObserver observer(*this, view, area);
+    DrillLoadContext context{document_, settings_.drillIn, *prompter_, *status_, &observer};
+    DrillLoadOutcome outcome = loadDrillFiles(context, files);
+    // A load that drew nothing leaves the drawing that was there.
+    if (outcome.layersWithHits.empty() && document_.hasData == 1)
+        view.redraw();
     return outcome;
 }
 

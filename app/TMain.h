@@ -7,6 +7,7 @@
 #include "core/Ports.h"
 #include "core/WorkspaceFile.h"
 #include "gerber/ApertureTable.h"
+#include "drill/DrillReader.h"
 #include "gerber/GerberReader.h"
 #include "gerber/MacroLibrary.h"
 
@@ -103,6 +104,9 @@ public:
     // The Gerber load after a confirmed layer file selection: reads every
     // slot of kind "gb" whose pendingPath names a file, fits and draws.
     GerberLoadOutcome loadGerberLayers();
+    // The drill load after a confirmed layer file selection: reads every slot
+    // of kind "nc" whose pendingPath names a file, draws its tool marks.
+    DrillLoadOutcome loadDrillLayers();
 
     TGinFormat *gerberInFormatDialog() const { return gerberInDialog_; }
     TGoutFormat *gerberOutFormatDialog() const { return gerberOutDialog_; }

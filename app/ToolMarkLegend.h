@@ -1,5 +1,7 @@
 #pragma once
 // The legend of the 36 tool marks shown in the main window's panel.
+#include "drill/DrillReader.h" // ToolMarkPanelWidth
+
 #include <QPixmap>
 
 class QPainter;
@@ -7,7 +9,6 @@ class QPointF;
 
 namespace korvane {
 
-inline constexpr int ToolMarkPanelWidth = 86;
 inline constexpr int ToolMarkLegendWidth = 83;
 inline constexpr int ToolMarkLegendHeight = 396;
 

@@ -377,3 +377,29 @@ TEST_F(MainFixture, AWorkspaceSavedFromOneWindowOpensInAnother)
     EXPECT_EQ(w->document().displayList.size(), 0u);
     EXPECT_FALSE(w->action("saveWorkspaceAction")->isEnabled());
 }
+
+TEST_F(MainFixture, DrillFilesOnTheCommandLineJoinTheGerberDrawing)
+{
+    writeSettings(Settings{});
+    auto w = makeWindow();
+    w->resize(800, 600);
+    w->show();
+    const std::string data = KORVANE_TEST_DATA;
+    ASSERT_TRUE(w->openFiles({QString::fromStdString(data + "/drill/board.drl"),
+                              QString::fromStdString(data + "/gerber/copper_mm.gbr")}));
+    EXPECT_TRUE(prompter.shown.empty()) << (prompter.shown.empty() ? "" : prompter.shown[0].text);
+    // The Gerber file takes slot 1 and the drill file the next one.
+    EXPECT_EQ(w->document().layers.slot(1).fileKind, "gb");
+    EXPECT_EQ(w->document().layers.slot(2).fileKind, "nc");
+    EXPECT_EQ(w->document().layers.slot(2).fileName, "board.drl");
+    int hits = 0, gerberItems = 0;
+    for (const auto &item : w->document().displayList.main()) {
+        hits += item.role == RoleDrillHit;
+        gerberItems += item.layer == 1;
+    }
+    EXPECT_EQ(hits, 12);
+    EXPECT_GT(gerberItems, 20);
+    EXPECT_TRUE(w->toolMarkPanel()->isVisible());
+    EXPECT_TRUE(w->action("toolListOfDisplayAction")->isEnabled());
+    EXPECT_TRUE(w->action("dcodeListOfDisplayAction")->isEnabled());
+}
