@@ -145,6 +145,9 @@ struct LayerSlot {
     std::string fileKind; // "gb" or "nc"
     Colour colour = 0;
     int visible = 0;
+    // The file the slot's items were read from, so that confirming the layer
+    // file selection again without picking another file does not read it twice.
+    std::string loadedPath;
 };
 
 inline constexpr int LayerCount = 15;
