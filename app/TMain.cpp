@@ -1,7 +1,10 @@
 #include "app/TMain.h"
 #include "app/DrawingArea.h"
 #include "app/HelpWindow.h"
+#include "app/LayerColourBoxes.h"
 #include "app/TAptbl.h"
+#include "app/TGerSel.h"
+#include "app/TLyrtbl.h"
 #include "app/TGinFormat.h"
 #include "app/TGoutFormat.h"
 #include "app/TNinFormat.h"
@@ -26,6 +29,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPageSetupDialog>
 #include <QPrinter>
@@ -115,8 +119,10 @@ void TMain::buildMenus()
     connect(saveWorkspaceFile, &QAction::triggered, this,
             [this] { saveWorkspace(document_, *prompter_, *picker_, *status_, *this); });
     file->addSeparator();
-    addCommand(file, QStringLiteral("ｶﾞｰﾊﾞｰ読込(&G)"), "loadGerberAction", QKeySequence("Ctrl+G"));
-    addCommand(file, QStringLiteral("ドリル読込(&D)"), "loadDrillAction", QKeySequence("Ctrl+D"));
+    QAction *gerber = addCommand(file, QStringLiteral("ｶﾞｰﾊﾞｰ読込(&G)"), "loadGerberAction", QKeySequence("Ctrl+G"));
+    QAction *drill = addCommand(file, QStringLiteral("ドリル読込(&D)"), "loadDrillAction", QKeySequence("Ctrl+D"));
+    connect(gerber, &QAction::triggered, this, &TMain::gerberLoadCommand);
+    connect(drill, &QAction::triggered, this, &TMain::drillLoadCommand);
     addCommand(file, QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&C)"), "copyToClipboardAction", QKeySequence("Ctrl+C"), false);
     file->addSeparator();
     addCommand(file, QStringLiteral("ｲﾒｰｼﾞﾌｧｲﾙの読込(&I)"), "loadImageAction");
@@ -146,7 +152,8 @@ void TMain::buildMenus()
     table->setObjectName("tableMenu");
     QAction *aperture = addCommand(table, QStringLiteral("ｱﾊﾟｰﾁｬ(&A)"), "apertureTableAction", QKeySequence("Ctrl+A"));
     connect(aperture, &QAction::triggered, this, &TMain::openApertureTable);
-    addCommand(table, QStringLiteral("ﾚｲﾔｰ(&L)"), "layerTableAction", QKeySequence("Ctrl+L"));
+    QAction *layers = addCommand(table, QStringLiteral("ﾚｲﾔｰ(&L)"), "layerTableAction", QKeySequence("Ctrl+L"));
+    connect(layers, &QAction::triggered, this, [this] { layerTable_->exec(); });
 
     QMenu *format = bar->addMenu(QStringLiteral("ﾌｫｰﾏｯﾄ設定(&S)"));
     format->setObjectName("formatMenu");
@@ -262,6 +269,13 @@ void TMain::createDialogs()
     drillOutDialog_ = new TNoutFormat(settings_.drillOut, ports, this);
     drillInDialog_ = new TNinFormat(settings_.drillIn, this);
     apertureDialog_ = new TAptbl(apertureTable_, macroLibrary_, ports, *printDevice_, this);
+    // The layer file selection needs the input format dialogs it opens, so
+    // it follows them.
+    layerColours_ = new LayerColourBoxes(this);
+    layerSelection_ = new TGerSel(document_, apertureTable_, macroLibrary_, *layerColours_, *gerberInDialog_,
+                                  *drillInDialog_, ports, this);
+    layerTable_ = new TLyrtbl(document_, *layerColours_, this);
+    layerTable_->setRedraw([this] { drawingArea_->view().redraw(); });
     versionBox_ = new VersionBox(this);
 
     connect(gerberInDialog_, &TGinFormat::dialectChanged, gerberOutDialog_, &TGoutFormat::updateApertureButton);
@@ -271,8 +285,10 @@ void TMain::createDialogs()
 void TMain::loadSettings()
 {
     loadSettingsFile(settingsPath(startDirectory_.toStdString()), settings_, *prompter_);
-    for (int n = 1; n <= LayerCount; ++n)
+    for (int n = 1; n <= LayerCount; ++n) {
         document_.layers.slot(n).colour = settings_.layerColours[static_cast<size_t>(n - 1)];
+        layerColours_->setColour(n, settings_.layerColours[static_cast<size_t>(n - 1)]);
+    }
     gerberInDialog_->showRecord();
     gerberOutDialog_->showRecord(); // also the "アパーチャ" button
     drillInDialog_->showRecord();
@@ -433,7 +449,9 @@ void TMain::sizeDrawingArea()
 
 void TMain::layerTableChanged()
 {
-    // The layer table window shows the slots when it opens.
+    for (int n = 1; n <= LayerCount; ++n)
+        layerColours_->setColour(n, document_.layers.slot(n).colour);
+    layerTable_->showSlots();
 }
 
 void TMain::fitLoadedDrawing()
@@ -450,6 +468,7 @@ void TMain::clearLayerSelection()
 {
     for (int n = 1; n <= LayerCount; ++n)
         document_.layers.slot(n).assignedPath.clear();
+    layerSelection_->clearFields();
 }
 
 void TMain::clearApertureTable()
@@ -534,6 +553,7 @@ bool TMain::openFiles(const QStringList &arguments)
             slot.fileName = fileNameOf(slot.assignedPath);
             slot.fileKind = kind;
             slot.visible = 1;
+            layerSelection_->nameField(n - 1)->setText(QString::fromStdString(slot.fileName));
         }
     };
     assign(paths, "gb");
@@ -658,6 +678,33 @@ DrillLoadOutcome TMain::loadDrillLayers()
     if (outcome.layersWithHits.empty() && document_.hasData == 1)
         view.redraw();
     return outcome;
+}
+
+bool TMain::confirmLayerSelection(LayerLoadKind kind)
+{
+    layerSelection_->setMode(kind);
+    if (layerSelection_->exec() != QDialog::Accepted)
+        return false;
+    if (layerSelection_->presentDataCleared()) {
+        drawingArea_->clearPicture();
+        presentDataCleared();
+    }
+    return true;
+}
+
+void TMain::gerberLoadCommand()
+{
+    if (!confirmLayerSelection(LayerLoadKind::Gerber))
+        return;
+    drawingArea_->setRegionFill(layerSelection_->regionFill());
+    loadGerberLayers();
+}
+
+void TMain::drillLoadCommand()
+{
+    if (!confirmLayerSelection(LayerLoadKind::Drill))
+        return;
+    loadDrillLayers();
 }
 
 void TMain::printerSetup()

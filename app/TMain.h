@@ -4,6 +4,7 @@
 #include "core/Document.h"
 #include "core/Formats.h"
 #include "core/MenuState.h"
+#include "core/LayerSelection.h"
 #include "core/Ports.h"
 #include "core/WorkspaceFile.h"
 #include "gerber/ApertureTable.h"
@@ -32,6 +33,9 @@ class TNinFormat;
 class TNoutFormat;
 class VersionBox;
 class TAptbl;
+class TGerSel;
+class TLyrtbl;
+class LayerColourBoxes;
 class QtPrintDevice;
 class PrintDevice;
 class HelpWindow;
@@ -113,6 +117,12 @@ public:
     TNinFormat *drillInFormatDialog() const { return drillInDialog_; }
     TNoutFormat *drillOutFormatDialog() const { return drillOutDialog_; }
     TAptbl *apertureTableDialog() const { return apertureDialog_; }
+    TGerSel *layerSelectionDialog() const { return layerSelection_; }
+    TLyrtbl *layerTableDialog() const { return layerTable_; }
+
+    // The menu's loads: the layer file selection, then the reading.
+    void gerberLoadCommand();
+    void drillLoadCommand();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -134,6 +144,7 @@ private:
     void printerSetup();
     void sizeDrawingArea();
     void openPendingFiles();
+    bool confirmLayerSelection(LayerLoadKind kind);
 
     // WorkspaceWindow
     void layerTableChanged() override;
@@ -172,6 +183,9 @@ private:
     TNinFormat *drillInDialog_ = nullptr;
     TNoutFormat *drillOutDialog_ = nullptr;
     TAptbl *apertureDialog_ = nullptr;
+    LayerColourBoxes *layerColours_ = nullptr;
+    TGerSel *layerSelection_ = nullptr;
+    TLyrtbl *layerTable_ = nullptr;
     VersionBox *versionBox_ = nullptr;
     QPointer<HelpWindow> helpWindow_;
     QStringList pendingFiles_;
