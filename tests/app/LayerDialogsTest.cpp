@@ -189,3 +189,37 @@ TEST(LayerColourBoxesTest, AColourChosenInTheTableShowsInTheSelectionForTheSameS
     EXPECT_FALSE(sel.colourBox(12)->styleSheet().contains("#000080"));
     EXPECT_EQ(lyr.windowTitle(), "レイヤー表示設定");
 }
+
+TEST_F(LayerWindowFixture, AnotherFileForALoadedSlotClearsTheDrawingOnYes)
+{
+    TGerSel *sel = window->layerSelectionDialog();
+    window->settings().gerberIn.dialect = GerberDialect::Rs274X;
+    auto load = [&](QAction *command, int slot, const std::string &path) {
+        picker.openAnswers.push_back(path);
+        whileOpen(
+            [&] {
+                sel->slotButton(slot)->click();
+                sel->okButton()->click();
+            },
+            command);
+    };
+    auto itemsOf = [&](int layer) {
+        int count = 0;
+        for (const auto &item : window->document().displayList.main())
+            count += item.layer == layer;
+        return count;
+    };
+    load(window->action("loadGerberAction"), 1, data + "/gerber/copper_mm.gbr");
+    load(window->action("loadDrillAction"), 2, data + "/drill/board.drl");
+    ASSERT_GT(itemsOf(2), 0);
+    ASSERT_TRUE(window->toolMarkPanel()->isVisible());
+
+    prompter.answers = {Answer::Yes};
+    load(window->action("loadGerberAction"), 1, data + "/gerber/silk_inch.gbr");
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"既に使用しているレイヤがあります。現在のデータをクリアしますか？"});
+    // Only the file of this load is drawn; the drill marks went with the old drawing.
+    EXPECT_GT(itemsOf(1), 0);
+    EXPECT_EQ(itemsOf(2), 0);
+    EXPECT_FALSE(window->toolMarkPanel()->isVisible());
+    EXPECT_EQ(sel->nameField(1)->text(), "silk_inch.gbr");
+}
