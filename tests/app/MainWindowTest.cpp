@@ -337,7 +337,7 @@ TEST_F(MainFixture, ARefusedLoadLeavesTheDrawingThatWasThere)
     std::string empty = dir.write("plain.gbr", "X1000Y1000D03*\n");
     // As the layer file selection leaves it: slot 1 unchanged, slot 2 new.
     w->document().layers.slot(1).pendingPath = AlreadyLoadedMarker;
-    w->document().layers.slot(2) = {empty, "plain.gbr", empty, "gb", colours::Red, 1};
+    w->document().layers.slot(2) = {empty, "plain.gbr", empty, "gb", colours::Red, 1, ""};
     w->document().keepExisting = 0;
     w->loadGerberLayers();
     ASSERT_FALSE(prompter.shown.empty());
