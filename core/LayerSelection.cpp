@@ -5,18 +5,18 @@ namespace korvane {
 
 FileDialogSpec layerFileSpec(LayerLoadKind kind)
 {
-    FileDialogSpec spec;
+    FileDialogSpec request;
     if (kind == LayerLoadKind::Gerber) {
-        spec.title = "ｶﾞｰﾊﾞｰﾌｧｲﾙの選択";
-        spec.filter = "Gerber Files(*.ger)|*.ger|Gerber Files(*.gbr)|*.gbr|Gerber Files(*.lgx)|*.lgx|"
+        request.title = "ｶﾞｰﾊﾞｰﾌｧｲﾙの選択";
+        request.filter = "Gerber Files(*.ger)|*.ger|Gerber Files(*.gbr)|*.gbr|Gerber Files(*.lgx)|*.lgx|"
                       "Gerber Files(*.pho)|*.pho|Gerber Files(*.lgr)|*.lgr|Gerber Files(*.cam)|*.cam|"
                       "All Files(*.*)|*.*";
     } else {
-        spec.title = "ﾄﾞﾘﾙﾌｧｲﾙの選択";
-        spec.filter = "Drill Files(*.drl)|*.drl|Drill Files(*.ncd)|*.ncd|Drill Files(*.nc)|*.nc|"
+        request.title = "ﾄﾞﾘﾙﾌｧｲﾙの選択";
+        request.filter = "Drill Files(*.drl)|*.drl|Drill Files(*.ncd)|*.ncd|Drill Files(*.nc)|*.nc|"
                       "Drill Files(*.cam)|*.cam|Drill Files(*.txt)|*.txt|All Files(*.*)|*.*";
     }
-    return spec;
+    return request;
 }
 
 bool pickLayerFile(Document &doc, LayerSelectionFields &fields, int slot, LayerLoadKind kind, FilePicker &picker)

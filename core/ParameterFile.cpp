@@ -182,21 +182,21 @@ void saveDrillOutParameters(const std::string &path, const DrillOutFormat &f)
 
 FileDialogSpec parameterFileOpenSpec()
 {
-    FileDialogSpec spec;
-    spec.title = "ﾊﾟﾗﾒｰﾀﾌｧｲﾙの選択";
-    spec.filter = "Parameter Files(*.prm)|*.prm|All Files(*.*)|*.*";
-    return spec;
+    FileDialogSpec request;
+    request.title = "ﾊﾟﾗﾒｰﾀﾌｧｲﾙの選択";
+    request.filter = "Parameter Files(*.prm)|*.prm|All Files(*.*)|*.*";
+    return request;
 }
 
 FileDialogSpec parameterFileSaveSpec()
 {
-    FileDialogSpec spec;
-    spec.title = "ﾊﾟﾗﾒｰﾀﾌｧｲﾙの保存";
-    spec.filter = "Parameter Files(*.prm)|*.prm|All Files(*.*)|*.*";
-    spec.defaultExtension = "prm";
-    spec.proposedName = "*.prm";
-    spec.confirmOverwrite = true;
-    return spec;
+    FileDialogSpec request;
+    request.title = "ﾊﾟﾗﾒｰﾀﾌｧｲﾙの保存";
+    request.filter = "Parameter Files(*.prm)|*.prm|All Files(*.*)|*.*";
+    request.defaultExtension = "prm";
+    request.proposedName = "*.prm";
+    request.confirmOverwrite = true;
+    return request;
 }
 
 bool loadParametersCommand(GerberOutFormat &f, FilePicker &picker, Prompter &prompter, StatusSink &status)

@@ -36,9 +36,9 @@ struct FileDialogSpec {
 class FilePicker {
 public:
     virtual ~FilePicker();
-    virtual std::optional<std::string> openFile(const FileDialogSpec &spec) = 0;
-    virtual std::vector<std::string> openFiles(const FileDialogSpec &spec) = 0;
-    virtual std::optional<std::string> saveFile(const FileDialogSpec &spec) = 0;
+    virtual std::optional<std::string> openFile(const FileDialogSpec &request) = 0;
+    virtual std::vector<std::string> openFiles(const FileDialogSpec &request) = 0;
+    virtual std::optional<std::string> saveFile(const FileDialogSpec &request) = 0;
 };
 
 class StatusSink {

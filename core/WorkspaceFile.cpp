@@ -401,12 +401,12 @@ bool saveWorkspace(const Document &doc, Prompter &prompter, FilePicker &picker, 
 {
     if (!doc.hasData)
         return false;
-    FileDialogSpec spec;
-    spec.title = wsmsg::SaveTitle;
-    spec.filter = wsmsg::Filter;
-    spec.defaultExtension = wsmsg::DefaultExtension;
-    spec.confirmOverwrite = true;
-    auto path = picker.saveFile(spec);
+    FileDialogSpec request;
+    request.title = wsmsg::SaveTitle;
+    request.filter = wsmsg::Filter;
+    request.defaultExtension = wsmsg::DefaultExtension;
+    request.confirmOverwrite = true;
+    auto path = picker.saveFile(request);
     if (!path)
         return false;
     BusyGuard busy(status, *path + wsmsg::SavingSuffix);
@@ -419,10 +419,10 @@ bool saveWorkspace(const Document &doc, Prompter &prompter, FilePicker &picker, 
 bool loadWorkspace(Document &doc, Prompter &prompter, FilePicker &picker, StatusSink &status,
                    WorkspaceWindow &window)
 {
-    FileDialogSpec spec;
-    spec.title = wsmsg::LoadTitle;
-    spec.filter = wsmsg::Filter;
-    auto path = picker.openFile(spec);
+    FileDialogSpec request;
+    request.title = wsmsg::LoadTitle;
+    request.filter = wsmsg::Filter;
+    auto path = picker.openFile(request);
     if (!path)
         return false;
     return openWorkspace(*path, doc, prompter, status, window);

@@ -11,10 +11,10 @@ namespace {
 
 FileDialogSpec openSpec(const char *title, const char *filter)
 {
-    FileDialogSpec spec;
-    spec.title = title;
-    spec.filter = filter;
-    return spec;
+    FileDialogSpec request;
+    request.title = title;
+    request.filter = filter;
+    return request;
 }
 
 bool tableNeedsMacros(const ApertureTable &table)
@@ -48,11 +48,11 @@ void saveMacrosBeside(const std::string &tablePath, const MacroLibrary &macros, 
 {
     std::string path = macroLibraryPathFor(tablePath);
     if (fileExists(path) && !prompter.askYesNo(MessageKind::Warning, path + aptmsg::LibExistsSuffix)) {
-        FileDialogSpec spec = openSpec(aptmsg::LibSaveTitle, aptmsg::LibFilter);
-        spec.defaultExtension = "lib";
-        spec.proposedName = path;
-        spec.confirmOverwrite = true;
-        auto picked = picker.saveFile(spec);
+        FileDialogSpec request = openSpec(aptmsg::LibSaveTitle, aptmsg::LibFilter);
+        request.defaultExtension = "lib";
+        request.proposedName = path;
+        request.confirmOverwrite = true;
+        auto picked = picker.saveFile(request);
         if (!picked)
             return;
         path = *picked;
@@ -144,11 +144,11 @@ bool saveAptPath(const std::string &path, ApertureTable &table, const MacroLibra
 bool SaveAptFile(ApertureTable &table, const MacroLibrary &macros, Prompter &prompter, FilePicker &picker,
                  StatusSink &status)
 {
-    FileDialogSpec spec = openSpec(aptmsg::SaveTitle, aptmsg::AptFilter);
-    spec.defaultExtension = "apt";
-    spec.proposedName = proposedSaveName(table.title);
-    spec.confirmOverwrite = true;
-    auto path = picker.saveFile(spec);
+    FileDialogSpec request = openSpec(aptmsg::SaveTitle, aptmsg::AptFilter);
+    request.defaultExtension = "apt";
+    request.proposedName = proposedSaveName(table.title);
+    request.confirmOverwrite = true;
+    auto path = picker.saveFile(request);
     if (!path)
         return false;
     BusyGuard busy(status);

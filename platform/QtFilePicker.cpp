@@ -36,35 +36,35 @@ QString qtFilterFrom(const std::string &filter)
 
 namespace {
 
-QString startDirectory(const FileDialogSpec &spec, const QString &last)
+QString startDirectory(const FileDialogSpec &request, const QString &last)
 {
-    if (!spec.initialDirectory.empty())
-        return QString::fromStdString(spec.initialDirectory);
+    if (!request.initialDirectory.empty())
+        return QString::fromStdString(request.initialDirectory);
     if (!last.isEmpty())
         return last;
     return QDir::currentPath();
 }
 
-void configure(QFileDialog &dialog, const FileDialogSpec &spec)
+void configure(QFileDialog &dialog, const FileDialogSpec &request)
 {
-    dialog.setWindowTitle(QString::fromUtf8(spec.title));
-    dialog.setNameFilter(qtFilterFrom(spec.filter));
+    dialog.setWindowTitle(QString::fromUtf8(request.title));
+    dialog.setNameFilter(qtFilterFrom(request.filter));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    if (!spec.defaultExtension.empty())
-        dialog.setDefaultSuffix(QString::fromStdString(spec.defaultExtension));
+    if (!request.defaultExtension.empty())
+        dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     // A pattern such as "*.prm" is a filter, never a name to pre-fill.
-    QString proposed = QString::fromUtf8(spec.proposedName);
+    QString proposed = QString::fromUtf8(request.proposedName);
     if (!proposed.isEmpty() && !proposed.contains('*') && !proposed.contains('?'))
         dialog.selectFile(proposed);
 }
 
 } // namespace
 
-std::optional<std::string> QtFilePicker::openFile(const FileDialogSpec &spec)
+std::optional<std::string> QtFilePicker::openFile(const FileDialogSpec &request)
 {
     QFileDialog dialog(parent_ ? parent_ : QApplication::activeWindow());
-    configure(dialog, spec);
-    dialog.setDirectory(startDirectory(spec, lastDirectory_));
+    configure(dialog, request);
+    dialog.setDirectory(startDirectory(request, lastDirectory_));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -74,11 +74,11 @@ std::optional<std::string> QtFilePicker::openFile(const FileDialogSpec &spec)
     return file.toStdString();
 }
 
-std::vector<std::string> QtFilePicker::openFiles(const FileDialogSpec &spec)
+std::vector<std::string> QtFilePicker::openFiles(const FileDialogSpec &request)
 {
     QFileDialog dialog(parent_ ? parent_ : QApplication::activeWindow());
-    configure(dialog, spec);
-    dialog.setDirectory(startDirectory(spec, lastDirectory_));
+    configure(dialog, request);
+    dialog.setDirectory(startDirectory(request, lastDirectory_));
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     std::vector<std::string> out;
@@ -91,14 +91,14 @@ std::vector<std::string> QtFilePicker::openFiles(const FileDialogSpec &spec)
     return out;
 }
 
-std::optional<std::string> QtFilePicker::saveFile(const FileDialogSpec &spec)
+std::optional<std::string> QtFilePicker::saveFile(const FileDialogSpec &request)
 {
     QFileDialog dialog(parent_ ? parent_ : QApplication::activeWindow());
-    configure(dialog, spec);
-    dialog.setDirectory(startDirectory(spec, lastDirectory_));
+    configure(dialog, request);
+    dialog.setDirectory(startDirectory(request, lastDirectory_));
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.confirmOverwrite);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     QString file = dialog.selectedFiles().first();

@@ -15,9 +15,9 @@ class QtFilePicker : public FilePicker {
 public:
     explicit QtFilePicker(QWidget *parent = nullptr) : parent_(parent) {}
     void setParent(QWidget *parent) { parent_ = parent; }
-    std::optional<std::string> openFile(const FileDialogSpec &spec) override;
-    std::vector<std::string> openFiles(const FileDialogSpec &spec) override;
-    std::optional<std::string> saveFile(const FileDialogSpec &spec) override;
+    std::optional<std::string> openFile(const FileDialogSpec &request) override;
+    std::vector<std::string> openFiles(const FileDialogSpec &request) override;
+    std::optional<std::string> saveFile(const FileDialogSpec &request) override;
 
 private:
     QWidget *parent_;

@@ -301,12 +301,12 @@ TEST(WorkspaceCommands, SaveAsksForAFileWritesItAndNamesTheWindow)
 
     ASSERT_TRUE(saveWorkspace(doc, prompter, picker, status, window));
     ASSERT_EQ(picker.asked.size(), 1u);
-    const FileDialogSpec &spec = picker.asked[0];
-    EXPECT_EQ(spec.title, "ﾃﾞｰﾀﾍﾞｰｽの保存");
-    EXPECT_EQ(spec.filter, "KORVANE Files(*.gdb)|*.gdb|All Files(*.*)|*.*");
-    EXPECT_EQ(spec.defaultExtension, "gdb");
-    EXPECT_EQ(spec.proposedName, "");
-    EXPECT_TRUE(spec.confirmOverwrite);
+    const FileDialogSpec &request = picker.asked[0];
+    EXPECT_EQ(request.title, "ﾃﾞｰﾀﾍﾞｰｽの保存");
+    EXPECT_EQ(request.filter, "KORVANE Files(*.gdb)|*.gdb|All Files(*.*)|*.*");
+    EXPECT_EQ(request.defaultExtension, "gdb");
+    EXPECT_EQ(request.proposedName, "");
+    EXPECT_TRUE(request.confirmOverwrite);
     EXPECT_EQ(status.statusHistory, std::vector<std::string>{path + "を保存中．．．"});
     EXPECT_EQ(status.status, "");
     EXPECT_EQ(status.busyDepth, 0);

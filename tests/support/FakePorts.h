@@ -49,23 +49,23 @@ public:
     std::deque<std::vector<std::string>> openManyAnswers;
     std::deque<std::optional<std::string>> saveAnswers;
 
-    std::optional<std::string> openFile(const FileDialogSpec &spec) override
+    std::optional<std::string> openFile(const FileDialogSpec &request) override
     {
-        asked.push_back(spec);
+        asked.push_back(request);
         return pop(openAnswers);
     }
-    std::vector<std::string> openFiles(const FileDialogSpec &spec) override
+    std::vector<std::string> openFiles(const FileDialogSpec &request) override
     {
-        asked.push_back(spec);
+        asked.push_back(request);
         if (openManyAnswers.empty())
             return {};
         auto v = openManyAnswers.front();
         openManyAnswers.pop_front();
         return v;
     }
-    std::optional<std::string> saveFile(const FileDialogSpec &spec) override
+    std::optional<std::string> saveFile(const FileDialogSpec &request) override
     {
-        asked.push_back(spec);
+        asked.push_back(request);
         return pop(saveAnswers);
     }
 
