@@ -171,6 +171,35 @@ void writeFileAtomic(const std::string &requestedPath, std::string_view bytes)
         fail(errno);
 }
 
+InputFile::InputFile(const std::string &path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
+{
+    if (fd_ < 0)
+        throwFileError(errno);
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+        throwFileError(EISDIR);
+    }
+}
+
+InputFile::~InputFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+std::size_t InputFile::read(char *buffer, std::size_t size)
+{
+    for (;;) {
+        ssize_t n = ::read(fd_, buffer, size);
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
+        if (errno != EINTR)
+            throwFileError(errno);
+    }
+}
+
 bool fileExists(const std::string &path)
 {
     struct stat st {};

@@ -28,4 +28,20 @@ std::string encodeTextLines(const std::vector<std::string> &lines, bool lastLine
 
 bool fileExists(const std::string &path);
 
+// A file opened for reading in chunks; errors throw KorvaneError with the
+// platform's text.
+class InputFile {
+public:
+    explicit InputFile(const std::string &path);
+    ~InputFile();
+    InputFile(const InputFile &) = delete;
+    InputFile &operator=(const InputFile &) = delete;
+
+    // Up to `size` bytes; 0 at the end.
+    std::size_t read(char *buffer, std::size_t size);
+
+private:
+    int fd_;
+};
+
 } // namespace korvane

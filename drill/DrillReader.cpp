@@ -2,6 +2,7 @@
 
 #include "core/Encoding.h"
 #include "core/Errors.h"
+#include "core/TextFile.h"
 #include "core/Messages.h"
 #include "core/Numbers.h"
 #include "drill/ToolMarks.h"
@@ -120,43 +121,6 @@ const std::array<MarkTemplate, ToolMarkCount> &markTemplates()
     return templates;
 }
 
-// A file opened for reading in chunks.
-class InputFile {
-public:
-    explicit InputFile(const std::string &path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
-    {
-        if (fd_ < 0)
-            throwFileError(errno);
-        struct stat st {};
-        if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-            ::close(fd_);
-            fd_ = -1;
-            throwFileError(EISDIR);
-        }
-    }
-    ~InputFile()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    InputFile(const InputFile &) = delete;
-    InputFile &operator=(const InputFile &) = delete;
-
-    // Up to `size` bytes; 0 at the end.
-    std::size_t read(char *buffer, std::size_t size)
-    {
-        for (;;) {
-            ssize_t n = ::read(fd_, buffer, size);
-            if (n >= 0)
-                return static_cast<std::size_t>(n);
-            if (errno != EINTR)
-                throwFileError(errno);
-        }
-    }
-
-private:
-    int fd_;
-};
 
 template <class Feed>
 void readInChunks(const std::string &path, std::vector<char> &buffer, Feed &&feed)

@@ -917,39 +917,6 @@ void GerberFileReader::defineMacroReference(const std::string &afterAdd)
 
 namespace {
 
-class InputFile {
-public:
-    explicit InputFile(const std::string &path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
-    {
-        if (fd_ < 0)
-            throwFileError(errno);
-        struct stat st {};
-        if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-            ::close(fd_);
-            fd_ = -1;
-            throwFileError(EISDIR);
-        }
-    }
-    ~InputFile()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    // Reads up to `size` bytes; 0 at the end.
-    size_t read(char *buffer, size_t size)
-    {
-        for (;;) {
-            ssize_t n = ::read(fd_, buffer, size);
-            if (n >= 0)
-                return static_cast<size_t>(n);
-            if (errno != EINTR)
-                throwFileError(errno);
-        }
-    }
-
-private:
-    int fd_;
-};
 
 std::int64_t fileSize(const std::string &path)
 {
