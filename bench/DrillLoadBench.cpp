@@ -3,6 +3,7 @@
 // tool-mark panel). The file has the shape of gen_big.py's: an M48 header of
 // 36 tools, then the hits tool by tool (mm, 3.3, leading zeros suppressed).
 // Set KORVANE_BENCH_DRILL to a file of your own to load that instead.
+#include "BenchSupport.h"
 #include "core/Document.h"
 #include "drill/DrillReader.h"
 #include "platform/RasterSurface.h"
@@ -19,20 +20,11 @@
 #include <string>
 
 using namespace korvane;
+using korvane::bench::NoStatus;
+using korvane::bench::OffscreenHost;
+using korvane::bench::QuietPrompter;
 
 namespace {
-
-class QuietPrompter : public Prompter {
-public:
-    Answer show(MessageKind, const std::string &, Buttons b) override { return b == Buttons::YesNo ? Answer::Yes : Answer::Ok; }
-};
-
-class NoStatus : public StatusSink {
-public:
-    void setStatus(const std::string &) override {}
-    void clearStatus() override {}
-    void setBusy(bool) override {}
-};
 
 std::string generateDrill(int hits)
 {
@@ -81,18 +73,6 @@ void load(Document &doc, const std::string &path)
     DrillLoadContext context{doc, format, prompter, status, nullptr};
     loadDrillFiles(context, {{1, path}});
 }
-
-class OffscreenHost : public PictureHost {
-public:
-    int pictureWidth() const override { return 1280; }
-    int pictureHeight() const override { return 960; }
-    void setPictureSize(int, int) override {}
-    void clearPicture() override {}
-    std::unique_ptr<DrawingSurface> createRaster(int w, int h) override { return std::make_unique<RasterSurface>(w, h); }
-    void showRaster(std::unique_ptr<DrawingSurface>) override {}
-    double screenMmPerPixelX() const override { return 0.25; }
-    double screenMmPerPixelY() const override { return 0.25; }
-};
 
 void BM_LoadDrill(benchmark::State &state)
 {

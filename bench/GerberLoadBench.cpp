@@ -2,6 +2,7 @@
 // render at 1280 x 960 as the window would draw it. The file is the shape of
 // a dense board: a million traces, pads, arcs and small regions (about 45 MB).
 // Set KORVANE_BENCH_GERBER to a file of your own to load that instead.
+#include "BenchSupport.h"
 #include "core/Document.h"
 #include "gerber/GerberReader.h"
 #include "platform/RasterSurface.h"
@@ -18,20 +19,11 @@
 #include <string>
 
 using namespace korvane;
+using korvane::bench::NoStatus;
+using korvane::bench::OffscreenHost;
+using korvane::bench::QuietPrompter;
 
 namespace {
-
-class QuietPrompter : public Prompter {
-public:
-    Answer show(MessageKind, const std::string &, Buttons b) override { return b == Buttons::YesNo ? Answer::Yes : Answer::Ok; }
-};
-
-class NoStatus : public StatusSink {
-public:
-    void setStatus(const std::string &) override {}
-    void clearStatus() override {}
-    void setBusy(bool) override {}
-};
 
 // Writes a board of `objects` graphic objects (mm, 3.3 format) and returns its path.
 std::string generateBoard(int objects)
@@ -97,18 +89,6 @@ void load(Document &doc, const std::string &path)
     GerberLoadContext context{doc, table, library, format, prompter, status, nullptr};
     loadGerberFiles(context, {{1, path}});
 }
-
-class OffscreenHost : public PictureHost {
-public:
-    int pictureWidth() const override { return 1280; }
-    int pictureHeight() const override { return 960; }
-    void setPictureSize(int, int) override {}
-    void clearPicture() override {}
-    std::unique_ptr<DrawingSurface> createRaster(int w, int h) override { return std::make_unique<RasterSurface>(w, h); }
-    void showRaster(std::unique_ptr<DrawingSurface>) override {}
-    double screenMmPerPixelX() const override { return 0.25; }
-    double screenMmPerPixelY() const override { return 0.25; }
-};
 
 void BM_LoadGerber(benchmark::State &state)
 {
