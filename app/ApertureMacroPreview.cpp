@@ -20,17 +20,6 @@ namespace {
 
 constexpr double PreviewScale = 7.0; // times real size
 
-// The macro line number of a "Macro n" shape; 0 when there is none.
-int macroLineOf(const std::string &shape)
-{
-    auto pos = shape.find(aptmsg::Macro);
-    if (pos == std::string::npos)
-        return 0;
-    std::int32_t line = 0;
-    tryParseInt(trimBlanks(std::string_view(shape).substr(pos + 5)), line);
-    return line;
-}
-
 } // namespace
 
 ApertureMacroPreview::ApertureMacroPreview(const ApertureDef &row, const MacroLibrary &macros, QWidget *parent)

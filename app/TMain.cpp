@@ -483,16 +483,6 @@ void TMain::setCaption(const std::string &caption)
 
 namespace {
 
-// The marks of an RS-274X file: a format or unit parameter block.
-bool declaresRs274X(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray head = file.read(1 << 20);
-    return head.contains("%FS") || head.contains("%MO");
-}
-
 } // namespace
 
 namespace {
@@ -534,7 +524,7 @@ bool TMain::openFiles(const QStringList &arguments)
         }
     bool rs274x = false;
     for (const QString &p : paths)
-        rs274x = rs274x || declaresRs274X(p);
+        rs274x = rs274x || declaresRs274X(p.toStdString());
     if (rs274x) {
         settings_.gerberIn.dialect = GerberDialect::Rs274X;
         gerberInDialog_->showRecord();
@@ -543,21 +533,17 @@ bool TMain::openFiles(const QStringList &arguments)
     // As a confirmed layer file selection with new files in slots 1, 2, ...
     document_.keepExisting = 0;
     int n = 1;
-    auto assign = [&](const QStringList &files, const char *kind) {
+    auto assign = [&](const QStringList &files, LayerLoadKind kind) {
         for (const QString &f : files) {
             if (n > LayerCount)
                 return;
-            LayerSlot &slot = document_.layers.slot(n++);
-            slot.assignedPath = f.toStdString();
-            slot.pendingPath = slot.assignedPath;
-            slot.fileName = fileNameOf(slot.assignedPath);
-            slot.fileKind = kind;
-            slot.visible = 1;
-            layerSelection_->nameField(n - 1)->setText(QString::fromStdString(slot.fileName));
+            LayerSlot &slot = document_.layers.slot(n);
+            assignLayerFile(slot, f.toStdString(), kind);
+            layerSelection_->nameField(n++)->setText(QString::fromStdString(slot.fileName));
         }
     };
-    assign(paths, "gb");
-    assign(drills, "nc");
+    assign(paths, LayerLoadKind::Gerber);
+    assign(drills, LayerLoadKind::Drill);
     bool complete = true;
     if (!paths.isEmpty()) {
         GerberLoadOutcome outcome = loadGerberLayers();

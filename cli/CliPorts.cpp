@@ -2,8 +2,18 @@
 #include "core/Messages.h"
 
 #include <iostream>
+#include <unistd.h>
+#include <vector>
 
 namespace korvane::cli {
+
+std::string currentDirectory()
+{
+    std::vector<char> buffer(4096);
+    if (::getcwd(buffer.data(), buffer.size()))
+        return buffer.data();
+    return ".";
+}
 
 Answer StderrPrompter::show(MessageKind kind, const std::string &text, Buttons buttons)
 {

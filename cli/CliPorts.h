@@ -24,6 +24,9 @@ public:
     std::optional<std::string> saveFile(const FileDialogSpec &) override { return std::nullopt; }
 };
 
+// The folder the batch run was started in.
+std::string currentDirectory();
+
 class SilentStatus : public StatusSink {
 public:
     void setStatus(const std::string &) override {}

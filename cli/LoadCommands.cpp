@@ -2,6 +2,7 @@
 #include "cli/CliPorts.h"
 #include "core/Encoding.h"
 #include "core/Errors.h"
+#include "core/LayerSelection.h"
 #include "core/Numbers.h"
 #include "core/SettingsFile.h"
 #include "core/TextFile.h"
@@ -195,24 +196,6 @@ std::unique_ptr<QGuiApplication> guiForPictures()
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-std::string currentDirectory()
-{
-    std::vector<char> buffer(4096);
-    if (::getcwd(buffer.data(), buffer.size()))
-        return buffer.data();
-    return ".";
-}
-
-bool declaresRs274X(const std::string &path)
-{
-    try {
-        std::string bytes = readFileBytes(path);
-        return bytes.find("%FS") != std::string::npos || bytes.find("%MO") != std::string::npos;
-    } catch (const KorvaneError &) {
-        return false; // the load reports the file
-    }
-}
-
 } // namespace
 
 int runLoad(const std::vector<std::string> &args)
@@ -283,13 +266,8 @@ int runLoad(const std::vector<std::string> &args)
             settings.gerberIn.dialect = GerberDialect::Rs274X;
         for (int n = 1; n <= LayerCount; ++n)
             doc.layers.slot(n).colour = settings.layerColours[static_cast<size_t>(n - 1)];
-        for (const auto &f : files) {
-            LayerSlot &slot = doc.layers.slot(f.layer);
-            slot.assignedPath = slot.pendingPath = f.path;
-            slot.fileName = fileNameOf(f.path);
-            slot.fileKind = "gb";
-            slot.visible = 1;
-        }
+        for (const auto &f : files)
+            assignLayerFile(doc.layers.slot(f.layer), f.path, LayerLoadKind::Gerber);
 
         bool complete = true;
         if (!files.empty()) {
@@ -299,13 +277,8 @@ int runLoad(const std::vector<std::string> &args)
         }
         if (!drillFiles.empty()) {
             // As the drill menu command after a Gerber load: the drawing is kept.
-            for (const auto &f : drillFiles) {
-                LayerSlot &slot = doc.layers.slot(f.layer);
-                slot.assignedPath = slot.pendingPath = f.path;
-                slot.fileName = fileNameOf(f.path);
-                slot.fileKind = "nc";
-                slot.visible = 1;
-            }
+            for (const auto &f : drillFiles)
+                assignLayerFile(doc.layers.slot(f.layer), f.path, LayerLoadKind::Drill);
             doc.keepExisting = doc.gerberLoaded == 1 ? 1 : 0;
             DrillLoadContext context{doc, settings.drillIn, prompter, status, nullptr};
             DrillLoadOutcome outcome = loadDrillFiles(context, pendingDrillFiles(doc.layers));

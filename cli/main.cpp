@@ -40,17 +40,9 @@ void printUsage(std::FILE *to)
 #endif
 }
 
-std::string currentDirectory()
-{
-    std::vector<char> buffer(4096);
-    if (::getcwd(buffer.data(), buffer.size()))
-        return buffer.data();
-    return ".";
-}
-
 int runSettings(const std::vector<std::string> &args)
 {
-    std::string path = settingsPath(currentDirectory());
+    std::string path = settingsPath(cli::currentDirectory());
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--settings" && i + 1 < args.size()) {
             path = args[++i];

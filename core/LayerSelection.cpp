@@ -86,6 +86,15 @@ LayerSelectionResult confirmLayerSelection(Document &doc, LayerSelectionFields &
     return result;
 }
 
+void assignLayerFile(LayerSlot &slot, const std::string &path, LayerLoadKind kind)
+{
+    slot.assignedPath = path;
+    slot.pendingPath = path;
+    slot.fileName = fileNameOf(path);
+    slot.fileKind = kind == LayerLoadKind::Gerber ? "gb" : "nc";
+    slot.visible = 1;
+}
+
 void cancelLayerSelection(Document &doc, LayerSelectionFields &fields)
 {
     for (int n = 1; n <= LayerCount; ++n) {

@@ -38,6 +38,10 @@ struct LayerSelectionResult {
 LayerSelectionResult confirmLayerSelection(Document &doc, LayerSelectionFields &fields, LayerLoadKind kind,
                                            Prompter &prompter);
 
+// A file named on a command line, as a confirmed selection with a newly
+// picked file would leave its slot.
+void assignLayerFile(LayerSlot &slot, const std::string &path, LayerLoadKind kind);
+
 // "キャンセル": picks not yet loaded are forgotten (every pick when there is
 // no drawing); slots already loaded show their loaded file again.
 void cancelLayerSelection(Document &doc, LayerSelectionFields &fields);

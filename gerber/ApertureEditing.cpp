@@ -54,10 +54,7 @@ std::string macroPreviewCaption(const ApertureDef &row, const MacroLibrary &macr
 {
     // The shape is "Macro" and the number of the macro's name line.
     std::string name;
-    auto pos = row.shape.find(aptmsg::Macro);
-    std::int32_t line = 0;
-    if (pos != std::string::npos &&
-        tryParseInt(std::string_view(row.shape).substr(pos + std::char_traits<char>::length(aptmsg::Macro)), line))
+    if (int line = macroLineOf(row.shape); line > 0)
         name = macros.line(line);
     return row.dcodeLabel + ": " + row.shape + " (" + name + ")";
 }

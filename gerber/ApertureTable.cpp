@@ -1,4 +1,5 @@
 #include "gerber/ApertureTable.h"
+#include "core/Numbers.h"
 #include "gerber/ApertureTexts.h"
 
 namespace korvane {
@@ -26,6 +27,17 @@ std::optional<ApertureShape> apertureShapeOf(std::string_view shape)
     if (shape.starts_with("Macro "))
         return ApertureShape::Macro;
     return std::nullopt;
+}
+
+int macroLineOf(std::string_view shape)
+{
+    auto pos = shape.find(aptmsg::Macro);
+    if (pos == std::string_view::npos)
+        return 0;
+    std::int32_t line = 0;
+    if (!tryParseInt(shape.substr(pos + std::char_traits<char>::length(aptmsg::Macro)), line) || line < 0)
+        return 0;
+    return line;
 }
 
 ApertureTable::ApertureTable() : title(aptmsg::DefaultTitle)

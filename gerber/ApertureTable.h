@@ -34,6 +34,9 @@ enum class ApertureShape {
 // line number. Nothing for " ", "カスタム", "？？？？？" and other texts.
 std::optional<ApertureShape> apertureShapeOf(std::string_view shape);
 
+// The MacroLibrary line number of a "Macro n" shape; 0 for other shapes.
+int macroLineOf(std::string_view shape);
+
 struct ApertureDef {
     std::string dcodeLabel; // "D10" .. "D999"; a .gap import may write its own spelling
     std::string shape;

@@ -203,10 +203,7 @@ bool GerberInterpreter::selectDCode(std::string_view digits)
         break;
     case ApertureShape::Macro: {
         next.shape = code;
-        std::string_view rest = trimBlanks(std::string_view(row.shape).substr(row.shape.find(aptmsg::Macro) + 5));
-        std::int32_t line = 0;
-        tryParseInt(rest, line);
-        next.macroLine = line;
+        next.macroLine = macroLineOf(row.shape);
         if (library_.lineCount == 0 && !library_.loaded && library_.lines.empty()) {
             if (!ask(gerbermsg::apertureMacroMissing(text)))
                 return false;

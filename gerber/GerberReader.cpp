@@ -105,6 +105,25 @@ std::string numberText(double v) { return formatReal(v); }
 
 } // namespace
 
+bool declaresRs274X(const std::string &path)
+{
+    try {
+        InputFile input(path);
+        std::string head(1 << 20, '\0');
+        size_t got = 0;
+        while (got < head.size()) {
+            size_t n = input.read(head.data() + got, head.size() - got);
+            if (n == 0)
+                break;
+            got += n;
+        }
+        head.resize(got);
+        return head.find("%FS") != std::string::npos || head.find("%MO") != std::string::npos;
+    } catch (const KorvaneError &) {
+        return false;
+    }
+}
+
 // D1 to D3 in their spellings 1, 01, 001: draw, move and flash.
 bool isOperationCode(std::string_view digits)
 {

@@ -16,6 +16,11 @@
 
 namespace korvane {
 
+// Whether a file carries the format or unit parameter blocks of RS-274X.
+// Reads the first megabyte; a file that cannot be read says no (the load
+// reports it).
+bool declaresRs274X(const std::string &path);
+
 // D1 to D3 in their spellings 1, 01, 001: draw, move and flash.
 bool isOperationCode(std::string_view digits);
 

@@ -62,12 +62,14 @@ TEST(ApertureEditing, LockedAndMacroRowsAndTypedCharacters)
     EXPECT_FALSE(isRowLocked({"D10", "丸", "1"}));
     EXPECT_TRUE(isMacroRow({"D12", "Macro 5", "**********"}));
     EXPECT_FALSE(isMacroRow({"D12", "丸", "1"}));
-    for (char32_t c : U"0123456789-.")
+    for (char32_t c : U"0123456789-.") {
         if (c)
             EXPECT_TRUE(isSizeCharacter(c));
-    for (char32_t c : U"a+ ,xX*１")
+    }
+    for (char32_t c : U"a+ ,xX*１") {
         if (c)
             EXPECT_FALSE(isSizeCharacter(c));
+    }
 }
 
 TEST(ApertureEditing, MacroPreviewCaption)
