@@ -2,6 +2,7 @@
 #include "gerber/ApertureTexts.h"
 
 #include <gtest/gtest.h>
+#include <string_view>
 
 using namespace korvane;
 
@@ -62,14 +63,10 @@ TEST(ApertureEditing, LockedAndMacroRowsAndTypedCharacters)
     EXPECT_FALSE(isRowLocked({"D10", "丸", "1"}));
     EXPECT_TRUE(isMacroRow({"D12", "Macro 5", "**********"}));
     EXPECT_FALSE(isMacroRow({"D12", "丸", "1"}));
-    for (char32_t c : U"0123456789-.") {
-        if (c)
-            EXPECT_TRUE(isSizeCharacter(c));
-    }
-    for (char32_t c : U"a+ ,xX*１") {
-        if (c)
-            EXPECT_FALSE(isSizeCharacter(c));
-    }
+    for (char32_t c : std::u32string_view(U"0123456789-."))
+        EXPECT_TRUE(isSizeCharacter(c));
+    for (char32_t c : std::u32string_view(U"a+ ,xX*１"))
+        EXPECT_FALSE(isSizeCharacter(c));
 }
 
 TEST(ApertureEditing, MacroPreviewCaption)
