@@ -8,6 +8,7 @@
 #include "app/FormWidgets.h"
 #include "core/SettingsFile.h"
 #include "support/FakePorts.h"
+#include "support/MainWindowFixture.h"
 #include "support/TempDir.h"
 
 #include <QAction>
@@ -26,23 +27,14 @@ using korvane::testing::TempDir;
 
 namespace {
 
-struct LayerWindowFixture : ::testing::Test {
-    TempDir dir;
-    FakePrompter prompter;
-    FakeFilePicker picker;
-    FakeStatus status;
+struct LayerWindowFixture : korvane::testing::MainFixture {
     std::unique_ptr<TMain> window;
     const std::string data = KORVANE_TEST_DATA;
 
     void SetUp() override
     {
-        saveSettingsFile(dir.file("Reravado4.ini"), Settings{});
-        TMainOptions options;
-        options.startDirectory = QString::fromStdString(dir.path());
-        options.prompter = &prompter;
-        options.picker = &picker;
-        options.status = &status;
-        window = std::make_unique<TMain>(options);
+        writeSettings(Settings{});
+        window = makeWindow();
         window->resize(800, 600);
         window->show();
     }

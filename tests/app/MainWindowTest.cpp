@@ -12,6 +12,7 @@
 #include "core/SettingsFile.h"
 #include "core/TextFile.h"
 #include "support/FakePorts.h"
+#include "support/MainWindowFixture.h"
 #include "support/TempDir.h"
 
 #include <QAction>
@@ -32,28 +33,10 @@ using namespace korvane;
 using korvane::testing::FakeFilePicker;
 using korvane::testing::FakePrompter;
 using korvane::testing::FakeStatus;
+using korvane::testing::MainFixture;
 using korvane::testing::TempDir;
 
 namespace {
-
-struct MainFixture : ::testing::Test {
-    TempDir dir;
-    FakePrompter prompter;
-    FakeFilePicker picker;
-    FakeStatus status;
-
-    std::unique_ptr<TMain> makeWindow()
-    {
-        TMainOptions options;
-        options.startDirectory = QString::fromStdString(dir.path());
-        options.prompter = &prompter;
-        options.picker = &picker;
-        options.status = &status;
-        return std::make_unique<TMain>(options);
-    }
-
-    void writeSettings(const Settings &s) { saveSettingsFile(dir.file("Reravado4.ini"), s); }
-};
 
 QStringList captionsOf(QMenu *menu)
 {
