@@ -5,6 +5,7 @@
 #include "core/Formats.h"
 #include "core/Ports.h"
 #include "gerber/ApertureTable.h"
+#include "gerber/GerberBlockSink.h"
 #include "gerber/MacroLibrary.h"
 
 #include <cstdint>
@@ -32,7 +33,7 @@ struct LoadExtents {
 
 enum class Interpolation { Linear, Clockwise, CounterClockwise };
 
-class GerberInterpreter {
+class GerberInterpreter : public GerberBlockSink {
 public:
     GerberInterpreter(Document &document, const ApertureTable &table, const MacroLibrary &library,
                       GerberInFormat &format, Prompter &prompter);

@@ -291,7 +291,7 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
 
 // ---------------------------------------------------------------- main pass
 
-GerberFileReader::GerberFileReader(GerberInterpreter &interpreter, ApertureTable &table, MacroLibrary &library,
+GerberFileReader::GerberFileReader(GerberBlockSink &interpreter, ApertureTable &table, MacroLibrary &library,
                                    const GerberInFormat &format)
     : interpreter_(interpreter), table_(table), library_(library), format_(format)
 {

@@ -40,7 +40,7 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format);
 // The main pass over one file. Feed it the file's bytes in any chunks.
 class GerberFileReader {
 public:
-    GerberFileReader(GerberInterpreter &interpreter, ApertureTable &table, MacroLibrary &library,
+    GerberFileReader(GerberBlockSink &interpreter, ApertureTable &table, MacroLibrary &library,
                      const GerberInFormat &format);
 
     void startFile(int layer);
@@ -68,7 +68,7 @@ private:
     double decodeCoordinate(char letter, double raw, bool decimal);
     double length(double value) const;
 
-    GerberInterpreter &interpreter_;
+    GerberBlockSink &interpreter_;
     ApertureTable &table_;
     MacroLibrary &library_;
     const GerberInFormat &format_;

@@ -4,6 +4,10 @@
 #include <string>
 
 namespace korvane {
+class DrawingSurface;
+}
+
+namespace korvane {
 
 struct PrinterMetrics {
     double printableWidthMm = 0;  // physical size of the printable area
@@ -33,6 +37,17 @@ public:
     // double-byte character takes two). Starts a new page when the page is
     // full.
     virtual void printLine(const std::string &text) = 0;
+
+    // Page drawing. Between beginJob and endJob every document is one sheet
+    // of the same output (one PDF, one spooler job); an aborted document
+    // leaves no sheet behind. Outside a job each document stands alone.
+    virtual void beginJob() {}
+    virtual void endJob() {}
+    // Turns the page before the next document begins.
+    virtual void setLandscape(bool /*landscape*/) {}
+    // The page of the document in progress, in dots of the printable area;
+    // nothing when the device cannot draw.
+    virtual DrawingSurface *page() { return nullptr; }
 };
 
 } // namespace korvane

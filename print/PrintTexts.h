@@ -1,0 +1,34 @@
+#pragma once
+// Captions, status texts and messages of the two prints.
+#include <string>
+
+namespace korvane::printmsg {
+
+// Status bar and progress box while a file is printed or composed.
+inline constexpr const char *StatusPrinting = "を印刷中．．．";
+inline constexpr const char *StatusComposing = "を合成中．．．";
+inline constexpr const char *ProgressPrinting = "を印刷中です";
+inline constexpr const char *ProgressComposing = "を合成中です";
+inline constexpr const char *ProgressCaption = "印刷中";
+inline constexpr const char *ProgressCancel = "キャンセル";
+
+inline constexpr const char *TitleSeparator = "    Scale:  ";
+
+inline constexpr const char *NotRs274X =
+    "拡張ガーバー(or 作画ﾃﾞｰﾀなし)と思われないので処理を中止します。フォーマットを確認して下さい。";
+inline constexpr const char *GerberPrintFinished = "ガーバー印刷が終了しました！";
+
+inline constexpr const char *ParameterFileMissing =
+    "のファイルがありません。ロードしたパラメータファイルと同じフォルダ内にこのファイルが必要です。処理を中止します。";
+
+// The Gerber print dialog.
+inline constexpr const char *GerberPrintCaption = "ガーバー印刷";
+inline constexpr const char *ChooseGerberTitle = "ｶﾞｰﾊﾞｰﾌｧｲﾙの選択";
+inline constexpr const char *GerberFilter =
+    "Gerber Files(*.ger)|*.ger|Gerber Files(*.gbr)|*.gbr|Gerber Files(*.lgx)|*.lgx|Gerber Files(*.pho)|*.pho|"
+    "Gerber Files(*.lgr)|*.lgr|Gerber Files(*.cam)|*.cam|All Files(*.*)|*.*";
+inline constexpr const char *SaveParametersTitle = "印刷ﾊﾟﾗﾒｰﾀの保存";
+inline constexpr const char *LoadParametersTitle = "印刷ﾊﾟﾗﾒｰﾀの選択";
+inline constexpr const char *ParameterFilter = "Parameter Files(*.prm)|*.prm|All Files(*.*)|*.*";
+
+} // namespace korvane::printmsg
