@@ -4,6 +4,7 @@
 #include "cli/CliPorts.h"
 #ifdef KORVANE_CLI_PICTURES
 #include "cli/LoadCommands.h"
+#include "cli/PrintCommands.h"
 #endif
 #include "core/SettingsFile.h"
 #include "core/Messages.h"
@@ -34,7 +35,7 @@ const char *Usage =
 void printUsage(std::FILE *to)
 {
 #ifdef KORVANE_CLI_PICTURES
-    std::fprintf(to, Usage, cli::LoadUsage);
+    std::fprintf(to, Usage, (std::string(cli::LoadUsage) + cli::PrintUsage).c_str());
 #else
     std::fprintf(to, Usage, "");
 #endif
@@ -82,6 +83,8 @@ int main(int argc, char **argv)
             return cli::runLoad(args);
         if (command == "render")
             return cli::runRender(args);
+        if (command == "print")
+            return cli::runPrint(args);
 #endif
     } catch (const std::exception &e) {
         std::cerr << msg::TitleError << ": " << e.what() << "\n";

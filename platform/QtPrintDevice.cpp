@@ -1,11 +1,13 @@
 #include "platform/QtPrintDevice.h"
 #include "platform/Fonts.h"
+#include "platform/PageSurface.h"
 #include "print/PlainText.h"
 #include "core/Errors.h"
 
 #include <QDir>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPicture>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -25,6 +27,9 @@ QtPrintDevice::QtPrintDevice(QPrinter &printer, QWidget *parent)
 
 QtPrintDevice::~QtPrintDevice()
 {
+    surface_.reset();
+    if (sheetPainter_ && sheetPainter_->isActive())
+        sheetPainter_->end();
     if (painter_ && painter_->isActive())
         painter_->end();
 }
@@ -46,8 +51,10 @@ bool QtPrintDevice::choosePrinter()
 PrinterMetrics QtPrintDevice::metrics() const
 {
     PrinterMetrics m;
-    m.printableWidthMm = printer_.widthMM();
-    m.printableHeightMm = printer_.heightMM();
+    // From the resolution rather than widthMM(), which is whole millimetres.
+    const double mmPerDot = 25.4 / printer_.resolution();
+    m.printableWidthMm = printer_.width() * mmPerDot;
+    m.printableHeightMm = printer_.height() * mmPerDot;
     m.printableWidthDots = printer_.width();
     m.printableHeightDots = printer_.height();
     QRect page = printer_.pageLayout().fullRectPixels(printer_.resolution());
@@ -58,6 +65,15 @@ PrinterMetrics QtPrintDevice::metrics() const
 
 void QtPrintDevice::beginDocument(const std::string &title)
 {
+    if (inJob_) {
+        if (sheetsPlayed_ == 0)
+            printer_.setDocName(QString::fromStdString(title));
+        surface_.reset();
+        sheet_ = std::make_unique<QPicture>();
+        sheetPainter_ = std::make_unique<QPainter>(sheet_.get());
+        surface_ = std::make_unique<PageSurface>(*sheetPainter_, printer_.width(), printer_.height(), printer_.resolution());
+        return;
+    }
     printer_.setDocName(QString::fromStdString(title));
     painter_ = std::make_unique<QPainter>();
     if (!painter_->begin(&printer_)) {
@@ -69,6 +85,7 @@ void QtPrintDevice::beginDocument(const std::string &title)
     painter_->setFont(font);
     painter_->setPen(Qt::black);
     y_ = 0;
+    surface_ = std::make_unique<PageSurface>(*painter_, printer_.width(), printer_.height(), printer_.resolution());
 }
 
 void QtPrintDevice::printLine(const std::string &text)
@@ -87,6 +104,11 @@ void QtPrintDevice::printLine(const std::string &text)
 
 void QtPrintDevice::endDocument()
 {
+    if (inJob_) {
+        playSheet();
+        return;
+    }
+    surface_.reset();
     if (painter_ && painter_->isActive())
         painter_->end();
     painter_.reset();
@@ -94,8 +116,71 @@ void QtPrintDevice::endDocument()
 
 void QtPrintDevice::abortDocument()
 {
+    if (inJob_) {
+        // The recorded sheet is dropped; the sheets before it stay.
+        surface_.reset();
+        sheetPainter_.reset();
+        sheet_.reset();
+        return;
+    }
     printer_.abort();
     endDocument();
+}
+
+void QtPrintDevice::beginJob()
+{
+    if (printer_.outputFormat() == QPrinter::PdfFormat && printer_.resolution() < PdfDotsPerInch)
+        printer_.setResolution(PdfDotsPerInch);
+    inJob_ = true;
+    sheetsPlayed_ = 0;
+}
+
+void QtPrintDevice::endJob()
+{
+    abortDocument();
+    inJob_ = false;
+    if (painter_ && painter_->isActive())
+        painter_->end();
+    painter_.reset();
+}
+
+void QtPrintDevice::setLandscape(bool landscape)
+{
+    printer_.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+DrawingSurface *QtPrintDevice::page()
+{
+    return surface_.get();
+}
+
+void QtPrintDevice::playSheet()
+{
+    surface_.reset();
+    if (!sheetPainter_)
+        return;
+    sheetPainter_->end();
+    sheetPainter_.reset();
+    if (sheetsPlayed_ == 0) {
+        painter_ = std::make_unique<QPainter>();
+        if (!painter_->begin(&printer_)) {
+            painter_.reset();
+            sheet_.reset();
+            throw KorvaneError(PrinterNotReady);
+        }
+    } else if (!printer_.newPage()) {
+        sheet_.reset();
+        throw KorvaneError(PrinterNotReady);
+    }
+    // A picture plays back scaled from its own resolution to the device's;
+    // the sheet was recorded in device dots, so that scaling is undone.
+    painter_->save();
+    painter_->scale(double(sheet_->logicalDpiX()) / printer_.logicalDpiX(),
+                    double(sheet_->logicalDpiY()) / printer_.logicalDpiY());
+    painter_->drawPicture(0, 0, *sheet_);
+    painter_->restore();
+    sheet_.reset();
+    ++sheetsPlayed_;
 }
 
 } // namespace korvane

@@ -9,6 +9,7 @@
 #include <memory>
 
 class QPainter;
+class QPicture;
 class QPrinter;
 class QWidget;
 
@@ -33,13 +34,32 @@ public:
     void abortDocument() override;
     void printLine(const std::string &text) override;
 
+    // Sheets of a job are recorded one by one and go onto the printer only
+    // when they end, so an abandoned sheet leaves nothing behind and every
+    // finished sheet is one page of one document (one PDF).
+    void beginJob() override;
+    void endJob() override;
+    void setLandscape(bool landscape) override;
+    DrawingSurface *page() override;
+
+    // The resolution of PDF output: 0.01 mm dots, so that lengths on the
+    // page are whole dots.
+    static constexpr int PdfDotsPerInch = 2540;
+
 private:
+    void playSheet();
+
     QPrinter &printer_;
     QWidget *parent_;
     std::function<bool(QPrinter &)> chooser_;
     QString fallbackPdf_;
     std::unique_ptr<QPainter> painter_;
     int y_ = 0;
+    bool inJob_ = false;
+    int sheetsPlayed_ = 0;
+    std::unique_ptr<QPicture> sheet_;
+    std::unique_ptr<QPainter> sheetPainter_;
+    std::unique_ptr<DrawingSurface> surface_;
 };
 
 } // namespace korvane

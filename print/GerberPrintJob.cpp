@@ -523,9 +523,9 @@ public:
             return outcome;
         outcome.confirmed = true;
         BusyGuard busy(ctx_.status);
-        geometry_ = computePageGeometry(ctx_.device.metrics(), PrintKind::Gerber);
         ctx_.device.beginJob();
         try {
+            geometry_ = computePageGeometry(ctx_.device.metrics(), PrintKind::Gerber);
             printRows();
         } catch (const KorvaneError &e) {
             ctx_.prompter.error(e.text());

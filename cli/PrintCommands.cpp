@@ -1,0 +1,203 @@
+#include "cli/PrintCommands.h"
+#include "cli/CliPorts.h"
+#include "core/Errors.h"
+#include "core/Numbers.h"
+#include "core/SettingsFile.h"
+#include "gerber/ApertureCommands.h"
+#include "gerber/GerberReader.h"
+#include "platform/QtPrintDevice.h"
+#include "print/GerberPrintJob.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QPrinter>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <unistd.h>
+
+namespace korvane::cli {
+
+const char *PrintUsage =
+    "  print gerber --prm PARAMS.prm [--scale S|--auto] [--keep] [--mono|--colour] [--paper A4|A3|...]\n"
+    "       [--landscape] [--no-title] [--hatch] [--offset X,Y] [--apt FILE] [--settings FILE]\n"
+    "       [--answer yes|no] -o OUT.pdf\n"
+    "                               印刷パラメータファイルの各行をシートとして PDF に印刷します\n";
+
+namespace {
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+double realArgument(const std::string &text)
+{
+    double v;
+    if (!tryParseReal(text, v))
+        throw UsageError("数値ではありません: " + text);
+    return v;
+}
+
+std::optional<QPageSize::PageSizeId> paperOf(const std::string &name)
+{
+    static const std::map<std::string, QPageSize::PageSizeId> papers = {
+        {"A2", QPageSize::A2}, {"A3", QPageSize::A3}, {"A4", QPageSize::A4}, {"A5", QPageSize::A5},
+        {"B4", QPageSize::B4}, {"B5", QPageSize::B5}, {"LETTER", QPageSize::Letter}, {"LEGAL", QPageSize::Legal},
+        {"TABLOID", QPageSize::Tabloid}};
+    std::string upper;
+    for (char c : name)
+        upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    auto it = papers.find(upper);
+    if (it == papers.end())
+        return std::nullopt;
+    return it->second;
+}
+
+int printGerber(const std::vector<std::string> &args)
+{
+    std::string prm, out, apt, settingsFile = settingsPath(currentDirectory());
+    GerberPrintSettings print;
+    std::optional<bool> colour;
+    std::optional<bool> title;
+    QPageSize::PageSizeId paper = QPageSize::A4;
+    bool landscape = false;
+    Answer answer = Answer::Yes;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        auto value = [&]() -> const std::string & {
+            if (i + 1 >= args.size())
+                throw UsageError(a + " に値がありません");
+            return args[++i];
+        };
+        if (a == "--prm") {
+            prm = value();
+        } else if (a == "-o") {
+            out = value();
+        } else if (a == "--scale") {
+            print.scale.mode = ScaleMode::Given;
+            print.scale.typedScale = realArgument(value());
+            if (!(print.scale.typedScale > 0))
+                throw UsageError("--scale は正の数で指定して下さい");
+        } else if (a == "--auto") {
+            print.scale.mode = ScaleMode::Automatic;
+        } else if (a == "--keep") {
+            print.scale.keep = true;
+        } else if (a == "--mono" || a == "--colour" || a == "--color") {
+            colour = a != "--mono";
+        } else if (a == "--paper") {
+            auto id = paperOf(value());
+            if (!id)
+                throw UsageError("不明な用紙: " + args[i]);
+            paper = *id;
+        } else if (a == "--landscape") {
+            landscape = true;
+        } else if (a == "--no-title") {
+            title = false;
+        } else if (a == "--hatch") {
+            print.regionFill = RegionFillMode::Hatched;
+        } else if (a == "--offset") {
+            const std::string &v = value();
+            auto comma = v.find(',');
+            if (comma == std::string::npos)
+                throw UsageError("--offset は X,Y の形で指定して下さい");
+            print.scale.offsetXMm = realArgument(v.substr(0, comma));
+            print.scale.offsetYMm = realArgument(v.substr(comma + 1));
+        } else if (a == "--apt") {
+            apt = value();
+        } else if (a == "--settings") {
+            settingsFile = value();
+        } else if (a == "--answer") {
+            const std::string &v = value();
+            if (v != "yes" && v != "no")
+                throw UsageError("--answer は yes か no で指定して下さい");
+            answer = v == "yes" ? Answer::Yes : Answer::No;
+        } else {
+            throw UsageError("不明なオプション: " + a);
+        }
+    }
+    if (prm.empty() || out.empty())
+        throw UsageError("--prm と -o を指定して下さい");
+
+    StderrPrompter prompter(answer);
+    SilentStatus status;
+    NoFilePicker picker;
+    Settings settings;
+    loadSettingsFile(settingsFile, settings, prompter);
+    const int settingsErrors = prompter.errorCount();
+    print.title = title.value_or(settings.print.gerberTitle);
+    print.mode = colour ? (*colour ? PrintMode::Color : PrintMode::Mono) : settings.print.gerberMode;
+    print.rowColours = settings.print.gerberRowColours;
+
+    GerberPrintGrid grid;
+    // The sheets' titles show full paths.
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(prm, ec);
+    if (!ec)
+        prm = absolute.lexically_normal().string();
+    if (!loadGerberPrintParameters(grid, prm, prompter))
+        return 1;
+    ApertureTable table;
+    MacroLibrary library;
+    if (!apt.empty())
+        loadAptPath(apt, table, library, prompter, picker);
+    for (int r = 1; r <= GerberPrintGrid::Rows; ++r)
+        if (!grid.file(r).empty() && declaresRs274X(grid.file(r)))
+            settings.gerberIn.dialect = GerberDialect::Rs274X;
+
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "korvane-cli";
+    static char *argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+
+    // Written next to the output and renamed over it once every sheet is
+    // in, so a failed print never destroys an earlier PDF.
+    const QString target = QString::fromStdString(out);
+    const QString temporary = target + QStringLiteral(".part") + QString::number(::getpid());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(temporary);
+    printer.setPageSize(QPageSize(paper));
+    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QtPrintDevice device(printer);
+    device.setChooser([](QPrinter &) { return true; });
+    SilentProgress progress;
+    GerberPrintContext context{grid, print, table, library, settings.gerberIn, prompter, status, progress, device};
+    GerberPrintOutcome outcome = runGerberPrint(context);
+    if (outcome.sheetsPrinted == 0) {
+        QFile::remove(temporary);
+        std::cerr << "印刷されたシートがありません\n";
+        return 1;
+    }
+    QFile::remove(target);
+    if (!QFile::rename(temporary, target)) {
+        QFile::remove(temporary);
+        throw KorvaneError(fileErrorText(EACCES));
+    }
+    std::cout << out << ": " << outcome.sheetsPrinted << " シート (スケール " << formatReal(outcome.placement.scale)
+              << (outcome.placement.landscape ? ", 横" : "") << ")\n";
+    const bool complete = outcome.sheetsAbandoned == 0 && prompter.errorCount() == settingsErrors;
+    return complete ? 0 : 1;
+}
+
+} // namespace
+
+int runPrint(const std::vector<std::string> &args)
+{
+    try {
+        if (args.empty() || args[0] != "gerber")
+            throw UsageError("print gerber の形で指定して下さい");
+        return printGerber(std::vector<std::string>(args.begin() + 1, args.end()));
+    } catch (const UsageError &e) {
+        std::cerr << e.what() << "\n";
+        return 2;
+    }
+}
+
+} // namespace korvane::cli
