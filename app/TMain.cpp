@@ -17,6 +17,8 @@
 #include "gerber/ApertureCommands.h"
 #include "platform/QtFilePicker.h"
 #include "platform/QtPrintDevice.h"
+#include "app/TGbprint.h"
+#include "app/TPrtAbort.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtStatus.h"
 
@@ -184,7 +186,8 @@ void TMain::buildMenus()
 
     QMenu *print = bar->addMenu(QStringLiteral("印刷(&P)"));
     print->setObjectName("printMenu");
-    addCommand(print, QStringLiteral("ｶﾞｰﾊﾞｰ印刷"), "gerberPrintAction");
+    QAction *gerberPrint = addCommand(print, QStringLiteral("ｶﾞｰﾊﾞｰ印刷"), "gerberPrintAction");
+    connect(gerberPrint, &QAction::triggered, this, [this] { gerberPrint_->exec(); });
     addCommand(print, QStringLiteral("ﾄﾞﾘﾙ印刷(&D)"), "drillPrintAction");
 
     QMenu *tools = bar->addMenu(QStringLiteral("ﾂｰﾙ(&O)"));
@@ -277,6 +280,11 @@ void TMain::createDialogs()
     layerTable_ = new TLyrtbl(document_, *layerColours_, this);
     layerTable_->setRedraw([this] { drawingArea_->view().redraw(); });
     versionBox_ = new VersionBox(this);
+    printProgress_ = new TPrtAbort(this);
+    gerberPrint_ = new TGbprint(settings_.print, apertureTable_, macroLibrary_, settings_.gerberIn, *gerberInDialog_,
+                                ports, *printDevice_, *printProgress_, this);
+    connect(gerberPrint_, &TGbprint::apertureRequested, this, &TMain::openApertureTable);
+    connect(gerberPrint_, &TGbprint::printerSetupRequested, this, &TMain::printerSetup);
 
     connect(gerberInDialog_, &TGinFormat::dialectChanged, gerberOutDialog_, &TGoutFormat::updateApertureButton);
     connect(gerberOutDialog_, &TGoutFormat::apertureRequested, this, &TMain::openApertureTable);

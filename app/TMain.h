@@ -35,6 +35,8 @@ class VersionBox;
 class TAptbl;
 class TGerSel;
 class TLyrtbl;
+class TGbprint;
+class TPrtAbort;
 class LayerColourBoxes;
 class QtPrintDevice;
 class PrintDevice;
@@ -119,6 +121,7 @@ public:
     TAptbl *apertureTableDialog() const { return apertureDialog_; }
     TGerSel *layerSelectionDialog() const { return layerSelection_; }
     TLyrtbl *layerTableDialog() const { return layerTable_; }
+    TGbprint *gerberPrintDialog() const { return gerberPrint_; }
 
     // The menu's loads: the layer file selection, then the reading.
     void gerberLoadCommand();
@@ -186,6 +189,8 @@ private:
     LayerColourBoxes *layerColours_ = nullptr;
     TGerSel *layerSelection_ = nullptr;
     TLyrtbl *layerTable_ = nullptr;
+    TPrtAbort *printProgress_ = nullptr;
+    TGbprint *gerberPrint_ = nullptr;
     VersionBox *versionBox_ = nullptr;
     QPointer<HelpWindow> helpWindow_;
     QStringList pendingFiles_;
