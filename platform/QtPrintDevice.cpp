@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPicture>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -28,8 +27,6 @@ QtPrintDevice::QtPrintDevice(QPrinter &printer, QWidget *parent)
 QtPrintDevice::~QtPrintDevice()
 {
     surface_.reset();
-    if (sheetPainter_ && sheetPainter_->isActive())
-        sheetPainter_->end();
     if (painter_ && painter_->isActive())
         painter_->end();
 }
@@ -69,9 +66,7 @@ void QtPrintDevice::beginDocument(const std::string &title)
         if (sheetsPlayed_ == 0)
             printer_.setDocName(QString::fromStdString(title));
         surface_.reset();
-        sheet_ = std::make_unique<QPicture>();
-        sheetPainter_ = std::make_unique<QPainter>(sheet_.get());
-        surface_ = std::make_unique<PageSurface>(*sheetPainter_, printer_.width(), printer_.height(), printer_.resolution());
+        sheet_ = std::make_unique<RecordedSheet>(printer_.width(), printer_.height());
         return;
     }
     printer_.setDocName(QString::fromStdString(title));
@@ -118,8 +113,6 @@ void QtPrintDevice::abortDocument()
 {
     if (inJob_) {
         // The recorded sheet is dropped; the sheets before it stay.
-        surface_.reset();
-        sheetPainter_.reset();
         sheet_.reset();
         return;
     }
@@ -129,8 +122,8 @@ void QtPrintDevice::abortDocument()
 
 void QtPrintDevice::beginJob()
 {
-    if (printer_.outputFormat() == QPrinter::PdfFormat && printer_.resolution() < PdfDotsPerInch)
-        printer_.setResolution(PdfDotsPerInch);
+    if (printer_.outputFormat() == QPrinter::PdfFormat && printer_.resolution() != pdfDotsPerInch_)
+        printer_.setResolution(pdfDotsPerInch_);
     inJob_ = true;
     sheetsPlayed_ = 0;
 }
@@ -151,35 +144,27 @@ void QtPrintDevice::setLandscape(bool landscape)
 
 DrawingSurface *QtPrintDevice::page()
 {
+    if (inJob_)
+        return sheet_.get();
     return surface_.get();
 }
 
 void QtPrintDevice::playSheet()
 {
-    surface_.reset();
-    if (!sheetPainter_)
+    if (!sheet_)
         return;
-    sheetPainter_->end();
-    sheetPainter_.reset();
+    std::unique_ptr<RecordedSheet> sheet = std::move(sheet_);
     if (sheetsPlayed_ == 0) {
         painter_ = std::make_unique<QPainter>();
         if (!painter_->begin(&printer_)) {
             painter_.reset();
-            sheet_.reset();
             throw KorvaneError(PrinterNotReady);
         }
     } else if (!printer_.newPage()) {
-        sheet_.reset();
         throw KorvaneError(PrinterNotReady);
     }
-    // A picture plays back scaled from its own resolution to the device's;
-    // the sheet was recorded in device dots, so that scaling is undone.
-    painter_->save();
-    painter_->scale(double(sheet_->logicalDpiX()) / printer_.logicalDpiX(),
-                    double(sheet_->logicalDpiY()) / printer_.logicalDpiY());
-    painter_->drawPicture(0, 0, *sheet_);
-    painter_->restore();
-    sheet_.reset();
+    PageSurface page(*painter_, printer_.width(), printer_.height(), printer_.resolution());
+    sheet->playOnto(page);
     ++sheetsPlayed_;
 }
 

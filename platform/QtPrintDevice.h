@@ -3,13 +3,13 @@
 // (with no printer installed, Qt's dialog offers a PDF file), and plain-text
 // lines are drawn in a monospace CJK face so byte padding lines up.
 #include "print/PrintDevice.h"
+#include "print/RecordedSheet.h"
 
 #include <QString>
 #include <functional>
 #include <memory>
 
 class QPainter;
-class QPicture;
 class QPrinter;
 class QWidget;
 
@@ -42,9 +42,10 @@ public:
     void setLandscape(bool landscape) override;
     DrawingSurface *page() override;
 
-    // The resolution of PDF output: 0.01 mm dots, so that lengths on the
-    // page are whole dots.
+    // The resolution of PDF output: 0.01 mm dots by default, so that
+    // lengths on the page are whole dots.
     static constexpr int PdfDotsPerInch = 2540;
+    void setPdfResolution(int dotsPerInch) { pdfDotsPerInch_ = dotsPerInch; }
 
 private:
     void playSheet();
@@ -55,10 +56,10 @@ private:
     QString fallbackPdf_;
     std::unique_ptr<QPainter> painter_;
     int y_ = 0;
+    int pdfDotsPerInch_ = PdfDotsPerInch;
     bool inJob_ = false;
     int sheetsPlayed_ = 0;
-    std::unique_ptr<QPicture> sheet_;
-    std::unique_ptr<QPainter> sheetPainter_;
+    std::unique_ptr<RecordedSheet> sheet_;
     std::unique_ptr<DrawingSurface> surface_;
 };
 
