@@ -592,12 +592,25 @@ private:
         return {c, c};
     }
 
-    // False when the job is to end.
+    // False when the job is to end. A failure of the printer abandons the
+    // sheet before it is reported.
     bool printSheet(int row)
+    {
+        bool pageOpen = false;
+        try {
+            return printSheet(row, pageOpen);
+        } catch (const KorvaneError &) {
+            if (pageOpen)
+                ctx_.device.abortDocument();
+            throw;
+        }
+    }
+
+    bool printSheet(int row, bool &pageOpen)
     {
         SheetState sheet;
         PrintCommandList list;
-        bool pageOpen = false, abandoned = false;
+        bool abandoned = false;
         for (const Step &step : sequenceOf(row)) {
             if (abandoned)
                 break;
@@ -648,6 +661,7 @@ private:
         }
         if (!pageOpen)
             return true;
+        pageOpen = false;
         if (abandoned) {
             ctx_.device.abortDocument();
             ++abandoned_;
