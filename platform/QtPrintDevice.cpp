@@ -125,6 +125,7 @@ void QtPrintDevice::beginJob()
     if (printer_.outputFormat() == QPrinter::PdfFormat && printer_.resolution() != pdfDotsPerInch_)
         printer_.setResolution(pdfDotsPerInch_);
     inJob_ = true;
+    turnedForJob_ = false;
     sheetsPlayed_ = 0;
 }
 
@@ -135,11 +136,19 @@ void QtPrintDevice::endJob()
     if (painter_ && painter_->isActive())
         painter_->end();
     painter_.reset();
+    // A job that turned the page leaves the printer as the user set it up.
+    if (turnedForJob_)
+        printer_.setPageOrientation(printer_.pageLayout().orientation() == QPageLayout::Landscape
+                                        ? QPageLayout::Portrait
+                                        : QPageLayout::Landscape);
+    turnedForJob_ = false;
 }
 
-void QtPrintDevice::setLandscape(bool landscape)
+void QtPrintDevice::turnPage()
 {
-    printer_.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    const bool wasLandscape = printer_.pageLayout().orientation() == QPageLayout::Landscape;
+    printer_.setPageOrientation(wasLandscape ? QPageLayout::Portrait : QPageLayout::Landscape);
+    turnedForJob_ = inJob_;
 }
 
 DrawingSurface *QtPrintDevice::page()

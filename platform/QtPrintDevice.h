@@ -39,7 +39,7 @@ public:
     // finished sheet is one page of one document (one PDF).
     void beginJob() override;
     void endJob() override;
-    void setLandscape(bool landscape) override;
+    void turnPage() override;
     DrawingSurface *page() override;
 
     // The resolution of PDF output: 0.01 mm dots by default, so that
@@ -58,6 +58,7 @@ private:
     int y_ = 0;
     int pdfDotsPerInch_ = PdfDotsPerInch;
     bool inJob_ = false;
+    bool turnedForJob_ = false;
     int sheetsPlayed_ = 0;
     std::unique_ptr<RecordedSheet> sheet_;
     std::unique_ptr<DrawingSurface> surface_;

@@ -794,7 +794,7 @@ private:
                 }
         placement_ = placeDrawing(reference_, geometry_, settings_.scale, PrintKind::Gerber);
         if (placement_.landscape)
-            ctx_.device.setLandscape(true);
+            ctx_.device.turnPage();
         return true;
     }
 

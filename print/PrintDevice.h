@@ -43,8 +43,9 @@ public:
     // leaves no sheet behind. Outside a job each document stands alone.
     virtual void beginJob() {}
     virtual void endJob() {}
-    // Turns the page before the next document begins.
-    virtual void setLandscape(bool /*landscape*/) {}
+    // Turns the page a quarter (portrait to landscape or back) before the
+    // next document begins; a job's turn lasts until the job ends.
+    virtual void turnPage() {}
     // The page of the document in progress, in dots of the printable area;
     // nothing when the device cannot draw.
     virtual DrawingSurface *page() { return nullptr; }

@@ -2,6 +2,7 @@
 #include "core/Numbers.h"
 #include "print/PrintTexts.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -31,6 +32,13 @@ PageGeometry computePageGeometry(const PrinterMetrics &m, PrintKind kind)
 }
 
 namespace {
+
+// Dots stay well inside the integer range, so that boxes and offsets built
+// from them cannot overflow whatever a file's numbers are.
+constexpr std::int64_t DotLimit = std::int64_t(1) << 29;
+
+int clampDots(std::int64_t v) { return static_cast<int>(std::clamp(v, -DotLimit, DotLimit)); }
+int truncDots(double v) { return clampDots(truncToInt64(v)); }
 
 // The scale that makes the drawing fit the page along the axis with less
 // room; an axis of zero length does not limit it.
@@ -84,8 +92,8 @@ PrintPlacement placeDrawing(const DrawingExtents &e, PageGeometry &g, const Scal
     const double mX = (uw - w * sc) / 2, mY = (uh - h * sc) / 2;
     p.offsetXDots = roundToInt((minX - (mX + 10)) / g.dotWidthMm);
     p.offsetYDots = roundToInt((minY - (mY + 10)) / g.dotHeightMm);
-    p.offsetXDots -= roundToInt(settings.offsetXMm / g.dotWidthMm);
-    p.offsetYDots -= roundToInt(settings.offsetYMm / g.dotHeightMm);
+    p.offsetXDots = clampDots(std::int64_t(p.offsetXDots) - roundToInt(settings.offsetXMm / g.dotWidthMm));
+    p.offsetYDots = clampDots(std::int64_t(p.offsetYDots) - roundToInt(settings.offsetYMm / g.dotHeightMm));
     return p;
 }
 
@@ -97,24 +105,24 @@ PrintMapping::PrintMapping(const PageGeometry &geometry, const PrintPlacement &p
 
 int PrintMapping::mapX(double x) const
 {
-    return truncToInt(x * placement_.scale / geometry_.dotWidthMm) - placement_.offsetXDots;
+    return clampDots(std::int64_t(truncDots(x * placement_.scale / geometry_.dotWidthMm)) - placement_.offsetXDots);
 }
 
 int PrintMapping::mapYRaw(double y) const
 {
-    return truncToInt(y * placement_.scale / geometry_.dotHeightMm) - placement_.offsetYDots;
+    return clampDots(std::int64_t(truncDots(y * placement_.scale / geometry_.dotHeightMm)) - placement_.offsetYDots);
 }
 
 int PrintMapping::mapY(double y) const
 {
     const int raw = mapYRaw(y);
-    return mirrored_ ? raw : flipBase_ - raw;
+    return mirrored_ ? raw : clampDots(std::int64_t(flipBase_) - raw);
 }
 
-int PrintMapping::toDotsX(double size) const { return truncToInt(size * placement_.scale / geometry_.dotWidthMm); }
-int PrintMapping::toDotsY(double size) const { return truncToInt(size * placement_.scale / geometry_.dotHeightMm); }
-int PrintMapping::roundDotsX(double size) const { return roundToInt(size * placement_.scale / geometry_.dotWidthMm); }
-int PrintMapping::roundDotsY(double size) const { return roundToInt(size * placement_.scale / geometry_.dotHeightMm); }
+int PrintMapping::toDotsX(double size) const { return truncDots(size * placement_.scale / geometry_.dotWidthMm); }
+int PrintMapping::toDotsY(double size) const { return truncDots(size * placement_.scale / geometry_.dotHeightMm); }
+int PrintMapping::roundDotsX(double size) const { return clampDots(roundToInt64(size * placement_.scale / geometry_.dotWidthMm)); }
+int PrintMapping::roundDotsY(double size) const { return clampDots(roundToInt64(size * placement_.scale / geometry_.dotHeightMm)); }
 
 std::string titleText(const std::string &fullPath, float scale)
 {

@@ -37,7 +37,10 @@ TEST(PrintToPdfTest, SheetsOfAJobAreThePagesOfOnePdf)
         else
             device.endDocument();
     }
+    device.turnPage();
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
     device.endJob();
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait); // as set up
     const std::string bytes = korvane::testing::TempDir::read(pdf);
     std::regex page("/Type /Page[^s]");
     EXPECT_EQ(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()), 2);

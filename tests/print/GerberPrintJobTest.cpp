@@ -145,6 +145,19 @@ TEST(GerberPrintJobTest, OneSheetAtTrueSize)
     EXPECT_EQ(f.progress.labels, (std::vector<std::string>{"top.gbrを印刷中です"}));
 }
 
+TEST(GerberPrintJobTest, AWideDrawingTurnsThePageOncePerJob)
+{
+    PrintJobFixture f;
+    f.put(1, "a.gbr", board(10, 10));
+    f.put(2, "b.gbr", board(20, 20));
+    f.settings.scale.typedScale = 2; // 200 x 100 mm fits only across a turned A4
+    GerberPrintOutcome out = f.print();
+    EXPECT_TRUE(out.placement.landscape);
+    EXPECT_FLOAT_EQ(out.placement.scale, 2.0f);
+    EXPECT_EQ(f.printer.calls, (std::vector<std::string>{"choose", "job", "turn", "begin a.gbr", "end", "begin b.gbr",
+                                                         "end", "end job"}));
+}
+
 TEST(GerberPrintJobTest, RowsAndCompositionStepsInMono)
 {
     PrintJobFixture f;

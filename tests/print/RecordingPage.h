@@ -103,10 +103,10 @@ public:
     PrinterMetrics metrics() const override { return size; }
     void beginJob() override { calls.push_back("job"); }
     void endJob() override { calls.push_back("end job"); }
-    void setLandscape(bool l) override
+    void turnPage() override
     {
-        landscape = l;
-        calls.push_back(l ? "landscape" : "portrait");
+        landscape = !landscape;
+        calls.push_back("turn");
     }
     void beginDocument(const std::string &title) override
     {
