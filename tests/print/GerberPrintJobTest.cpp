@@ -267,6 +267,34 @@ TEST(GerberPrintJobTest, MirroredSheetTurnsOverAndReversesArcs)
     EXPECT_GT(padOf(*f.printer.sheets[1]).points[0].y, mirrored.start.y);
 }
 
+TEST(GerberPrintJobTest, QuarterCircleArcsFindTheirCentre)
+{
+    // G74: from (25, 5) counter-clockwise to (15, 15) around (15, 5), and
+    // clockwise back along the same quarter.
+    const std::string arcs = std::string(Header) +
+                             "D10*\nX5000Y5000D02*\nX105000Y55000D01*\nG74*\nX25000Y5000D02*\n"
+                             "G03X15000Y15000I10000J0D01*\nG02X25000Y5000I0J10000D01*\nM02*\n";
+    PrintJobFixture f;
+    f.put(1, "q.gbr", arcs);
+    f.print();
+    ASSERT_EQ(f.printer.sheets.size(), 1u);
+    auto found = f.printer.sheets[0]->only("arc");
+    ASSERT_EQ(found.size(), 2u);
+    for (size_t k = 0; k < 2; ++k) {
+        const auto &a = found[k];
+        EXPECT_EQ(a.points[1].x - a.points[0].x, 200);
+        EXPECT_EQ(a.points[1].y - a.points[0].y, 200);
+    }
+    const int cx0 = (found[0].points[0].x + found[0].points[1].x) / 2, cy0 = (found[0].points[0].y + found[0].points[1].y) / 2;
+    const int cx1 = (found[1].points[0].x + found[1].points[1].x) / 2, cy1 = (found[1].points[0].y + found[1].points[1].y) / 2;
+    EXPECT_EQ(cx1, cx0);
+    EXPECT_EQ(cy1, cy0);
+    // The first sweeps counter-clockwise from (25, 5), 10 mm right of the centre.
+    EXPECT_NEAR(found[0].start.x - cx0, 100, 1);
+    EXPECT_NEAR(found[0].start.y, cy0, 1);
+    EXPECT_NEAR(found[0].end.y - cy0, -100, 1);
+}
+
 TEST(GerberPrintJobTest, RegionArcsFollowTheCurveOnBothSheets)
 {
     // A disc of radius 40 mm (400 dots) as a region with one full-circle arc,
