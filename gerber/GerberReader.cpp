@@ -740,7 +740,12 @@ void GerberFileReader::processMacroBodyLine(const std::string &raw)
         }
         if (!pendingMacro_.thermalStatement.empty())
             continue;
-        library_.append(format_.unit == LengthUnit::Inch ? convertStatementToMillimetres(statement) : statement);
+        if (format_.unit == LengthUnit::Inch) {
+            pendingMacro_.inchBody.push_back(statement);
+            library_.append(convertStatementToMillimetres(statement));
+        } else {
+            library_.append(statement);
+        }
     }
 }
 
@@ -896,7 +901,7 @@ void GerberFileReader::defineMacroReference(const std::string &afterAdd)
                     for (;;) {
                         size_t x = paramText.find('X', start);
                         std::string_view field = std::string_view(paramText).substr(start, x == std::string::npos ? std::string::npos : x - start);
-                        params.push_back(length(parseReal(field)));
+                        params.push_back(parseReal(field));
                         if (x == std::string::npos)
                             break;
                         start = x + 1;
@@ -910,17 +915,15 @@ void GerberFileReader::defineMacroReference(const std::string &afterAdd)
                     };
                     std::vector<std::string> f = macroFields(macro.thermalStatement);
                     auto field = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
-                    // Parameters are lengths already in mm; constants follow the file's unit.
-                    auto len = [&](size_t i) {
-                        double v = evaluateMacroExpression(field(i), lookup);
-                        return hasMacroReference(field(i)) ? v : length(v);
-                    };
+                    // Parameters and constants are in the file's unit.
+                    auto len = [&](size_t i) { return length(evaluateMacroExpression(field(i), lookup)); };
                     bool diagonal = field(6).find("45") != std::string::npos;
                     std::string size = numberText(len(3)) + "-" + numberText(len(4)) + "-" + numberText(len(5));
                     table_.SetRow(dcode, diagonal ? aptmsg::ThermalX : aptmsg::ThermalPlus, size);
                 } else if (hasParams) {
-                    InstantiationResult copy = instantiateMacro(library_, macro.nameLine, static_cast<long>(dcode), params,
-                                                                format_.unit == LengthUnit::Inch);
+                    InstantiationResult copy =
+                        instantiateMacro(library_, macro.nameLine, static_cast<long>(dcode), params,
+                                         format_.unit == LengthUnit::Inch ? &macro.inchBody : nullptr);
                     table_.SetRow(dcode, std::string(aptmsg::Macro) + " " + std::to_string(copy.nameLine), aptmsg::NoSize);
                 } else {
                     table_.SetRow(dcode, std::string(aptmsg::Macro) + " " + std::to_string(macro.nameLine), aptmsg::NoSize);

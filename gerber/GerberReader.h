@@ -97,6 +97,9 @@ private:
         std::string name;
         int nameLine = 0;              // 0 for a thermal macro
         std::string thermalStatement;  // the thermal primitive, when it is one
+        // Inch files: the statements as written, which an instantiation
+        // resolves before it converts them to millimetres.
+        std::vector<std::string> inchBody;
     };
     std::vector<MacroEntry> macros_;
     MacroEntry pendingMacro_;
