@@ -87,6 +87,7 @@ void GerberInterpreter::startFile(int layer)
     dMode_ = 2;
     interpolation_ = Interpolation::Linear;
     region_ = false;
+    regionStarted_ = false;
     clear_ = false;
     i_ = j_ = 0;
 }
@@ -109,7 +110,8 @@ void GerberInterpreter::selectGCode(long code)
     case 36: region_ = true; break;
     case 37:
         region_ = false;
-        append(item(ItemKind::UnderPolygonClose, RoleAuxiliary));
+        append(item((regionStarted_ ? regionInMain_ : clear_) ? ItemKind::PolygonClose : ItemKind::UnderPolygonClose, RoleAuxiliary));
+        regionStarted_ = false;
         break;
     default: break;
     }
@@ -252,7 +254,14 @@ void GerberInterpreter::moveTo(ItemKind kind, Point p)
 
 void GerberInterpreter::vertex(Point p)
 {
-    AppendArgs a = item(ItemKind::UnderPolygonVertex, RoleAuxiliary);
+    // A clear region must be drawn after what it clears, so it keeps its
+    // place in the main sequence; a dark one stays in the underlay. The
+    // region's first vertex decides for all of it.
+    if (!regionStarted_) {
+        regionStarted_ = true;
+        regionInMain_ = clear_;
+    }
+    AppendArgs a = item(regionInMain_ ? ItemKind::PolygonVertex : ItemKind::UnderPolygonVertex, RoleAuxiliary);
     a.x1 = p.x;
     a.y1 = p.y;
     append(a);

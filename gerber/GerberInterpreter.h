@@ -81,6 +81,8 @@ private:
     int dMode_ = 2;
     Interpolation interpolation_ = Interpolation::Linear;
     bool region_ = false;
+    bool regionStarted_ = false; // a vertex of the open region was appended
+    bool regionInMain_ = false;  // the open region is a clear one
     bool clear_ = false;
     double i_ = 0, j_ = 0;
     SelectedAperture aperture_;

@@ -113,6 +113,28 @@ TEST(GerberRegions, LinearEdgesAreVerticesAndG37ClosesTheRegion)
     EXPECT_TRUE(f.itemsOfKind(ItemKind::Rectangle).empty());
 }
 
+// A region under clear polarity is drawn where the file puts it, after the
+// flash it clears; a dark region stays in the underlay.
+TEST(GerberRegions, ClearRegionsKeepTheirPlaceInTheMainSequence)
+{
+    GerberLoadFixture f;
+    f.loadX("%FSLAX24Y24*%%MOMM*%%ADD10C,5*%\nD10*X10000Y10000D03*\n"
+            "%LPC*%G36*X0Y0D02*X20000Y0D01*X20000Y20000D01*X0Y0D01*G37*\n"
+            "%LPD*%G36*X30000Y0D02*X40000Y0D01*X40000Y10000D01*X30000Y0D01*G37*M02*\n");
+    const auto &main = f.doc.displayList.main();
+    ASSERT_EQ(main.size(), 1u + 4u + 1u); // the flash, then the clear region
+    EXPECT_EQ(main[0].kind, static_cast<int>(ItemKind::Ellipse));
+    for (size_t i = 1; i <= 4; ++i) {
+        EXPECT_EQ(main[i].kind, static_cast<int>(ItemKind::PolygonVertex)) << i;
+        EXPECT_EQ(main[i].colourLayer, 0) << i;
+    }
+    EXPECT_EQ(main[5].kind, static_cast<int>(ItemKind::PolygonClose));
+    EXPECT_EQ(main[5].colourLayer, 0);
+    EXPECT_EQ(f.itemsOfKind(ItemKind::UnderPolygonVertex).size(), 4u);
+    EXPECT_EQ(f.itemsOfKind(ItemKind::UnderPolygonClose).size(), 1u);
+    EXPECT_EQ(f.itemsOfKind(ItemKind::UnderPolygonClose)[0].colourLayer, 1);
+}
+
 TEST(GerberRegions, ArcsBecomeVerticesAlongTheTrueCurve)
 {
     // A full circle of radius 10 inside a region: not its chord, but points
