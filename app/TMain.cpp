@@ -15,6 +15,7 @@
 #include "core/Errors.h"
 #include "core/SettingsFile.h"
 #include "gerber/ApertureCommands.h"
+#include "gerber/GerberTexts.h"
 #include "platform/QtFilePicker.h"
 #include "platform/QtPrintDevice.h"
 #include "platform/QtPrompter.h"
@@ -522,14 +523,10 @@ bool TMain::openFiles(const QStringList &arguments)
             drills << p;
             paths.removeOne(p);
         }
-    bool rs274x = false;
+    std::vector<std::string> gerberPaths;
     for (const QString &p : paths)
-        rs274x = rs274x || declaresRs274X(p.toStdString());
-    if (rs274x) {
-        settings_.gerberIn.dialect = GerberDialect::Rs274X;
-        gerberInDialog_->showRecord();
-        gerberOutDialog_->updateApertureButton();
-    }
+        gerberPaths.push_back(p.toStdString());
+    adoptDeclaredDialect(gerberPaths);
     // As a confirmed layer file selection with new files in slots 1, 2, ...
     document_.keepExisting = 0;
     int n = 1;
@@ -576,12 +573,7 @@ private:
 
 GerberLoadOutcome TMain::loadGerberLayers()
 {
-    std::vector<GerberLoadFile> files;
-    for (int n = 1; n <= LayerCount; ++n) {
-        LayerSlot &slot = document_.layers.slot(n);
-        if (slot.fileKind == "gb" && !slot.pendingPath.empty() && slot.pendingPath != AlreadyLoadedMarker)
-            files.push_back({n, slot.pendingPath});
-    }
+    std::vector<GerberLoadFile> files = pendingGerberFiles();
     if (files.empty())
         return {};
 
@@ -683,7 +675,34 @@ void TMain::gerberLoadCommand()
     if (!confirmLayerSelection(LayerLoadKind::Gerber))
         return;
     drawingArea_->setRegionFill(layerSelection_->regionFill());
+    std::vector<std::string> paths;
+    for (const GerberLoadFile &f : pendingGerberFiles())
+        paths.push_back(f.path);
+    adoptDeclaredDialect(paths);
     loadGerberLayers();
+}
+
+// Files that carry their own %FS or %MO are RS-274X whatever the format
+// says; the operator is told, since the format record changes with it.
+void TMain::adoptDeclaredDialect(const std::vector<std::string> &paths)
+{
+    statusPanel1_->clear();
+    if (!adoptDeclaredRs274X(settings_.gerberIn, paths))
+        return;
+    gerberInDialog_->showRecord();
+    gerberOutDialog_->updateApertureButton();
+    statusPanel1_->setText(QString::fromUtf8(gerbermsg::ReadAsRs274X));
+}
+
+std::vector<GerberLoadFile> TMain::pendingGerberFiles() const
+{
+    std::vector<GerberLoadFile> files;
+    for (int n = 1; n <= LayerCount; ++n) {
+        const LayerSlot &slot = document_.layers.slot(n);
+        if (slot.fileKind == "gb" && !slot.pendingPath.empty() && slot.pendingPath != AlreadyLoadedMarker)
+            files.push_back({n, slot.pendingPath});
+    }
+    return files;
 }
 
 void TMain::drillLoadCommand()

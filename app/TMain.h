@@ -108,6 +108,10 @@ public:
     // The Gerber load after a confirmed layer file selection: reads every
     // slot of kind "gb" whose pendingPath names a file, fits and draws.
     GerberLoadOutcome loadGerberLayers();
+    std::vector<GerberLoadFile> pendingGerberFiles() const;
+    // RS-274D set and a file declaring RS-274X: the load reads RS-274X, the
+    // format dialogs show it and the status bar's first panel says so.
+    void adoptDeclaredDialect(const std::vector<std::string> &paths);
     // The drill load after a confirmed layer file selection: reads every slot
     // of kind "nc" whose pendingPath names a file, draws its tool marks.
     DrillLoadOutcome loadDrillLayers();

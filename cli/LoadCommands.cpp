@@ -259,11 +259,10 @@ int runLoad(const std::vector<std::string> &args)
         MacroLibrary library;
         if (!apt.empty())
             loadAptPath(apt, table, library, prompter, picker);
-        bool rs274x = false;
+        std::vector<std::string> gerberPaths;
         for (const auto &f : files)
-            rs274x = rs274x || declaresRs274X(f.path);
-        if (rs274x)
-            settings.gerberIn.dialect = GerberDialect::Rs274X;
+            gerberPaths.push_back(f.path);
+        adoptDeclaredRs274X(settings.gerberIn, gerberPaths);
         for (int n = 1; n <= LayerCount; ++n)
             doc.layers.slot(n).colour = settings.layerColours[static_cast<size_t>(n - 1)];
         for (const auto &f : files)

@@ -105,6 +105,39 @@ std::string numberText(double v) { return formatReal(v); }
 
 } // namespace
 
+bool declaresRs274X(std::string_view head)
+{
+    size_t i = 0;
+    const size_t n = head.size();
+    while (i < n) {
+        char c = head[i];
+        if (c == '%') {
+            size_t start = i + 1;
+            while (start < n && (head[start] == '\r' || head[start] == '\n' || head[start] == ' '))
+                ++start;
+            if (head.substr(start, 2) == "FS" || head.substr(start, 2) == "MO")
+                return true;
+            size_t close = head.find('%', i + 1);
+            if (close == std::string_view::npos)
+                return false;
+            i = close + 1;
+            continue;
+        }
+        if (c == 'G' && (head.substr(i, 3) == "G04" || (head.substr(i, 2) == "G4" && !(i + 2 < n && isDigit(head[i + 2]))))) {
+            size_t star = head.find('*', i);
+            if (star == std::string_view::npos)
+                return false;
+            i = star + 1;
+            continue;
+        }
+        if ((c == 'X' || c == 'Y') && i + 1 < n &&
+            (isDigit(head[i + 1]) || head[i + 1] == '-' || head[i + 1] == '+' || head[i + 1] == '.'))
+            return false; // the first coordinate: parameter blocks come before it
+        ++i;
+    }
+    return false;
+}
+
 bool declaresRs274X(const std::string &path)
 {
     try {
@@ -118,10 +151,22 @@ bool declaresRs274X(const std::string &path)
             got += n;
         }
         head.resize(got);
-        return head.find("%FS") != std::string::npos || head.find("%MO") != std::string::npos;
+        return declaresRs274X(std::string_view(head));
     } catch (const KorvaneError &) {
         return false;
     }
+}
+
+bool adoptDeclaredRs274X(GerberInFormat &format, const std::vector<std::string> &paths)
+{
+    if (format.dialect != GerberDialect::Rs274D)
+        return false;
+    for (const std::string &path : paths)
+        if (declaresRs274X(path)) {
+            format.dialect = GerberDialect::Rs274X;
+            return true;
+        }
+    return false;
 }
 
 // D1 to D3 in their spellings 1, 01, 001: draw, move and flash.

@@ -27,6 +27,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <filesystem>
+#include "gerber/GerberTexts.h"
+#include <QLabel>
 #include <gtest/gtest.h>
 
 using namespace korvane;
@@ -295,6 +297,9 @@ TEST_F(MainFixture, GerberFilesOnTheCommandLineAreReadIntoSlotsAndDrawn)
     // The file's %FS and %MO made the load RS-274X.
     EXPECT_EQ(w->settings().gerberIn.dialect, GerberDialect::Rs274X);
     EXPECT_EQ(w->settings().gerberIn.decimalDigits, "6");
+    auto *panel = w->findChild<QLabel *>("statusPanel1");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->text().toStdString(), gerbermsg::ReadAsRs274X);
     EXPECT_EQ(w->document().layers.slot(1).fileName, "copper_mm.gbr");
     EXPECT_EQ(w->document().gerberLoaded, 1);
     EXPECT_GT(w->document().displayList.size(), 100u);

@@ -101,6 +101,34 @@ TEST(GerberPreScan, FormatAndUnitBlocksWinOverGCodes)
     EXPECT_EQ(d.unit, LengthUnit::Inch);
 }
 
+TEST(GerberDialect, ParameterBlocksBeforeTheFirstCoordinateDeclareRs274X)
+{
+    struct Case {
+        const char *head;
+        bool rs274x;
+    } cases[] = {
+        {"%FSLAX24Y24*%\nX0Y0D02*", true},
+        {"G04 exported X1 Y2*\n%MOIN*%\nX0Y0D02*", true},
+        {"%\nFSLAX24Y24*%", true},
+        {"%IPPOS*%\n%MOMM*%", true},
+        {"G54D10*\nX100Y100D02*\n%FSLAX24Y24*%", false},
+        {"G54D10*\nX100Y100D02*X200D01*M02*", false},
+        {"", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(declaresRs274X(std::string_view(c.head)), c.rs274x) << c.head;
+
+    korvane::testing::TempDir dir;
+    std::string x = dir.write("x.gbr", "%FSLAX24Y24*%%MOMM*%X0Y0D02*"), d = dir.write("d.gbr", "X100Y100D02*");
+    GerberInFormat format;
+    format.dialect = GerberDialect::Rs274D;
+    EXPECT_FALSE(adoptDeclaredRs274X(format, {d}));
+    EXPECT_EQ(format.dialect, GerberDialect::Rs274D);
+    EXPECT_TRUE(adoptDeclaredRs274X(format, {d, x}));
+    EXPECT_EQ(format.dialect, GerberDialect::Rs274X);
+    EXPECT_FALSE(adoptDeclaredRs274X(format, {x})); // already RS-274X: nothing to say
+}
+
 TEST(GerberPreScan, RefusalsEndTheLoadBeforeAnyFileIsRead)
 {
     GerberLoadFixture x;
