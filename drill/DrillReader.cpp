@@ -395,6 +395,7 @@ void DrillFileReader::endWord()
 
 void DrillFileReader::endCoordinate(bool isX)
 {
+    blockHasCoordinates_ = true;
     const NumberValue v = numberValue(text_, rules_);
     double &current = isX ? x_ : storedY_;
     auto place = [&](double raw) {
@@ -431,6 +432,8 @@ double DrillFileReader::diameterOf(const std::string &text) const
 void DrillFileReader::endBlock()
 {
     const bool toolHasMark = tool_ >= 1 && tool_ <= ToolMarkCount;
+    const bool coordinates = blockHasCoordinates_;
+    blockHasCoordinates_ = false;
     switch (pending_) {
     case Pending::C:
         if (!cText_.empty()) {
@@ -447,7 +450,12 @@ void DrillFileReader::endBlock()
             pending_ = Pending::None;
             return;
         }
-        break; // "C" alone, as in INCH or METRIC: a hit candidate
+        if (!coordinates) {
+            // "C" alone, as in INCH,LZ or METRIC: a header line, never a hit.
+            pending_ = Pending::None;
+            return;
+        }
+        break;
     case Pending::X:
     case Pending::Y:
         break;

@@ -162,6 +162,7 @@ private:
     // Per file.
     double accX_ = 0, accY_ = 0;
     bool zeroX_ = false, zeroY_ = false;
+    bool blockHasCoordinates_ = false; // an X or Y word in the present block
     std::array<double, 37> diameters_{}; // by tool, 1 to 36
     std::size_t hits_ = 0;
 };
