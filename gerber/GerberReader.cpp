@@ -183,6 +183,31 @@ bool isOperationCode(std::string_view digits)
 
 namespace {
 
+// The "X"-separated parameters of an aperture definition, in the file's
+// unit. An empty parameter (as in "C,0.1X") counts as not given: 0 in the
+// middle, dropped at the end. Text that is no number is a conversion error.
+std::vector<double> apertureParameters(std::string_view text)
+{
+    std::vector<double> values;
+    size_t given = 0;
+    size_t start = 0;
+    for (;;) {
+        size_t x = text.find('X', start);
+        std::string_view field = trimBlanks(text.substr(start, x == std::string_view::npos ? std::string_view::npos : x - start));
+        if (field.empty()) {
+            values.push_back(0);
+        } else {
+            values.push_back(parseReal(field));
+            given = values.size();
+        }
+        if (x == std::string_view::npos)
+            break;
+        start = x + 1;
+    }
+    values.resize(given);
+    return values;
+}
+
 // Points computed with sines and cosines: round-off such as 1.2E-16 is 0.
 std::string pointText(double v) { return formatReal(std::abs(v) < 1e-12 ? 0.0 : v); }
 
@@ -830,18 +855,12 @@ void GerberFileReader::defineAperture(const std::string &text)
     char shape = text[comma - 1];
     std::string paramText = text.substr(comma + 1);
     paramText = paramText.substr(0, paramText.find('*'));
+    const std::vector<double> raw = apertureParameters(paramText);
     std::vector<double> p;
-    {
-        size_t start = 0;
-        for (;;) {
-            size_t x = paramText.find('X', start);
-            std::string_view field = std::string_view(paramText).substr(start, x == std::string::npos ? std::string::npos : x - start);
-            p.push_back(length(parseReal(field)));
-            if (x == std::string::npos)
-                break;
-            start = x + 1;
-        }
-    }
+    for (double v : raw)
+        p.push_back(length(v));
+    if (p.empty())
+        p.push_back(0); // "C," alone: a size of 0
     std::int64_t dcode = 0;
     tryParseInt64(dcodePart, dcode);
     auto at = [&](size_t i) { return i < p.size() ? p[i] : 0.0; };
@@ -892,9 +911,10 @@ void GerberFileReader::defineAperture(const std::string &text)
     }
     case 'P': {
         // A regular polygon becomes a macro of one outline (and its hole).
-        double diameter = p[0];
-        double vertices = format_.unit == LengthUnit::Inch ? at(1) / InchToMm : at(1);
-        double rotation = format_.unit == LengthUnit::Inch ? at(2) / InchToMm : at(2);
+        // The vertex count and the rotation are no lengths: they stay as written.
+        double diameter = at(0);
+        double vertices = raw.size() > 1 ? raw[1] : 0;
+        double rotation = raw.size() > 2 ? raw[2] : 0;
         if (!(vertices >= 3 && vertices <= 10000) || vertices != std::trunc(vertices))
             throw KorvaneError(msg::format(msg::NotAnInteger, paramText));
         int n = static_cast<int>(vertices);
@@ -942,15 +962,7 @@ void GerberFileReader::defineMacroReference(const std::string &afterAdd)
                 bool hasParams = !rest.empty() && rest[0] == ',';
                 if (hasParams) {
                     std::string paramText = rest.substr(1, rest.find('*') == std::string::npos ? std::string::npos : rest.find('*') - 1);
-                    size_t start = 0;
-                    for (;;) {
-                        size_t x = paramText.find('X', start);
-                        std::string_view field = std::string_view(paramText).substr(start, x == std::string::npos ? std::string::npos : x - start);
-                        params.push_back(parseReal(field));
-                        if (x == std::string::npos)
-                            break;
-                        start = x + 1;
-                    }
+                    params = apertureParameters(paramText);
                 }
                 if (!macro.thermalStatement.empty()) {
                     auto lookup = [&](int k) -> std::optional<double> {

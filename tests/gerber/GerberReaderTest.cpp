@@ -166,18 +166,30 @@ TEST(GerberApertureDefinitions, StandardShapesBecomeTableRows)
     f.loadX("%FSLAX33Y33*%%MOMM*%\n"
             "%ADD10C,0.3X0.8*%\n%ADD11R,1.0X1.0*%\n%ADD12R,1.0X0.5*%\n%ADD14C,0.25*%\n"
             "%ADD15R,2X1X0.5*%\n%ADD16O,2X1*%\n%ADD17C,1X0.4X0.2*%\n%ADD18R,0.7*%\n"
+            "%ADD19C,0.1X*%\n%ADD20R,2XX0.5*%\n%ADD21R,1.5X*%\n"
             "D14*X1000Y1000D03*M02*\n");
+    // Empty parameters count as not given: no hole, no height.
+    EXPECT_TRUE(f.prompter.shown.empty()) << (f.prompter.shown.empty() ? "" : f.prompter.shown[0].text);
     struct Row {
         int dcode;
         const char *shape, *size;
     } rows[] = {{10, "丸ドーナツ", "0.8-0.3"}, {11, "正方形", "1"},   {12, "長方形", "1-0.5"},
                 {14, "丸", "0.25"},           {15, "角ドーナツ", "2-1-0.5"}, {16, "楕円形", "2-1"},
-                {17, "丸ドーナツ", "1-0.4-0.2"}, {18, "正方形", "0.7"}};
+                {17, "丸ドーナツ", "1-0.4-0.2"}, {18, "正方形", "0.7"}, {19, "丸", "0.1"},
+                {20, "角ドーナツ", "2-0-0.5"},   {21, "正方形", "1.5"}};
     for (const auto &r : rows) {
         auto row = f.table.Lookup(r.dcode);
         EXPECT_EQ(row.shape, r.shape) << r.dcode;
         EXPECT_EQ(row.size, r.size) << r.dcode;
     }
+}
+
+TEST(GerberApertureDefinitions, TextInAParameterIsAConversionError)
+{
+    GerberLoadFixture f;
+    auto outcome = f.loadX("%FSLAX33Y33*%%MOMM*%\n%ADD10C,0.1XA*%\nD10*X1000Y1000D03*M02*\n");
+    EXPECT_EQ(outcome.end, GerberLoadOutcome::End::Error);
+    EXPECT_EQ(f.prompter.texts(), std::vector<std::string>{"'A' は浮動小数点数ではありません"});
 }
 
 TEST(GerberApertureDefinitions, InchSizesAreConvertedAndPolygonsBecomeMacros)
