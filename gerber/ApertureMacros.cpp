@@ -329,11 +329,12 @@ void flashPrimitive(FlashWriter &w, const Fields &f)
         }
         Point c = w.at(centre);
         if (rotation > 0) {
+            // Each arm starts at the centre: the pen may stand anywhere.
             for (int k = 0; k < 4; ++k) {
                 double a = (rotation + 90.0 * k) * std::numbers::pi / 180.0;
+                w.point(ItemKind::UnderMoveTo, c);
                 w.point(ItemKind::UnderLineTo, w.at({centre.x + length / 2 * std::cos(a), centre.y + length / 2 * std::sin(a)}),
                         crossWidth, 2);
-                w.point(ItemKind::UnderMoveTo, c);
             }
         } else {
             w.point(ItemKind::UnderMoveTo, {c.x - length / 2, c.y});

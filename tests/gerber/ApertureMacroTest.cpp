@@ -133,6 +133,26 @@ TEST(ApertureMacros, PrimitivePlacementAndMoire)
     EXPECT_DOUBLE_EQ(u[2].x2 - u[2].x1, 2.5);
     EXPECT_DOUBLE_EQ(u[3].x2 - u[3].x1, 0.5);
     EXPECT_EQ(u[1].role, RoleAuxiliary);
+
+    // Rotated, every crosshair line is a MoveTo to the centre and a LineTo.
+    MacroLibrary rotated;
+    int moire = rotated.append("MOIRE");
+    rotated.append("6,0,0,5,0.5,0.5,2,0.2,6,30");
+    rotated.append("END");
+    Document turned;
+    flashMacro(turned, rotated, {moire, {10, -10}, 1, 21});
+    const auto &t = turned.displayList.underlay();
+    ASSERT_EQ(t.size(), 2u + 8u);
+    for (size_t k = 0; k < 4; ++k) {
+        const auto &move = t[2 + 2 * k], &line = t[3 + 2 * k];
+        EXPECT_EQ(move.kind, static_cast<int>(ItemKind::UnderMoveTo)) << k;
+        EXPECT_DOUBLE_EQ(move.x1, 10.0);
+        EXPECT_DOUBLE_EQ(move.y1, -10.0);
+        EXPECT_EQ(line.kind, static_cast<int>(ItemKind::UnderLineTo)) << k;
+        double angle = (30.0 + 90.0 * static_cast<double>(k)) * M_PI / 180;
+        EXPECT_NEAR(line.x1, 10.0 + 3 * std::cos(angle), 1e-9) << k;
+        EXPECT_NEAR(line.y1, -10.0 - 3 * std::sin(angle), 1e-9) << k;
+    }
 }
 
 TEST(ApertureMacros, DamagedPrimitivesGetAConversionMessageAndStayInsideTheData)
