@@ -25,11 +25,13 @@ constexpr const char *ReadingSuffix = "を読込中．．．";
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNumberChar(char c) { return isDigit(c) || c == '-' || c == '.'; }
 
-int digitCount(const std::string &text, int low, int high)
+int digitCount(const std::string &text, int low, int high, const char *what)
 {
     std::int32_t v = 0;
-    if (!tryParseInt(text, v) || v < low || v > high)
+    if (!tryParseInt(text, v))
         throw KorvaneError(msg::format(msg::NotAnInteger, text));
+    if (v < low || v > high)
+        throw KorvaneError(msg::outOfRange(what, text, std::to_string(low) + "～" + std::to_string(high)));
     return v;
 }
 
@@ -155,9 +157,9 @@ private:
 DrillNumberRules drillNumberRules(const DrillInFormat &format)
 {
     DrillNumberRules r;
-    const int decimals = digitCount(format.decimalDigits, 1, 6);
+    const int decimals = digitCount(format.decimalDigits, 1, 6, "小数部の桁数");
     r.divisor = std::pow(10.0, decimals);
-    r.totalDigits = digitCount(format.integerDigits, 0, 20) + decimals;
+    r.totalDigits = digitCount(format.integerDigits, 0, 20, "整数部の桁数") + decimals;
     r.trailingZeros = format.zeroSuppression == ZeroSuppression::Trailing;
     r.inch = format.unit == LengthUnit::Inch;
     r.incremental = format.coordinateMode == CoordinateMode::Incremental;

@@ -915,8 +915,12 @@ void GerberFileReader::defineAperture(const std::string &text)
         double diameter = at(0);
         double vertices = raw.size() > 1 ? raw[1] : 0;
         double rotation = raw.size() > 2 ? raw[2] : 0;
-        if (!(vertices >= 3 && vertices <= 10000) || vertices != std::trunc(vertices))
-            throw KorvaneError(msg::format(msg::NotAnInteger, paramText));
+        if (!(vertices >= 3 && vertices <= 10000) || vertices != std::trunc(vertices)) {
+            // Quote the count as written, not the whole parameter text.
+            size_t x = paramText.find('X');
+            std::string_view rest = x == std::string::npos ? std::string_view() : std::string_view(paramText).substr(x + 1);
+            throw KorvaneError(msg::format(msg::NotAnInteger, trimBlanks(rest.substr(0, rest.find('X')))));
+        }
         int n = static_cast<int>(vertices);
         if (n == 8)
             rotation += 22.5;

@@ -129,7 +129,7 @@ TEST(DrillLoad, ARefusedDigitCountKeepsTheDrawing)
     l.format.decimalDigits = "7";
     auto outcome = l.run({{1, dir.write("a.drl", "T1\nX0100Y0100\n")}});
     EXPECT_EQ(outcome.end, DrillLoadOutcome::End::FormatRefused);
-    EXPECT_EQ(l.prompter.texts(), (std::vector<std::string>{msg::format(msg::NotAnInteger, "7")}));
+    EXPECT_EQ(l.prompter.texts(), (std::vector<std::string>{"小数部の桁数 '7' は範囲外です（1～6）"}));
     EXPECT_EQ(l.doc.displayList.size(), 1u);
     EXPECT_TRUE(l.observer.events.empty());
     EXPECT_EQ(l.status.busyDepth, 0);

@@ -160,12 +160,23 @@ TEST(DrillReading, DigitCounts)
         EXPECT_DOUBLE_EQ(rules.divisor, std::pow(10.0, n)) << decimals;
         EXPECT_EQ(rules.totalDigits, 4 + n) << decimals;
     }
-    for (const char *bad : {"0", "7", "", "x", "-1", "99999999999"}) {
+    struct Bad {
+        const char *integer, *decimals, *text;
+    } bads[] = {
+        {"3", "0", "小数部の桁数 '0' は範囲外です（1～6）"},
+        {"3", "9", "小数部の桁数 '9' は範囲外です（1～6）"},
+        {"3", "-1", "小数部の桁数 '-1' は範囲外です（1～6）"},
+        {"21", "3", "整数部の桁数 '21' は範囲外です（0～20）"},
+        {"3", "", "'' は整数ではありません"},
+        {"3", "x", "'x' は整数ではありません"},
+        {"3", "99999999999", "'99999999999' は整数ではありません"},
+    };
+    for (const auto &b : bads) {
         try {
-            drillNumberRules(drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, "3", bad));
-            ADD_FAILURE() << "'" << bad << "' accepted";
+            drillNumberRules(drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, b.integer, b.decimals));
+            ADD_FAILURE() << "'" << b.decimals << "' accepted";
         } catch (const KorvaneError &e) {
-            EXPECT_EQ(e.text(), msg::format(msg::NotAnInteger, bad));
+            EXPECT_EQ(std::string(e.text()), b.text);
         }
     }
     EXPECT_THROW(drillNumberRules(drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, "a", "2")),

@@ -166,8 +166,12 @@ TEST(ApertureMacros, DamagedPrimitivesGetAConversionMessageAndStayInsideTheData)
         EXPECT_THROW(flashMacro(doc, library, {name, {0, 0}, 1, 10}), KorvaneError) << body;
     }
     GerberLoadFixture f;
-    f.loadX("%FSLAX24Y24*%%MOMM*%\n%ADD10P,1X2*%\nD10*X1Y1D03*M02*\n");
-    EXPECT_EQ(f.prompter.shown.size(), 1u);
+    for (const char *count : {"2", "2.5"}) {
+        GerberLoadFixture p;
+        p.loadX(std::string("%FSLAX24Y24*%%MOMM*%\n%ADD10P,1X") + count + "X45*%\nD10*X1Y1D03*M02*\n");
+        // The message quotes the bad vertex count, not the whole parameter text.
+        EXPECT_EQ(p.prompter.texts(), std::vector<std::string>{std::string("'") + count + "' は整数ではありません"});
+    }
 }
 
 TEST(ApertureMacros, InchStatementConversion)

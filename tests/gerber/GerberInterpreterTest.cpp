@@ -194,10 +194,12 @@ TEST(GerberApertureSelection, QuestionsAndStoppingOneFile)
     f.table.SetRow(10, "丸", "0.5");
     f.table.SetRow(11, "長方形", "2");
     f.prompter.answers = {Answer::Yes, Answer::No};
-    auto outcome = f.load({"D10*X1000Y1000D03*", "D11*X1000Y1000D03*D15*X2000Y1000D03*X3000D03*",
+    auto outcome = f.load({"D10*X1000Y1000D03*", "D011*X1000Y1000D03*D015*X2000Y1000D03*X3000D03*",
                            "D10*X5000Y5000D03*"});
-    ASSERT_EQ(f.prompter.texts(), (std::vector<std::string>{gerbermsg::apertureSetWrongly("11"),
-                                                           gerbermsg::apertureNotSet("15")}));
+    // The bad size names the D-code by its number, the missing row as written.
+    ASSERT_EQ(f.prompter.texts(),
+              (std::vector<std::string>{"アパーチャ(D11)のセットが誤っています。処理を続行しますか？",
+                                        "アパーチャ(D015)がセットされていません。処理を続行しますか？"}));
     EXPECT_EQ(outcome.layersStopped, std::vector<int>{2});
     EXPECT_EQ(outcome.layersReadToEnd, (std::vector<int>{1, 3}));
     // File 1's flash, file 2's zero-size rectangle, file 3's flash.
