@@ -135,6 +135,20 @@ TEST(GerberRegions, ClearRegionsKeepTheirPlaceInTheMainSequence)
     EXPECT_EQ(f.itemsOfKind(ItemKind::UnderPolygonClose)[0].colourLayer, 1);
 }
 
+// A D02 inside G36/G37 starts a new contour; each contour is its own
+// polygon, so no edge joins the end of one to the start of the next.
+TEST(GerberRegions, EveryContourOfARegionIsClosedOnItsOwn)
+{
+    GerberLoadFixture f;
+    f.load({"G36*X0Y0D02*X10000Y0D01*X10000Y10000D01*X0Y0D01*"
+            "X20000Y0D02*X30000Y0D01*X30000Y10000D01*X20000Y0D01*G37*"});
+    std::vector<int> kinds;
+    for (const auto &item : f.doc.displayList.underlay())
+        kinds.push_back(item.kind);
+    const int v = static_cast<int>(ItemKind::UnderPolygonVertex), c = static_cast<int>(ItemKind::UnderPolygonClose);
+    EXPECT_EQ(kinds, (std::vector<int>{v, v, v, v, c, v, v, v, v, c}));
+}
+
 TEST(GerberRegions, ArcsBecomeVerticesAlongTheTrueCurve)
 {
     // A full circle of radius 10 inside a region: not its chord, but points
