@@ -226,11 +226,18 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
     while (i < n) {
         char c = bytes[i];
         if (c == '%' && format.dialect == GerberDialect::Rs274X) {
+            // A parameter block runs to its closing "%", over line breaks as
+            // in the main pass: the lines of a macro or of aperture
+            // definitions are never coordinates. Line breaks and "$" end a
+            // statement like "*".
             ++i;
             std::string text;
-            while (i < n && bytes[i] != '\n' && bytes[i] != '$' && bytes[i] != '%') {
-                if (bytes[i] != '\r')
-                    text += bytes[i];
+            while (i < n && bytes[i] != '%') {
+                char t = bytes[i];
+                if (t == '\n' || t == '$')
+                    text += '*';
+                else if (t != '\r')
+                    text += t;
                 ++i;
             }
             if (i < n && bytes[i] == '%')

@@ -101,6 +101,24 @@ TEST(GerberPreScan, FormatAndUnitBlocksWinOverGCodes)
     EXPECT_EQ(d.unit, LengthUnit::Inch);
 }
 
+// The lines of a macro or of several aperture definitions belong to their
+// block: "$2X0.0000" or "R,0.5X0.5" are no coordinates, and their decimal
+// points do not make the file's integer coordinates decimal.
+TEST(GerberPreScan, MultiLineParameterBlocksAreNoCoordinates)
+{
+    GerberInFormat format;
+    format.dialect = GerberDialect::Rs274X;
+    auto r = preScanGerber("%MOIN*%\n%FSLAX24Y24*%\n%AMFID*\n$4=$2X0.0000*\n1,1,0.063,$4,0*\n%\n"
+                           "%ADD10C,0.1*\nADD11R,0.5X0.5*%\nX1000Y2000D02*X62992Y53731D01*M02*\n",
+                           format);
+    EXPECT_TRUE(r.fsSeen);
+    EXPECT_FALSE(r.decimalPointSeen);
+    EXPECT_EQ(r.minX, 1000);
+    EXPECT_EQ(r.maxX, 62992);
+    EXPECT_EQ(r.minY, 2000);
+    EXPECT_EQ(r.maxY, 53731);
+}
+
 TEST(GerberDialect, ParameterBlocksBeforeTheFirstCoordinateDeclareRs274X)
 {
     struct Case {
