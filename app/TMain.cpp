@@ -652,6 +652,11 @@ DrillLoadOutcome TMain::loadDrillLayers()
     WindowDrillObserver observer(*this, view, area);
     DrillLoadContext context{document_, settings_.drillIn, *prompter_, *status_, &observer};
     DrillLoadOutcome outcome = loadDrillFiles(context, files);
+    // A format a file declared is now the drill input format: show it, and
+    // say which format the files were read by.
+    drillInDialog_->showRecord();
+    if (!outcome.declaredFormatNote.empty())
+        statusPanel1_->setText(QString::fromStdString(outcome.declaredFormatNote));
     // A load that drew nothing leaves the drawing that was there.
     if (outcome.layersWithHits.empty() && document_.hasData == 1)
         view.redraw();
@@ -709,6 +714,7 @@ void TMain::drillLoadCommand()
 {
     if (!confirmLayerSelection(LayerLoadKind::Drill))
         return;
+    statusPanel1_->clear();
     loadDrillLayers();
 }
 

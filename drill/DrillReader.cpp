@@ -5,6 +5,7 @@
 #include "core/TextFile.h"
 #include "core/Messages.h"
 #include "core/Numbers.h"
+#include "drill/DrillHeader.h"
 #include "drill/ToolMarks.h"
 
 #include <algorithm>
@@ -21,6 +22,8 @@ namespace {
 constexpr double InchToMm = 25.4;
 constexpr std::size_t ChunkSize = 4097;
 constexpr const char *ReadingSuffix = "を読込中．．．";
+constexpr std::size_t HeaderBytes = 64 * 1024;
+
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNumberChar(char c) { return isDigit(c) || c == '-' || c == '.'; }
@@ -539,9 +542,10 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
     }
     BusyGuard busy(ctx.status);
     Document &doc = ctx.document;
+    const DrillInFormat set = ctx.format;
     DrillNumberRules rules;
     try {
-        rules = drillNumberRules(ctx.format);
+        rules = drillNumberRules(set);
     } catch (const KorvaneError &e) {
         ctx.prompter.error(e.text());
         outcome.end = DrillLoadOutcome::End::FormatRefused;
@@ -554,15 +558,38 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
         outcome.layersFailed.push_back(f.layer);
     };
 
+    // Each file is read by what its header declares, the rest as set.
+    struct ReadableFile {
+        DrillLoadFile file;
+        DrillNumberRules rules;
+    };
+    auto rulesOf = [&](const DrillLoadFile &f) {
+        const DrillDeclaredFormat declared = readDrillHeader(readFileHead(f.path, HeaderBytes));
+        if (!declared.any())
+            return rules;
+        DrillInFormat own = set;
+        applyDeclaredFormat(declared, own);
+        DrillNumberRules r = drillNumberRules(own);
+        ctx.format = own;
+        if (!outcome.declaredFormatNote.empty())
+            outcome.declaredFormatNote += "、";
+        outcome.declaredFormatNote += fileNameOf(f.path) + ": " + drillFormatName(own);
+        return r;
+    };
+
     // Extents pass: the file with the widest X range gives the extents (the
     // first file always, even a single column of holes).
-    std::vector<DrillLoadFile> readable;
+    std::vector<ReadableFile> readable;
     DrillExtentsScanner scanner(rules);
     DrillRawExtents load;
+    DrillNumberRules loadRules = rules;
     double widestX = -1;
     bool decimalSeen = false;
     for (const DrillLoadFile &f : files) {
+        DrillNumberRules own;
         try {
+            own = rulesOf(f);
+            scanner.setRules(own);
             scanner.startFile();
             readInChunks(f.path, buffer, [&](std::string_view chunk) { scanner.feed(chunk); });
             scanner.finish();
@@ -570,14 +597,17 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
             failed(f, e);
             continue;
         }
-        readable.push_back(f);
+        readable.push_back({f, own});
         const DrillRawExtents &e = scanner.extents();
         decimalSeen = decimalSeen || e.decimalSeen;
         if (e.maxX - e.minX > widestX) {
             widestX = e.maxX - e.minX;
             load = e;
+            loadRules = own;
         }
     }
+    if (!outcome.declaredFormatNote.empty())
+        outcome.declaredFormatNote += " で読み込みました（ファイルの宣言）";
     if (!readable.empty()) {
         if (load.minX == load.maxX)
             load.minX = 0;
@@ -585,8 +615,8 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
             load.minY = 0;
         auto scaled = [&](double v) {
             if (!decimalSeen)
-                v /= rules.divisor;
-            return rules.inch ? v * InchToMm : v;
+                v /= loadRules.divisor;
+            return loadRules.inch ? v * InchToMm : v;
         };
         doc.minX = scaled(load.minX);
         doc.maxX = scaled(load.maxX);
@@ -613,11 +643,13 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
     // Marks pass.
     MarkAppender appender(doc);
     DrillFileReader reader(rules, appender);
-    for (const DrillLoadFile &f : readable) {
+    for (const ReadableFile &r : readable) {
+        const DrillLoadFile &f = r.file;
         ctx.status.setStatus(fileNameOf(f.path) + ReadingSuffix);
         doc.hasData = 1;
         doc.drillLoaded = 0;
         appender.setLayer(f.layer);
+        reader.setRules(r.rules);
         reader.startFile();
         bool readToEnd = true;
         try {

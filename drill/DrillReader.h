@@ -87,6 +87,8 @@ class DrillExtentsScanner {
 public:
     explicit DrillExtentsScanner(const DrillNumberRules &rules);
 
+    // The rules of the next file (its own header may declare them).
+    void setRules(const DrillNumberRules &rules) { rules_ = rules; }
     void startFile();
     // Throws KorvaneError on a coordinate text that is not a number.
     void feed(std::string_view chunk);
@@ -124,6 +126,8 @@ class DrillFileReader {
 public:
     DrillFileReader(const DrillNumberRules &rules, DrillHitSink &sink);
 
+    // The rules of the next file (its own header may declare them).
+    void setRules(const DrillNumberRules &rules) { rules_ = rules; }
     void startFile();
     // Throws KorvaneError on a coordinate or diameter text that is not a
     // number; the hits before it have reached the sink.
@@ -190,6 +194,9 @@ struct DrillLoadOutcome {
     std::vector<int> layersWithHits;    // files that appended marks
     std::vector<int> layersWithoutHits; // files read to the end without a hit
     std::vector<int> layersFailed;      // files skipped after an error message
+    // Files whose header declared their format, with the format read, for
+    // the status bar ("name: ... で読み込みました"); empty when none did.
+    std::string declaredFormatNote;
 };
 
 // Called as the load goes, so the window can fit and draw.
@@ -207,13 +214,16 @@ public:
 
 struct DrillLoadContext {
     Document &document;
-    const DrillInFormat &format;
+    // Read at the start; what a file's header declares is written back.
+    DrillInFormat &format;
     Prompter &prompter;
     StatusSink &status;
     DrillLoadObserver *observer = nullptr;
 };
 
-// Reads the files in slot order into the document: the extents pass over
+// Reads the files in slot order into the document, each by the format its
+// header declares (what it leaves open comes from the format as set, which
+// also reads files that declare nothing): the extents pass over
 // all of them, then the marks pass. Calls startLoad once the format is
 // accepted (a refused format leaves the drawing as it was). A file that
 // cannot be read or holds a text that is not a number is reported through

@@ -141,17 +141,7 @@ bool declaresRs274X(std::string_view head)
 bool declaresRs274X(const std::string &path)
 {
     try {
-        InputFile input(path);
-        std::string head(1 << 20, '\0');
-        size_t got = 0;
-        while (got < head.size()) {
-            size_t n = input.read(head.data() + got, head.size() - got);
-            if (n == 0)
-                break;
-            got += n;
-        }
-        head.resize(got);
-        return declaresRs274X(std::string_view(head));
+        return declaresRs274X(std::string_view(readFileHead(path, 1 << 20)));
     } catch (const KorvaneError &) {
         return false;
     }
