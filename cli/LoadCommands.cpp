@@ -14,6 +14,8 @@
 #include "view/Renderer.h"
 #include "view/ViewControl.h"
 
+#include <algorithm>
+#include <sys/stat.h>
 #include <QGuiApplication>
 #include <QImage>
 #include <QSaveFile>
@@ -28,9 +30,10 @@ namespace korvane::cli {
 const char *LoadUsage =
     "  load --gerber N=PATH [--gerber N=PATH ...] [--drill N=PATH ...] [--apt FILE]\n"
     "       [--settings FILE] [--answer yes|no] [--gdb OUT.gdb] [--png OUT.png] [--size WxH]\n"
-    "       [--mm-per-pixel X,Y] [--dpi N --origin X,Y]\n"
+    "       [--mm-per-pixel X,Y] [--dpi N --origin X,Y] [--png-always]\n"
     "                               ガーバーファイルを層N に読み込み、続いてドリルファイルを\n"
     "                               層N に重ねて読み込み、データベースや画像に保存します\n"
+    "                               (メッセージで終わった読込の画像は --png-always の時だけ)\n"
     "  render IN.gdb --png OUT.png [--size WxH] [--mm-per-pixel X,Y] [--dpi N --origin X,Y]\n"
     "                               データベースファイルの図面を画像に保存します\n";
 
@@ -48,6 +51,20 @@ class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// An output file's folder must exist: said before anything is read.
+void requireOutputFolder(const std::string &path)
+{
+    if (path.empty())
+        return;
+    auto slash = path.find_last_of('/');
+    if (slash == std::string::npos || slash == 0)
+        return;
+    const std::string folder = path.substr(0, slash);
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        throw UsageError("出力先のフォルダがありません: " + folder);
+}
 
 bool splitPair(const std::string &text, char separator, std::string &a, std::string &b)
 {
@@ -206,6 +223,7 @@ int runLoad(const std::vector<std::string> &args)
         std::string apt, settingsFile = settingsPath(currentDirectory()), gdb;
         Answer answer = Answer::Yes;
         PictureOptions picture;
+        bool settingsGiven = false, pngAlways = false;
         for (size_t i = 0; i < args.size(); ++i) {
             const std::string &a = args[i];
             auto value = [&]() -> const std::string & {
@@ -229,6 +247,9 @@ int runLoad(const std::vector<std::string> &args)
                 apt = value();
             } else if (a == "--settings") {
                 settingsFile = value();
+                settingsGiven = true;
+            } else if (a == "--png-always") {
+                pngAlways = true;
             } else if (a == "--gdb") {
                 gdb = value();
             } else if (a == "--answer") {
@@ -242,6 +263,19 @@ int runLoad(const std::vector<std::string> &args)
         }
         if (files.empty() && drillFiles.empty())
             throw UsageError("--gerber か --drill で読み込むファイルを指定して下さい");
+        std::vector<int> layersGiven;
+        for (const auto &f : files)
+            layersGiven.push_back(f.layer);
+        for (const auto &d : drillFiles)
+            layersGiven.push_back(d.layer);
+        std::sort(layersGiven.begin(), layersGiven.end());
+        for (size_t k = 1; k < layersGiven.size(); ++k)
+            if (layersGiven[k] == layersGiven[k - 1])
+                throw UsageError("層 " + std::to_string(layersGiven[k]) + " に二つのファイルは読み込めません");
+        if (settingsGiven && !fileExists(settingsFile))
+            throw UsageError("設定ファイルがありません: " + settingsFile);
+        requireOutputFolder(picture.png);
+        requireOutputFolder(gdb);
         for (const auto &d : drillFiles)
             for (const auto &g : files)
                 if (d.layer == g.layer)
@@ -287,7 +321,9 @@ int runLoad(const std::vector<std::string> &args)
 
         if (!gdb.empty() && !writeWorkspaceFile(gdb, doc, prompter))
             complete = false;
-        if (!picture.png.empty()) {
+        // A load that ended with a message leaves no picture to be taken
+        // for a good one, unless asked for.
+        if (!picture.png.empty() && (complete || pngAlways)) {
             auto gui = guiForPictures();
             if (!renderPicture(doc, picture, prompter))
                 complete = false;
@@ -315,6 +351,7 @@ int runRender(const std::vector<std::string> &args)
         }
         if (in.empty() || picture.png.empty())
             throw UsageError("render IN.gdb --png OUT.png の形で指定して下さい");
+        requireOutputFolder(picture.png);
         StderrPrompter prompter;
         Document doc;
         WorkspaceLoadResult result = readWorkspaceFile(in, doc, prompter);
