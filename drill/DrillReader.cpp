@@ -554,7 +554,8 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
     doc.startLoad();
     std::vector<char> buffer(ChunkSize);
     auto failed = [&](const DrillLoadFile &f, const KorvaneError &e) {
-        ctx.prompter.error(e.text());
+        // The file is named on the line before the platform's text.
+        ctx.prompter.error(fileNameOf(f.path) + "\n" + e.text());
         outcome.layersFailed.push_back(f.layer);
     };
 

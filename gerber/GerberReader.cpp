@@ -1017,6 +1017,9 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
     BusyGuard busy(ctx.status);
     Document &doc = ctx.document;
     GerberInterpreter interpreter(doc, ctx.table, ctx.library, ctx.format, ctx.prompter);
+    // The file a message is about, named on the line before its text.
+    std::string current;
+    auto aboutFile = [&](const std::string &text) { return current.empty() ? text : fileNameOf(current) + "\n" + text; };
     try {
         // The largest file settles the number format for every file of the load.
         const GerberLoadFile *largest = &files.front();
@@ -1028,7 +1031,14 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
                 largestSize = size;
             }
         }
+        current = largest->path;
         std::string bytes = readFileBytes(largest->path);
+        if (bytes.empty()) {
+            // The largest file is empty, so all are: no format to complain of.
+            ctx.prompter.error(aboutFile(gerbermsg::EmptyFile));
+            outcome.end = GerberLoadOutcome::End::PreScanRefused;
+            return outcome;
+        }
         outcome.preScan = preScanGerber(bytes, ctx.format);
         bytes.clear();
         bytes.shrink_to_fit();
@@ -1067,6 +1077,7 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
         GerberFileReader reader(interpreter, ctx.table, ctx.library, ctx.format);
         std::vector<char> buffer(ChunkSize);
         for (const auto &f : files) {
+            current = f.path;
             ctx.status.setStatus(fileNameOf(f.path) + gerbermsg::Reading);
             InputFile input(f.path);
             reader.startFile(f.layer);
@@ -1090,7 +1101,7 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
             }
         }
     } catch (const KorvaneError &e) {
-        ctx.prompter.error(e.text());
+        ctx.prompter.error(aboutFile(e.text()));
         outcome.end = GerberLoadOutcome::End::Error;
     }
     // The extents of what was read replace the pre-scan's; a load never

@@ -9,6 +9,7 @@ inline constexpr const char *NotRs274X =
 inline constexpr const char *NoDrawingData =
     "ガーバーデータではない(作画ﾃﾞｰﾀなし)かASCIIコードでない可能性がありますので確認して下さい。";
 inline constexpr const char *Reading = "を読込中．．．";
+inline constexpr const char *EmptyFile = "ファイルが空です（データがありません）";
 // Status text after a load whose files declared RS-274X while RS-274D was set.
 inline constexpr const char *ReadAsRs274X = "%FS/%MO ブロックがあるため RS-274X として読み込みました";
 

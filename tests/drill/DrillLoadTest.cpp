@@ -109,8 +109,11 @@ TEST(DrillLoad, AFailingFileIsReportedAndSkipped)
     const std::string early = dir.write("early.drl", "T1\nX0100Y1.2.3\n");
     auto outcome = l.run({{1, good}, {2, dir.file("missing.drl")}, {3, early}, {4, late}, {5, good}});
 
-    EXPECT_EQ(l.prompter.texts(), (std::vector<std::string>{msg::FileNotFound, msg::format(msg::NotAReal, "1.2.3"),
-                                                            msg::format(msg::NotAReal, "1.2.3")}));
+    // Each message names its file on the line before the platform's text.
+    EXPECT_EQ(l.prompter.texts(),
+              (std::vector<std::string>{std::string("missing.drl\n") + msg::FileNotFound,
+                                        "early.drl\n" + msg::format(msg::NotAReal, "1.2.3"),
+                                        "late.drl\n" + msg::format(msg::NotAReal, "1.2.3")}));
     for (const auto &m : l.prompter.shown)
         EXPECT_EQ(m.kind, MessageKind::Error);
     EXPECT_EQ(outcome.layersFailed, (std::vector<int>{2, 3, 4}));

@@ -170,7 +170,7 @@ TEST(ApertureMacros, DamagedPrimitivesGetAConversionMessageAndStayInsideTheData)
         GerberLoadFixture p;
         p.loadX(std::string("%FSLAX24Y24*%%MOMM*%\n%ADD10P,1X") + count + "X45*%\nD10*X1Y1D03*M02*\n");
         // The message quotes the bad vertex count, not the whole parameter text.
-        EXPECT_EQ(p.prompter.texts(), std::vector<std::string>{std::string("'") + count + "' は整数ではありません"});
+        EXPECT_EQ(p.prompter.texts(), std::vector<std::string>{std::string("layer1.gbr\n'") + count + "' は整数ではありません"});
     }
 }
 

@@ -161,6 +161,12 @@ TEST(GerberPreScan, RefusalsEndTheLoadBeforeAnyFileIsRead)
     EXPECT_EQ(empty.prompter.texts(), std::vector<std::string>{gerbermsg::NoDrawingData});
     EXPECT_EQ(empty.status.status, "");
     EXPECT_EQ(empty.status.busyDepth, 0);
+
+    // An empty file is said to be empty, not to lack the RS-274X blocks.
+    GerberLoadFixture none;
+    auto nothing = none.loadX("");
+    EXPECT_EQ(nothing.end, GerberLoadOutcome::End::PreScanRefused);
+    EXPECT_EQ(none.prompter.texts(), std::vector<std::string>{std::string("layer1.gbr\n") + gerbermsg::EmptyFile});
 }
 
 TEST(GerberPreScan, TheLargestFileSettlesTheFormatOfEveryFile)
@@ -207,7 +213,7 @@ TEST(GerberApertureDefinitions, TextInAParameterIsAConversionError)
     GerberLoadFixture f;
     auto outcome = f.loadX("%FSLAX33Y33*%%MOMM*%\n%ADD10C,0.1XA*%\nD10*X1000Y1000D03*M02*\n");
     EXPECT_EQ(outcome.end, GerberLoadOutcome::End::Error);
-    EXPECT_EQ(f.prompter.texts(), std::vector<std::string>{"'A' は浮動小数点数ではありません"});
+    EXPECT_EQ(f.prompter.texts(), std::vector<std::string>{"layer1.gbr\n'A' は浮動小数点数ではありません"});
 }
 
 TEST(GerberApertureDefinitions, InchSizesAreConvertedAndPolygonsBecomeMacros)
@@ -280,6 +286,7 @@ TEST(GerberReader, AnUnreadableNumberEndsTheLoadButKeepsWhatWasRead)
     auto outcome = f.load({"D10*X1000Y1000D03*G04 a comment that makes this file the larger one*",
                            "D10*X1.2.3Y5D03*", "D10*X1Y1D03*"});
     EXPECT_EQ(outcome.end, GerberLoadOutcome::End::Error);
-    EXPECT_EQ(f.prompter.texts(), std::vector<std::string>{"'1.2.3' は浮動小数点数ではありません"});
+    // The message names the file on the line before the platform's text.
+    EXPECT_EQ(f.prompter.texts(), std::vector<std::string>{"layer2.gbr\n'1.2.3' は浮動小数点数ではありません"});
     EXPECT_EQ(f.itemsOfKind(ItemKind::Ellipse).size(), 1u);
 }
