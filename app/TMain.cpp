@@ -585,6 +585,7 @@ GerberLoadOutcome TMain::loadGerberLayers()
     WindowLoadObserver observer(*this);
     GerberLoadContext context{document_, apertureTable_, macroLibrary_, settings_.gerberIn, *prompter_, *status_, &observer};
     GerberLoadOutcome outcome = loadGerberFiles(context, files);
+    forgetUnreadSlots(outcome.layersUnread);
     // What the files declared shows in the format dialogs.
     gerberInDialog_->showRecord();
     gerberOutDialog_->updateApertureButton();
@@ -652,6 +653,7 @@ DrillLoadOutcome TMain::loadDrillLayers()
     WindowDrillObserver observer(*this, view, area);
     DrillLoadContext context{document_, settings_.drillIn, *prompter_, *status_, &observer};
     DrillLoadOutcome outcome = loadDrillFiles(context, files);
+    forgetUnreadSlots(outcome.layersUnread);
     // A format a file declared is now the drill input format: show it, and
     // say which format the files were read by.
     drillInDialog_->showRecord();
@@ -697,6 +699,16 @@ void TMain::adoptDeclaredDialect(const std::vector<std::string> &paths)
     gerberInDialog_->showRecord();
     gerberOutDialog_->updateApertureButton();
     statusPanel1_->setText(QString::fromUtf8(gerbermsg::ReadAsRs274X));
+}
+
+void TMain::forgetUnreadSlots(const std::vector<int> &layers)
+{
+    for (int n : layers) {
+        forgetUnreadSlot(document_.layers.slot(n));
+        layerSelection_->nameField(n)->clear();
+    }
+    if (!layers.empty())
+        layerTable_->showSlots();
 }
 
 std::vector<GerberLoadFile> TMain::pendingGerberFiles() const

@@ -112,6 +112,8 @@ public:
     // RS-274D set and a file declaring RS-274X: the load reads RS-274X, the
     // format dialogs show it and the status bar's first panel says so.
     void adoptDeclaredDialect(const std::vector<std::string> &paths);
+    // Slots whose file the load never read lose their name and tick.
+    void forgetUnreadSlots(const std::vector<int> &layers);
     // The drill load after a confirmed layer file selection: reads every slot
     // of kind "nc" whose pendingPath names a file, draws its tool marks.
     DrillLoadOutcome loadDrillLayers();

@@ -596,6 +596,7 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
             scanner.finish();
         } catch (const KorvaneError &e) {
             failed(f, e);
+            outcome.layersUnread.push_back(f.layer);
             continue;
         }
         readable.push_back({f, own});

@@ -194,6 +194,7 @@ struct DrillLoadOutcome {
     std::vector<int> layersWithHits;    // files that appended marks
     std::vector<int> layersWithoutHits; // files read to the end without a hit
     std::vector<int> layersFailed;      // files skipped after an error message
+    std::vector<int> layersUnread;      // of those, the files the marks pass never read
     // Files whose header declared their format, with the format read, for
     // the status bar ("name: ... で読み込みました"); empty when none did.
     std::string declaredFormatNote;

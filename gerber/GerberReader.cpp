@@ -1014,6 +1014,7 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
     std::stable_sort(files.begin(), files.end(), [](const auto &a, const auto &b) { return a.layer < b.layer; });
     if (files.empty())
         return outcome;
+    std::vector<int> opened;
     BusyGuard busy(ctx.status);
     Document &doc = ctx.document;
     GerberInterpreter interpreter(doc, ctx.table, ctx.library, ctx.format, ctx.prompter);
@@ -1080,6 +1081,7 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
             current = f.path;
             ctx.status.setStatus(fileNameOf(f.path) + gerbermsg::Reading);
             InputFile input(f.path);
+            opened.push_back(f.layer);
             reader.startFile(f.layer);
             doc.gerberLoaded = 1;
             outcome.anyFileRead = true;
@@ -1104,6 +1106,9 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
         ctx.prompter.error(aboutFile(e.text()));
         outcome.end = GerberLoadOutcome::End::Error;
     }
+    for (const auto &f : files)
+        if (std::find(opened.begin(), opened.end(), f.layer) == opened.end())
+            outcome.layersUnread.push_back(f.layer);
     // The extents of what was read replace the pre-scan's; a load never
     // shrinks the extents the view fits.
     outcome.extents = interpreter.extents();

@@ -124,6 +124,9 @@ struct GerberLoadOutcome {
     LoadExtents extents;
     std::vector<int> layersReadToEnd;
     std::vector<int> layersStopped;
+    // Files the load never read (it ended before them, or they could not be
+    // opened): their slots should not look loaded.
+    std::vector<int> layersUnread;
     bool anyFileRead = false;
 };
 
