@@ -1,4 +1,5 @@
 #include "app/TMain.h"
+#include "app/BoardPosition.h"
 #include "app/DrawingArea.h"
 #include "app/HelpWindow.h"
 #include "app/LayerColourBoxes.h"
@@ -74,6 +75,8 @@ TMain::TMain(const TMainOptions &options, QWidget *parent) : QMainWindow(parent)
     buildMenus();
     buildCentralArea();
     buildStatusBar();
+    connect(drawingArea_, &DrawingArea::pointerMoved, this, &TMain::showPointerPosition);
+    connect(drawingArea_, &DrawingArea::pointerLeft, statusPanel2_, &QLabel::clear);
 
     if (options.status) {
         status_ = options.status;
@@ -253,11 +256,22 @@ void TMain::buildStatusBar()
     statusPanel1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     statusPanel2_ = new QLabel(bar);
     statusPanel2_->setObjectName("statusPanel2");
-    statusPanel2_->setFixedWidth(100);
+    statusPanel2_->setFixedWidth(230);
     statusPanel2_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     statusPanel2_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     bar->addWidget(statusPanel1_);
     bar->addWidget(statusPanel2_);
+}
+
+// The board point under the pointer, in the second panel: in inch when the
+// Gerber input format is inch.
+void TMain::showPointerPosition(int column, int row)
+{
+    std::optional<Point> p = boardPointAt(drawingArea_->view().transform(), column, row);
+    statusPanel2_->setText(
+        p && document_.hasData == 1
+            ? QString::fromStdString(pointerPositionText(*p, settings_.gerberIn.unit == LengthUnit::Inch))
+            : QString());
 }
 
 void TMain::createDialogs()

@@ -140,6 +140,7 @@ private:
     void buildMenus();
     void buildCentralArea();
     void buildStatusBar();
+    void showPointerPosition(int column, int row);
     void createDialogs();
     void applyMenuState();
     QAction *addCommand(QMenu *menu, const QString &caption, const QString &objectName,
