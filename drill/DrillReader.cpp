@@ -626,17 +626,20 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
         doc.maxY = scaled(load.maxY);
         // Gerber data stay on the screen only when the load keeps the
         // drawing; after a clear the drill files alone set the view.
-        if (doc.gerberLoaded == 1 && doc.keepExisting == 1) {
+        bool keptGerber = doc.gerberLoaded == 1 && doc.keepExisting == 1;
+        if (keptGerber) {
             const Extents &g = doc.gerberExtents;
             doc.minX = std::min(doc.minX, g.minX);
             doc.maxX = std::max(doc.maxX, g.maxX);
             doc.minY = std::min(doc.minY, g.minY);
             doc.maxY = std::max(doc.maxY, g.maxY);
-        } else {
-            doc.extentX = std::max(doc.extentX, doc.maxX - doc.minX);
-            doc.extentY = std::max(doc.extentY, doc.maxY - doc.minY);
-            outcome.fitScaleDue = true;
         }
+        // The fit takes in every loaded layer: holes beyond the Gerber
+        // drawing stay on the screen after Home.
+        const double wider = std::max(doc.extentX, doc.maxX - doc.minX), taller = std::max(doc.extentY, doc.maxY - doc.minY);
+        outcome.fitScaleDue = !keptGerber || wider > doc.extentX || taller > doc.extentY;
+        doc.extentX = wider;
+        doc.extentY = taller;
         outcome.extentsSet = true;
         if (ctx.observer)
             ctx.observer->extentsSet(outcome.fitScaleDue);

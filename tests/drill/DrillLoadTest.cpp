@@ -233,10 +233,13 @@ TEST(DrillLoad, Extents)
     }
 }
 
-TEST(DrillLoad, GerberDrawingUnderneathKeepsTheFit)
+// Over a kept Gerber drawing the fit stays, unless holes lie beyond it:
+// then the extents take in every loaded layer, so Home shows the holes.
+TEST(DrillLoad, GerberDrawingUnderneathKeepsTheFitUnlessHolesLieBeyondIt)
 {
     TempDir dir;
-    const std::string file = dir.write("a.drl", "T1\nX0100Y0100\nX0900Y0400\n");
+    const std::string beyond = dir.write("a.drl", "T1\nX0100Y0100\nX0900Y0400\n");
+    const std::string inside = dir.write("b.drl", "T1\nX-0400Y0250\nX0300Y0280\n");
     for (int keep : {1, 0}) {
         Load l;
         l.doc.gerberLoaded = 1;
@@ -244,15 +247,15 @@ TEST(DrillLoad, GerberDrawingUnderneathKeepsTheFit)
         l.doc.gerberExtents = {-5, 4, 2, 3};
         l.doc.extentX = keep ? 9 : 0; // a clear sets them to 0
         l.doc.extentY = keep ? 1 : 0;
-        auto outcome = l.run({{2, file}});
-        EXPECT_EQ(outcome.fitScaleDue, keep == 0) << keep;
+        auto outcome = l.run({{2, beyond}});
+        EXPECT_TRUE(outcome.fitScaleDue) << keep;
         if (keep) {
             EXPECT_DOUBLE_EQ(l.doc.minX, -5);
             EXPECT_DOUBLE_EQ(l.doc.maxX, 9);
             EXPECT_DOUBLE_EQ(l.doc.minY, 1);
             EXPECT_DOUBLE_EQ(l.doc.maxY, 4);
-            EXPECT_EQ(l.doc.extentX, 9);
-            EXPECT_EQ(l.doc.extentY, 1);
+            EXPECT_DOUBLE_EQ(l.doc.extentX, 14);
+            EXPECT_DOUBLE_EQ(l.doc.extentY, 3);
         } else {
             // After a clear nothing of the Gerber drawing is left to include.
             EXPECT_DOUBLE_EQ(l.doc.minX, 1);
@@ -260,6 +263,16 @@ TEST(DrillLoad, GerberDrawingUnderneathKeepsTheFit)
             EXPECT_DOUBLE_EQ(l.doc.extentY, 3);
         }
     }
+    Load kept;
+    kept.doc.gerberLoaded = 1;
+    kept.doc.keepExisting = 1;
+    kept.doc.gerberExtents = {-5, 4, 2, 3};
+    kept.doc.extentX = 9;
+    kept.doc.extentY = 1;
+    auto outcome = kept.run({{2, inside}});
+    EXPECT_FALSE(outcome.fitScaleDue);
+    EXPECT_DOUBLE_EQ(kept.doc.extentX, 9);
+    EXPECT_DOUBLE_EQ(kept.doc.extentY, 1);
 }
 
 TEST(DrillLoad, ExtentsOnlyGrowWhenTheDrawingIsKept)
