@@ -5,6 +5,7 @@
 #include "core/TextFile.h"
 #include "core/Messages.h"
 #include "core/Numbers.h"
+#include "drill/DrillDetective.h"
 #include "drill/DrillHeader.h"
 #include "drill/ToolMarks.h"
 
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <fcntl.h>
 #include <limits>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -564,17 +566,39 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
         DrillLoadFile file;
         DrillNumberRules rules;
     };
+    // The pads the detective ranks formats by: the flashes of a Gerber
+    // drawing the load keeps.
+    std::optional<PadMap> pads;
+    if (ctx.detect && doc.gerberLoaded == 1 && doc.keepExisting == 1) {
+        pads.emplace(doc.displayList);
+        if (pads->empty())
+            pads.reset();
+    }
     auto rulesOf = [&](const DrillLoadFile &f) {
-        const DrillDeclaredFormat declared = readDrillHeader(readFileHead(f.path, HeaderBytes));
-        if (!declared.any())
-            return rules;
+        const DrillDeclaredFormat declared =
+            ctx.readHeaders ? readDrillHeader(readFileHead(f.path, HeaderBytes)) : DrillDeclaredFormat{};
         DrillInFormat own = set;
         applyDeclaredFormat(declared, own);
+        const char *source = declared.any() ? "ファイルの宣言" : nullptr;
+        if (pads) {
+            const std::string bytes = readFileBytes(f.path);
+            const DrillFormatScore inUse = scoreDrillFormat(bytes, *pads, own);
+            if (!declared.any() || inUse.share() < 0.5) {
+                const std::vector<DrillFormatScore> ranking = rankDrillFormats(bytes, *pads, own);
+                if (!ranking.empty() && detectiveSuggests(inUse, ranking.front()) &&
+                    ctx.prompter.askYesNo(MessageKind::Confirmation, detectiveQuestion(ranking.front()))) {
+                    own = ranking.front().format;
+                    source = "パッドとの照合";
+                }
+            }
+        }
+        if (!source)
+            return rules;
         DrillNumberRules r = drillNumberRules(own);
         ctx.format = own;
         if (!outcome.declaredFormatNote.empty())
             outcome.declaredFormatNote += "、";
-        outcome.declaredFormatNote += fileNameOf(f.path) + ": " + drillFormatName(own);
+        outcome.declaredFormatNote += fileNameOf(f.path) + ": " + drillFormatName(own) + "（" + source + "）";
         return r;
     };
 
@@ -609,7 +633,7 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
         }
     }
     if (!outcome.declaredFormatNote.empty())
-        outcome.declaredFormatNote += " で読み込みました（ファイルの宣言）";
+        outcome.declaredFormatNote += " で読み込みました";
     if (!readable.empty()) {
         if (load.minX == load.maxX)
             load.minX = 0;

@@ -195,8 +195,9 @@ struct DrillLoadOutcome {
     std::vector<int> layersWithoutHits; // files read to the end without a hit
     std::vector<int> layersFailed;      // files skipped after an error message
     std::vector<int> layersUnread;      // of those, the files the marks pass never read
-    // Files whose header declared their format, with the format read, for
-    // the status bar ("name: ... で読み込みました"); empty when none did.
+    // Files read by a format of their own (declared, or the detective's with
+    // a Yes), with that format, for the status bar ("name: format（source）
+    // で読み込みました"); empty when every file was read as set.
     std::string declaredFormatNote;
 };
 
@@ -220,6 +221,12 @@ struct DrillLoadContext {
     Prompter &prompter;
     StatusSink &status;
     DrillLoadObserver *observer = nullptr;
+    // Each file's header declares its format (else the format as set).
+    bool readHeaders = true;
+    // Over Gerber flashes, a file that declares nothing, or a format under
+    // which few hits land on pads, is ranked against the other formats; a
+    // clearly better one is offered with a Yes/No question.
+    bool detect = true;
 };
 
 // Reads the files in slot order into the document, each by the format its

@@ -81,7 +81,7 @@ TEST(DrillHeader, TheLoadWritesTheDeclaredFormatBack)
     EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(outcome.layersWithHits, (std::vector<int>{1, 2}));
     EXPECT_EQ(format, drillFormat(ZeroSuppression::Leading, LengthUnit::Inch, CoordinateMode::Absolute, "2", "4"));
-    EXPECT_EQ(outcome.declaredFormatNote, "a.drl: インチ 2.4 LZ で読み込みました（ファイルの宣言）");
+    EXPECT_EQ(outcome.declaredFormatNote, "a.drl: インチ 2.4 LZ（ファイルの宣言） で読み込みました");
     std::vector<std::pair<double, double>> centres;
     for (const DisplayItem &it : doc.displayList.main())
         if (it.role == RoleDrillHit)
