@@ -82,6 +82,8 @@ int main(int argc, char **argv)
             return cli::runLoad(args);
         if (command == "render")
             return cli::runRender(args);
+        if (command == "drill-format")
+            return cli::runDrillFormat(args);
 #endif
     } catch (const std::exception &e) {
         std::cerr << msg::TitleError << ": " << e.what() << "\n";
