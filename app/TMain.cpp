@@ -31,6 +31,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPageSetupDialog>
@@ -295,6 +296,13 @@ void TMain::createDialogs()
 
     connect(gerberInDialog_, &TGinFormat::dialectChanged, gerberOutDialog_, &TGoutFormat::updateApertureButton);
     connect(gerberOutDialog_, &TGoutFormat::apertureRequested, this, &TMain::openApertureTable);
+
+    // The form dialogs take the size of their contents, whatever the window
+    // manager's frame and the fonts: nothing is cut off at an edge.
+    for (QDialog *form : std::initializer_list<QDialog *>{gerberInDialog_, gerberOutDialog_, drillInDialog_, drillOutDialog_,
+                                                          layerSelection_, layerTable_})
+        if (form->layout())
+            form->layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void TMain::loadSettings()
