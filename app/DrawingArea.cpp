@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPaintEvent>
+#include <QMouseEvent>
+#include <functional>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
@@ -24,11 +26,26 @@ public:
         pal.setColor(QPalette::Window, Qt::white);
         setPalette(pal);
         setAttribute(Qt::WA_OpaquePaintEvent);
+        setMouseTracking(true);
     }
 
     QImage image;
+    std::function<void(QPoint)> pointerMoved;
+    std::function<void()> pointerLeft;
 
 protected:
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        if (pointerMoved)
+            pointerMoved(event->position().toPoint());
+        QWidget::mouseMoveEvent(event);
+    }
+    void leaveEvent(QEvent *event) override
+    {
+        if (pointerLeft)
+            pointerLeft();
+        QWidget::leaveEvent(event);
+    }
     void paintEvent(QPaintEvent *event) override
     {
         QPainter p(this);
@@ -114,6 +131,8 @@ DrawingArea::DrawingArea(Document &document, Prompter &prompter, QWidget *parent
     scroll_->installEventFilter(this);
     scroll_->viewport()->installEventFilter(this);
     picture_->installEventFilter(this);
+    picture_->pointerMoved = [this](QPoint p) { emit pointerMoved(p.x(), p.y()); };
+    picture_->pointerLeft = [this] { emit pointerLeft(); };
 
     view_ = std::make_unique<ViewController>(document_, *prompter_, *this);
 }

@@ -57,6 +57,11 @@ public:
     double screenMmPerPixelX() const override;
     double screenMmPerPixelY() const override;
 
+signals:
+    // The pointer over the picture, at the pixel (column, row); left it.
+    void pointerMoved(int column, int row);
+    void pointerLeft();
+
 public slots:
     // "全体表示  [Home]"
     void fitAll();

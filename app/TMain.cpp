@@ -1,4 +1,5 @@
 #include "app/TMain.h"
+#include "app/BoardPosition.h"
 #include "app/DrawingArea.h"
 #include "app/HelpWindow.h"
 #include "app/LayerColourBoxes.h"
@@ -15,6 +16,7 @@
 #include "core/Errors.h"
 #include "core/SettingsFile.h"
 #include "gerber/ApertureCommands.h"
+#include "gerber/GerberTexts.h"
 #include "platform/QtFilePicker.h"
 #include "platform/QtPrintDevice.h"
 #include "app/TGbprint.h"
@@ -31,6 +33,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPageSetupDialog>
@@ -75,6 +78,8 @@ TMain::TMain(const TMainOptions &options, QWidget *parent) : QMainWindow(parent)
     buildMenus();
     buildCentralArea();
     buildStatusBar();
+    connect(drawingArea_, &DrawingArea::pointerMoved, this, &TMain::showPointerPosition);
+    connect(drawingArea_, &DrawingArea::pointerLeft, statusPanel2_, &QLabel::clear);
 
     if (options.status) {
         status_ = options.status;
@@ -255,11 +260,22 @@ void TMain::buildStatusBar()
     statusPanel1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     statusPanel2_ = new QLabel(bar);
     statusPanel2_->setObjectName("statusPanel2");
-    statusPanel2_->setFixedWidth(100);
+    statusPanel2_->setFixedWidth(230);
     statusPanel2_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     statusPanel2_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     bar->addWidget(statusPanel1_);
     bar->addWidget(statusPanel2_);
+}
+
+// The board point under the pointer, in the second panel: in inch when the
+// Gerber input format is inch.
+void TMain::showPointerPosition(int column, int row)
+{
+    std::optional<Point> p = boardPointAt(drawingArea_->view().transform(), column, row);
+    statusPanel2_->setText(
+        p && document_.hasData == 1
+            ? QString::fromStdString(pointerPositionText(*p, settings_.gerberIn.unit == LengthUnit::Inch))
+            : QString());
 }
 
 void TMain::createDialogs()
@@ -288,6 +304,13 @@ void TMain::createDialogs()
 
     connect(gerberInDialog_, &TGinFormat::dialectChanged, gerberOutDialog_, &TGoutFormat::updateApertureButton);
     connect(gerberOutDialog_, &TGoutFormat::apertureRequested, this, &TMain::openApertureTable);
+
+    // The form dialogs take the size of their contents, whatever the window
+    // manager's frame and the fonts: nothing is cut off at an edge.
+    for (QDialog *form : std::initializer_list<QDialog *>{gerberInDialog_, gerberOutDialog_, drillInDialog_, drillOutDialog_,
+                                                          layerSelection_, layerTable_})
+        if (form->layout())
+            form->layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void TMain::loadSettings()
@@ -530,14 +553,10 @@ bool TMain::openFiles(const QStringList &arguments)
             drills << p;
             paths.removeOne(p);
         }
-    bool rs274x = false;
+    std::vector<std::string> gerberPaths;
     for (const QString &p : paths)
-        rs274x = rs274x || declaresRs274X(p.toStdString());
-    if (rs274x) {
-        settings_.gerberIn.dialect = GerberDialect::Rs274X;
-        gerberInDialog_->showRecord();
-        gerberOutDialog_->updateApertureButton();
-    }
+        gerberPaths.push_back(p.toStdString());
+    adoptDeclaredDialect(gerberPaths);
     // As a confirmed layer file selection with new files in slots 1, 2, ...
     document_.keepExisting = 0;
     int n = 1;
@@ -584,12 +603,7 @@ private:
 
 GerberLoadOutcome TMain::loadGerberLayers()
 {
-    std::vector<GerberLoadFile> files;
-    for (int n = 1; n <= LayerCount; ++n) {
-        LayerSlot &slot = document_.layers.slot(n);
-        if (slot.fileKind == "gb" && !slot.pendingPath.empty() && slot.pendingPath != AlreadyLoadedMarker)
-            files.push_back({n, slot.pendingPath});
-    }
+    std::vector<GerberLoadFile> files = pendingGerberFiles();
     if (files.empty())
         return {};
 
@@ -601,6 +615,7 @@ GerberLoadOutcome TMain::loadGerberLayers()
     WindowLoadObserver observer(*this);
     GerberLoadContext context{document_, apertureTable_, macroLibrary_, settings_.gerberIn, *prompter_, *status_, &observer};
     GerberLoadOutcome outcome = loadGerberFiles(context, files);
+    forgetUnreadSlots(outcome.layersUnread);
     // What the files declared shows in the format dialogs.
     gerberInDialog_->showRecord();
     gerberOutDialog_->updateApertureButton();
@@ -668,6 +683,12 @@ DrillLoadOutcome TMain::loadDrillLayers()
     WindowDrillObserver observer(*this, view, area);
     DrillLoadContext context{document_, settings_.drillIn, *prompter_, *status_, &observer};
     DrillLoadOutcome outcome = loadDrillFiles(context, files);
+    forgetUnreadSlots(outcome.layersUnread);
+    // A format a file declared is now the drill input format: show it, and
+    // say which format the files were read by.
+    drillInDialog_->showRecord();
+    if (!outcome.declaredFormatNote.empty())
+        statusPanel1_->setText(QString::fromStdString(outcome.declaredFormatNote));
     // A load that drew nothing leaves the drawing that was there.
     if (outcome.layersWithHits.empty() && document_.hasData == 1)
         view.redraw();
@@ -691,13 +712,51 @@ void TMain::gerberLoadCommand()
     if (!confirmLayerSelection(LayerLoadKind::Gerber))
         return;
     drawingArea_->setRegionFill(layerSelection_->regionFill());
+    std::vector<std::string> paths;
+    for (const GerberLoadFile &f : pendingGerberFiles())
+        paths.push_back(f.path);
+    adoptDeclaredDialect(paths);
     loadGerberLayers();
+}
+
+// Files that carry their own %FS or %MO are RS-274X whatever the format
+// says; the operator is told, since the format record changes with it.
+void TMain::adoptDeclaredDialect(const std::vector<std::string> &paths)
+{
+    statusPanel1_->clear();
+    if (!adoptDeclaredRs274X(settings_.gerberIn, paths))
+        return;
+    gerberInDialog_->showRecord();
+    gerberOutDialog_->updateApertureButton();
+    statusPanel1_->setText(QString::fromUtf8(gerbermsg::ReadAsRs274X));
+}
+
+void TMain::forgetUnreadSlots(const std::vector<int> &layers)
+{
+    for (int n : layers) {
+        forgetUnreadSlot(document_.layers.slot(n));
+        layerSelection_->nameField(n)->clear();
+    }
+    if (!layers.empty())
+        layerTable_->showSlots();
+}
+
+std::vector<GerberLoadFile> TMain::pendingGerberFiles() const
+{
+    std::vector<GerberLoadFile> files;
+    for (int n = 1; n <= LayerCount; ++n) {
+        const LayerSlot &slot = document_.layers.slot(n);
+        if (slot.fileKind == "gb" && !slot.pendingPath.empty() && slot.pendingPath != AlreadyLoadedMarker)
+            files.push_back({n, slot.pendingPath});
+    }
+    return files;
 }
 
 void TMain::drillLoadCommand()
 {
     if (!confirmLayerSelection(LayerLoadKind::Drill))
         return;
+    statusPanel1_->clear();
     loadDrillLayers();
 }
 

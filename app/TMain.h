@@ -110,6 +110,12 @@ public:
     // The Gerber load after a confirmed layer file selection: reads every
     // slot of kind "gb" whose pendingPath names a file, fits and draws.
     GerberLoadOutcome loadGerberLayers();
+    std::vector<GerberLoadFile> pendingGerberFiles() const;
+    // RS-274D set and a file declaring RS-274X: the load reads RS-274X, the
+    // format dialogs show it and the status bar's first panel says so.
+    void adoptDeclaredDialect(const std::vector<std::string> &paths);
+    // Slots whose file the load never read lose their name and tick.
+    void forgetUnreadSlots(const std::vector<int> &layers);
     // The drill load after a confirmed layer file selection: reads every slot
     // of kind "nc" whose pendingPath names a file, draws its tool marks.
     DrillLoadOutcome loadDrillLayers();
@@ -137,6 +143,7 @@ private:
     void buildMenus();
     void buildCentralArea();
     void buildStatusBar();
+    void showPointerPosition(int column, int row);
     void createDialogs();
     void applyMenuState();
     QAction *addCommand(QMenu *menu, const QString &caption, const QString &objectName,

@@ -7,6 +7,8 @@
 #include "core/SettingsFile.h"
 #include "core/TextFile.h"
 #include "core/WorkspaceFile.h"
+#include "drill/DrillDetective.h"
+#include "drill/DrillHeader.h"
 #include "drill/DrillReader.h"
 #include "gerber/ApertureCommands.h"
 #include "gerber/GerberReader.h"
@@ -14,12 +16,15 @@
 #include "view/Renderer.h"
 #include "view/ViewControl.h"
 
+#include <algorithm>
+#include <sys/stat.h>
 #include <QGuiApplication>
 #include <QImage>
 #include <QSaveFile>
 
 #include <iostream>
 #include <memory>
+#include <cstdio>
 #include <optional>
 #include <unistd.h>
 
@@ -28,11 +33,16 @@ namespace korvane::cli {
 const char *LoadUsage =
     "  load --gerber N=PATH [--gerber N=PATH ...] [--drill N=PATH ...] [--apt FILE]\n"
     "       [--settings FILE] [--answer yes|no] [--gdb OUT.gdb] [--png OUT.png] [--size WxH]\n"
-    "       [--mm-per-pixel X,Y] [--dpi N --origin X,Y]\n"
+    "       [--mm-per-pixel X,Y] [--dpi N --origin X,Y] [--png-always]\n"
+    "       [--drill-format auto|header|settings]\n"
     "                               ガーバーファイルを層N に読み込み、続いてドリルファイルを\n"
     "                               層N に重ねて読み込み、データベースや画像に保存します\n"
+    "                               (メッセージで終わった読込の画像は --png-always の時だけ)\n"
     "  render IN.gdb --png OUT.png [--size WxH] [--mm-per-pixel X,Y] [--dpi N --origin X,Y]\n"
-    "                               データベースファイルの図面を画像に保存します\n";
+    "                               データベースファイルの図面を画像に保存します\n"
+    "  drill-format DRILL [--gerber N=PATH ...] [--settings FILE]\n"
+    "                               ドリルファイルのフォーマット候補をガーバーのパッド上の\n"
+    "                               ヒット数の順に表示します\n";
 
 namespace {
 
@@ -48,6 +58,20 @@ class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// An output file's folder must exist: said before anything is read.
+void requireOutputFolder(const std::string &path)
+{
+    if (path.empty())
+        return;
+    auto slash = path.find_last_of('/');
+    if (slash == std::string::npos || slash == 0)
+        return;
+    const std::string folder = path.substr(0, slash);
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        throw UsageError("出力先のフォルダがありません: " + folder);
+}
 
 bool splitPair(const std::string &text, char separator, std::string &a, std::string &b)
 {
@@ -206,6 +230,8 @@ int runLoad(const std::vector<std::string> &args)
         std::string apt, settingsFile = settingsPath(currentDirectory()), gdb;
         Answer answer = Answer::Yes;
         PictureOptions picture;
+        bool settingsGiven = false, pngAlways = false;
+        std::string drillFormatSource = "auto";
         for (size_t i = 0; i < args.size(); ++i) {
             const std::string &a = args[i];
             auto value = [&]() -> const std::string & {
@@ -229,6 +255,13 @@ int runLoad(const std::vector<std::string> &args)
                 apt = value();
             } else if (a == "--settings") {
                 settingsFile = value();
+                settingsGiven = true;
+            } else if (a == "--png-always") {
+                pngAlways = true;
+            } else if (a == "--drill-format") {
+                drillFormatSource = value();
+                if (drillFormatSource != "auto" && drillFormatSource != "header" && drillFormatSource != "settings")
+                    throw UsageError("--drill-format は auto、header、settings のどれかで指定して下さい");
             } else if (a == "--gdb") {
                 gdb = value();
             } else if (a == "--answer") {
@@ -242,6 +275,19 @@ int runLoad(const std::vector<std::string> &args)
         }
         if (files.empty() && drillFiles.empty())
             throw UsageError("--gerber か --drill で読み込むファイルを指定して下さい");
+        std::vector<int> layersGiven;
+        for (const auto &f : files)
+            layersGiven.push_back(f.layer);
+        for (const auto &d : drillFiles)
+            layersGiven.push_back(d.layer);
+        std::sort(layersGiven.begin(), layersGiven.end());
+        for (size_t k = 1; k < layersGiven.size(); ++k)
+            if (layersGiven[k] == layersGiven[k - 1])
+                throw UsageError("層 " + std::to_string(layersGiven[k]) + " に二つのファイルは読み込めません");
+        if (settingsGiven && !fileExists(settingsFile))
+            throw UsageError("設定ファイルがありません: " + settingsFile);
+        requireOutputFolder(picture.png);
+        requireOutputFolder(gdb);
         for (const auto &d : drillFiles)
             for (const auto &g : files)
                 if (d.layer == g.layer)
@@ -259,11 +305,10 @@ int runLoad(const std::vector<std::string> &args)
         MacroLibrary library;
         if (!apt.empty())
             loadAptPath(apt, table, library, prompter, picker);
-        bool rs274x = false;
+        std::vector<std::string> gerberPaths;
         for (const auto &f : files)
-            rs274x = rs274x || declaresRs274X(f.path);
-        if (rs274x)
-            settings.gerberIn.dialect = GerberDialect::Rs274X;
+            gerberPaths.push_back(f.path);
+        adoptDeclaredRs274X(settings.gerberIn, gerberPaths);
         for (int n = 1; n <= LayerCount; ++n)
             doc.layers.slot(n).colour = settings.layerColours[static_cast<size_t>(n - 1)];
         for (const auto &f : files)
@@ -281,14 +326,21 @@ int runLoad(const std::vector<std::string> &args)
                 assignLayerFile(doc.layers.slot(f.layer), f.path, LayerLoadKind::Drill);
             doc.keepExisting = doc.gerberLoaded == 1 ? 1 : 0;
             DrillLoadContext context{doc, settings.drillIn, prompter, status, nullptr};
+            // auto: the header, then the detective's format as a Yes takes it.
+            context.readHeaders = drillFormatSource != "settings";
+            context.detect = drillFormatSource == "auto";
             DrillLoadOutcome outcome = loadDrillFiles(context, pendingDrillFiles(doc.layers));
+            if (!outcome.declaredFormatNote.empty())
+                std::cerr << outcome.declaredFormatNote << "\n";
             complete = complete && outcome.end == DrillLoadOutcome::End::Completed && outcome.layersFailed.empty();
         }
         complete = complete && prompter.errorCount() == settingsErrors;
 
         if (!gdb.empty() && !writeWorkspaceFile(gdb, doc, prompter))
             complete = false;
-        if (!picture.png.empty()) {
+        // A load that ended with a message leaves no picture to be taken
+        // for a good one, unless asked for.
+        if (!picture.png.empty() && (complete || pngAlways)) {
             auto gui = guiForPictures();
             if (!renderPicture(doc, picture, prompter))
                 complete = false;
@@ -316,6 +368,7 @@ int runRender(const std::vector<std::string> &args)
         }
         if (in.empty() || picture.png.empty())
             throw UsageError("render IN.gdb --png OUT.png の形で指定して下さい");
+        requireOutputFolder(picture.png);
         StderrPrompter prompter;
         Document doc;
         WorkspaceLoadResult result = readWorkspaceFile(in, doc, prompter);
@@ -324,6 +377,84 @@ int runRender(const std::vector<std::string> &args)
         auto gui = guiForPictures();
         bool ok = renderPicture(doc, picture, prompter);
         return ok && result.complete ? 0 : 1;
+    } catch (const UsageError &e) {
+        std::cerr << e.what() << "\n";
+        return 2;
+    }
+}
+
+int runDrillFormat(const std::vector<std::string> &args)
+{
+    try {
+        std::vector<GerberLoadFile> files;
+        std::string drill, settingsFile = settingsPath(currentDirectory());
+        bool settingsGiven = false;
+        for (size_t i = 0; i < args.size(); ++i) {
+            const std::string &a = args[i];
+            auto value = [&]() -> const std::string & {
+                if (i + 1 >= args.size())
+                    throw UsageError(a + " に値がありません");
+                return args[++i];
+            };
+            if (a == "--gerber") {
+                std::string n, path;
+                std::int32_t layer;
+                if (!splitPair(value(), '=', n, path) || !tryParseInt(n, layer) || layer < 1 || layer > LayerCount)
+                    throw UsageError("--gerber は N=PATH (N は 1 から 15) の形で指定して下さい");
+                files.push_back({layer, path});
+            } else if (a == "--settings") {
+                settingsFile = value();
+                settingsGiven = true;
+            } else if (!a.empty() && a[0] == '-') {
+                throw UsageError("不明なオプション: " + a);
+            } else if (drill.empty()) {
+                drill = a;
+            } else {
+                throw UsageError("ドリルファイルは一つだけ指定して下さい");
+            }
+        }
+        if (drill.empty())
+            throw UsageError("drill-format DRILL [--gerber N=PATH ...] の形で指定して下さい");
+        if (settingsGiven && !fileExists(settingsFile))
+            throw UsageError("設定ファイルがありません: " + settingsFile);
+
+        StderrPrompter prompter;
+        SilentStatus status;
+        Settings settings;
+        loadSettingsFile(settingsFile, settings, prompter);
+        Document doc;
+        ApertureTable table;
+        MacroLibrary library;
+        std::vector<std::string> gerberPaths;
+        for (const auto &f : files)
+            gerberPaths.push_back(f.path);
+        adoptDeclaredRs274X(settings.gerberIn, gerberPaths);
+        if (!files.empty()) {
+            GerberLoadContext context{doc, table, library, settings.gerberIn, prompter, status, nullptr};
+            loadGerberFiles(context, files);
+        }
+        std::string bytes;
+        try {
+            bytes = readFileBytes(drill);
+        } catch (const KorvaneError &e) {
+            prompter.error(fileNameOf(drill) + "\n" + e.text());
+            return 1;
+        }
+        // The format the load would start from: the settings under the header.
+        DrillInFormat inUse = settings.drillIn;
+        applyDeclaredFormat(readDrillHeader(bytes), inUse);
+        PadMap pads(doc.displayList);
+        if (pads.empty()) {
+            std::cout << "パッドがありません（--gerber でガーバーファイルを指定して下さい）: " << drillFormatName(inUse) << "\n";
+            return 1;
+        }
+        for (const DrillFormatScore &s : rankDrillFormats(bytes, pads, inUse)) {
+            char share[32];
+            std::snprintf(share, sizeof share, "%5.1f%%", s.share() * 100);
+            std::cout << drillFormatName(s.format) << "\t" << s.onPads << "/" << s.hits << "\t" << share
+                      << (s.format == inUse ? "\t(使用中)" : "") << "\n";
+        }
+        return 0;
     } catch (const UsageError &e) {
         std::cerr << e.what() << "\n";
         return 2;

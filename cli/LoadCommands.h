@@ -8,6 +8,9 @@ namespace korvane::cli {
 
 int runLoad(const std::vector<std::string> &args);
 int runRender(const std::vector<std::string> &args);
+// drill-format DRILL [--gerber N=FILE ...] [--settings FILE]: the detective's
+// ranking of the drill formats by the hits they put on the Gerber pads.
+int runDrillFormat(const std::vector<std::string> &args);
 
 extern const char *LoadUsage;
 

@@ -85,6 +85,8 @@ int main(int argc, char **argv)
             return cli::runRender(args);
         if (command == "print")
             return cli::runPrint(args);
+        if (command == "drill-format")
+            return cli::runDrillFormat(args);
 #endif
     } catch (const std::exception &e) {
         std::cerr << msg::TitleError << ": " << e.what() << "\n";

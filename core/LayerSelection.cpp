@@ -117,4 +117,14 @@ void cancelLayerSelection(Document &doc, LayerSelectionFields &fields)
     }
 }
 
+void forgetUnreadSlot(LayerSlot &slot)
+{
+    slot.assignedPath.clear();
+    slot.fileName.clear();
+    slot.pendingPath.clear();
+    slot.fileKind.clear();
+    slot.loadedPath.clear();
+    slot.visible = 0;
+}
+
 } // namespace korvane

@@ -42,6 +42,10 @@ LayerSelectionResult confirmLayerSelection(Document &doc, LayerSelectionFields &
 // picked file would leave its slot.
 void assignLayerFile(LayerSlot &slot, const std::string &path, LayerLoadKind kind);
 
+// A slot whose file a stopped load never read: it loses its file and its
+// tick, so the layer table does not list what is not in the drawing.
+void forgetUnreadSlot(LayerSlot &slot);
+
 // "キャンセル": picks not yet loaded are forgotten (every pick when there is
 // no drawing); slots already loaded show their loaded file again.
 void cancelLayerSelection(Document &doc, LayerSelectionFields &fields);

@@ -19,6 +19,11 @@ inline constexpr const char *IoErrorNumber = "入出力エラー %s";
 inline constexpr const char *NotAnInteger = "'%s' は整数ではありません";
 inline constexpr const char *NotAReal = "'%s' は浮動小数点数ではありません";
 
+// A number that reads well but lies outside what the value allows; says
+// which value and which range, for example
+// "レイヤー番号 '16' は範囲外です（0～15）".
+std::string outOfRange(std::string_view what, std::string_view value, std::string_view range);
+
 // Message box titles.
 inline constexpr const char *TitleError = "エラー";
 inline constexpr const char *TitleWarning = "警告";

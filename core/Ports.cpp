@@ -12,6 +12,11 @@ std::string msg::format(std::string_view pattern, std::string_view value)
     return out;
 }
 
+std::string msg::outOfRange(std::string_view what, std::string_view value, std::string_view range)
+{
+    return std::string(what) + " '" + std::string(value) + "' は範囲外です（" + std::string(range) + "）";
+}
+
 Prompter::~Prompter() = default;
 FilePicker::~FilePicker() = default;
 StatusSink::~StatusSink() = default;

@@ -206,4 +206,19 @@ bool fileExists(const std::string &path)
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+std::string readFileHead(const std::string &path, std::size_t limit)
+{
+    InputFile input(path);
+    std::string head(limit, '\0');
+    std::size_t got = 0;
+    while (got < head.size()) {
+        std::size_t n = input.read(head.data() + got, head.size() - got);
+        if (n == 0)
+            break;
+        got += n;
+    }
+    head.resize(got);
+    return head;
+}
+
 } // namespace korvane

@@ -10,6 +10,10 @@ namespace korvane {
 // Reads the whole file as bytes; throws KorvaneError with the platform text.
 std::string readFileBytes(const std::string &path);
 
+// The first `limit` bytes of a file (all of a shorter one), for a look at
+// its header; throws KorvaneError with the platform text.
+std::string readFileHead(const std::string &path, std::size_t limit);
+
 // Splits bytes into lines at CR LF, LF or CR. A final line end does not
 // start another (empty) line.
 std::vector<std::string_view> splitLines(std::string_view bytes);

@@ -131,11 +131,11 @@ std::int32_t intField(std::string_view field)
     return value;
 }
 
-std::int32_t intFieldIn(std::string_view field, std::int32_t lo, std::int32_t hi)
+std::int32_t intFieldIn(std::string_view field, std::int32_t lo, std::int32_t hi, std::string_view what)
 {
     std::int32_t value = intField(field);
     if (value < lo || value > hi)
-        notAnInteger(field);
+        throw Unreadable{msg::outOfRange(what, quoted(field), std::to_string(lo) + "～" + std::to_string(hi))};
     return value;
 }
 
@@ -222,6 +222,11 @@ void readHeaderLine(std::string_view line, WorkspaceData &data)
     }
 }
 
+// Names of the item fields that have a range, as the messages give them.
+constexpr const char *KindField = "種類";
+constexpr const char *ColourLayerField = "色レイヤー番号";
+constexpr const char *LayerField = "レイヤー番号";
+
 DisplayItem readItemLine(std::string_view line)
 {
     Fields f(line);
@@ -237,11 +242,11 @@ DisplayItem readItemLine(std::string_view line)
     auto kindText = f.next();
     item.kind = intField(kindText);
     if (!isStoredKind(item.kind))
-        notAnInteger(kindText);
+        throw Unreadable{msg::outOfRange(KindField, quoted(kindText), "11～19, 55, 56")};
     item.width = realField(f.next());
     item.fill = intField(f.next());
-    item.colourLayer = intFieldIn(f.next(), 0, LayerCount);
-    item.layer = intFieldIn(f.next(), 1, LayerCount);
+    item.colourLayer = intFieldIn(f.next(), 0, LayerCount, ColourLayerField);
+    item.layer = intFieldIn(f.next(), 1, LayerCount, LayerField);
     item.code = intField(f.next());
     item.role = intField(f.next());
     // A line of fifteen values has no tool size; it reads as 0.

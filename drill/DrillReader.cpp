@@ -5,6 +5,8 @@
 #include "core/TextFile.h"
 #include "core/Messages.h"
 #include "core/Numbers.h"
+#include "drill/DrillDetective.h"
+#include "drill/DrillHeader.h"
 #include "drill/ToolMarks.h"
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include <cmath>
 #include <fcntl.h>
 #include <limits>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,15 +24,19 @@ namespace {
 constexpr double InchToMm = 25.4;
 constexpr std::size_t ChunkSize = 4097;
 constexpr const char *ReadingSuffix = "を読込中．．．";
+constexpr std::size_t HeaderBytes = 64 * 1024;
+
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNumberChar(char c) { return isDigit(c) || c == '-' || c == '.'; }
 
-int digitCount(const std::string &text, int low, int high)
+int digitCount(const std::string &text, int low, int high, const char *what)
 {
     std::int32_t v = 0;
-    if (!tryParseInt(text, v) || v < low || v > high)
+    if (!tryParseInt(text, v))
         throw KorvaneError(msg::format(msg::NotAnInteger, text));
+    if (v < low || v > high)
+        throw KorvaneError(msg::outOfRange(what, text, std::to_string(low) + "～" + std::to_string(high)));
     return v;
 }
 
@@ -155,9 +162,9 @@ private:
 DrillNumberRules drillNumberRules(const DrillInFormat &format)
 {
     DrillNumberRules r;
-    const int decimals = digitCount(format.decimalDigits, 1, 6);
+    const int decimals = digitCount(format.decimalDigits, 1, 6, "小数部の桁数");
     r.divisor = std::pow(10.0, decimals);
-    r.totalDigits = digitCount(format.integerDigits, 0, 20) + decimals;
+    r.totalDigits = digitCount(format.integerDigits, 0, 20, "整数部の桁数") + decimals;
     r.trailingZeros = format.zeroSuppression == ZeroSuppression::Trailing;
     r.inch = format.unit == LengthUnit::Inch;
     r.incremental = format.coordinateMode == CoordinateMode::Incremental;
@@ -395,6 +402,7 @@ void DrillFileReader::endWord()
 
 void DrillFileReader::endCoordinate(bool isX)
 {
+    blockHasCoordinates_ = true;
     const NumberValue v = numberValue(text_, rules_);
     double &current = isX ? x_ : storedY_;
     auto place = [&](double raw) {
@@ -431,6 +439,8 @@ double DrillFileReader::diameterOf(const std::string &text) const
 void DrillFileReader::endBlock()
 {
     const bool toolHasMark = tool_ >= 1 && tool_ <= ToolMarkCount;
+    const bool coordinates = blockHasCoordinates_;
+    blockHasCoordinates_ = false;
     switch (pending_) {
     case Pending::C:
         if (!cText_.empty()) {
@@ -447,7 +457,12 @@ void DrillFileReader::endBlock()
             pending_ = Pending::None;
             return;
         }
-        break; // "C" alone, as in INCH or METRIC: a hit candidate
+        if (!coordinates) {
+            // "C" alone, as in INCH,LZ or METRIC: a header line, never a hit.
+            pending_ = Pending::None;
+            return;
+        }
+        break;
     case Pending::X:
     case Pending::Y:
         break;
@@ -529,9 +544,10 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
     }
     BusyGuard busy(ctx.status);
     Document &doc = ctx.document;
+    const DrillInFormat set = ctx.format;
     DrillNumberRules rules;
     try {
-        rules = drillNumberRules(ctx.format);
+        rules = drillNumberRules(set);
     } catch (const KorvaneError &e) {
         ctx.prompter.error(e.text());
         outcome.end = DrillLoadOutcome::End::FormatRefused;
@@ -540,34 +556,84 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
     doc.startLoad();
     std::vector<char> buffer(ChunkSize);
     auto failed = [&](const DrillLoadFile &f, const KorvaneError &e) {
-        ctx.prompter.error(e.text());
+        // The file is named on the line before the platform's text.
+        ctx.prompter.error(fileNameOf(f.path) + "\n" + e.text());
         outcome.layersFailed.push_back(f.layer);
+    };
+
+    // Each file is read by what its header declares, the rest as set.
+    struct ReadableFile {
+        DrillLoadFile file;
+        DrillNumberRules rules;
+    };
+    // The pads the detective ranks formats by: the flashes of a Gerber
+    // drawing the load keeps.
+    std::optional<PadMap> pads;
+    if (ctx.detect && doc.gerberLoaded == 1 && doc.keepExisting == 1) {
+        pads.emplace(doc.displayList);
+        if (pads->empty())
+            pads.reset();
+    }
+    auto rulesOf = [&](const DrillLoadFile &f) {
+        const DrillDeclaredFormat declared =
+            ctx.readHeaders ? readDrillHeader(readFileHead(f.path, HeaderBytes)) : DrillDeclaredFormat{};
+        DrillInFormat own = set;
+        applyDeclaredFormat(declared, own);
+        const char *source = declared.any() ? "ファイルの宣言" : nullptr;
+        if (pads) {
+            const std::string bytes = readFileBytes(f.path);
+            const DrillFormatScore inUse = scoreDrillFormat(bytes, *pads, own);
+            if (!declared.any() || inUse.share() < 0.5) {
+                const std::vector<DrillFormatScore> ranking = rankDrillFormats(bytes, *pads, own);
+                if (!ranking.empty() && detectiveSuggests(inUse, ranking.front()) &&
+                    ctx.prompter.askYesNo(MessageKind::Confirmation, detectiveQuestion(ranking.front()))) {
+                    own = ranking.front().format;
+                    source = "パッドとの照合";
+                }
+            }
+        }
+        if (!source)
+            return rules;
+        DrillNumberRules r = drillNumberRules(own);
+        ctx.format = own;
+        if (!outcome.declaredFormatNote.empty())
+            outcome.declaredFormatNote += "、";
+        outcome.declaredFormatNote += fileNameOf(f.path) + ": " + drillFormatName(own) + "（" + source + "）";
+        return r;
     };
 
     // Extents pass: the file with the widest X range gives the extents (the
     // first file always, even a single column of holes).
-    std::vector<DrillLoadFile> readable;
+    std::vector<ReadableFile> readable;
     DrillExtentsScanner scanner(rules);
     DrillRawExtents load;
+    DrillNumberRules loadRules = rules;
     double widestX = -1;
     bool decimalSeen = false;
     for (const DrillLoadFile &f : files) {
+        DrillNumberRules own;
         try {
+            own = rulesOf(f);
+            scanner.setRules(own);
             scanner.startFile();
             readInChunks(f.path, buffer, [&](std::string_view chunk) { scanner.feed(chunk); });
             scanner.finish();
         } catch (const KorvaneError &e) {
             failed(f, e);
+            outcome.layersUnread.push_back(f.layer);
             continue;
         }
-        readable.push_back(f);
+        readable.push_back({f, own});
         const DrillRawExtents &e = scanner.extents();
         decimalSeen = decimalSeen || e.decimalSeen;
         if (e.maxX - e.minX > widestX) {
             widestX = e.maxX - e.minX;
             load = e;
+            loadRules = own;
         }
     }
+    if (!outcome.declaredFormatNote.empty())
+        outcome.declaredFormatNote += " で読み込みました";
     if (!readable.empty()) {
         if (load.minX == load.maxX)
             load.minX = 0;
@@ -575,8 +641,8 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
             load.minY = 0;
         auto scaled = [&](double v) {
             if (!decimalSeen)
-                v /= rules.divisor;
-            return rules.inch ? v * InchToMm : v;
+                v /= loadRules.divisor;
+            return loadRules.inch ? v * InchToMm : v;
         };
         doc.minX = scaled(load.minX);
         doc.maxX = scaled(load.maxX);
@@ -584,17 +650,20 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
         doc.maxY = scaled(load.maxY);
         // Gerber data stay on the screen only when the load keeps the
         // drawing; after a clear the drill files alone set the view.
-        if (doc.gerberLoaded == 1 && doc.keepExisting == 1) {
+        bool keptGerber = doc.gerberLoaded == 1 && doc.keepExisting == 1;
+        if (keptGerber) {
             const Extents &g = doc.gerberExtents;
             doc.minX = std::min(doc.minX, g.minX);
             doc.maxX = std::max(doc.maxX, g.maxX);
             doc.minY = std::min(doc.minY, g.minY);
             doc.maxY = std::max(doc.maxY, g.maxY);
-        } else {
-            doc.extentX = std::max(doc.extentX, doc.maxX - doc.minX);
-            doc.extentY = std::max(doc.extentY, doc.maxY - doc.minY);
-            outcome.fitScaleDue = true;
         }
+        // The fit takes in every loaded layer: holes beyond the Gerber
+        // drawing stay on the screen after Home.
+        const double wider = std::max(doc.extentX, doc.maxX - doc.minX), taller = std::max(doc.extentY, doc.maxY - doc.minY);
+        outcome.fitScaleDue = !keptGerber || wider > doc.extentX || taller > doc.extentY;
+        doc.extentX = wider;
+        doc.extentY = taller;
         outcome.extentsSet = true;
         if (ctx.observer)
             ctx.observer->extentsSet(outcome.fitScaleDue);
@@ -603,11 +672,13 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
     // Marks pass.
     MarkAppender appender(doc);
     DrillFileReader reader(rules, appender);
-    for (const DrillLoadFile &f : readable) {
+    for (const ReadableFile &r : readable) {
+        const DrillLoadFile &f = r.file;
         ctx.status.setStatus(fileNameOf(f.path) + ReadingSuffix);
         doc.hasData = 1;
         doc.drillLoaded = 0;
         appender.setLayer(f.layer);
+        reader.setRules(r.rules);
         reader.startFile();
         bool readToEnd = true;
         try {

@@ -87,6 +87,8 @@ class DrillExtentsScanner {
 public:
     explicit DrillExtentsScanner(const DrillNumberRules &rules);
 
+    // The rules of the next file (its own header may declare them).
+    void setRules(const DrillNumberRules &rules) { rules_ = rules; }
     void startFile();
     // Throws KorvaneError on a coordinate text that is not a number.
     void feed(std::string_view chunk);
@@ -124,6 +126,8 @@ class DrillFileReader {
 public:
     DrillFileReader(const DrillNumberRules &rules, DrillHitSink &sink);
 
+    // The rules of the next file (its own header may declare them).
+    void setRules(const DrillNumberRules &rules) { rules_ = rules; }
     void startFile();
     // Throws KorvaneError on a coordinate or diameter text that is not a
     // number; the hits before it have reached the sink.
@@ -162,6 +166,7 @@ private:
     // Per file.
     double accX_ = 0, accY_ = 0;
     bool zeroX_ = false, zeroY_ = false;
+    bool blockHasCoordinates_ = false; // an X or Y word in the present block
     std::array<double, 37> diameters_{}; // by tool, 1 to 36
     std::size_t hits_ = 0;
 };
@@ -189,6 +194,11 @@ struct DrillLoadOutcome {
     std::vector<int> layersWithHits;    // files that appended marks
     std::vector<int> layersWithoutHits; // files read to the end without a hit
     std::vector<int> layersFailed;      // files skipped after an error message
+    std::vector<int> layersUnread;      // of those, the files the marks pass never read
+    // Files read by a format of their own (declared, or the detective's with
+    // a Yes), with that format, for the status bar ("name: format（source）
+    // で読み込みました"); empty when every file was read as set.
+    std::string declaredFormatNote;
 };
 
 // Called as the load goes, so the window can fit and draw.
@@ -206,13 +216,22 @@ public:
 
 struct DrillLoadContext {
     Document &document;
-    const DrillInFormat &format;
+    // Read at the start; what a file's header declares is written back.
+    DrillInFormat &format;
     Prompter &prompter;
     StatusSink &status;
     DrillLoadObserver *observer = nullptr;
+    // Each file's header declares its format (else the format as set).
+    bool readHeaders = true;
+    // Over Gerber flashes, a file that declares nothing, or a format under
+    // which few hits land on pads, is ranked against the other formats; a
+    // clearly better one is offered with a Yes/No question.
+    bool detect = true;
 };
 
-// Reads the files in slot order into the document: the extents pass over
+// Reads the files in slot order into the document, each by the format its
+// header declares (what it leaves open comes from the format as set, which
+// also reads files that declare nothing): the extents pass over
 // all of them, then the marks pass. Calls startLoad once the format is
 // accepted (a refused format leaves the drawing as it was). A file that
 // cannot be read or holds a text that is not a number is reported through

@@ -1,9 +1,10 @@
 // The drill load's two passes and the tool marks, with the format picked by
-// the first two bytes. Whatever the bytes, no crash, no hang, no read outside
+// the first two bytes and then by the file's own header. Whatever the bytes, no crash, no hang, no read outside
 // the data, and only tools 1 to 36 make marks.
 #include "FuzzSupport.h"
 #include "core/Document.h"
 #include "core/Errors.h"
+#include "drill/DrillHeader.h"
 #include "drill/DrillReader.h"
 
 using namespace korvane;
@@ -44,6 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         bytes.remove_prefix(2);
     }
     looksLikeDrillData(bytes);
+    // What the header declares overrides the format, as the load does.
+    applyDeclaredFormat(readDrillHeader(bytes), format);
+    fuzz::check(!drillFormatName(format).empty());
     DrillNumberRules rules;
     try {
         rules = drillNumberRules(format);

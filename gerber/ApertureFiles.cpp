@@ -52,7 +52,8 @@ constexpr GapKeyword GapKeywords[] = {
     {"RECTANGLE", aptmsg::Rectangle, GapKeyword::FirstSecond},
     {"OBLONG", aptmsg::Oblong, GapKeyword::FirstSecond},
     {"TARGET", aptmsg::Target, GapKeyword::NoSize},
-    {"DONUT", aptmsg::DrillHole, GapKeyword::First},
+    // Outer size and hole: the drill mark's two circles.
+    {"DONUT", aptmsg::DrillHole, GapKeyword::FirstSecond},
     {"THERMAL", aptmsg::ThermalX, GapKeyword::Thermal},
 };
 

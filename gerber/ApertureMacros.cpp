@@ -329,11 +329,12 @@ void flashPrimitive(FlashWriter &w, const Fields &f)
         }
         Point c = w.at(centre);
         if (rotation > 0) {
+            // Each arm starts at the centre: the pen may stand anywhere.
             for (int k = 0; k < 4; ++k) {
                 double a = (rotation + 90.0 * k) * std::numbers::pi / 180.0;
+                w.point(ItemKind::UnderMoveTo, c);
                 w.point(ItemKind::UnderLineTo, w.at({centre.x + length / 2 * std::cos(a), centre.y + length / 2 * std::sin(a)}),
                         crossWidth, 2);
-                w.point(ItemKind::UnderMoveTo, c);
             }
         } else {
             w.point(ItemKind::UnderMoveTo, {c.x - length / 2, c.y});
@@ -419,49 +420,40 @@ std::string convertStatementToMillimetres(std::string_view statement)
 }
 
 InstantiationResult instantiateMacro(MacroLibrary &library, int macroLine, long dcode,
-                                     const std::vector<double> &parameters, bool inch)
+                                     const std::vector<double> &parameters, const std::vector<std::string> *inchBody)
 {
-    std::vector<double> params = parameters;
     Variables variables{};
     MacroReferenceLookup lookup = [&](int k) -> std::optional<double> {
         if (k >= 1 && k <= 9 && variables[static_cast<size_t>(k)])
             return variables[static_cast<size_t>(k)];
-        if (k >= 1 && static_cast<size_t>(k) <= params.size())
-            return params[static_cast<size_t>(k - 1)];
+        if (k >= 1 && static_cast<size_t>(k) <= parameters.size())
+            return parameters[static_cast<size_t>(k - 1)];
         return 0.0; // a parameter the definition does not give is 0
     };
 
     // Read the body before appending: the copy may overwrite lines past lineCount.
     std::vector<std::string> body;
-    for (int n = macroLine + 1; n <= static_cast<int>(library.lines.size()); ++n) {
-        const std::string &line = library.line(n);
-        if (line == "END")
-            break;
-        body.push_back(line);
+    if (inchBody) {
+        body = *inchBody;
+    } else {
+        for (int n = macroLine + 1; n <= static_cast<int>(library.lines.size()); ++n) {
+            const std::string &line = library.line(n);
+            if (line == "END")
+                break;
+            body.push_back(line);
+        }
     }
 
     InstantiationResult result;
     result.nameLine = library.append(library.line(macroLine) + "-D" + std::to_string(dcode));
-    bool rotationConverted = false;
     for (const std::string &line : body) {
         if (defineVariable(line, variables, lookup))
             continue;
         std::vector<std::string> fields = macroFields(line);
-        double codeValue = 0;
-        tryParseReal(fields.empty() ? "" : fields[0], codeValue);
-        int code = truncToInt(codeValue);
         std::string copy;
         for (size_t i = 0; i < fields.size(); ++i) {
             std::string field = fields[i];
             int k;
-            bool last = i + 1 == fields.size();
-            if (inch && !rotationConverted && last && i > 0 && (code == 4 || code == 21) && isPlainReference(field, k) &&
-                k >= 1 && static_cast<size_t>(k) <= params.size()) {
-                // A rotation was scaled like a length with the other
-                // parameters: turn it back into degrees.
-                params[static_cast<size_t>(k - 1)] /= InchToMm;
-                rotationConverted = true;
-            }
             if (isPlainReference(field, k))
                 field = formatReal(*lookup(k));
             else if (hasMacroReference(field))
@@ -470,6 +462,10 @@ InstantiationResult instantiateMacro(MacroLibrary &library, int macroLine, long 
                 copy += ',';
             copy += field;
         }
+        // Resolved in inch, the statement's numbers are plain: its lengths
+        // convert like those of a macro flashed without parameters.
+        if (inchBody && !copy.empty())
+            copy = convertStatementToMillimetres(copy);
         if (!copy.empty())
             library.append(copy);
     }

@@ -23,11 +23,14 @@ struct InstantiationResult {
 };
 
 // Appends a copy of the macro starting at `macroLine` named name-D<dcode>,
-// with references replaced by the parameters ("X"-separated, already in mm
-// when `inch` has been applied by the caller). `inch` turns the first
-// rotation of an outline or centre line back into degrees.
+// with references replaced by the parameters ("X"-separated, in the file's
+// own unit). For an inch file `inchBody` holds the macro's statements as the
+// file wrote them: each statement is resolved in inch and then converted to
+// millimetres, so a parameter is scaled only where it ends up as a length,
+// never where it is a count, an exposure or a rotation.
 InstantiationResult instantiateMacro(MacroLibrary &library, int macroLine, long dcode,
-                                     const std::vector<double> &parameters, bool inch);
+                                     const std::vector<double> &parameters,
+                                     const std::vector<std::string> *inchBody = nullptr);
 
 struct MacroFlash {
     int nameLine = 0;

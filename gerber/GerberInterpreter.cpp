@@ -87,6 +87,7 @@ void GerberInterpreter::startFile(int layer)
     dMode_ = 2;
     interpolation_ = Interpolation::Linear;
     region_ = false;
+    regionStarted_ = false;
     clear_ = false;
     i_ = j_ = 0;
 }
@@ -109,7 +110,7 @@ void GerberInterpreter::selectGCode(long code)
     case 36: region_ = true; break;
     case 37:
         region_ = false;
-        append(item(ItemKind::UnderPolygonClose, RoleAuxiliary));
+        closeContour();
         break;
     default: break;
     }
@@ -250,9 +251,24 @@ void GerberInterpreter::moveTo(ItemKind kind, Point p)
     append(a);
 }
 
+// Ends the region's open contour; a close without vertices draws nothing.
+void GerberInterpreter::closeContour()
+{
+    append(item((regionStarted_ ? regionInMain_ : clear_) ? ItemKind::PolygonClose : ItemKind::UnderPolygonClose,
+                RoleAuxiliary));
+    regionStarted_ = false;
+}
+
 void GerberInterpreter::vertex(Point p)
 {
-    AppendArgs a = item(ItemKind::UnderPolygonVertex, RoleAuxiliary);
+    // A clear region must be drawn after what it clears, so it keeps its
+    // place in the main sequence; a dark one stays in the underlay. A
+    // contour's first vertex decides for all of it.
+    if (!regionStarted_) {
+        regionStarted_ = true;
+        regionInMain_ = clear_;
+    }
+    AppendArgs a = item(regionInMain_ ? ItemKind::PolygonVertex : ItemKind::UnderPolygonVertex, RoleAuxiliary);
     a.x1 = p.x;
     a.y1 = p.y;
     append(a);
@@ -263,8 +279,14 @@ void GerberInterpreter::executeBlock()
     switch (dMode_) {
     case 2:
         previous_ = current_;
-        if (region_)
+        if (region_) {
+            // A move inside a region starts another contour: the one before
+            // is filled on its own, never joined to this one by an edge
+            // that the file does not draw.
+            if (regionStarted_)
+                closeContour();
             vertex(current_);
+        }
         else
             moveTo(ItemKind::MoveTo, current_);
         break;

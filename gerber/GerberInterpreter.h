@@ -64,6 +64,7 @@ private:
     void append(AppendArgs a);
     void moveTo(ItemKind kind, Point p);
     void vertex(Point p);
+    void closeContour();
     void flash();
     void draw();
     void drawArc();
@@ -82,6 +83,8 @@ private:
     int dMode_ = 2;
     Interpolation interpolation_ = Interpolation::Linear;
     bool region_ = false;
+    bool regionStarted_ = false; // a vertex of the open contour was appended
+    bool regionInMain_ = false;  // the open region is a clear one
     bool clear_ = false;
     double i_ = 0, j_ = 0;
     SelectedAperture aperture_;

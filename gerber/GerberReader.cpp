@@ -105,23 +105,58 @@ std::string numberText(double v) { return formatReal(v); }
 
 } // namespace
 
+bool declaresRs274X(std::string_view head)
+{
+    size_t i = 0;
+    const size_t n = head.size();
+    while (i < n) {
+        char c = head[i];
+        if (c == '%') {
+            size_t start = i + 1;
+            while (start < n && (head[start] == '\r' || head[start] == '\n' || head[start] == ' '))
+                ++start;
+            if (head.substr(start, 2) == "FS" || head.substr(start, 2) == "MO")
+                return true;
+            size_t close = head.find('%', i + 1);
+            if (close == std::string_view::npos)
+                return false;
+            i = close + 1;
+            continue;
+        }
+        if (c == 'G' && (head.substr(i, 3) == "G04" || (head.substr(i, 2) == "G4" && !(i + 2 < n && isDigit(head[i + 2]))))) {
+            size_t star = head.find('*', i);
+            if (star == std::string_view::npos)
+                return false;
+            i = star + 1;
+            continue;
+        }
+        if ((c == 'X' || c == 'Y') && i + 1 < n &&
+            (isDigit(head[i + 1]) || head[i + 1] == '-' || head[i + 1] == '+' || head[i + 1] == '.'))
+            return false; // the first coordinate: parameter blocks come before it
+        ++i;
+    }
+    return false;
+}
+
 bool declaresRs274X(const std::string &path)
 {
     try {
-        InputFile input(path);
-        std::string head(1 << 20, '\0');
-        size_t got = 0;
-        while (got < head.size()) {
-            size_t n = input.read(head.data() + got, head.size() - got);
-            if (n == 0)
-                break;
-            got += n;
-        }
-        head.resize(got);
-        return head.find("%FS") != std::string::npos || head.find("%MO") != std::string::npos;
+        return declaresRs274X(std::string_view(readFileHead(path, 1 << 20)));
     } catch (const KorvaneError &) {
         return false;
     }
+}
+
+bool adoptDeclaredRs274X(GerberInFormat &format, const std::vector<std::string> &paths)
+{
+    if (format.dialect != GerberDialect::Rs274D)
+        return false;
+    for (const std::string &path : paths)
+        if (declaresRs274X(path)) {
+            format.dialect = GerberDialect::Rs274X;
+            return true;
+        }
+    return false;
 }
 
 // D1 to D3 in their spellings 1, 01, 001: draw, move and flash.
@@ -137,6 +172,31 @@ bool isOperationCode(std::string_view digits)
 }
 
 namespace {
+
+// The "X"-separated parameters of an aperture definition, in the file's
+// unit. An empty parameter (as in "C,0.1X") counts as not given: 0 in the
+// middle, dropped at the end. Text that is no number is a conversion error.
+std::vector<double> apertureParameters(std::string_view text)
+{
+    std::vector<double> values;
+    size_t given = 0;
+    size_t start = 0;
+    for (;;) {
+        size_t x = text.find('X', start);
+        std::string_view field = trimBlanks(text.substr(start, x == std::string_view::npos ? std::string_view::npos : x - start));
+        if (field.empty()) {
+            values.push_back(0);
+        } else {
+            values.push_back(parseReal(field));
+            given = values.size();
+        }
+        if (x == std::string_view::npos)
+            break;
+        start = x + 1;
+    }
+    values.resize(given);
+    return values;
+}
 
 // Points computed with sines and cosines: round-off such as 1.2E-16 is 0.
 std::string pointText(double v) { return formatReal(std::abs(v) < 1e-12 ? 0.0 : v); }
@@ -156,11 +216,18 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
     while (i < n) {
         char c = bytes[i];
         if (c == '%' && format.dialect == GerberDialect::Rs274X) {
+            // A parameter block runs to its closing "%", over line breaks as
+            // in the main pass: the lines of a macro or of aperture
+            // definitions are never coordinates. Line breaks and "$" end a
+            // statement like "*".
             ++i;
             std::string text;
-            while (i < n && bytes[i] != '\n' && bytes[i] != '$' && bytes[i] != '%') {
-                if (bytes[i] != '\r')
-                    text += bytes[i];
+            while (i < n && bytes[i] != '%') {
+                char t = bytes[i];
+                if (t == '\n' || t == '$')
+                    text += '*';
+                else if (t != '\r')
+                    text += t;
                 ++i;
             }
             if (i < n && bytes[i] == '%')
@@ -740,7 +807,12 @@ void GerberFileReader::processMacroBodyLine(const std::string &raw)
         }
         if (!pendingMacro_.thermalStatement.empty())
             continue;
-        library_.append(format_.unit == LengthUnit::Inch ? convertStatementToMillimetres(statement) : statement);
+        if (format_.unit == LengthUnit::Inch) {
+            pendingMacro_.inchBody.push_back(statement);
+            library_.append(convertStatementToMillimetres(statement));
+        } else {
+            library_.append(statement);
+        }
     }
 }
 
@@ -780,18 +852,12 @@ void GerberFileReader::defineAperture(const std::string &text)
     char shape = text[comma - 1];
     std::string paramText = text.substr(comma + 1);
     paramText = paramText.substr(0, paramText.find('*'));
+    const std::vector<double> raw = apertureParameters(paramText);
     std::vector<double> p;
-    {
-        size_t start = 0;
-        for (;;) {
-            size_t x = paramText.find('X', start);
-            std::string_view field = std::string_view(paramText).substr(start, x == std::string::npos ? std::string::npos : x - start);
-            p.push_back(length(parseReal(field)));
-            if (x == std::string::npos)
-                break;
-            start = x + 1;
-        }
-    }
+    for (double v : raw)
+        p.push_back(length(v));
+    if (p.empty())
+        p.push_back(0); // "C," alone: a size of 0
     std::int64_t dcode = 0;
     tryParseInt64(dcodePart, dcode);
     auto at = [&](size_t i) { return i < p.size() ? p[i] : 0.0; };
@@ -842,11 +908,16 @@ void GerberFileReader::defineAperture(const std::string &text)
     }
     case 'P': {
         // A regular polygon becomes a macro of one outline (and its hole).
-        double diameter = p[0];
-        double vertices = format_.unit == LengthUnit::Inch ? at(1) / InchToMm : at(1);
-        double rotation = format_.unit == LengthUnit::Inch ? at(2) / InchToMm : at(2);
-        if (!(vertices >= 3 && vertices <= 10000) || vertices != std::trunc(vertices))
-            throw KorvaneError(msg::format(msg::NotAnInteger, paramText));
+        // The vertex count and the rotation are no lengths: they stay as written.
+        double diameter = at(0);
+        double vertices = raw.size() > 1 ? raw[1] : 0;
+        double rotation = raw.size() > 2 ? raw[2] : 0;
+        if (!(vertices >= 3 && vertices <= 10000) || vertices != std::trunc(vertices)) {
+            // Quote the count as written, not the whole parameter text.
+            size_t x = paramText.find('X');
+            std::string_view rest = x == std::string::npos ? std::string_view() : std::string_view(paramText).substr(x + 1);
+            throw KorvaneError(msg::format(msg::NotAnInteger, trimBlanks(rest.substr(0, rest.find('X')))));
+        }
         int n = static_cast<int>(vertices);
         if (n == 8)
             rotation += 22.5;
@@ -892,15 +963,7 @@ void GerberFileReader::defineMacroReference(const std::string &afterAdd)
                 bool hasParams = !rest.empty() && rest[0] == ',';
                 if (hasParams) {
                     std::string paramText = rest.substr(1, rest.find('*') == std::string::npos ? std::string::npos : rest.find('*') - 1);
-                    size_t start = 0;
-                    for (;;) {
-                        size_t x = paramText.find('X', start);
-                        std::string_view field = std::string_view(paramText).substr(start, x == std::string::npos ? std::string::npos : x - start);
-                        params.push_back(length(parseReal(field)));
-                        if (x == std::string::npos)
-                            break;
-                        start = x + 1;
-                    }
+                    params = apertureParameters(paramText);
                 }
                 if (!macro.thermalStatement.empty()) {
                     auto lookup = [&](int k) -> std::optional<double> {
@@ -910,17 +973,15 @@ void GerberFileReader::defineMacroReference(const std::string &afterAdd)
                     };
                     std::vector<std::string> f = macroFields(macro.thermalStatement);
                     auto field = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
-                    // Parameters are lengths already in mm; constants follow the file's unit.
-                    auto len = [&](size_t i) {
-                        double v = evaluateMacroExpression(field(i), lookup);
-                        return hasMacroReference(field(i)) ? v : length(v);
-                    };
+                    // Parameters and constants are in the file's unit.
+                    auto len = [&](size_t i) { return length(evaluateMacroExpression(field(i), lookup)); };
                     bool diagonal = field(6).find("45") != std::string::npos;
                     std::string size = numberText(len(3)) + "-" + numberText(len(4)) + "-" + numberText(len(5));
                     table_.SetRow(dcode, diagonal ? aptmsg::ThermalX : aptmsg::ThermalPlus, size);
                 } else if (hasParams) {
-                    InstantiationResult copy = instantiateMacro(library_, macro.nameLine, static_cast<long>(dcode), params,
-                                                                format_.unit == LengthUnit::Inch);
+                    InstantiationResult copy =
+                        instantiateMacro(library_, macro.nameLine, static_cast<long>(dcode), params,
+                                         format_.unit == LengthUnit::Inch ? &macro.inchBody : nullptr);
                     table_.SetRow(dcode, std::string(aptmsg::Macro) + " " + std::to_string(copy.nameLine), aptmsg::NoSize);
                 } else {
                     table_.SetRow(dcode, std::string(aptmsg::Macro) + " " + std::to_string(macro.nameLine), aptmsg::NoSize);
@@ -953,9 +1014,13 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
     std::stable_sort(files.begin(), files.end(), [](const auto &a, const auto &b) { return a.layer < b.layer; });
     if (files.empty())
         return outcome;
+    std::vector<int> opened;
     BusyGuard busy(ctx.status);
     Document &doc = ctx.document;
     GerberInterpreter interpreter(doc, ctx.table, ctx.library, ctx.format, ctx.prompter);
+    // The file a message is about, named on the line before its text.
+    std::string current;
+    auto aboutFile = [&](const std::string &text) { return current.empty() ? text : fileNameOf(current) + "\n" + text; };
     try {
         // The largest file settles the number format for every file of the load.
         const GerberLoadFile *largest = &files.front();
@@ -967,7 +1032,14 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
                 largestSize = size;
             }
         }
+        current = largest->path;
         std::string bytes = readFileBytes(largest->path);
+        if (bytes.empty()) {
+            // The largest file is empty, so all are: no format to complain of.
+            ctx.prompter.error(aboutFile(gerbermsg::EmptyFile));
+            outcome.end = GerberLoadOutcome::End::PreScanRefused;
+            return outcome;
+        }
         outcome.preScan = preScanGerber(bytes, ctx.format);
         bytes.clear();
         bytes.shrink_to_fit();
@@ -1006,8 +1078,10 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
         GerberFileReader reader(interpreter, ctx.table, ctx.library, ctx.format);
         std::vector<char> buffer(ChunkSize);
         for (const auto &f : files) {
+            current = f.path;
             ctx.status.setStatus(fileNameOf(f.path) + gerbermsg::Reading);
             InputFile input(f.path);
+            opened.push_back(f.layer);
             reader.startFile(f.layer);
             doc.gerberLoaded = 1;
             outcome.anyFileRead = true;
@@ -1029,9 +1103,12 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
             }
         }
     } catch (const KorvaneError &e) {
-        ctx.prompter.error(e.text());
+        ctx.prompter.error(aboutFile(e.text()));
         outcome.end = GerberLoadOutcome::End::Error;
     }
+    for (const auto &f : files)
+        if (std::find(opened.begin(), opened.end(), f.layer) == opened.end())
+            outcome.layersUnread.push_back(f.layer);
     // The extents of what was read replace the pre-scan's; a load never
     // shrinks the extents the view fits.
     outcome.extents = interpreter.extents();

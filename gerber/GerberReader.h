@@ -16,10 +16,16 @@
 
 namespace korvane {
 
-// Whether a file carries the format or unit parameter blocks of RS-274X.
-// Reads the first megabyte; a file that cannot be read says no (the load
-// reports it).
+// Whether a file carries the format or unit parameter blocks of RS-274X
+// (%FS, %MO) before its first coordinate. Reads the first megabyte; a file
+// that cannot be read says no (the load reports it).
 bool declaresRs274X(const std::string &path);
+bool declaresRs274X(std::string_view head);
+
+// An RS-274D format meets files that declare RS-274X: the format becomes
+// RS-274X, as their own blocks say; true when it changed. Files without
+// parameter blocks leave the chosen dialect alone.
+bool adoptDeclaredRs274X(GerberInFormat &format, const std::vector<std::string> &paths);
 
 // D1 to D3 in their spellings 1, 01, 001: draw, move and flash.
 bool isOperationCode(std::string_view digits);
@@ -97,6 +103,9 @@ private:
         std::string name;
         int nameLine = 0;              // 0 for a thermal macro
         std::string thermalStatement;  // the thermal primitive, when it is one
+        // Inch files: the statements as written, which an instantiation
+        // resolves before it converts them to millimetres.
+        std::vector<std::string> inchBody;
     };
     std::vector<MacroEntry> macros_;
     MacroEntry pendingMacro_;
@@ -115,6 +124,9 @@ struct GerberLoadOutcome {
     LoadExtents extents;
     std::vector<int> layersReadToEnd;
     std::vector<int> layersStopped;
+    // Files the load never read (it ended before them, or they could not be
+    // opened): their slots should not look loaded.
+    std::vector<int> layersUnread;
     bool anyFileRead = false;
 };
 

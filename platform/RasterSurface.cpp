@@ -1,6 +1,7 @@
 #include "platform/RasterSurface.h"
 
 #include "core/Numbers.h"
+#include "platform/PolygonFill.h"
 #include "platform/QtColour.h"
 
 #include <QFontMetrics>
@@ -8,6 +9,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -37,6 +39,29 @@ struct Box {
 Box boxOf(int x1, int y1, int x2, int y2)
 {
     return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+// Which pixels of each row of an 8 x 8 cell Qt's diagonal cross pattern
+// paints (bit x of row y), taken from Qt itself so that hatched regions
+// look the same whichever way they are filled.
+using HatchRows = std::array<std::uint8_t, 8>;
+const HatchRows &diagonalCrossRows()
+{
+    static const HatchRows rows = [] {
+        QImage cell(8, 8, QImage::Format_RGB16);
+        cell.fill(Qt::white);
+        {
+            QPainter p(&cell);
+            p.fillRect(QRect(0, 0, 8, 8), QBrush(Qt::black, Qt::DiagCrossPattern));
+        }
+        HatchRows r{};
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                if (cell.pixelColor(x, y) != QColor(Qt::white))
+                    r[static_cast<std::size_t>(y)] |= static_cast<std::uint8_t>(1u << x);
+        return r;
+    }();
+    return rows;
 }
 
 std::uint16_t to565(Colour c)
@@ -432,16 +457,27 @@ void RasterSurface::polygon(std::span<const PixelPoint> points)
         painter().drawPolygon(shifted, Qt::OddEvenFill);
         return;
     }
+    // The interior row by row, with the pixels QPainter's aliased fill would
+    // paint: its own fill slows down with the square of the vertices.
+    if (brushStyle_ != BrushStyle::Hollow) {
+        const std::uint16_t colour = to565(brushColour_);
+        if (brushStyle_ == BrushStyle::Solid) {
+            polygonSpans_.run(points, width(), height(), [&](int y, int x0, int x1) {
+                std::fill(row(y) + x0, row(y) + x1, colour);
+            });
+        } else {
+            const HatchRows &hatch = diagonalCrossRows();
+            polygonSpans_.run(points, width(), height(), [&](int y, int x0, int x1) {
+                const std::uint8_t bits = hatch[static_cast<std::size_t>(y & 7)];
+                std::uint16_t *r = row(y);
+                for (int x = x0; x < x1; ++x)
+                    if (bits & (1u << (x & 7)))
+                        r[x] = colour;
+            });
+        }
+    }
     // A thin outline runs through every vertex pixel, as QPainter's does not
     // where two edges meet at a lower-right corner.
-    if (brushStyle_ != BrushStyle::Hollow) {
-        polygonBuffer_.resize(static_cast<int>(points.size()));
-        for (std::size_t i = 0; i < points.size(); ++i)
-            polygonBuffer_[static_cast<int>(i)] = QPoint(points[i].x, points[i].y);
-        applyNoPen();
-        applyBrush();
-        painter().drawPolygon(polygonBuffer_, Qt::OddEvenFill);
-    }
     for (std::size_t i = 0; i < points.size(); ++i)
         thinLine(points[i], points[(i + 1) % points.size()]);
     if (points.size() == 1)

@@ -1,6 +1,7 @@
 #pragma once
 // The drawing surface on a 16-bit (5-6-5) QImage, painted with QPainter
 // without antialiasing, as the platform's raster primitives behave.
+#include "platform/PolygonFill.h"
 #include "view/DrawingSurface.h"
 
 #include <QColor>
@@ -91,7 +92,7 @@ private:
     Colour heldBrushColour_ = 0;
     BrushStyle heldBrushStyle_ = BrushStyle::Solid;
 
-    QPolygon polygonBuffer_;
+    PolygonSpans polygonSpans_;
 };
 
 } // namespace korvane

@@ -27,6 +27,9 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <filesystem>
+#include "app/TGerSel.h"
+#include "gerber/GerberTexts.h"
+#include <QLabel>
 #include <gtest/gtest.h>
 
 using namespace korvane;
@@ -295,6 +298,9 @@ TEST_F(MainFixture, GerberFilesOnTheCommandLineAreReadIntoSlotsAndDrawn)
     // The file's %FS and %MO made the load RS-274X.
     EXPECT_EQ(w->settings().gerberIn.dialect, GerberDialect::Rs274X);
     EXPECT_EQ(w->settings().gerberIn.decimalDigits, "6");
+    auto *panel = w->findChild<QLabel *>("statusPanel1");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->text().toStdString(), gerbermsg::ReadAsRs274X);
     EXPECT_EQ(w->document().layers.slot(1).fileName, "copper_mm.gbr");
     EXPECT_EQ(w->document().gerberLoaded, 1);
     EXPECT_GT(w->document().displayList.size(), 100u);
@@ -328,6 +334,30 @@ TEST_F(MainFixture, ARefusedLoadLeavesTheDrawingThatWasThere)
               "拡張ガーバー（RS274X）と思われないので処理を中止します。フォーマットを確認して下さい。");
     EXPECT_EQ(w->document().displayList.size(), items);
     EXPECT_EQ(w->drawingArea()->picture(), before);
+}
+
+// After a load that stopped at a missing file, only the slots whose file
+// was read keep their name and tick.
+TEST_F(MainFixture, SlotsAStoppedLoadNeverReadAreNotListed)
+{
+    writeSettings(Settings{});
+    auto w = makeWindow();
+    w->resize(800, 600);
+    w->show();
+    const std::string data = KORVANE_TEST_DATA;
+    const std::string a = data + "/gerber/copper_mm.gbr", b = dir.write("b.gbr", "%FSLAX46Y46*%%MOMM*%X1Y1D02*M02*\n");
+    EXPECT_FALSE(w->openFiles({QString::fromStdString(a), QString::fromStdString(dir.file("missing.gbr")),
+                               QString::fromStdString(b)}));
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"missing.gbr\nファイルが見つかりません"});
+    const LayerTable &layers = w->document().layers;
+    EXPECT_EQ(layers.slot(1).fileName, "copper_mm.gbr");
+    EXPECT_EQ(layers.slot(1).visible, 1);
+    for (int n : {2, 3}) {
+        EXPECT_EQ(layers.slot(n).fileName, "") << n;
+        EXPECT_EQ(layers.slot(n).visible, 0) << n;
+        EXPECT_EQ(layers.slot(n).pendingPath, "") << n;
+        EXPECT_TRUE(w->layerSelectionDialog()->nameField(n)->text().isEmpty()) << n;
+    }
 }
 
 TEST_F(MainFixture, AWorkspaceSavedFromOneWindowOpensInAnother)

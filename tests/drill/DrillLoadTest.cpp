@@ -109,8 +109,11 @@ TEST(DrillLoad, AFailingFileIsReportedAndSkipped)
     const std::string early = dir.write("early.drl", "T1\nX0100Y1.2.3\n");
     auto outcome = l.run({{1, good}, {2, dir.file("missing.drl")}, {3, early}, {4, late}, {5, good}});
 
-    EXPECT_EQ(l.prompter.texts(), (std::vector<std::string>{msg::FileNotFound, msg::format(msg::NotAReal, "1.2.3"),
-                                                            msg::format(msg::NotAReal, "1.2.3")}));
+    // Each message names its file on the line before the platform's text.
+    EXPECT_EQ(l.prompter.texts(),
+              (std::vector<std::string>{std::string("missing.drl\n") + msg::FileNotFound,
+                                        "early.drl\n" + msg::format(msg::NotAReal, "1.2.3"),
+                                        "late.drl\n" + msg::format(msg::NotAReal, "1.2.3")}));
     for (const auto &m : l.prompter.shown)
         EXPECT_EQ(m.kind, MessageKind::Error);
     EXPECT_EQ(outcome.layersFailed, (std::vector<int>{2, 3, 4}));
@@ -129,7 +132,7 @@ TEST(DrillLoad, ARefusedDigitCountKeepsTheDrawing)
     l.format.decimalDigits = "7";
     auto outcome = l.run({{1, dir.write("a.drl", "T1\nX0100Y0100\n")}});
     EXPECT_EQ(outcome.end, DrillLoadOutcome::End::FormatRefused);
-    EXPECT_EQ(l.prompter.texts(), (std::vector<std::string>{msg::format(msg::NotAnInteger, "7")}));
+    EXPECT_EQ(l.prompter.texts(), (std::vector<std::string>{"小数部の桁数 '7' は範囲外です（1～6）"}));
     EXPECT_EQ(l.doc.displayList.size(), 1u);
     EXPECT_TRUE(l.observer.events.empty());
     EXPECT_EQ(l.status.busyDepth, 0);
@@ -230,10 +233,13 @@ TEST(DrillLoad, Extents)
     }
 }
 
-TEST(DrillLoad, GerberDrawingUnderneathKeepsTheFit)
+// Over a kept Gerber drawing the fit stays, unless holes lie beyond it:
+// then the extents take in every loaded layer, so Home shows the holes.
+TEST(DrillLoad, GerberDrawingUnderneathKeepsTheFitUnlessHolesLieBeyondIt)
 {
     TempDir dir;
-    const std::string file = dir.write("a.drl", "T1\nX0100Y0100\nX0900Y0400\n");
+    const std::string beyond = dir.write("a.drl", "T1\nX0100Y0100\nX0900Y0400\n");
+    const std::string inside = dir.write("b.drl", "T1\nX-0400Y0250\nX0300Y0280\n");
     for (int keep : {1, 0}) {
         Load l;
         l.doc.gerberLoaded = 1;
@@ -241,15 +247,15 @@ TEST(DrillLoad, GerberDrawingUnderneathKeepsTheFit)
         l.doc.gerberExtents = {-5, 4, 2, 3};
         l.doc.extentX = keep ? 9 : 0; // a clear sets them to 0
         l.doc.extentY = keep ? 1 : 0;
-        auto outcome = l.run({{2, file}});
-        EXPECT_EQ(outcome.fitScaleDue, keep == 0) << keep;
+        auto outcome = l.run({{2, beyond}});
+        EXPECT_TRUE(outcome.fitScaleDue) << keep;
         if (keep) {
             EXPECT_DOUBLE_EQ(l.doc.minX, -5);
             EXPECT_DOUBLE_EQ(l.doc.maxX, 9);
             EXPECT_DOUBLE_EQ(l.doc.minY, 1);
             EXPECT_DOUBLE_EQ(l.doc.maxY, 4);
-            EXPECT_EQ(l.doc.extentX, 9);
-            EXPECT_EQ(l.doc.extentY, 1);
+            EXPECT_DOUBLE_EQ(l.doc.extentX, 14);
+            EXPECT_DOUBLE_EQ(l.doc.extentY, 3);
         } else {
             // After a clear nothing of the Gerber drawing is left to include.
             EXPECT_DOUBLE_EQ(l.doc.minX, 1);
@@ -257,6 +263,16 @@ TEST(DrillLoad, GerberDrawingUnderneathKeepsTheFit)
             EXPECT_DOUBLE_EQ(l.doc.extentY, 3);
         }
     }
+    Load kept;
+    kept.doc.gerberLoaded = 1;
+    kept.doc.keepExisting = 1;
+    kept.doc.gerberExtents = {-5, 4, 2, 3};
+    kept.doc.extentX = 9;
+    kept.doc.extentY = 1;
+    auto outcome = kept.run({{2, inside}});
+    EXPECT_FALSE(outcome.fitScaleDue);
+    EXPECT_DOUBLE_EQ(kept.doc.extentX, 9);
+    EXPECT_DOUBLE_EQ(kept.doc.extentY, 1);
 }
 
 TEST(DrillLoad, ExtentsOnlyGrowWhenTheDrawingIsKept)

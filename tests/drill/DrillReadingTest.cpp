@@ -65,8 +65,10 @@ TEST(DrillReading, CoordinatesAndHits)
         {"T without digits keeps the tool", drillFormat(), "T5\nT\nX0100Y0100\n", {{5, 1, 1, 0}}},
         {"METRIC,TZ is a T block", drillFormat(), "T4\nX0100Y0100\nMETRIC,TZ\n", {{4, 1, 1, 0}}},
         {"INCH,LZ before any T draws nothing", drillFormat(), "INCH,LZ\nT1\nX0100Y0100\n", {{1, 1, 1, 0}}},
-        {"INCH,LZ is a hit candidate once a tool is set", drillFormat(), "T1\nX0100Y0100\nINCH,LZ\n",
-         {{1, 1, 1, 0}, {1, 1, 1, 0}}},
+        {"INCH,LZ is never a hit, also with a tool set", drillFormat(), "T1\nX0100Y0100\nINCH,LZ\n",
+         {{1, 1, 1, 0}}},
+        {"a second header under a carried tool", drillFormat(),
+         "T1\nX0100Y0100\nM48\nMETRIC,LZ\nINCH,TZ\nT2C1.0\n%\nT2\nX0200Y0200\n", {{1, 1, 1, 0}, {2, 2, 2, 1.0}}},
         {"G80 blocks the next coordinate block only", drillFormat(), "T1\nG80\nX1000Y1000\nX2000Y1000\n",
          {{1, 20, 10, 0}}},
         {"G81 does not block", drillFormat(), "T1\nG81X0100Y0100\n", {{1, 1, 1, 0}}},
@@ -158,12 +160,23 @@ TEST(DrillReading, DigitCounts)
         EXPECT_DOUBLE_EQ(rules.divisor, std::pow(10.0, n)) << decimals;
         EXPECT_EQ(rules.totalDigits, 4 + n) << decimals;
     }
-    for (const char *bad : {"0", "7", "", "x", "-1", "99999999999"}) {
+    struct Bad {
+        const char *integer, *decimals, *text;
+    } bads[] = {
+        {"3", "0", "小数部の桁数 '0' は範囲外です（1～6）"},
+        {"3", "9", "小数部の桁数 '9' は範囲外です（1～6）"},
+        {"3", "-1", "小数部の桁数 '-1' は範囲外です（1～6）"},
+        {"21", "3", "整数部の桁数 '21' は範囲外です（0～20）"},
+        {"3", "", "'' は整数ではありません"},
+        {"3", "x", "'x' は整数ではありません"},
+        {"3", "99999999999", "'99999999999' は整数ではありません"},
+    };
+    for (const auto &b : bads) {
         try {
-            drillNumberRules(drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, "3", bad));
-            ADD_FAILURE() << "'" << bad << "' accepted";
+            drillNumberRules(drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, b.integer, b.decimals));
+            ADD_FAILURE() << "'" << b.decimals << "' accepted";
         } catch (const KorvaneError &e) {
-            EXPECT_EQ(e.text(), msg::format(msg::NotAnInteger, bad));
+            EXPECT_EQ(std::string(e.text()), b.text);
         }
     }
     EXPECT_THROW(drillNumberRules(drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, "a", "2")),

@@ -48,6 +48,43 @@ TEST(ApertureMacros, DefinitionInstantiatedWithTheApertureParameters)
     }
 }
 
+// Inch parameters are scaled only where they end up as lengths: vertex
+// counts, exposures, rotations and ring counts stay as written, also when
+// they reach a primitive through a variable.
+TEST(ApertureMacros, InchParametersAreConvertedByTheirUse)
+{
+    GerberLoadFixture f;
+    auto outcome = f.loadX("G04 the macros of a hand-written verification file*\n%MOIN*%\n%FSLAX23Y23*%\n"
+                           "%AMCIRCLE*\n0 a comment*\n1,1,$1,0,0*\n%\n"
+                           "%AMVECTOR*\n2,1,$1,0,0,$2+1,$3,-135*\n%\n"
+                           "%AMLINE1*\n21,1,$1,$2,0,0,-135*\n%\n"
+                           "%AMPOLYGON*\n5,1,$1,0,0,0.5,$2*\n%\n"
+                           "%AMCOUNTS*\n$4=$1+1*\n5,$3,$4,0,0,$2,$1x10*\n6,0,0,$2,0.01,0.01,$1,0.005,0.2,$1*\n%\n"
+                           "%ADD11CIRCLE,.5*%\n%ADD12VECTOR,0.05X0X0*%\n%ADD13LINE1,0.3X0.05*%\n"
+                           "%ADD16POLYGON,3X-10*%\n%ADD17POLYGON,6X0*%\n%ADD20COUNTS,5X0.5X1*%\n"
+                           "D16*X1000Y1000D03*D20*X2000D03*M02*\n");
+    EXPECT_EQ(outcome.end, GerberLoadOutcome::End::Completed);
+    EXPECT_TRUE(f.prompter.shown.empty()) << (f.prompter.shown.empty() ? "" : f.prompter.shown[0].text);
+    auto copy = [&](int dcode) {
+        std::vector<std::string> lines;
+        auto row = f.table.Lookup(dcode);
+        if (row.shape.rfind("Macro ", 0) != 0)
+            return lines;
+        for (int n = std::stoi(row.shape.substr(6)) + 1; f.library.line(n) != "END"; ++n)
+            lines.push_back(f.library.line(n));
+        return lines;
+    };
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(copy(11), Lines{"1,1,12.7,0,0"});
+    EXPECT_EQ(copy(12), (Lines{"2,1,1.27,0,0,25.4,0,-135"}));
+    EXPECT_EQ(copy(13), Lines{"21,1,7.62,1.27,0,0,-135"});
+    EXPECT_EQ(copy(16), Lines{"5,1,3,0,0,12.7,-10"});
+    EXPECT_EQ(copy(17), Lines{"5,1,6,0,0,12.7,0"});
+    EXPECT_EQ(copy(20), (Lines{"5,1,6,0,0,12.7,50", "6,0,0,12.7,0.254,0.254,5,0.127,5.08,5"}));
+    // The hexagon of D20 is flashed with six vertices and the first repeated.
+    EXPECT_EQ(f.itemsOfKind(ItemKind::PolygonVertex).size(), 4u + 7u);
+}
+
 TEST(ApertureMacros, ThermalMacrosBecomeThermalApertures)
 {
     GerberLoadFixture f;
@@ -96,6 +133,26 @@ TEST(ApertureMacros, PrimitivePlacementAndMoire)
     EXPECT_DOUBLE_EQ(u[2].x2 - u[2].x1, 2.5);
     EXPECT_DOUBLE_EQ(u[3].x2 - u[3].x1, 0.5);
     EXPECT_EQ(u[1].role, RoleAuxiliary);
+
+    // Rotated, every crosshair line is a MoveTo to the centre and a LineTo.
+    MacroLibrary rotated;
+    int moire = rotated.append("MOIRE");
+    rotated.append("6,0,0,5,0.5,0.5,2,0.2,6,30");
+    rotated.append("END");
+    Document turned;
+    flashMacro(turned, rotated, {moire, {10, -10}, 1, 21});
+    const auto &t = turned.displayList.underlay();
+    ASSERT_EQ(t.size(), 2u + 8u);
+    for (size_t k = 0; k < 4; ++k) {
+        const auto &move = t[2 + 2 * k], &line = t[3 + 2 * k];
+        EXPECT_EQ(move.kind, static_cast<int>(ItemKind::UnderMoveTo)) << k;
+        EXPECT_DOUBLE_EQ(move.x1, 10.0);
+        EXPECT_DOUBLE_EQ(move.y1, -10.0);
+        EXPECT_EQ(line.kind, static_cast<int>(ItemKind::UnderLineTo)) << k;
+        double angle = (30.0 + 90.0 * static_cast<double>(k)) * M_PI / 180;
+        EXPECT_NEAR(line.x1, 10.0 + 3 * std::cos(angle), 1e-9) << k;
+        EXPECT_NEAR(line.y1, -10.0 - 3 * std::sin(angle), 1e-9) << k;
+    }
 }
 
 TEST(ApertureMacros, DamagedPrimitivesGetAConversionMessageAndStayInsideTheData)
@@ -109,8 +166,12 @@ TEST(ApertureMacros, DamagedPrimitivesGetAConversionMessageAndStayInsideTheData)
         EXPECT_THROW(flashMacro(doc, library, {name, {0, 0}, 1, 10}), KorvaneError) << body;
     }
     GerberLoadFixture f;
-    f.loadX("%FSLAX24Y24*%%MOMM*%\n%ADD10P,1X2*%\nD10*X1Y1D03*M02*\n");
-    EXPECT_EQ(f.prompter.shown.size(), 1u);
+    for (const char *count : {"2", "2.5"}) {
+        GerberLoadFixture p;
+        p.loadX(std::string("%FSLAX24Y24*%%MOMM*%\n%ADD10P,1X") + count + "X45*%\nD10*X1Y1D03*M02*\n");
+        // The message quotes the bad vertex count, not the whole parameter text.
+        EXPECT_EQ(p.prompter.texts(), std::vector<std::string>{std::string("layer1.gbr\n'") + count + "' は整数ではありません"});
+    }
 }
 
 TEST(ApertureMacros, InchStatementConversion)

@@ -1,3 +1,4 @@
+#include "GerberLoadSupport.h"
 #include "gerber/ApertureCommands.h"
 #include "gerber/ApertureFiles.h"
 #include "gerber/ApertureTexts.h"
@@ -30,7 +31,7 @@ TEST(GapImport, SampleFileGivesTheKeywordTable)
         {12, "長方形", "1.5-0.8"}, // a run of blanks after the keyword
         {13, "楕円形", "2.0-1.0"},
         {14, "トンボ", "**********"},
-        {15, "キリ穴", "1.2"},
+        {15, "キリ穴", "1.2-0.8"},
         {16, "サーマル×", "1.0-0.6-0.5"},
         {17, "？？？？？", "0.9"},
         {18, "丸", "0.3"},
@@ -45,6 +46,19 @@ TEST(GapImport, SampleFileGivesTheKeywordTable)
     for (int r = 1; r <= ApertureRowCount; ++r)
         set += table.row(r).isSet();
     EXPECT_EQ(set, 9); // D5 and D1500 have no row
+}
+
+TEST(GapImport, ADonutFlashesAsTheTwoCircleMarkWithoutAQuestion)
+{
+    GerberLoadFixture f;
+    readGapLines("GAPFile version 2\r\nD15 DONUT 1 1.2 X 0.8 \r\n", f.table);
+    f.format.dialect = GerberDialect::Rs274D;
+    f.load({"G54D15*X1000Y1000D03*M02*\n"});
+    EXPECT_TRUE(f.prompter.shown.empty()) << (f.prompter.shown.empty() ? "" : f.prompter.shown[0].text);
+    auto circles = f.itemsOfKind(ItemKind::Ellipse);
+    ASSERT_EQ(circles.size(), 2u);
+    EXPECT_DOUBLE_EQ(circles[0].x2 - circles[0].x1, 1.2);
+    EXPECT_DOUBLE_EQ(circles[1].x2 - circles[1].x1, 0.8);
 }
 
 TEST(GapImport, HeaderEndsAtTheFirstGapFileLineWithoutBang)

@@ -113,6 +113,42 @@ TEST(GerberRegions, LinearEdgesAreVerticesAndG37ClosesTheRegion)
     EXPECT_TRUE(f.itemsOfKind(ItemKind::Rectangle).empty());
 }
 
+// A region under clear polarity is drawn where the file puts it, after the
+// flash it clears; a dark region stays in the underlay.
+TEST(GerberRegions, ClearRegionsKeepTheirPlaceInTheMainSequence)
+{
+    GerberLoadFixture f;
+    f.loadX("%FSLAX24Y24*%%MOMM*%%ADD10C,5*%\nD10*X10000Y10000D03*\n"
+            "%LPC*%G36*X0Y0D02*X20000Y0D01*X20000Y20000D01*X0Y0D01*G37*\n"
+            "%LPD*%G36*X30000Y0D02*X40000Y0D01*X40000Y10000D01*X30000Y0D01*G37*M02*\n");
+    const auto &main = f.doc.displayList.main();
+    ASSERT_EQ(main.size(), 1u + 4u + 1u); // the flash, then the clear region
+    EXPECT_EQ(main[0].kind, static_cast<int>(ItemKind::Ellipse));
+    for (size_t i = 1; i <= 4; ++i) {
+        EXPECT_EQ(main[i].kind, static_cast<int>(ItemKind::PolygonVertex)) << i;
+        EXPECT_EQ(main[i].colourLayer, 0) << i;
+    }
+    EXPECT_EQ(main[5].kind, static_cast<int>(ItemKind::PolygonClose));
+    EXPECT_EQ(main[5].colourLayer, 0);
+    EXPECT_EQ(f.itemsOfKind(ItemKind::UnderPolygonVertex).size(), 4u);
+    EXPECT_EQ(f.itemsOfKind(ItemKind::UnderPolygonClose).size(), 1u);
+    EXPECT_EQ(f.itemsOfKind(ItemKind::UnderPolygonClose)[0].colourLayer, 1);
+}
+
+// A D02 inside G36/G37 starts a new contour; each contour is its own
+// polygon, so no edge joins the end of one to the start of the next.
+TEST(GerberRegions, EveryContourOfARegionIsClosedOnItsOwn)
+{
+    GerberLoadFixture f;
+    f.load({"G36*X0Y0D02*X10000Y0D01*X10000Y10000D01*X0Y0D01*"
+            "X20000Y0D02*X30000Y0D01*X30000Y10000D01*X20000Y0D01*G37*"});
+    std::vector<int> kinds;
+    for (const auto &item : f.doc.displayList.underlay())
+        kinds.push_back(item.kind);
+    const int v = static_cast<int>(ItemKind::UnderPolygonVertex), c = static_cast<int>(ItemKind::UnderPolygonClose);
+    EXPECT_EQ(kinds, (std::vector<int>{v, v, v, v, c, v, v, v, v, c}));
+}
+
 TEST(GerberRegions, ArcsBecomeVerticesAlongTheTrueCurve)
 {
     // A full circle of radius 10 inside a region: not its chord, but points
@@ -172,10 +208,12 @@ TEST(GerberApertureSelection, QuestionsAndStoppingOneFile)
     f.table.SetRow(10, "丸", "0.5");
     f.table.SetRow(11, "長方形", "2");
     f.prompter.answers = {Answer::Yes, Answer::No};
-    auto outcome = f.load({"D10*X1000Y1000D03*", "D11*X1000Y1000D03*D15*X2000Y1000D03*X3000D03*",
+    auto outcome = f.load({"D10*X1000Y1000D03*", "D011*X1000Y1000D03*D015*X2000Y1000D03*X3000D03*",
                            "D10*X5000Y5000D03*"});
-    ASSERT_EQ(f.prompter.texts(), (std::vector<std::string>{gerbermsg::apertureSetWrongly("11"),
-                                                           gerbermsg::apertureNotSet("15")}));
+    // The bad size names the D-code by its number, the missing row as written.
+    ASSERT_EQ(f.prompter.texts(),
+              (std::vector<std::string>{"アパーチャ(D11)のセットが誤っています。処理を続行しますか？",
+                                        "アパーチャ(D015)がセットされていません。処理を続行しますか？"}));
     EXPECT_EQ(outcome.layersStopped, std::vector<int>{2});
     EXPECT_EQ(outcome.layersReadToEnd, (std::vector<int>{1, 3}));
     // File 1's flash, file 2's zero-size rectangle, file 3's flash.

@@ -101,6 +101,52 @@ TEST(GerberPreScan, FormatAndUnitBlocksWinOverGCodes)
     EXPECT_EQ(d.unit, LengthUnit::Inch);
 }
 
+// The lines of a macro or of several aperture definitions belong to their
+// block: "$2X0.0000" or "R,0.5X0.5" are no coordinates, and their decimal
+// points do not make the file's integer coordinates decimal.
+TEST(GerberPreScan, MultiLineParameterBlocksAreNoCoordinates)
+{
+    GerberInFormat format;
+    format.dialect = GerberDialect::Rs274X;
+    auto r = preScanGerber("%MOIN*%\n%FSLAX24Y24*%\n%AMFID*\n$4=$2X0.0000*\n1,1,0.063,$4,0*\n%\n"
+                           "%ADD10C,0.1*\nADD11R,0.5X0.5*%\nX1000Y2000D02*X62992Y53731D01*M02*\n",
+                           format);
+    EXPECT_TRUE(r.fsSeen);
+    EXPECT_FALSE(r.decimalPointSeen);
+    EXPECT_EQ(r.minX, 1000);
+    EXPECT_EQ(r.maxX, 62992);
+    EXPECT_EQ(r.minY, 2000);
+    EXPECT_EQ(r.maxY, 53731);
+}
+
+TEST(GerberDialect, ParameterBlocksBeforeTheFirstCoordinateDeclareRs274X)
+{
+    struct Case {
+        const char *head;
+        bool rs274x;
+    } cases[] = {
+        {"%FSLAX24Y24*%\nX0Y0D02*", true},
+        {"G04 exported X1 Y2*\n%MOIN*%\nX0Y0D02*", true},
+        {"%\nFSLAX24Y24*%", true},
+        {"%IPPOS*%\n%MOMM*%", true},
+        {"G54D10*\nX100Y100D02*\n%FSLAX24Y24*%", false},
+        {"G54D10*\nX100Y100D02*X200D01*M02*", false},
+        {"", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(declaresRs274X(std::string_view(c.head)), c.rs274x) << c.head;
+
+    korvane::testing::TempDir dir;
+    std::string x = dir.write("x.gbr", "%FSLAX24Y24*%%MOMM*%X0Y0D02*"), d = dir.write("d.gbr", "X100Y100D02*");
+    GerberInFormat format;
+    format.dialect = GerberDialect::Rs274D;
+    EXPECT_FALSE(adoptDeclaredRs274X(format, {d}));
+    EXPECT_EQ(format.dialect, GerberDialect::Rs274D);
+    EXPECT_TRUE(adoptDeclaredRs274X(format, {d, x}));
+    EXPECT_EQ(format.dialect, GerberDialect::Rs274X);
+    EXPECT_FALSE(adoptDeclaredRs274X(format, {x})); // already RS-274X: nothing to say
+}
+
 TEST(GerberPreScan, RefusalsEndTheLoadBeforeAnyFileIsRead)
 {
     GerberLoadFixture x;
@@ -115,6 +161,12 @@ TEST(GerberPreScan, RefusalsEndTheLoadBeforeAnyFileIsRead)
     EXPECT_EQ(empty.prompter.texts(), std::vector<std::string>{gerbermsg::NoDrawingData});
     EXPECT_EQ(empty.status.status, "");
     EXPECT_EQ(empty.status.busyDepth, 0);
+
+    // An empty file is said to be empty, not to lack the RS-274X blocks.
+    GerberLoadFixture none;
+    auto nothing = none.loadX("");
+    EXPECT_EQ(nothing.end, GerberLoadOutcome::End::PreScanRefused);
+    EXPECT_EQ(none.prompter.texts(), std::vector<std::string>{std::string("layer1.gbr\n") + gerbermsg::EmptyFile});
 }
 
 TEST(GerberPreScan, TheLargestFileSettlesTheFormatOfEveryFile)
@@ -138,18 +190,30 @@ TEST(GerberApertureDefinitions, StandardShapesBecomeTableRows)
     f.loadX("%FSLAX33Y33*%%MOMM*%\n"
             "%ADD10C,0.3X0.8*%\n%ADD11R,1.0X1.0*%\n%ADD12R,1.0X0.5*%\n%ADD14C,0.25*%\n"
             "%ADD15R,2X1X0.5*%\n%ADD16O,2X1*%\n%ADD17C,1X0.4X0.2*%\n%ADD18R,0.7*%\n"
+            "%ADD19C,0.1X*%\n%ADD20R,2XX0.5*%\n%ADD21R,1.5X*%\n"
             "D14*X1000Y1000D03*M02*\n");
+    // Empty parameters count as not given: no hole, no height.
+    EXPECT_TRUE(f.prompter.shown.empty()) << (f.prompter.shown.empty() ? "" : f.prompter.shown[0].text);
     struct Row {
         int dcode;
         const char *shape, *size;
     } rows[] = {{10, "丸ドーナツ", "0.8-0.3"}, {11, "正方形", "1"},   {12, "長方形", "1-0.5"},
                 {14, "丸", "0.25"},           {15, "角ドーナツ", "2-1-0.5"}, {16, "楕円形", "2-1"},
-                {17, "丸ドーナツ", "1-0.4-0.2"}, {18, "正方形", "0.7"}};
+                {17, "丸ドーナツ", "1-0.4-0.2"}, {18, "正方形", "0.7"}, {19, "丸", "0.1"},
+                {20, "角ドーナツ", "2-0-0.5"},   {21, "正方形", "1.5"}};
     for (const auto &r : rows) {
         auto row = f.table.Lookup(r.dcode);
         EXPECT_EQ(row.shape, r.shape) << r.dcode;
         EXPECT_EQ(row.size, r.size) << r.dcode;
     }
+}
+
+TEST(GerberApertureDefinitions, TextInAParameterIsAConversionError)
+{
+    GerberLoadFixture f;
+    auto outcome = f.loadX("%FSLAX33Y33*%%MOMM*%\n%ADD10C,0.1XA*%\nD10*X1000Y1000D03*M02*\n");
+    EXPECT_EQ(outcome.end, GerberLoadOutcome::End::Error);
+    EXPECT_EQ(f.prompter.texts(), std::vector<std::string>{"layer1.gbr\n'A' は浮動小数点数ではありません"});
 }
 
 TEST(GerberApertureDefinitions, InchSizesAreConvertedAndPolygonsBecomeMacros)
@@ -222,6 +286,7 @@ TEST(GerberReader, AnUnreadableNumberEndsTheLoadButKeepsWhatWasRead)
     auto outcome = f.load({"D10*X1000Y1000D03*G04 a comment that makes this file the larger one*",
                            "D10*X1.2.3Y5D03*", "D10*X1Y1D03*"});
     EXPECT_EQ(outcome.end, GerberLoadOutcome::End::Error);
-    EXPECT_EQ(f.prompter.texts(), std::vector<std::string>{"'1.2.3' は浮動小数点数ではありません"});
+    // The message names the file on the line before the platform's text.
+    EXPECT_EQ(f.prompter.texts(), std::vector<std::string>{"layer2.gbr\n'1.2.3' は浮動小数点数ではありません"});
     EXPECT_EQ(f.itemsOfKind(ItemKind::Ellipse).size(), 1u);
 }

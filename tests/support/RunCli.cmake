@@ -1,0 +1,16 @@
+# Runs korvane-cli with ARGS and checks its exit status, its standard error
+# and the output file it wrote or left out.
+file(REMOVE "${EXPECT_NO_FILE}" "${EXPECT_FILE}")
+execute_process(COMMAND ${CLI} ${ARGS} RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET)
+if(NOT rc EQUAL EXPECT_RC)
+  message(FATAL_ERROR "exit status ${rc}, expected ${EXPECT_RC}: ${err}")
+endif()
+if(EXPECT_TEXT AND NOT err MATCHES "${EXPECT_TEXT}")
+  message(FATAL_ERROR "standard error lacks '${EXPECT_TEXT}': ${err}")
+endif()
+if(EXPECT_NO_FILE AND EXISTS "${EXPECT_NO_FILE}")
+  message(FATAL_ERROR "${EXPECT_NO_FILE} was written")
+endif()
+if(EXPECT_FILE AND NOT EXISTS "${EXPECT_FILE}")
+  message(FATAL_ERROR "${EXPECT_FILE} was not written")
+endif()
