@@ -197,6 +197,130 @@ void RasterSurface::lineTo(int x, int y)
     capsule(from.x, from.y, x, y, penWidth_ / 2.0, to565(penColour_));
 }
 
+void RasterSurface::strokeTo(int x, int y, const ExactStroke &stroke)
+{
+    pen_ = {x, y};
+    if (isNull())
+        return;
+    capsule(stroke.from.x, stroke.from.y, stroke.to.x, stroke.to.y, stroke.width / 2, to565(penColour_));
+}
+
+void RasterSurface::strokeArc(int, int, int, int, RayPoint, RayPoint, const ExactArc &stroke)
+{
+    if (isNull())
+        return;
+    const double a = std::abs(stroke.corner2.x - stroke.corner1.x) / 2;
+    const double b = std::abs(stroke.corner2.y - stroke.corner1.y) / 2;
+    const RayPoint centre{(stroke.corner1.x + stroke.corner2.x) / 2, (stroke.corner1.y + stroke.corner2.y) / 2};
+    const ArcAngles angles = arcAngles(2 * a, 2 * b, centre, stroke.start, stroke.end);
+    const double halfWidth = stroke.width / 2;
+    // Gerber arcs are circles; a box that is square to a hundredth of a pixel
+    // is taken as one.
+    if (std::abs(a - b) <= 0.01)
+        circleStroke(centre, (a + b) / 2, angles.startDegrees, angles.spanDegrees, halfWidth);
+    else
+        ellipseStroke(centre, a, b, angles.startDegrees, angles.spanDegrees, halfWidth);
+}
+
+// Every pixel whose centre lies within halfWidth of the circular arc: the
+// part of the ring around the circle inside the sweep, and a disc at each
+// end. Angles count counter-clockwise as on the screen (y up).
+void RasterSurface::circleStroke(RayPoint centre, double radius, double startDegrees, double spanDegrees,
+                                 double halfWidth)
+{
+    const bool whole = spanDegrees >= 360;
+    const double t0 = startDegrees * std::numbers::pi / 180, t1 = (startDegrees + spanDegrees) * std::numbers::pi / 180;
+    const double u0x = std::cos(t0), u0y = std::sin(t0), u1x = std::cos(t1), u1y = std::sin(t1);
+    const RayPoint s{centre.x + radius * u0x, centre.y - radius * u0y};
+    const RayPoint e{centre.x + radius * u1x, centre.y - radius * u1y};
+
+    // The arc's bounding box: its ends and the extreme points it passes.
+    double left = std::min(s.x, e.x), right = std::max(s.x, e.x);
+    double top = std::min(s.y, e.y), bottom = std::max(s.y, e.y);
+    for (int k = 0; k < 4; ++k) {
+        double past = std::fmod(k * 90.0 - startDegrees, 360.0);
+        if (past < 0)
+            past += 360;
+        if (!whole && past > spanDegrees)
+            continue;
+        const double px = centre.x + radius * (k == 0 ? 1 : k == 2 ? -1 : 0);
+        const double py = centre.y - radius * (k == 1 ? 1 : k == 3 ? -1 : 0);
+        left = std::min(left, px);
+        right = std::max(right, px);
+        top = std::min(top, py);
+        bottom = std::max(bottom, py);
+    }
+    left -= halfWidth;
+    right += halfWidth;
+    top -= halfWidth;
+    bottom += halfWidth;
+    const int w = width(), h = height();
+    if (bottom <= 0 || top >= h || right <= 0 || left >= w)
+        return;
+    const int firstRow = std::max(0, static_cast<int>(std::ceil(top)));
+    const int lastRow = std::min(h - 1, static_cast<int>(std::ceil(bottom)) - 1);
+    const int firstCol = std::max(0, static_cast<int>(std::ceil(left)));
+    const int endCol = std::min(w, static_cast<int>(std::ceil(right)));
+    const double outer2 = (radius + halfWidth) * (radius + halfWidth);
+    const double innerR = radius - halfWidth, inner2 = innerR > 0 ? innerR * innerR : -1;
+    const bool convex = spanDegrees <= 180;
+    // Inside the sweep: between the start and end rays, or, for sweeps of
+    // more than half a turn, outside the wedge from the end back to the start.
+    auto inSweep = [&](double dx, double dyUp) {
+        if (convex)
+            return u0x * dyUp - u0y * dx >= 0 && dx * u1y - dyUp * u1x >= 0;
+        return !(u1x * dyUp - u1y * dx > 0 && dx * u0y - dyUp * u0x > 0);
+    };
+    const std::uint16_t colour = to565(penColour_);
+    for (int y = firstRow; y <= lastRow; ++y) {
+        const double dy = y - centre.y, dy2 = dy * dy;
+        if (dy2 >= outer2)
+            continue;
+        const double xo = std::sqrt(outer2 - dy2);
+        const double xi = dy2 < inner2 ? std::sqrt(inner2 - dy2) : -1;
+        const double spans[2][2] = {{centre.x - xo, xi >= 0 ? centre.x - xi : centre.x + xo},
+                                    {xi >= 0 ? centre.x + xi : 0, xi >= 0 ? centre.x + xo : 0}};
+        std::uint16_t *line = row(y);
+        for (const auto &span : spans) {
+            const int a = std::max(firstCol, static_cast<int>(std::ceil(span[0])));
+            const int b = std::min(endCol, static_cast<int>(std::ceil(span[1])));
+            if (a >= b)
+                continue;
+            if (whole) {
+                std::fill(line + a, line + b, colour);
+                continue;
+            }
+            for (int x = a; x < b; ++x)
+                if (inSweep(x - centre.x, -dy))
+                    line[x] = colour;
+        }
+    }
+    if (!whole) {
+        capsule(s.x, s.y, s.x, s.y, halfWidth, colour);
+        capsule(e.x, e.y, e.x, e.y, halfWidth, colour);
+    }
+}
+
+// An elliptical arc (a view whose pixels are not square) as a chain of
+// chords no farther than a fiftieth of a pixel from the curve.
+void RasterSurface::ellipseStroke(RayPoint centre, double a, double b, double startDegrees, double spanDegrees,
+                                  double halfWidth)
+{
+    const double big = std::max({a, b, 1.0});
+    const double step = 2 * std::acos(std::max(-1.0, 1 - 1.0 / (50 * big)));
+    const double t0 = startDegrees * std::numbers::pi / 180, span = std::min(spanDegrees, 360.0) * std::numbers::pi / 180;
+    const int n = std::clamp(static_cast<int>(std::ceil(span / step)), 1, 1 << 16);
+    const std::uint16_t colour = to565(penColour_);
+    double px = centre.x + a * std::cos(t0), py = centre.y - b * std::sin(t0);
+    for (int i = 1; i <= n; ++i) {
+        const double t = t0 + span * i / n;
+        const double qx = centre.x + a * std::cos(t), qy = centre.y - b * std::sin(t);
+        capsule(px, py, qx, qy, halfWidth, colour);
+        px = qx;
+        py = qy;
+    }
+}
+
 // A wide pen's stroke: every pixel whose centre lies within radius of the
 // segment, which gives round caps and, segment after segment, round joins.
 // Boundaries count on the top and left only, so a pen of width w paints w
