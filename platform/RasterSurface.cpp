@@ -263,37 +263,54 @@ void RasterSurface::circleStroke(RayPoint centre, double radius, double startDeg
     const int endCol = std::min(w, static_cast<int>(std::ceil(right)));
     const double outer2 = (radius + halfWidth) * (radius + halfWidth);
     const double innerR = radius - halfWidth, inner2 = innerR > 0 ? innerR * innerR : -1;
-    const bool convex = spanDegrees <= 180;
-    // Inside the sweep: between the start and end rays, or, for sweeps of
-    // more than half a turn, outside the wedge from the end back to the start.
-    auto inSweep = [&](double dx, double dyUp) {
-        if (convex)
-            return u0x * dyUp - u0y * dx >= 0 && dx * u1y - dyUp * u1x >= 0;
-        return !(u1x * dyUp - u1y * dx > 0 && dx * u0y - dyUp * u0x > 0);
+    // The sweep on one row, as offsets from the centre: between the start
+    // and end rays, or, for sweeps of more than half a turn, outside the
+    // wedge from the end back to the start. Each ray bounds the offsets of
+    // a row on one side (c1 dx + c0 >= 0).
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    struct Range {
+        double lo, hi;
     };
+    auto side = [](double c1, double c0) -> Range {
+        if (c1 > 0)
+            return {-c0 / c1, inf};
+        if (c1 < 0)
+            return {-inf, -c0 / c1};
+        return c0 >= 0 ? Range{-inf, inf} : Range{inf, -inf};
+    };
+    auto both = [](Range a, Range b) { return Range{std::max(a.lo, b.lo), std::min(a.hi, b.hi)}; };
+    const bool convex = spanDegrees <= 180;
     const std::uint16_t colour = to565(penColour_);
     for (int y = firstRow; y <= lastRow; ++y) {
-        const double dy = y - centre.y, dy2 = dy * dy;
+        const double dy = y - centre.y, dy2 = dy * dy, dyUp = -dy;
         if (dy2 >= outer2)
             continue;
         const double xo = std::sqrt(outer2 - dy2);
         const double xi = dy2 < inner2 ? std::sqrt(inner2 - dy2) : -1;
-        const double spans[2][2] = {{centre.x - xo, xi >= 0 ? centre.x - xi : centre.x + xo},
-                                    {xi >= 0 ? centre.x + xi : 0, xi >= 0 ? centre.x + xo : 0}};
-        std::uint16_t *line = row(y);
-        for (const auto &span : spans) {
-            const int a = std::max(firstCol, static_cast<int>(std::ceil(span[0])));
-            const int b = std::min(endCol, static_cast<int>(std::ceil(span[1])));
-            if (a >= b)
-                continue;
-            if (whole) {
-                std::fill(line + a, line + b, colour);
-                continue;
+        const Range ring[2] = {{-xo, xi >= 0 ? -xi : xo}, {xi >= 0 ? xi : inf, xi >= 0 ? xo : -inf}};
+        Range sweep[2] = {{-inf, inf}, {inf, -inf}};
+        if (whole) {
+        } else if (convex) {
+            sweep[0] = both(side(-u0y, u0x * dyUp), side(u1y, -u1x * dyUp));
+        } else {
+            const Range gap = both(side(-u1y, u1x * dyUp), side(u0y, -u0x * dyUp));
+            if (gap.lo < gap.hi) {
+                sweep[0] = {-inf, gap.lo};
+                sweep[1] = {gap.hi, inf};
             }
-            for (int x = a; x < b; ++x)
-                if (inSweep(x - centre.x, -dy))
-                    line[x] = colour;
         }
+        std::uint16_t *line = row(y);
+        for (const Range &r : ring)
+            for (const Range &s : sweep) {
+                const Range part = both(r, s);
+                if (!(part.lo < part.hi))
+                    continue;
+                const double lo = std::clamp(centre.x + part.lo, double(firstCol), double(endCol));
+                const double hi = std::clamp(centre.x + part.hi, double(firstCol), double(endCol));
+                const int a = static_cast<int>(std::ceil(lo)), b = static_cast<int>(std::ceil(hi));
+                if (a < b)
+                    std::fill(line + a, line + b, colour);
+            }
     }
     if (!whole) {
         capsule(s.x, s.y, s.x, s.y, halfWidth, colour);
@@ -336,48 +353,41 @@ void RasterSurface::capsule(double x0, double y0, double x1, double y1, double r
     const int lastRow = std::min(h - 1, static_cast<int>(std::ceil(bottom)) - 1);
     const double dx = x1 - x0, dy = y1 - y0;
     const double length = std::sqrt(dx * dx + dy * dy);
+    constexpr double inf = std::numeric_limits<double>::infinity();
     // The band between the caps: |n.(p - p0)| <= radius across the segment
     // and 0 <= u.(p - p0) <= length along it, with u the unit direction and
-    // n its normal; on one row each condition bounds x by a linear term.
+    // n its normal. On row y each condition bounds x between two lines in y:
+    // across, x0 + (y - y0) dx / dy -+ radius / |uy|; along, x0 - (y - y0)
+    // dy / dx plus 0 and length / ux. A horizontal band holds the rows within
+    // radius of it, a vertical one the rows between its ends.
     const double ux = length > 0 ? dx / length : 0, uy = length > 0 ? dy / length : 0;
-    const double invX = ux != 0 ? 1 / ux : 0, invY = uy != 0 ? 1 / uy : 0;
+    const double acrossSlope = uy != 0 ? ux / uy : 0, acrossHalf = uy != 0 ? radius / std::abs(uy) : inf;
+    const double alongSlope = ux != 0 ? -uy / ux : 0;
+    const double alongLo = ux != 0 ? std::min(0.0, length / ux) : -inf, alongHi = ux != 0 ? std::max(0.0, length / ux) : inf;
+    const double bandTop = length == 0 ? inf : uy == 0 ? y0 - radius : ux == 0 ? std::min(y0, y1) : -inf;
+    const double bandBottom = length == 0 ? -inf : uy == 0 ? y0 + radius : ux == 0 ? std::max(y0, y1) : inf;
     const double r2 = radius * radius;
-    constexpr double inf = std::numeric_limits<double>::infinity();
     for (int y = firstRow; y <= lastRow; ++y) {
         double lo = inf, hi = -inf;
         const double d0 = y - y0, d1 = y - y1;
+        if (y >= bandTop && y <= bandBottom) {
+            const double across = x0 + d0 * acrossSlope, along = x0 + d0 * alongSlope;
+            const double bandLo = std::max(across - acrossHalf, along + alongLo);
+            const double bandHi = std::min(across + acrossHalf, along + alongHi);
+            if (bandLo <= bandHi) {
+                lo = bandLo;
+                hi = bandHi;
+            }
+        }
         if (d0 * d0 <= r2) {
             const double half = std::sqrt(r2 - d0 * d0);
-            lo = x0 - half;
-            hi = x0 + half;
+            lo = std::min(lo, x0 - half);
+            hi = std::max(hi, x0 + half);
         }
         if (d1 * d1 <= r2) {
             const double half = std::sqrt(r2 - d1 * d1);
             lo = std::min(lo, x1 - half);
             hi = std::max(hi, x1 + half);
-        }
-        if (length > 0) {
-            double bandLo = -inf, bandHi = inf;
-            const double across = ux * d0; // -uy (x - x0) + across within +-radius
-            if (uy != 0) {
-                const double a = (across - radius) * invY, b = (across + radius) * invY;
-                bandLo = x0 + std::min(a, b);
-                bandHi = x0 + std::max(a, b);
-            } else if (across < -radius || across > radius) {
-                bandLo = inf;
-            }
-            const double along = uy * d0; // ux (x - x0) + along within [0, length]
-            if (ux != 0) {
-                const double a = -along * invX, b = (length - along) * invX;
-                bandLo = std::max(bandLo, x0 + std::min(a, b));
-                bandHi = std::min(bandHi, x0 + std::max(a, b));
-            } else if (along < 0 || along > length) {
-                bandLo = inf;
-            }
-            if (bandLo <= bandHi) {
-                lo = std::min(lo, bandLo);
-                hi = std::max(hi, bandHi);
-            }
         }
         if (!(lo < hi))
             continue;

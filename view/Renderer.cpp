@@ -52,10 +52,11 @@ PixelPoint PixelMapping::point(double x, double y) const
     return {toPixel((x * scale + shiftX) / mmPerPixelX, offsetX), toPixel((y * scale + shiftY) / mmPerPixelY, offsetY)};
 }
 
-RayPoint PixelMapping::exactPoint(double x, double y) const
+PixelPoint PixelMapping::point(double x, double y, RayPoint &exact) const
 {
-    return {toExactPixel((x * scale + shiftX) / mmPerPixelX, offsetX),
-            toExactPixel((y * scale + shiftY) / mmPerPixelY, offsetY)};
+    const double column = (x * scale + shiftX) / mmPerPixelX, row = (y * scale + shiftY) / mmPerPixelY;
+    exact = {toExactPixel(column, offsetX), toExactPixel(row, offsetY)};
+    return {toPixel(column, offsetX), toPixel(row, offsetY)};
 }
 
 int PixelMapping::penWidth(double mm) const
@@ -128,9 +129,8 @@ void Renderer::paintItem(const DisplayItem &item)
         break;
     }
     case 13: {
-        const PixelPoint p = map_.point(item.x1, item.y1);
+        const PixelPoint p = map_.point(item.x1, item.y1, exactPen_);
         surface_.moveTo(p.x, p.y);
-        exactPen_ = map_.exactPoint(item.x1, item.y1);
         break;
     }
     case 14:
@@ -182,8 +182,8 @@ void Renderer::lineTo(const DisplayItem &item, Colour colour, BrushStyle brush)
     const int pen = map_.penWidth(item.width);
     surface_.setPen(colour, pen);
     surface_.setBrush(colour, brush);
-    const PixelPoint p = map_.point(item.x1, item.y1);
-    const RayPoint exact = map_.exactPoint(item.x1, item.y1);
+    RayPoint exact;
+    const PixelPoint p = map_.point(item.x1, item.y1, exact);
     if (const double width = map_.exactWidth(item.width); width >= WideStroke) {
         // Whoever moved the pen without the renderer left no exact position.
         const PixelPoint at = surface_.penPosition();
@@ -203,7 +203,8 @@ void Renderer::lineTo(const DisplayItem &item, Colour colour, BrushStyle brush)
 // whole ellipse.
 void Renderer::sweepFigure(const DisplayItem &item, bool pie)
 {
-    const PixelPoint c1 = map_.point(item.x1, item.y1), c2 = map_.point(item.x2, item.y2);
+    RayPoint e1, e2;
+    const PixelPoint c1 = map_.point(item.x1, item.y1, e1), c2 = map_.point(item.x2, item.y2, e2);
     const double centreX = (double(c1.x) + c2.x) / 2, centreY = (double(c1.y) + c2.y) / 2;
     const double midX = (item.x1 + item.x2) / 2, midY = (item.y1 + item.y2) / 2;
     const double kx = map_.scale / map_.mmPerPixelX, ky = map_.scale / map_.mmPerPixelY;
@@ -212,7 +213,6 @@ void Renderer::sweepFigure(const DisplayItem &item, bool pie)
     if (pie) {
         surface_.pie(c1.x, c1.y, c2.x, c2.y, start, end);
     } else if (const double width = map_.exactWidth(item.width); width >= WideStroke) {
-        const RayPoint e1 = map_.exactPoint(item.x1, item.y1), e2 = map_.exactPoint(item.x2, item.y2);
         const double ex = (e1.x + e2.x) / 2, ey = (e1.y + e2.y) / 2;
         surface_.strokeArc(c1.x, c1.y, c2.x, c2.y, start, end,
                            {e1, e2, {start.x - centreX + ex, start.y - centreY + ey},

@@ -27,8 +27,8 @@ struct PixelMapping {
     int offsetY = 0;
 
     PixelPoint point(double x, double y) const;
-    // The same position before rounding.
-    RayPoint exactPoint(double x, double y) const;
+    // The same, with the position before rounding in `exact`.
+    PixelPoint point(double x, double y, RayPoint &exact) const;
     // A width in mm as a pen width, by the horizontal resolution.
     int penWidth(double mm) const;
     // The same width before rounding.
