@@ -1,6 +1,7 @@
 #include "app/TMain.h"
 #include "app/DrawingArea.h"
 #include "app/HelpWindow.h"
+#include "app/SettingsLocation.h"
 #include "app/LayerColourBoxes.h"
 #include "app/TAptbl.h"
 #include "app/TGerSel.h"
@@ -46,6 +47,7 @@ TMain::TMain(const TMainOptions &options, QWidget *parent) : QMainWindow(parent)
     resize(765, 557);
 
     startDirectory_ = options.startDirectory.isEmpty() ? QDir::currentPath() : options.startDirectory;
+    settingsFile_ = settingsPath(settingsFolder(startDirectory_).toStdString());
     // Linux is none of the three platforms the zoom limits were chosen for.
     platformName_.clear();
 
@@ -284,7 +286,7 @@ void TMain::createDialogs()
 
 void TMain::loadSettings()
 {
-    loadSettingsFile(settingsPath(startDirectory_.toStdString()), settings_, *prompter_);
+    loadSettingsFile(settingsFile_, settings_, *prompter_);
     for (int n = 1; n <= LayerCount; ++n) {
         document_.layers.slot(n).colour = settings_.layerColours[static_cast<size_t>(n - 1)];
         layerColours_->setColour(n, settings_.layerColours[static_cast<size_t>(n - 1)]);
@@ -298,7 +300,7 @@ void TMain::loadSettings()
 bool TMain::saveSettings()
 {
     try {
-        saveSettingsFile(settingsPath(startDirectory_.toStdString()), settings_);
+        saveSettingsFile(settingsFile_, settings_);
         return true;
     } catch (const KorvaneError &e) {
         prompter_->error(e.text());
