@@ -2,6 +2,7 @@
 #include "app/BoardPosition.h"
 #include "app/DrawingArea.h"
 #include "app/HelpWindow.h"
+#include "app/SettingsLocation.h"
 #include "app/LayerColourBoxes.h"
 #include "app/TAptbl.h"
 #include "app/TGerSel.h"
@@ -51,6 +52,7 @@ TMain::TMain(const TMainOptions &options, QWidget *parent) : QMainWindow(parent)
     resize(765, 557);
 
     startDirectory_ = options.startDirectory.isEmpty() ? QDir::currentPath() : options.startDirectory;
+    settingsFile_ = settingsPath(settingsFolder(startDirectory_).toStdString());
     // Linux is none of the three platforms the zoom limits were chosen for.
     platformName_.clear();
 
@@ -315,7 +317,7 @@ void TMain::createDialogs()
 
 void TMain::loadSettings()
 {
-    loadSettingsFile(settingsPath(startDirectory_.toStdString()), settings_, *prompter_);
+    loadSettingsFile(settingsFile_, settings_, *prompter_);
     for (int n = 1; n <= LayerCount; ++n) {
         document_.layers.slot(n).colour = settings_.layerColours[static_cast<size_t>(n - 1)];
         layerColours_->setColour(n, settings_.layerColours[static_cast<size_t>(n - 1)]);
@@ -329,7 +331,7 @@ void TMain::loadSettings()
 bool TMain::saveSettings()
 {
     try {
-        saveSettingsFile(settingsPath(startDirectory_.toStdString()), settings_);
+        saveSettingsFile(settingsFile_, settings_);
         return true;
     } catch (const KorvaneError &e) {
         prompter_->error(e.text());

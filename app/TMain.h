@@ -165,6 +165,7 @@ private:
     void setCaption(const std::string &caption) override;
 
     QString startDirectory_;
+    std::string settingsFile_;
     QString platformName_;
     Document document_;
     Settings settings_;

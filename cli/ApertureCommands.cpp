@@ -20,10 +20,10 @@ bool isGapPath(const std::string &path)
     return ext == ".gap";
 }
 
+} // namespace
+
 const char *ApertureUsage = "使い方: korvane-cli aperture show FILE\n"
                             "        korvane-cli aperture import-gap IN.gap OUT.apt\n";
-
-} // namespace
 
 int runAperture(const std::vector<std::string> &args)
 {

@@ -8,5 +8,6 @@ namespace korvane::cli {
 
 // args are the words after "aperture". Returns the process exit code.
 int runAperture(const std::vector<std::string> &args);
+extern const char *ApertureUsage;
 
 } // namespace korvane::cli

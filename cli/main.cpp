@@ -30,7 +30,36 @@ const char *Usage =
     "  aperture import-gap IN.gap OUT.apt\n"
     "                               GAPファイルを取り込み、アパーチャテーブルに保存します\n"
     "%s"
-    "  --help                       この説明を表示します\n";
+    "  --help                       この説明を表示します (コマンド --help でコマンドごとの説明)\n"
+    "  --version                    版数を表示します\n";
+
+const char *SettingsUsage = "使い方: korvane-cli settings [--settings FILE]\n"
+                            "  設定ファイルのフォーマット、レイヤーカラー、印刷設定を表示します\n"
+                            "  (既定: カレントフォルダの Reravado4.ini)\n";
+
+bool wantsHelp(const std::vector<std::string> &args)
+{
+    for (const std::string &a : args)
+        if (a == "--help" || a == "-h")
+            return true;
+    return false;
+}
+
+// "korvane-cli COMMAND --help"; false for an unknown command.
+bool printCommandHelp(const std::string &command)
+{
+    if (command == "settings")
+        std::fputs(SettingsUsage, stdout);
+    else if (command == "aperture")
+        std::fputs(cli::ApertureUsage, stdout);
+#ifdef KORVANE_CLI_PICTURES
+    else if (command == "load" || command == "render")
+        std::printf("使い方:\n%s", cli::LoadUsage);
+#endif
+    else
+        return false;
+    return true;
+}
 
 void printUsage(std::FILE *to)
 {
@@ -71,8 +100,14 @@ int main(int argc, char **argv)
         printUsage(stdout);
         return args.empty() ? 2 : 0;
     }
+    if (args[0] == "--version") {
+        std::printf("korvane-cli %s\n", KORVANE_VERSION);
+        return 0;
+    }
     std::string command = args[0];
     args.erase(args.begin());
+    if (wantsHelp(args) && printCommandHelp(command))
+        return 0;
     try {
         if (command == "settings")
             return runSettings(args);

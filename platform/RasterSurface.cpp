@@ -222,6 +222,147 @@ void RasterSurface::lineTo(int x, int y)
     capsule(from.x, from.y, x, y, penWidth_ / 2.0, to565(penColour_));
 }
 
+void RasterSurface::strokeTo(int x, int y, const ExactStroke &stroke)
+{
+    pen_ = {x, y};
+    if (isNull())
+        return;
+    capsule(stroke.from.x, stroke.from.y, stroke.to.x, stroke.to.y, stroke.width / 2, to565(penColour_));
+}
+
+void RasterSurface::strokeArc(int, int, int, int, RayPoint, RayPoint, const ExactArc &stroke)
+{
+    if (isNull())
+        return;
+    const double a = std::abs(stroke.corner2.x - stroke.corner1.x) / 2;
+    const double b = std::abs(stroke.corner2.y - stroke.corner1.y) / 2;
+    const RayPoint centre{(stroke.corner1.x + stroke.corner2.x) / 2, (stroke.corner1.y + stroke.corner2.y) / 2};
+    const ArcAngles angles = arcAngles(2 * a, 2 * b, centre, stroke.start, stroke.end);
+    const double halfWidth = stroke.width / 2;
+    // Gerber arcs are circles; a box that is square to a hundredth of a pixel
+    // is taken as one.
+    if (std::abs(a - b) <= 0.01)
+        circleStroke(centre, (a + b) / 2, angles.startDegrees, angles.spanDegrees, halfWidth);
+    else
+        ellipseStroke(centre, a, b, angles.startDegrees, angles.spanDegrees, halfWidth);
+}
+
+// Every pixel whose centre lies within halfWidth of the circular arc: the
+// part of the ring around the circle inside the sweep, and a disc at each
+// end. Angles count counter-clockwise as on the screen (y up).
+void RasterSurface::circleStroke(RayPoint centre, double radius, double startDegrees, double spanDegrees,
+                                 double halfWidth)
+{
+    const bool whole = spanDegrees >= 360;
+    const double t0 = startDegrees * std::numbers::pi / 180, t1 = (startDegrees + spanDegrees) * std::numbers::pi / 180;
+    const double u0x = std::cos(t0), u0y = std::sin(t0), u1x = std::cos(t1), u1y = std::sin(t1);
+    const RayPoint s{centre.x + radius * u0x, centre.y - radius * u0y};
+    const RayPoint e{centre.x + radius * u1x, centre.y - radius * u1y};
+
+    // The arc's bounding box: its ends and the extreme points it passes.
+    double left = std::min(s.x, e.x), right = std::max(s.x, e.x);
+    double top = std::min(s.y, e.y), bottom = std::max(s.y, e.y);
+    for (int k = 0; k < 4; ++k) {
+        double past = std::fmod(k * 90.0 - startDegrees, 360.0);
+        if (past < 0)
+            past += 360;
+        if (!whole && past > spanDegrees)
+            continue;
+        const double px = centre.x + radius * (k == 0 ? 1 : k == 2 ? -1 : 0);
+        const double py = centre.y - radius * (k == 1 ? 1 : k == 3 ? -1 : 0);
+        left = std::min(left, px);
+        right = std::max(right, px);
+        top = std::min(top, py);
+        bottom = std::max(bottom, py);
+    }
+    left -= halfWidth;
+    right += halfWidth;
+    top -= halfWidth;
+    bottom += halfWidth;
+    const int w = width(), h = height();
+    if (bottom <= 0 || top >= h || right <= 0 || left >= w)
+        return;
+    const int firstRow = std::max(0, static_cast<int>(std::ceil(top)));
+    const int lastRow = std::min(h - 1, static_cast<int>(std::ceil(bottom)) - 1);
+    const int firstCol = std::max(0, static_cast<int>(std::ceil(left)));
+    const int endCol = std::min(w, static_cast<int>(std::ceil(right)));
+    const double outer2 = (radius + halfWidth) * (radius + halfWidth);
+    const double innerR = radius - halfWidth, inner2 = innerR > 0 ? innerR * innerR : -1;
+    // The sweep on one row, as offsets from the centre: between the start
+    // and end rays, or, for sweeps of more than half a turn, outside the
+    // wedge from the end back to the start. Each ray bounds the offsets of
+    // a row on one side (c1 dx + c0 >= 0).
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    struct Range {
+        double lo, hi;
+    };
+    auto side = [](double c1, double c0) -> Range {
+        if (c1 > 0)
+            return {-c0 / c1, inf};
+        if (c1 < 0)
+            return {-inf, -c0 / c1};
+        return c0 >= 0 ? Range{-inf, inf} : Range{inf, -inf};
+    };
+    auto both = [](Range a, Range b) { return Range{std::max(a.lo, b.lo), std::min(a.hi, b.hi)}; };
+    const bool convex = spanDegrees <= 180;
+    const std::uint16_t colour = to565(penColour_);
+    for (int y = firstRow; y <= lastRow; ++y) {
+        const double dy = y - centre.y, dy2 = dy * dy, dyUp = -dy;
+        if (dy2 >= outer2)
+            continue;
+        const double xo = std::sqrt(outer2 - dy2);
+        const double xi = dy2 < inner2 ? std::sqrt(inner2 - dy2) : -1;
+        const Range ring[2] = {{-xo, xi >= 0 ? -xi : xo}, {xi >= 0 ? xi : inf, xi >= 0 ? xo : -inf}};
+        Range sweep[2] = {{-inf, inf}, {inf, -inf}};
+        if (whole) {
+        } else if (convex) {
+            sweep[0] = both(side(-u0y, u0x * dyUp), side(u1y, -u1x * dyUp));
+        } else {
+            const Range gap = both(side(-u1y, u1x * dyUp), side(u0y, -u0x * dyUp));
+            if (gap.lo < gap.hi) {
+                sweep[0] = {-inf, gap.lo};
+                sweep[1] = {gap.hi, inf};
+            }
+        }
+        std::uint16_t *line = row(y);
+        for (const Range &r : ring)
+            for (const Range &s : sweep) {
+                const Range part = both(r, s);
+                if (!(part.lo < part.hi))
+                    continue;
+                const double lo = std::clamp(centre.x + part.lo, double(firstCol), double(endCol));
+                const double hi = std::clamp(centre.x + part.hi, double(firstCol), double(endCol));
+                const int a = static_cast<int>(std::ceil(lo)), b = static_cast<int>(std::ceil(hi));
+                if (a < b)
+                    std::fill(line + a, line + b, colour);
+            }
+    }
+    if (!whole) {
+        capsule(s.x, s.y, s.x, s.y, halfWidth, colour);
+        capsule(e.x, e.y, e.x, e.y, halfWidth, colour);
+    }
+}
+
+// An elliptical arc (a view whose pixels are not square) as a chain of
+// chords no farther than a fiftieth of a pixel from the curve.
+void RasterSurface::ellipseStroke(RayPoint centre, double a, double b, double startDegrees, double spanDegrees,
+                                  double halfWidth)
+{
+    const double big = std::max({a, b, 1.0});
+    const double step = 2 * std::acos(std::max(-1.0, 1 - 1.0 / (50 * big)));
+    const double t0 = startDegrees * std::numbers::pi / 180, span = std::min(spanDegrees, 360.0) * std::numbers::pi / 180;
+    const int n = std::clamp(static_cast<int>(std::ceil(span / step)), 1, 1 << 16);
+    const std::uint16_t colour = to565(penColour_);
+    double px = centre.x + a * std::cos(t0), py = centre.y - b * std::sin(t0);
+    for (int i = 1; i <= n; ++i) {
+        const double t = t0 + span * i / n;
+        const double qx = centre.x + a * std::cos(t), qy = centre.y - b * std::sin(t);
+        capsule(px, py, qx, qy, halfWidth, colour);
+        px = qx;
+        py = qy;
+    }
+}
+
 // A wide pen's stroke: every pixel whose centre lies within radius of the
 // segment, which gives round caps and, segment after segment, round joins.
 // Boundaries count on the top and left only, so a pen of width w paints w
@@ -237,48 +378,41 @@ void RasterSurface::capsule(double x0, double y0, double x1, double y1, double r
     const int lastRow = std::min(h - 1, static_cast<int>(std::ceil(bottom)) - 1);
     const double dx = x1 - x0, dy = y1 - y0;
     const double length = std::sqrt(dx * dx + dy * dy);
+    constexpr double inf = std::numeric_limits<double>::infinity();
     // The band between the caps: |n.(p - p0)| <= radius across the segment
     // and 0 <= u.(p - p0) <= length along it, with u the unit direction and
-    // n its normal; on one row each condition bounds x by a linear term.
+    // n its normal. On row y each condition bounds x between two lines in y:
+    // across, x0 + (y - y0) dx / dy -+ radius / |uy|; along, x0 - (y - y0)
+    // dy / dx plus 0 and length / ux. A horizontal band holds the rows within
+    // radius of it, a vertical one the rows between its ends.
     const double ux = length > 0 ? dx / length : 0, uy = length > 0 ? dy / length : 0;
-    const double invX = ux != 0 ? 1 / ux : 0, invY = uy != 0 ? 1 / uy : 0;
+    const double acrossSlope = uy != 0 ? ux / uy : 0, acrossHalf = uy != 0 ? radius / std::abs(uy) : inf;
+    const double alongSlope = ux != 0 ? -uy / ux : 0;
+    const double alongLo = ux != 0 ? std::min(0.0, length / ux) : -inf, alongHi = ux != 0 ? std::max(0.0, length / ux) : inf;
+    const double bandTop = length == 0 ? inf : uy == 0 ? y0 - radius : ux == 0 ? std::min(y0, y1) : -inf;
+    const double bandBottom = length == 0 ? -inf : uy == 0 ? y0 + radius : ux == 0 ? std::max(y0, y1) : inf;
     const double r2 = radius * radius;
-    constexpr double inf = std::numeric_limits<double>::infinity();
     for (int y = firstRow; y <= lastRow; ++y) {
         double lo = inf, hi = -inf;
         const double d0 = y - y0, d1 = y - y1;
+        if (y >= bandTop && y <= bandBottom) {
+            const double across = x0 + d0 * acrossSlope, along = x0 + d0 * alongSlope;
+            const double bandLo = std::max(across - acrossHalf, along + alongLo);
+            const double bandHi = std::min(across + acrossHalf, along + alongHi);
+            if (bandLo <= bandHi) {
+                lo = bandLo;
+                hi = bandHi;
+            }
+        }
         if (d0 * d0 <= r2) {
             const double half = std::sqrt(r2 - d0 * d0);
-            lo = x0 - half;
-            hi = x0 + half;
+            lo = std::min(lo, x0 - half);
+            hi = std::max(hi, x0 + half);
         }
         if (d1 * d1 <= r2) {
             const double half = std::sqrt(r2 - d1 * d1);
             lo = std::min(lo, x1 - half);
             hi = std::max(hi, x1 + half);
-        }
-        if (length > 0) {
-            double bandLo = -inf, bandHi = inf;
-            const double across = ux * d0; // -uy (x - x0) + across within +-radius
-            if (uy != 0) {
-                const double a = (across - radius) * invY, b = (across + radius) * invY;
-                bandLo = x0 + std::min(a, b);
-                bandHi = x0 + std::max(a, b);
-            } else if (across < -radius || across > radius) {
-                bandLo = inf;
-            }
-            const double along = uy * d0; // ux (x - x0) + along within [0, length]
-            if (ux != 0) {
-                const double a = -along * invX, b = (length - along) * invX;
-                bandLo = std::max(bandLo, x0 + std::min(a, b));
-                bandHi = std::min(bandHi, x0 + std::max(a, b));
-            } else if (along < 0 || along > length) {
-                bandLo = inf;
-            }
-            if (bandLo <= bandHi) {
-                lo = std::min(lo, bandLo);
-                hi = std::max(hi, bandHi);
-            }
         }
         if (!(lo < hi))
             continue;

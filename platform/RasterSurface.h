@@ -41,6 +41,8 @@ public:
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
     PixelPoint penPosition() const override { return pen_; }
+    void strokeTo(int x, int y, const ExactStroke &stroke) override;
+    void strokeArc(int x1, int y1, int x2, int y2, RayPoint start, RayPoint end, const ExactArc &stroke) override;
 
     void ellipse(int x1, int y1, int x2, int y2) override;
     void rectangle(int x1, int y1, int x2, int y2) override;
@@ -65,6 +67,8 @@ private:
     void thinLine(PixelPoint from, PixelPoint to);
     void capsule(double x0, double y0, double x1, double y1, double radius, std::uint16_t colour);
     void arcPolyline(int left, int top, int right, int bottom, double startDegrees, double spanDegrees);
+    void circleStroke(RayPoint centre, double radius, double startDegrees, double spanDegrees, double halfWidth);
+    void ellipseStroke(RayPoint centre, double a, double b, double startDegrees, double spanDegrees, double halfWidth);
     std::uint16_t *row(int y) const { return bits_ + std::ptrdiff_t(y) * stride_; }
 
     QImage image_;

@@ -7,6 +7,16 @@ namespace korvane {
 
 DrawingSurface::~DrawingSurface() = default;
 
+void DrawingSurface::strokeTo(int x, int y, const ExactStroke &)
+{
+    lineTo(x, y);
+}
+
+void DrawingSurface::strokeArc(int x1, int y1, int x2, int y2, RayPoint start, RayPoint end, const ExactArc &)
+{
+    arc(x1, y1, x2, y2, start, end);
+}
+
 bool raysCoincide(RayPoint centre, RayPoint a, RayPoint b)
 {
     const double ax = a.x - centre.x, ay = a.y - centre.y;

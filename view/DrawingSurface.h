@@ -26,6 +26,24 @@ struct RayPoint {
     bool operator==(const RayPoint &) const = default;
 };
 
+// A straight stroke from `from` to `to`, width in pixels.
+struct ExactStroke {
+    RayPoint from;
+    RayPoint to;
+    double width = 0;
+};
+
+// An arc of the ellipse inscribed in the box with corners corner1 and
+// corner2, swept counter-clockwise from the ray through start to the ray
+// through end (rays from the box centre; equal rays give the whole ellipse).
+struct ExactArc {
+    RayPoint corner1;
+    RayPoint corner2;
+    RayPoint start;
+    RayPoint end;
+    double width = 0;
+};
+
 // Left and top inclusive, right and bottom exclusive.
 struct PixelRect {
     int left = 0;
@@ -68,6 +86,15 @@ public:
     virtual void arc(int x1, int y1, int x2, int y2, RayPoint start, RayPoint end) = 0;
     // The same arc closed by two radii; outline with the pen, inside with the brush.
     virtual void pie(int x1, int y1, int x2, int y2, RayPoint start, RayPoint end) = 0;
+    // Strokes at their true geometry, for widths of a pixel or more:
+    // every pixel whose centre lies within width / 2 of the path, with round
+    // ends, so that strokes laid side by side leave no gap. Positions and the
+    // width are in pixels before rounding (pixel centres are whole numbers).
+    // strokeTo moves the pen to (x, y) as lineTo does. A surface that draws
+    // true widths anyway (a printer page) may keep the rounded forms, which
+    // is what these do unless overridden.
+    virtual void strokeTo(int x, int y, const ExactStroke &stroke);
+    virtual void strokeArc(int x1, int y1, int x2, int y2, RayPoint start, RayPoint end, const ExactArc &stroke);
     // Closed polygon, alternate (odd-even) filling.
     virtual void polygon(std::span<const PixelPoint> points) = 0;
     // Paints with the brush every pixel connected to (x, y) that has the

@@ -21,6 +21,20 @@ int toPixel(double value, int offset)
     return static_cast<int>(std::clamp(p, -CoordinateLimit, CoordinateLimit));
 }
 
+double toExactPixel(double value, int offset)
+{
+    if (std::isnan(value))
+        value = 0;
+    return std::clamp(value - offset, -CoordinateLimit, CoordinateLimit);
+}
+
+// Strokes at least a pixel wide are drawn at their true geometry: a
+// one-pixel line is narrower than they are, and strokes laid side by side
+// at a pitch of more than a pixel would leave white rows between them.
+// Narrower strokes are one-pixel lines, which overlapping neighbours (less
+// than a pixel apart) never leave a gap between.
+constexpr double WideStroke = 1.0;
+
 constexpr std::int32_t underlayTwin(std::int32_t kind)
 {
     switch (kind) {
@@ -38,9 +52,21 @@ PixelPoint PixelMapping::point(double x, double y) const
     return {toPixel((x * scale + shiftX) / mmPerPixelX, offsetX), toPixel((y * scale + shiftY) / mmPerPixelY, offsetY)};
 }
 
+PixelPoint PixelMapping::point(double x, double y, RayPoint &exact) const
+{
+    const double column = (x * scale + shiftX) / mmPerPixelX, row = (y * scale + shiftY) / mmPerPixelY;
+    exact = {toExactPixel(column, offsetX), toExactPixel(row, offsetY)};
+    return {toPixel(column, offsetX), toPixel(row, offsetY)};
+}
+
 int PixelMapping::penWidth(double mm) const
 {
     return std::max(0, toPixel(mm * scale / mmPerPixelX, 0));
+}
+
+double PixelMapping::exactWidth(double mm) const
+{
+    return std::max(0.0, toExactPixel(mm * scale / mmPerPixelX, 0));
 }
 
 LayerLook LayerLook::from(const LayerTable &layers)
@@ -103,23 +129,20 @@ void Renderer::paintItem(const DisplayItem &item)
         break;
     }
     case 13: {
-        const PixelPoint p = map_.point(item.x1, item.y1);
+        const PixelPoint p = map_.point(item.x1, item.y1, exactPen_);
         surface_.moveTo(p.x, p.y);
         break;
     }
-    case 14: {
-        surface_.setPen(colour, map_.penWidth(item.width));
-        surface_.setBrush(colour, solidOrHollow);
-        const PixelPoint p = map_.point(item.x1, item.y1);
-        surface_.lineTo(p.x, p.y);
+    case 14:
+        lineTo(item, colour, solidOrHollow);
         break;
-    }
     case 15:
-    case 16:
+    case 16: {
         surface_.setPen(colour, map_.penWidth(item.width));
         surface_.setBrush(colour, solidOrHollow);
         sweepFigure(item, false);
         break;
+    }
     case 17: {
         surface_.setPen(colour, map_.penWidth(item.width));
         surface_.setBrush(colour, solidOrHollow);
@@ -151,22 +174,52 @@ void Renderer::paintItem(const DisplayItem &item)
     }
 }
 
+// A wide stroke runs between the unrounded end points, so that strokes
+// laid side by side (pours written as overlapping strokes) stay solid at
+// every scale; thin ones are one-pixel lines between the pixels.
+void Renderer::lineTo(const DisplayItem &item, Colour colour, BrushStyle brush)
+{
+    const int pen = map_.penWidth(item.width);
+    surface_.setPen(colour, pen);
+    surface_.setBrush(colour, brush);
+    RayPoint exact;
+    const PixelPoint p = map_.point(item.x1, item.y1, exact);
+    if (const double width = map_.exactWidth(item.width); width >= WideStroke) {
+        // Whoever moved the pen without the renderer left no exact position.
+        const PixelPoint at = surface_.penPosition();
+        const RayPoint from = at == PixelPoint{toPixel(exactPen_.x, 0), toPixel(exactPen_.y, 0)}
+                                  ? exactPen_
+                                  : RayPoint{double(at.x), double(at.y)};
+        surface_.strokeTo(p.x, p.y, {from, exact, width});
+    } else {
+        surface_.lineTo(p.x, p.y);
+    }
+    exactPen_ = exact;
+}
+
 // Arcs and sectors. The rays are taken from the stored millimetres, not from
 // rounded pixels: sweep ends that are close but not equal keep their real
 // directions (a short or a nearly full arc), and only equal ends give the
 // whole ellipse.
 void Renderer::sweepFigure(const DisplayItem &item, bool pie)
 {
-    const PixelPoint c1 = map_.point(item.x1, item.y1), c2 = map_.point(item.x2, item.y2);
+    RayPoint e1, e2;
+    const PixelPoint c1 = map_.point(item.x1, item.y1, e1), c2 = map_.point(item.x2, item.y2, e2);
     const double centreX = (double(c1.x) + c2.x) / 2, centreY = (double(c1.y) + c2.y) / 2;
     const double midX = (item.x1 + item.x2) / 2, midY = (item.y1 + item.y2) / 2;
     const double kx = map_.scale / map_.mmPerPixelX, ky = map_.scale / map_.mmPerPixelY;
     const RayPoint start{centreX + (item.sweepStartX - midX) * kx, centreY + (item.sweepStartY - midY) * ky};
     const RayPoint end{centreX + (item.sweepEndX - midX) * kx, centreY + (item.sweepEndY - midY) * ky};
-    if (pie)
+    if (pie) {
         surface_.pie(c1.x, c1.y, c2.x, c2.y, start, end);
-    else
+    } else if (const double width = map_.exactWidth(item.width); width >= WideStroke) {
+        const double ex = (e1.x + e2.x) / 2, ey = (e1.y + e2.y) / 2;
+        surface_.strokeArc(c1.x, c1.y, c2.x, c2.y, start, end,
+                           {e1, e2, {start.x - centreX + ex, start.y - centreY + ey},
+                            {end.x - centreX + ex, end.y - centreY + ey}, width});
+    } else {
         surface_.arc(c1.x, c1.y, c2.x, c2.y, start, end);
+    }
 }
 
 // The last stored vertex is left out only when it repeats the first; fewer

@@ -27,8 +27,12 @@ struct PixelMapping {
     int offsetY = 0;
 
     PixelPoint point(double x, double y) const;
+    // The same, with the position before rounding in `exact`.
+    PixelPoint point(double x, double y, RayPoint &exact) const;
     // A width in mm as a pen width, by the horizontal resolution.
     int penWidth(double mm) const;
+    // The same width before rounding.
+    double exactWidth(double mm) const;
 };
 
 // Colour and visibility per layer number; index 0 is the background (white,
@@ -53,6 +57,7 @@ public:
     void startPass() { vertices_.clear(); }
 
 private:
+    void lineTo(const DisplayItem &item, Colour colour, BrushStyle brush);
     void sweepFigure(const DisplayItem &item, bool pie);
     void closePolygon();
 
@@ -63,6 +68,8 @@ private:
     // Grows past the customary 8000 points rather than dropping vertices.
     std::vector<PixelPoint> vertices_;
     std::int32_t polygonLayer_ = 0;
+    // The pen position before rounding, where wide strokes start.
+    RayPoint exactPen_;
 };
 
 } // namespace korvane

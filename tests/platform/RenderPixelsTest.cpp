@@ -1,9 +1,15 @@
 // The renderer painting a DisplayList on the 16-bit raster: what the user sees.
 #include "platform/RasterArt.h"
 #include "platform/RasterSurface.h"
+#include "gerber/ApertureTable.h"
+#include "gerber/GerberReader.h"
+#include "gerber/MacroLibrary.h"
+#include "support/FakePorts.h"
 #include "view/Renderer.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace korvane;
 using korvane::testing::art;
@@ -231,4 +237,77 @@ TEST(RenderPixels, FloodFillAndSectorsFillTheirArea)
     EXPECT_EQ(s[5 * 22 + 5], '#');
     EXPECT_EQ(s[15 * 22 + 15], '.');
     EXPECT_EQ(s[5 * 22 + 15], '.');
+}
+
+namespace {
+
+// A board drawn at true size and `dpi` with the board point (0, 0) at the
+// lower-left pixel centre, as korvane-cli --dpi draws it.
+std::unique_ptr<RasterSurface> trueSize(const Document &doc, double dpi, int width, int height)
+{
+    auto s = std::make_unique<RasterSurface>(width, height);
+    PixelMapping map;
+    map.mmPerPixelX = map.mmPerPixelY = 25.4 / dpi;
+    map.offsetY = -(height - 1); // stored y is the negated board Y
+    Renderer(*s, LayerLook::from(doc.layers), RegionFill::Solid, map).paint(doc.displayList);
+    return s;
+}
+
+} // namespace
+
+TEST(RenderPixels, APourOfOverlappingStrokesIsSolidAtEveryResolution)
+{
+    // 60 strokes 0.4064 mm wide, 0.381 mm apart, from x 1 to 21 mm, the first
+    // at y 1 mm: the way older CAD programs fill copper.
+    Document doc;
+    doc.layers.slot(1).colour = Red;
+    doc.layers.slot(1).visible = 1;
+    ApertureTable table;
+    MacroLibrary library;
+    GerberInFormat format;
+    format.dialect = GerberDialect::Rs274X;
+    korvane::testing::FakePrompter prompter;
+    korvane::testing::FakeStatus status;
+    GerberLoadContext ctx{doc, table, library, format, prompter, status};
+    loadGerberFiles(ctx, {{1, KORVANE_TEST_DATA "/gerber/stroked_pour.gbr"}});
+    ASSERT_GE(doc.displayList.size(), 120u);
+
+    const double top = 1 + 59 * 0.381 + 0.2032, bottom = 1 - 0.2032;
+    for (double dpi : {40.0, 55.0, 72.0, 90.0, 100.0, 127.0, 150.0, 200.0, 254.0, 300.0}) {
+        SCOPED_TRACE(dpi);
+        const double mm = 25.4 / dpi;
+        const int w = int(23 / mm), h = int(26 / mm);
+        const auto s = trueSize(doc, dpi, w, h);
+        int whiteRows = 0, rowsInside = 0;
+        for (int y = 0; y < h; ++y) {
+            const double boardY = (h - 1 - y) * mm;
+            if (boardY <= bottom + mm || boardY >= top - mm)
+                continue;
+            ++rowsInside;
+            for (int x = int(3 / mm); x < int(19 / mm); ++x)
+                if (s->getPixel(x, y) != quantise565(Red)) {
+                    ++whiteRows;
+                    break;
+                }
+        }
+        EXPECT_GT(rowsInside, 30);
+        EXPECT_EQ(whiteRows, 0);
+    }
+}
+
+TEST(RenderPixels, TracesNarrowerThanAPixelStayOnePixelLines)
+{
+    // 0.05 mm at 100 dpi is a fifth of a pixel: a one-pixel line from column
+    // 1 up to, not including, column 9.
+    Drawing d;
+    d.add(ItemKind::MoveTo, 0.254, -0.762).add(ItemKind::LineTo, 2.286, -0.762, 0, 0, 2, 1, 0.05);
+    const auto s = trueSize(d.doc, 100, 12, 6);
+    EXPECT_EQ(art(*s, Red), rows({
+                               "............",
+                               "............",
+                               ".########...",
+                               "............",
+                               "............",
+                               "............",
+                           }));
 }
