@@ -819,4 +819,34 @@ GerberPrintOutcome runGerberPrint(GerberPrintContext &context)
     return GerberPrintRun(context).run();
 }
 
+bool drawGerberOverlay(const std::string &path, DrawingSurface &page, const PrintMapping &map, ApertureTable &table,
+                       MacroLibrary &library, GerberInFormat &format, Prompter &prompter, PrintProgress &progress)
+{
+    const SheetState sheet; // black, positive, the right way round
+    PrintCommandList list;
+    PrintSink sink(page, list, map, sheet, table, library, format, prompter);
+    GerberFileReader reader(sink, table, library, format);
+    reader.startFile(1);
+    InputFile input(path);
+    std::vector<char> buffer(ReadBlock);
+    for (;;) {
+        const size_t n = input.read(buffer.data(), buffer.size());
+        if (n == 0)
+            break;
+        for (size_t at = 0; at < n; at += CancelSlice) {
+            if (progress.cancelRequested())
+                return false;
+            if (!reader.feed(std::string_view(buffer.data() + at, std::min(CancelSlice, n - at))))
+                return false;
+        }
+    }
+    if (progress.cancelRequested())
+        return false;
+    reader.finish();
+    if (reader.stopped())
+        return false;
+    list.flush(page, PrintRenderMode::Drill, RegionFillMode::Solid);
+    return true;
+}
+
 } // namespace korvane
