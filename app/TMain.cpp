@@ -17,6 +17,7 @@
 #include "gerber/ApertureCommands.h"
 #include "platform/QtFilePicker.h"
 #include "platform/QtPrintDevice.h"
+#include "app/TDrprint.h"
 #include "app/TGbprint.h"
 #include "app/TPrtAbort.h"
 #include "platform/QtPrompter.h"
@@ -188,7 +189,8 @@ void TMain::buildMenus()
     print->setObjectName("printMenu");
     QAction *gerberPrint = addCommand(print, QStringLiteral("ｶﾞｰﾊﾞｰ印刷"), "gerberPrintAction");
     connect(gerberPrint, &QAction::triggered, this, [this] { gerberPrint_->exec(); });
-    addCommand(print, QStringLiteral("ﾄﾞﾘﾙ印刷(&D)"), "drillPrintAction");
+    QAction *drillPrint = addCommand(print, QStringLiteral("ﾄﾞﾘﾙ印刷(&D)"), "drillPrintAction");
+    connect(drillPrint, &QAction::triggered, this, [this] { drillPrint_->exec(); });
 
     QMenu *tools = bar->addMenu(QStringLiteral("ﾂｰﾙ(&O)"));
     tools->setObjectName("toolsMenu");
@@ -285,6 +287,10 @@ void TMain::createDialogs()
                                 ports, *printDevice_, *printProgress_, this);
     connect(gerberPrint_, &TGbprint::apertureRequested, this, &TMain::openApertureTable);
     connect(gerberPrint_, &TGbprint::printerSetupRequested, this, &TMain::printerSetup);
+    drillPrint_ = new TDrprint(settings_.print, settings_.drillIn, *drillInDialog_, apertureTable_, macroLibrary_,
+                               settings_.gerberIn, *gerberInDialog_, ports, *printDevice_, *printProgress_, this);
+    connect(drillPrint_, &TDrprint::apertureRequested, this, &TMain::openApertureTable);
+    connect(drillPrint_, &TDrprint::printerSetupRequested, this, &TMain::printerSetup);
 
     connect(gerberInDialog_, &TGinFormat::dialectChanged, gerberOutDialog_, &TGoutFormat::updateApertureButton);
     connect(gerberOutDialog_, &TGoutFormat::apertureRequested, this, &TMain::openApertureTable);
