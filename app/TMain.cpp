@@ -17,6 +17,7 @@
 #include "gerber/ApertureCommands.h"
 #include "platform/QtFilePicker.h"
 #include "platform/QtPrintDevice.h"
+#include "app/PictureCommands.h"
 #include "app/TDrprint.h"
 #include "app/TGbprint.h"
 #include "app/TPrtAbort.h"
@@ -126,14 +127,31 @@ void TMain::buildMenus()
     QAction *drill = addCommand(file, QStringLiteral("ドリル読込(&D)"), "loadDrillAction", QKeySequence("Ctrl+D"));
     connect(gerber, &QAction::triggered, this, &TMain::gerberLoadCommand);
     connect(drill, &QAction::triggered, this, &TMain::drillLoadCommand);
-    addCommand(file, QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&C)"), "copyToClipboardAction", QKeySequence("Ctrl+C"), false);
+    QAction *copy = addCommand(file, QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&C)"), "copyToClipboardAction",
+                               QKeySequence("Ctrl+C"), false);
     file->addSeparator();
-    addCommand(file, QStringLiteral("ｲﾒｰｼﾞﾌｧｲﾙの読込(&I)"), "loadImageAction");
-    addCommand(file, QStringLiteral("ｲﾒｰｼﾞﾌｧｲﾙの保存(&E)"), "saveImageAction", {}, false);
+    QAction *loadImageFile = addCommand(file, QStringLiteral("ｲﾒｰｼﾞﾌｧｲﾙの読込(&I)"), "loadImageAction");
+    QAction *saveImageFile = addCommand(file, QStringLiteral("ｲﾒｰｼﾞﾌｧｲﾙの保存(&E)"), "saveImageAction", {}, false);
+    connect(copy, &QAction::triggered, this, [this] {
+        copyToClipboard(drawingArea_->picture(), drawingArea_->scrollPosition(),
+                        drawingArea_->scrollArea()->viewport()->size(), *status_);
+    });
+    connect(saveImageFile, &QAction::triggered, this,
+            [this] { saveImage(drawingArea_->picture(), *prompter_, *picker_, *status_); });
+    connect(loadImageFile, &QAction::triggered, this, [this] {
+        QImage image = loadImage(*prompter_, *picker_, *status_);
+        if (image.isNull())
+            return;
+        drawingArea_->setPicture(image);
+        for (const char *name : {"copyToClipboardAction", "saveImageAction", "screenHardCopyAction"})
+            action(name)->setEnabled(true);
+    });
     file->addSeparator();
     QAction *printerSetup = addCommand(file, QStringLiteral("ﾌﾟﾘﾝﾀの設定(&P)"), "printerSetupAction");
     connect(printerSetup, &QAction::triggered, this, &TMain::printerSetup);
-    addCommand(file, QStringLiteral("画面ﾊｰﾄﾞｺﾋﾟｰ(&H)"), "screenHardCopyAction", {}, false);
+    QAction *screenCopy = addCommand(file, QStringLiteral("画面ﾊｰﾄﾞｺﾋﾟｰ(&H)"), "screenHardCopyAction", {}, false);
+    connect(screenCopy, &QAction::triggered, this,
+            [this] { hardCopy(drawingArea_->picture(), *printDevice_, *prompter_, *status_); });
     file->addSeparator();
     QAction *quit = addCommand(file, QStringLiteral("終  了(&X)"), "exitAction");
     connect(quit, &QAction::triggered, this, &QWidget::close);

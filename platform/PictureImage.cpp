@@ -1,6 +1,24 @@
 #include "platform/PictureImage.h"
+#include "platform/QtColour.h"
+#include "platform/RasterSurface.h"
 
 namespace korvane {
+
+Colour ImageSurface::getPixel(int x, int y) const
+{
+    if (!image_.valid(x, y))
+        return colours::White;
+    return fromQColor(image_.pixelColor(x, y));
+}
+
+QImage pictureOf(const DrawingSurface &surface)
+{
+    if (auto *image = dynamic_cast<const ImageSurface *>(&surface))
+        return image->image();
+    if (auto *raster = dynamic_cast<const RasterSurface *>(&surface))
+        return raster->image();
+    return {};
+}
 
 PixelImage pixelImageOf(const QImage &image)
 {
