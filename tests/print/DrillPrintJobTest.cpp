@@ -279,7 +279,8 @@ TEST(DrillPrintJobTest, CancelledChartStillGetsItsLegend)
 
 TEST(DrillPrintJobTest, OverlaysUnderTheChart)
 {
-    const std::string pads = "%FSLAX33Y33*%\n%MOMM*%\n%ADD10C,1.5*%\nD10*\nX10000Y10000D03*\nX60000Y40000D03*\nM02*\n";
+    const std::string pads = "%FSLAX33Y33*%\n%MOMM*%\n%ADD10C,1.5*%\nD10*\nX10000Y10000D03*\nX60000Y40000D03*\n"
+                             "G36*\nX20000Y20000D02*\nX30000Y20000D01*\nX30000Y30000D01*\nG37*\nM02*\n";
     {
         DrillPrintFixture f;
         f.add("a.drl", ThreeTools);
@@ -295,6 +296,12 @@ TEST(DrillPrintJobTest, OverlaysUnderTheChart)
         ASSERT_GE(circles.size(), 2u);
         EXPECT_EQ(circles[0].pen, colours::Black);
         EXPECT_EQ(circles[0].points[1].x - circles[0].points[0].x, 15);
+        EXPECT_EQ(circles[0].style, BrushStyle::Solid); // flashed at once, filled
+        auto regions = chart.only("polygon");
+        ASSERT_EQ(regions.size(), 1u);
+        EXPECT_EQ(regions[0].points.size(), 3u);
+        EXPECT_EQ(regions[0].brush, colours::Black);
+        EXPECT_EQ(regions[0].style, BrushStyle::Solid);
         EXPECT_EQ(chart.only("line").size(), 4u);
         // The pad and the mark of the first hole share their centre.
         auto lines = chart.only("line");
