@@ -20,6 +20,8 @@
 #include "gerber/GerberTexts.h"
 #include "platform/QtFilePicker.h"
 #include "platform/QtPrintDevice.h"
+#include "app/PictureCommands.h"
+#include "app/TDrprint.h"
 #include "app/TGbprint.h"
 #include "app/TPrtAbort.h"
 #include "platform/QtPrompter.h"
@@ -132,14 +134,31 @@ void TMain::buildMenus()
     QAction *drill = addCommand(file, QStringLiteral("ドリル読込(&D)"), "loadDrillAction", QKeySequence("Ctrl+D"));
     connect(gerber, &QAction::triggered, this, &TMain::gerberLoadCommand);
     connect(drill, &QAction::triggered, this, &TMain::drillLoadCommand);
-    addCommand(file, QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&C)"), "copyToClipboardAction", QKeySequence("Ctrl+C"), false);
+    QAction *copy = addCommand(file, QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&C)"), "copyToClipboardAction",
+                               QKeySequence("Ctrl+C"), false);
     file->addSeparator();
-    addCommand(file, QStringLiteral("ｲﾒｰｼﾞﾌｧｲﾙの読込(&I)"), "loadImageAction");
-    addCommand(file, QStringLiteral("ｲﾒｰｼﾞﾌｧｲﾙの保存(&E)"), "saveImageAction", {}, false);
+    QAction *loadImageFile = addCommand(file, QStringLiteral("ｲﾒｰｼﾞﾌｧｲﾙの読込(&I)"), "loadImageAction");
+    QAction *saveImageFile = addCommand(file, QStringLiteral("ｲﾒｰｼﾞﾌｧｲﾙの保存(&E)"), "saveImageAction", {}, false);
+    connect(copy, &QAction::triggered, this, [this] {
+        copyToClipboard(drawingArea_->picture(), drawingArea_->scrollPosition(),
+                        drawingArea_->scrollArea()->viewport()->size(), *status_);
+    });
+    connect(saveImageFile, &QAction::triggered, this,
+            [this] { saveImage(drawingArea_->picture(), *prompter_, *picker_, *status_); });
+    connect(loadImageFile, &QAction::triggered, this, [this] {
+        QImage image = loadImage(*prompter_, *picker_, *status_);
+        if (image.isNull())
+            return;
+        drawingArea_->setPicture(image);
+        for (const char *name : {"copyToClipboardAction", "saveImageAction", "screenHardCopyAction"})
+            action(name)->setEnabled(true);
+    });
     file->addSeparator();
     QAction *printerSetup = addCommand(file, QStringLiteral("ﾌﾟﾘﾝﾀの設定(&P)"), "printerSetupAction");
     connect(printerSetup, &QAction::triggered, this, &TMain::printerSetup);
-    addCommand(file, QStringLiteral("画面ﾊｰﾄﾞｺﾋﾟｰ(&H)"), "screenHardCopyAction", {}, false);
+    QAction *screenCopy = addCommand(file, QStringLiteral("画面ﾊｰﾄﾞｺﾋﾟｰ(&H)"), "screenHardCopyAction", {}, false);
+    connect(screenCopy, &QAction::triggered, this,
+            [this] { hardCopy(drawingArea_->picture(), *printDevice_, *prompter_, *status_); });
     file->addSeparator();
     QAction *quit = addCommand(file, QStringLiteral("終  了(&X)"), "exitAction");
     connect(quit, &QAction::triggered, this, &QWidget::close);
@@ -195,7 +214,8 @@ void TMain::buildMenus()
     print->setObjectName("printMenu");
     QAction *gerberPrint = addCommand(print, QStringLiteral("ｶﾞｰﾊﾞｰ印刷"), "gerberPrintAction");
     connect(gerberPrint, &QAction::triggered, this, [this] { gerberPrint_->exec(); });
-    addCommand(print, QStringLiteral("ﾄﾞﾘﾙ印刷(&D)"), "drillPrintAction");
+    QAction *drillPrint = addCommand(print, QStringLiteral("ﾄﾞﾘﾙ印刷(&D)"), "drillPrintAction");
+    connect(drillPrint, &QAction::triggered, this, [this] { drillPrint_->exec(); });
 
     QMenu *tools = bar->addMenu(QStringLiteral("ﾂｰﾙ(&O)"));
     tools->setObjectName("toolsMenu");
@@ -303,6 +323,10 @@ void TMain::createDialogs()
                                 ports, *printDevice_, *printProgress_, this);
     connect(gerberPrint_, &TGbprint::apertureRequested, this, &TMain::openApertureTable);
     connect(gerberPrint_, &TGbprint::printerSetupRequested, this, &TMain::printerSetup);
+    drillPrint_ = new TDrprint(settings_.print, settings_.drillIn, *drillInDialog_, apertureTable_, macroLibrary_,
+                               settings_.gerberIn, *gerberInDialog_, ports, *printDevice_, *printProgress_, this);
+    connect(drillPrint_, &TDrprint::apertureRequested, this, &TMain::openApertureTable);
+    connect(drillPrint_, &TDrprint::printerSetupRequested, this, &TMain::printerSetup);
 
     connect(gerberInDialog_, &TGinFormat::dialectChanged, gerberOutDialog_, &TGoutFormat::updateApertureButton);
     connect(gerberOutDialog_, &TGoutFormat::apertureRequested, this, &TMain::openApertureTable);

@@ -35,6 +35,7 @@ class VersionBox;
 class TAptbl;
 class TGerSel;
 class TLyrtbl;
+class TDrprint;
 class TGbprint;
 class TPrtAbort;
 class LayerColourBoxes;
@@ -128,6 +129,7 @@ public:
     TGerSel *layerSelectionDialog() const { return layerSelection_; }
     TLyrtbl *layerTableDialog() const { return layerTable_; }
     TGbprint *gerberPrintDialog() const { return gerberPrint_; }
+    TDrprint *drillPrintDialog() const { return drillPrint_; }
 
     // The menu's loads: the layer file selection, then the reading.
     void gerberLoadCommand();
@@ -199,6 +201,7 @@ private:
     TLyrtbl *layerTable_ = nullptr;
     TPrtAbort *printProgress_ = nullptr;
     TGbprint *gerberPrint_ = nullptr;
+    TDrprint *drillPrint_ = nullptr;
     VersionBox *versionBox_ = nullptr;
     QPointer<HelpWindow> helpWindow_;
     QStringList pendingFiles_;

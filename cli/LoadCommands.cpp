@@ -12,6 +12,7 @@
 #include "drill/DrillReader.h"
 #include "gerber/ApertureCommands.h"
 #include "gerber/GerberReader.h"
+#include "platform/PictureImage.h"
 #include "platform/RasterSurface.h"
 #include "view/Renderer.h"
 #include "view/ViewControl.h"
@@ -32,13 +33,13 @@ namespace korvane::cli {
 
 const char *LoadUsage =
     "  load --gerber N=PATH [--gerber N=PATH ...] [--drill N=PATH ...] [--apt FILE]\n"
-    "       [--settings FILE] [--answer yes|no] [--gdb OUT.gdb] [--png OUT.png] [--size WxH]\n"
+    "       [--settings FILE] [--answer yes|no] [--gdb OUT.gdb] [--png OUT.png] [--bmp OUT.bmp] [--size WxH]\n"
     "       [--mm-per-pixel X,Y] [--dpi N --origin X,Y] [--png-always]\n"
     "       [--drill-format auto|header|settings]\n"
     "                               ガーバーファイルを層N に読み込み、続いてドリルファイルを\n"
     "                               層N に重ねて読み込み、データベースや画像に保存します\n"
     "                               (メッセージで終わった読込の画像は --png-always の時だけ)\n"
-    "  render IN.gdb --png OUT.png [--size WxH] [--mm-per-pixel X,Y] [--dpi N --origin X,Y]\n"
+    "  render IN.gdb --png OUT.png [--bmp OUT.bmp] [--size WxH] [--mm-per-pixel X,Y] [--dpi N --origin X,Y]\n"
     "                               データベースファイルの図面を画像に保存します\n"
     "  drill-format DRILL [--gerber N=PATH ...] [--settings FILE]\n"
     "                               ドリルファイルのフォーマット候補をガーバーのパッド上の\n"
@@ -48,6 +49,7 @@ namespace {
 
 struct PictureOptions {
     std::string png;
+    std::string bmp; // the 8-bit bitmap of the same picture
     int width = 1280, height = 960;
     double mmPerPixelX = 0.25, mmPerPixelY = 0.25;
     std::optional<double> dpi;
@@ -103,6 +105,8 @@ bool pictureOption(const std::vector<std::string> &args, size_t &i, PictureOptio
     std::string a, b;
     if (name == "--png") {
         p.png = value();
+    } else if (name == "--bmp") {
+        p.bmp = value();
     } else if (name == "--size") {
         if (!splitPair(value(), 'x', a, b))
             throw UsageError("--size は WxH の形で指定して下さい");
@@ -176,6 +180,21 @@ bool savePng(const QImage &image, const std::string &path, Prompter &prompter)
     return true;
 }
 
+bool savePicture(const QImage &image, const PictureOptions &p, Prompter &prompter)
+{
+    if (!p.png.empty() && !savePng(image, p.png, prompter))
+        return false;
+    if (!p.bmp.empty()) {
+        try {
+            saveBmp8(p.bmp, pixelImageOf(image));
+        } catch (const KorvaneError &e) {
+            prompter.error(e.text());
+            return false;
+        }
+    }
+    return true;
+}
+
 // The picture of the document: fitted as the window fits it, or at true
 // scale with a board point at the lower-left corner.
 bool renderPicture(Document &doc, const PictureOptions &p, Prompter &prompter)
@@ -195,7 +214,7 @@ bool renderPicture(Document &doc, const PictureOptions &p, Prompter &prompter)
         // Stored y is the negated board Y: the origin's row is the last one.
         map.offsetY = roundToInt(-p.origin->y / map.mmPerPixelY) - (p.height - 1);
         Renderer(raster, LayerLook::from(doc.layers), RegionFill::Solid, map).paint(doc.displayList);
-        return savePng(raster.takeImage(), p.png, prompter);
+        return savePicture(raster.takeImage(), p, prompter);
     }
     OffscreenPicture host(p.width, p.height, p.mmPerPixelX, p.mmPerPixelY);
     ViewController view(doc, prompter, host);
@@ -204,9 +223,9 @@ bool renderPicture(Document &doc, const PictureOptions &p, Prompter &prompter)
         // Nothing to fit (no extents): a white picture of the area.
         QImage white(p.width, p.height, QImage::Format_RGB16);
         white.fill(Qt::white);
-        return savePng(white, p.png, prompter);
+        return savePicture(white, p, prompter);
     }
-    return savePng(host.image(), p.png, prompter);
+    return savePicture(host.image(), p, prompter);
 }
 
 std::unique_ptr<QGuiApplication> guiForPictures()
@@ -287,6 +306,7 @@ int runLoad(const std::vector<std::string> &args)
         if (settingsGiven && !fileExists(settingsFile))
             throw UsageError("設定ファイルがありません: " + settingsFile);
         requireOutputFolder(picture.png);
+        requireOutputFolder(picture.bmp);
         requireOutputFolder(gdb);
         for (const auto &d : drillFiles)
             for (const auto &g : files)
@@ -340,7 +360,7 @@ int runLoad(const std::vector<std::string> &args)
             complete = false;
         // A load that ended with a message leaves no picture to be taken
         // for a good one, unless asked for.
-        if (!picture.png.empty() && (complete || pngAlways)) {
+        if ((!picture.png.empty() || !picture.bmp.empty()) && (complete || pngAlways)) {
             auto gui = guiForPictures();
             if (!renderPicture(doc, picture, prompter))
                 complete = false;
@@ -366,9 +386,10 @@ int runRender(const std::vector<std::string> &args)
                 throw UsageError("データベースファイルは一つだけ指定して下さい");
             in = args[i];
         }
-        if (in.empty() || picture.png.empty())
+        if (in.empty() || (picture.png.empty() && picture.bmp.empty()))
             throw UsageError("render IN.gdb --png OUT.png の形で指定して下さい");
         requireOutputFolder(picture.png);
+        requireOutputFolder(picture.bmp);
         StderrPrompter prompter;
         Document doc;
         WorkspaceLoadResult result = readWorkspaceFile(in, doc, prompter);

@@ -6,6 +6,7 @@
 #include "gerber/ApertureCommands.h"
 #include "gerber/GerberReader.h"
 #include "platform/QtPrintDevice.h"
+#include "print/DrillPrintJob.h"
 #include "print/GerberPrintJob.h"
 
 #include <QFile>
@@ -26,7 +27,11 @@ const char *PrintUsage =
     "  print gerber --prm PARAMS.prm [--scale S|--auto] [--keep] [--mono|--colour] [--paper A4|A3|...]\n"
     "       [--landscape] [--no-title] [--hatch] [--offset X,Y] [--apt FILE] [--settings FILE]\n"
     "       [--answer yes|no] -o OUT.pdf\n"
-    "                               印刷パラメータファイルの各行をシートとして PDF に印刷します\n";
+    "                               印刷パラメータファイルの各行をシートとして PDF に印刷します\n"
+    "  print drill DRILL... [--overlay N=GERBER] [--scale S|--auto] [--keep] [--paper A4|A3|...]\n"
+    "       [--landscape] [--no-title] [--offset X,Y] [--apt FILE] [--settings FILE] [--answer yes|no]\n"
+    "       -o OUT.pdf\n"
+    "                               ドリルファイルごとにドリル図と凡例を PDF に印刷します\n";
 
 namespace {
 
@@ -56,6 +61,59 @@ std::optional<QPageSize::PageSizeId> paperOf(const std::string &name)
     if (it == papers.end())
         return std::nullopt;
     return it->second;
+}
+
+// The PDF a print writes: next to the output and renamed over it once every
+// sheet is in, so a failed print never destroys an earlier PDF.
+struct PdfOutput {
+    PdfOutput(const std::string &out, QPageSize::PageSizeId paper, bool landscape)
+        : app(argc, argv), target(QString::fromStdString(out)),
+          temporary(target + QStringLiteral(".part") + QString::number(::getpid())), printer(QPrinter::HighResolution),
+          device(printer)
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(temporary);
+        printer.setPageSize(QPageSize(paper));
+        printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        device.setChooser([](QPrinter &) { return true; });
+    }
+    // False (and no output) when nothing was printed.
+    bool commit(bool printed)
+    {
+        if (!printed) {
+            QFile::remove(temporary);
+            std::cerr << "印刷されたシートがありません\n";
+            return false;
+        }
+        QFile::remove(target);
+        if (!QFile::rename(temporary, target)) {
+            QFile::remove(temporary);
+            throw KorvaneError(fileErrorText(EACCES));
+        }
+        return true;
+    }
+
+    static inline int argc = 1;
+    static inline char name[] = "korvane-cli";
+    static inline char *argv[] = {name, nullptr};
+    struct Platform {
+        Platform()
+        {
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+    } platform;
+    QGuiApplication app;
+    QString target, temporary;
+    QPrinter printer;
+    QtPrintDevice device;
+};
+
+std::string absolutePath(const std::string &path)
+{
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
 }
 
 int printGerber(const std::vector<std::string> &args)
@@ -135,10 +193,7 @@ int printGerber(const std::vector<std::string> &args)
 
     GerberPrintGrid grid;
     // The sheets' titles show full paths.
-    std::error_code ec;
-    std::filesystem::path absolute = std::filesystem::absolute(prm, ec);
-    if (!ec)
-        prm = absolute.lexically_normal().string();
+    prm = absolutePath(prm);
     if (!loadGerberPrintParameters(grid, prm, prompter))
         return 1;
     ApertureTable table;
@@ -149,40 +204,116 @@ int printGerber(const std::vector<std::string> &args)
         if (!grid.file(r).empty() && declaresRs274X(grid.file(r)))
             settings.gerberIn.dialect = GerberDialect::Rs274X;
 
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "korvane-cli";
-    static char *argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-
-    // Written next to the output and renamed over it once every sheet is
-    // in, so a failed print never destroys an earlier PDF.
-    const QString target = QString::fromStdString(out);
-    const QString temporary = target + QStringLiteral(".part") + QString::number(::getpid());
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(temporary);
-    printer.setPageSize(QPageSize(paper));
-    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    QtPrintDevice device(printer);
-    device.setChooser([](QPrinter &) { return true; });
+    PdfOutput pdf(out, paper, landscape);
     SilentProgress progress;
-    GerberPrintContext context{grid, print, table, library, settings.gerberIn, prompter, status, progress, device};
+    GerberPrintContext context{grid, print, table, library, settings.gerberIn, prompter, status, progress, pdf.device};
     GerberPrintOutcome outcome = runGerberPrint(context);
-    if (outcome.sheetsPrinted == 0) {
-        QFile::remove(temporary);
-        std::cerr << "印刷されたシートがありません\n";
+    if (!pdf.commit(outcome.sheetsPrinted > 0))
         return 1;
-    }
-    QFile::remove(target);
-    if (!QFile::rename(temporary, target)) {
-        QFile::remove(temporary);
-        throw KorvaneError(fileErrorText(EACCES));
-    }
     std::cout << out << ": " << outcome.sheetsPrinted << " シート (スケール " << formatReal(outcome.placement.scale)
               << (outcome.placement.landscape ? ", 横" : "") << ")\n";
     const bool complete = outcome.sheetsAbandoned == 0 && prompter.errorCount() == settingsErrors;
+    return complete ? 0 : 1;
+}
+
+int printDrill(const std::vector<std::string> &args)
+{
+    std::string out, apt, settingsFile = settingsPath(currentDirectory());
+    DrillPrintSettings print;
+    std::optional<bool> title;
+    QPageSize::PageSizeId paper = QPageSize::A4;
+    bool landscape = false;
+    Answer answer = Answer::Yes;
+    std::vector<DrillPrintRow> rows;
+    std::vector<std::pair<int, std::string>> overlays;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        auto value = [&]() -> const std::string & {
+            if (i + 1 >= args.size())
+                throw UsageError(a + " に値がありません");
+            return args[++i];
+        };
+        if (a == "-o") {
+            out = value();
+        } else if (a == "--overlay") {
+            const std::string &v = value();
+            auto eq = v.find('=');
+            std::int32_t n = 0;
+            if (eq == std::string::npos || !tryParseInt(v.substr(0, eq), n) || n < 1)
+                throw UsageError("--overlay は N=GERBER の形で指定して下さい");
+            overlays.emplace_back(n, absolutePath(v.substr(eq + 1)));
+        } else if (a == "--scale") {
+            print.scale.mode = ScaleMode::Given;
+            print.scale.typedScale = realArgument(value());
+            if (!(print.scale.typedScale > 0))
+                throw UsageError("--scale は正の数で指定して下さい");
+        } else if (a == "--auto") {
+            print.scale.mode = ScaleMode::Automatic;
+        } else if (a == "--keep") {
+            print.scale.keep = true;
+        } else if (a == "--paper") {
+            auto id = paperOf(value());
+            if (!id)
+                throw UsageError("不明な用紙: " + args[i]);
+            paper = *id;
+        } else if (a == "--landscape") {
+            landscape = true;
+        } else if (a == "--no-title") {
+            title = false;
+        } else if (a == "--offset") {
+            const std::string &v = value();
+            auto comma = v.find(',');
+            if (comma == std::string::npos)
+                throw UsageError("--offset は X,Y の形で指定して下さい");
+            print.scale.offsetXMm = realArgument(v.substr(0, comma));
+            print.scale.offsetYMm = realArgument(v.substr(comma + 1));
+        } else if (a == "--apt") {
+            apt = value();
+        } else if (a == "--settings") {
+            settingsFile = value();
+        } else if (a == "--answer") {
+            const std::string &v = value();
+            if (v != "yes" && v != "no")
+                throw UsageError("--answer は yes か no で指定して下さい");
+            answer = v == "yes" ? Answer::Yes : Answer::No;
+        } else if (!a.empty() && a[0] == '-') {
+            throw UsageError("不明なオプション: " + a);
+        } else {
+            rows.push_back({absolutePath(a), {}});
+        }
+    }
+    if (rows.empty() || out.empty())
+        throw UsageError("ドリルファイルと -o を指定して下さい");
+    for (const auto &[n, path] : overlays) {
+        if (static_cast<size_t>(n) > rows.size())
+            throw UsageError("--overlay の番号にドリルファイルがありません: " + std::to_string(n));
+        rows[static_cast<size_t>(n - 1)].overlayPath = path;
+    }
+
+    StderrPrompter prompter(answer);
+    SilentStatus status;
+    NoFilePicker picker;
+    Settings settings;
+    loadSettingsFile(settingsFile, settings, prompter);
+    const int settingsErrors = prompter.errorCount();
+    print.title = title.value_or(settings.print.drillTitle);
+    ApertureTable table;
+    MacroLibrary library;
+    if (!apt.empty())
+        loadAptPath(apt, table, library, prompter, picker);
+    for (const DrillPrintRow &row : rows)
+        if (!row.overlayPath.empty() && declaresRs274X(row.overlayPath))
+            settings.gerberIn.dialect = GerberDialect::Rs274X;
+
+    PdfOutput pdf(out, paper, landscape);
+    SilentProgress progress;
+    DrillPrintContext context{rows,    print,  settings.drillIn, table,    library, settings.gerberIn,
+                              prompter, status, progress,         pdf.device};
+    DrillPrintOutcome outcome = runDrillPrint(context);
+    if (!pdf.commit(outcome.legendsPrinted > 0))
+        return 1;
+    std::cout << out << ": " << outcome.chartsPrinted << " ドリル図, " << outcome.legendsPrinted << " 凡例\n";
+    const bool complete = outcome.chartsAbandoned == 0 && prompter.errorCount() == settingsErrors;
     return complete ? 0 : 1;
 }
 
@@ -191,8 +322,10 @@ int printGerber(const std::vector<std::string> &args)
 int runPrint(const std::vector<std::string> &args)
 {
     try {
+        if (!args.empty() && args[0] == "drill")
+            return printDrill(std::vector<std::string>(args.begin() + 1, args.end()));
         if (args.empty() || args[0] != "gerber")
-            throw UsageError("print gerber の形で指定して下さい");
+            throw UsageError("print gerber または print drill の形で指定して下さい");
         return printGerber(std::vector<std::string>(args.begin() + 1, args.end()));
     } catch (const UsageError &e) {
         std::cerr << e.what() << "\n";

@@ -449,6 +449,7 @@ void DrillFileReader::endBlock()
             // no use for it.
             if (toolHasMark) {
                 diameters_[static_cast<std::size_t>(tool_)] = diameterOf(cText_);
+                sink_.diameterText(tool_, cText_);
                 cText_.clear();
             } else if (tool_ != 0) {
                 diameterOf(cText_);
@@ -478,6 +479,7 @@ void DrillFileReader::endBlock()
         double &diameter = diameters_[static_cast<std::size_t>(tool_)];
         if (!cText_.empty()) {
             diameter = diameterOf(cText_);
+            sink_.diameterText(tool_, cText_);
             cText_.clear();
         }
         ++hits_;

@@ -117,6 +117,8 @@ public:
     // (x, storedY) in mm, storedY being the negated board Y; diameter is the
     // tool's diameter from its C word (0 while it had none).
     virtual void hit(int tool, double x, double storedY, double diameter) = 0;
+    // A C word gave `tool` its diameter, `text` as written.
+    virtual void diameterText(int /*tool*/, const std::string & /*text*/) {}
 };
 
 // The marks pass over one file. The current point, the tool and the G text

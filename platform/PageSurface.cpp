@@ -1,4 +1,5 @@
 #include "platform/PageSurface.h"
+#include "platform/PictureImage.h"
 #include "platform/Fonts.h"
 #include "platform/QtColour.h"
 
@@ -98,6 +99,13 @@ void PageSurface::ellipse(int x1, int y1, int x2, int y2)
     applyPen();
     applyBrush();
     painter_.drawEllipse(boxOf(x1, y1, x2, y2));
+}
+
+void PageSurface::stretchDraw(PixelRect rect, const DrawingSurface &source)
+{
+    const QImage picture = pictureOf(source);
+    if (!picture.isNull() && rect.width() > 0 && rect.height() > 0)
+        painter_.drawImage(QRect(rect.left, rect.top, rect.width(), rect.height()), picture);
 }
 
 void PageSurface::rectangle(int x1, int y1, int x2, int y2)

@@ -39,7 +39,8 @@ public:
     void floodFill(int, int, Colour) override {}
     Colour getPixel(int, int) const override { return colours::White; }
     void copyRect(PixelRect, const DrawingSurface &, PixelRect) override {}
-    void stretchDraw(PixelRect, const DrawingSurface &) override {}
+    // Draws a raster or image surface's picture scaled into the rectangle.
+    void stretchDraw(PixelRect rect, const DrawingSurface &source) override;
     void textOut(int x, int y, const std::string &text) override;
 
 private:

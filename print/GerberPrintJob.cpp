@@ -33,6 +33,9 @@ struct SheetColours {
 struct SheetState {
     bool negative = false;
     bool mirrored = false;
+    // Under a drill chart: every flash at once and regions filled in the
+    // order of the main list.
+    bool drillOverlay = false;
     SheetColours colours;
 };
 
@@ -69,7 +72,8 @@ public:
         case 36: region_ = true; break;
         case 37:
             region_ = false;
-            list_.addPoint(PrintCommandKind::RegionClose, 0, 0, regionCloseColour(), 0);
+            list_.addPoint(sheet_.drillOverlay ? PrintCommandKind::PolygonClose : PrintCommandKind::RegionClose, 0, 0,
+                           regionCloseColour(), 0);
             break;
         default: break;
         }
@@ -139,7 +143,8 @@ private:
     void regionVertex(Point p)
     {
         PixelPoint d = dot(p);
-        list_.addPoint(PrintCommandKind::RegionVertex, d.x, d.y, 0);
+        list_.addPoint(sheet_.drillOverlay ? PrintCommandKind::PolygonVertex : PrintCommandKind::RegionVertex, d.x,
+                       d.y, 0);
     }
 
     void draw()
@@ -303,6 +308,11 @@ private:
         if (a.shape) {
             switch (*a.shape) {
             case ApertureShape::Round:
+                if (sheet_.drillOverlay) {
+                    atOnceBrush(pen, brush, 1, BrushStyle::Solid);
+                    circle(c, qx);
+                    break;
+                }
                 list_.addBox(PrintCommandKind::Ellipse, c.x - qx / 2, c.y - qy / 2, c.x - qx / 2 + qx, c.y - qy / 2 + qy,
                              commandColour(), 1, 0);
                 break;
@@ -311,6 +321,8 @@ private:
                 const int h = *a.shape == ApertureShape::Square ? qy : py;
                 atOnceBrush(pen, brush, 1, BrushStyle::Solid);
                 box(c, qx, h);
+                if (sheet_.drillOverlay)
+                    break;
                 list_.addBox(PrintCommandKind::Rectangle, c.x - qx / 2, c.y - h / 2, c.x - qx / 2 + qx, c.y - h / 2 + h,
                              commandColour(), 1, 1);
                 break;
@@ -817,6 +829,37 @@ private:
 GerberPrintOutcome runGerberPrint(GerberPrintContext &context)
 {
     return GerberPrintRun(context).run();
+}
+
+bool drawGerberOverlay(const std::string &path, DrawingSurface &page, const PrintMapping &map, ApertureTable &table,
+                       MacroLibrary &library, GerberInFormat &format, Prompter &prompter, PrintProgress &progress)
+{
+    SheetState sheet; // black, positive, the right way round
+    sheet.drillOverlay = true;
+    PrintCommandList list;
+    PrintSink sink(page, list, map, sheet, table, library, format, prompter);
+    GerberFileReader reader(sink, table, library, format);
+    reader.startFile(1);
+    InputFile input(path);
+    std::vector<char> buffer(ReadBlock);
+    for (;;) {
+        const size_t n = input.read(buffer.data(), buffer.size());
+        if (n == 0)
+            break;
+        for (size_t at = 0; at < n; at += CancelSlice) {
+            if (progress.cancelRequested())
+                return false;
+            if (!reader.feed(std::string_view(buffer.data() + at, std::min(CancelSlice, n - at))))
+                return false;
+        }
+    }
+    if (progress.cancelRequested())
+        return false;
+    reader.finish();
+    if (reader.stopped())
+        return false;
+    list.flush(page, PrintRenderMode::Drill, RegionFillMode::Solid);
+    return true;
 }
 
 } // namespace korvane

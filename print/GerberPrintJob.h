@@ -42,4 +42,11 @@ struct GerberPrintOutcome {
 
 GerberPrintOutcome runGerberPrint(GerberPrintContext &context);
 
+// Draws one Gerber file in black, never mirrored or negative, onto `page`
+// (the overlay under a drill chart) and flushes its commands in drill mode.
+// False when the sheet is to be abandoned: cancelled, or a question
+// answered No.
+bool drawGerberOverlay(const std::string &path, DrawingSurface &page, const PrintMapping &map, ApertureTable &table,
+                       MacroLibrary &library, GerberInFormat &format, Prompter &prompter, PrintProgress &progress);
+
 } // namespace korvane

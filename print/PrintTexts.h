@@ -32,3 +32,26 @@ inline constexpr const char *LoadParametersTitle = "印刷ﾊﾟﾗﾒｰﾀの�
 inline constexpr const char *ParameterFilter = "Parameter Files(*.prm)|*.prm|All Files(*.*)|*.*";
 
 } // namespace korvane::printmsg
+
+namespace korvane::printmsg {
+
+inline constexpr const char *DrillPrintFinished = "ドリル印刷が終了しました！";
+
+// The drill print dialog.
+inline constexpr const char *DrillPrintCaption = "ドリル印刷";
+inline constexpr const char *ChooseDrillTitle = "ﾄﾞﾘﾙﾌｧｲﾙの選択";
+inline constexpr const char *DrillFilter =
+    "Drill Files(*.drl)|*.drl|Drill Files(*.ncd)|*.ncd|Drill Files(*.nc)|*.nc|Drill Files(*.cam)|*.cam|"
+    "Drill Files(*.txt)|*.txt|All Files(*.*)|*.*";
+inline constexpr const char *OverlayFilter =
+    "Gerber Files(*.ger)|*.ger|Gerber Files(*.gbr)|*.gbr|Gerber Files(*.lgx)|*.lgx|Gerber Files(*.pho)|*.pho|"
+    "All Files(*.*)|*.*";
+
+// Legend headers, left to right.
+inline constexpr const char *LegendMark = "マーク";
+inline constexpr const char *LegendTool = "ツール";
+inline constexpr const char *LegendDiameter = "仕上径";
+inline constexpr const char *LegendType = "タイプ";
+inline constexpr const char *LegendCount = "数  量";
+
+} // namespace korvane::printmsg

@@ -11,7 +11,7 @@
 namespace korvane::testing {
 
 struct PageFigure {
-    std::string op; // line, ellipse, rectangle, arc, pie, polygon, text
+    std::string op; // line, ellipse, rectangle, arc, pie, polygon, text, stretch
     std::vector<PixelPoint> points;
     RayPoint start{}, end{};
     Colour pen = 0;
@@ -57,7 +57,7 @@ public:
     void floodFill(int, int, Colour) override {}
     Colour getPixel(int, int) const override { return 0xFFFFFF; }
     void copyRect(PixelRect, const DrawingSurface &, PixelRect) override {}
-    void stretchDraw(PixelRect, const DrawingSurface &) override {}
+    void stretchDraw(PixelRect r, const DrawingSurface &) override { add("stretch", {{r.left, r.top}, {r.right, r.bottom}}); }
     void textOut(int x, int y, const std::string &t) override
     {
         add("text", {{x, y}});

@@ -1,0 +1,65 @@
+#pragma once
+// The drill print: per drill file a chart with one tool mark per hit,
+// optionally over a Gerber file drawn in black, and a legend sheet listing
+// each used tool's mark, name, diameter and hit count.
+#include "core/Formats.h"
+#include "core/Ports.h"
+#include "gerber/ApertureTable.h"
+#include "gerber/MacroLibrary.h"
+#include "print/PrintDevice.h"
+#include "print/PrintFrame.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+struct DrillPrintRow {
+    std::string drillPath;
+    std::string overlayPath; // empty: the chart stands alone
+};
+
+struct DrillPrintSettings {
+    ScaleSettings scale;
+    bool title = true;
+};
+
+struct DrillPrintContext {
+    const std::vector<DrillPrintRow> &rows;
+    const DrillPrintSettings &settings;
+    const DrillInFormat &drillFormat;
+    ApertureTable &table;
+    MacroLibrary &library;
+    GerberInFormat &gerberFormat;
+    Prompter &prompter;
+    StatusSink &status;
+    PrintProgress &progress;
+    PrintDevice &device;
+};
+
+// What one drill file's legend lists, by tool 1 to 36.
+struct DrillLegend {
+    std::array<int, 37> counts{};
+    std::array<std::string, 37> diameters;
+};
+
+struct DrillPrintOutcome {
+    bool confirmed = false; // the print dialog was confirmed
+    int chartsPrinted = 0;
+    int chartsAbandoned = 0;
+    int legendsPrinted = 0;
+    std::vector<DrillLegend> legends; // per printed legend, in order
+};
+
+DrillPrintOutcome runDrillPrint(DrillPrintContext &context);
+
+// Tool mark `tool` (1 to 36) centred on `centre`, `size` dots across, in
+// black outlines (35 and 36 solid); the brush is left clear.
+void drawToolMark(DrawingSurface &page, int tool, PixelPoint centre, int size);
+
+// The legend sheet of one drill file onto `page`.
+void drawDrillLegend(DrawingSurface &page, const PageGeometry &geometry, const std::string &fullPath,
+                     const DrillLegend &legend);
+
+} // namespace korvane
