@@ -100,15 +100,21 @@ CoordinateConverter::CoordinateConverter(const CoordinateFormats &f)
 
 std::int64_t CoordinateConverter::value(std::string_view text, char letter) const
 {
-    double v;
+    return valueOfInput(inputValue(text), letter);
+}
+
+double CoordinateConverter::inputValue(std::string_view text) const
+{
     std::int64_t k;
-    if (plainInteger(text, k)) {
-        v = static_cast<double>(k) / inScale_;
-    } else if (text.find('.') != std::string_view::npos) {
-        v = parseReal(text);
-    } else {
-        v = static_cast<double>(parseInt64(text)) / inScale_;
-    }
+    if (plainInteger(text, k))
+        return static_cast<double>(k) / inScale_;
+    if (text.find('.') != std::string_view::npos)
+        return parseReal(text);
+    return static_cast<double>(parseInt64(text)) / inScale_;
+}
+
+std::int64_t CoordinateConverter::valueOfInput(double v, char letter) const
+{
     if (inchToMm_)
         v *= InchToMm;
     if (letter == 'X')

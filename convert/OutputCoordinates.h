@@ -46,6 +46,10 @@ public:
     // possibly a decimal point, trailing zeros already completed). Throws
     // "'%s' は整数ではありません" / "'%s' は浮動小数点数ではありません".
     std::int64_t value(std::string_view text, char letter) const;
+    // The two halves of value(): the text in input units, and a value in
+    // input units as an output integer.
+    double inputValue(std::string_view text) const;
+    std::int64_t valueOfInput(double v, char letter) const;
     // The same as text: the decimal integer, padded when the output suppresses
     // no zeros and is absolute.
     std::string convert(std::string_view text, char letter) const;

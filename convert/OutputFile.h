@@ -34,10 +34,11 @@ public:
     void commit();
     // Removes the temporary file; the output stays as it was.
     void discard();
+    // Writes what is buffered, so the temporary file can be read back.
+    void flush();
+    const std::string &temporaryPath() const { return temp_; }
 
 private:
-    void flush();
-
     std::string path_;
     std::string temp_;
     int fd_ = -1;
