@@ -8,7 +8,6 @@
 #include "gerber/ApertureTexts.h"
 #include "gerber/GerberTexts.h"
 
-#include <charconv>
 #include <vector>
 
 namespace korvane {
@@ -473,23 +472,7 @@ void GerberWriter::coordinateWord(char letter, std::string text)
 
 std::string GerberWriter::number(std::int64_t v) const
 {
-    char buffer[24];
-    auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
-    std::string text(buffer, r.ptr);
-    switch (ctx_.out.zeroSuppression) {
-    case ZeroSuppression::None:
-        return converter_->pad(std::move(text));
-    case ZeroSuppression::Trailing: {
-        // Written to full width, then the trailing zeros go, so that a
-        // reader completing trailing zeros gets the value back.
-        text = converter_->pad(std::move(text));
-        while (text.size() > 1 && text.back() == '0' && isDigit(text[text.size() - 2]))
-            text.pop_back();
-        return text;
-    }
-    default:
-        return text;
-    }
+    return converter_->outputNumber(v);
 }
 
 std::string GerberWriter::axisWord(char letter, Axis &axis)

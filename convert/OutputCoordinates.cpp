@@ -95,6 +95,7 @@ CoordinateConverter::CoordinateConverter(const CoordinateFormats &f)
         xOffset_ = offsetOf(f.xOffset);
         yOffset_ = offsetOf(f.yOffset);
     }
+    zeroSuppression_ = f.outZeroSuppression;
     padAbsolute_ = f.outZeroSuppression == ZeroSuppression::None && f.outCoordinateMode == CoordinateMode::Absolute;
 }
 
@@ -138,6 +139,21 @@ std::string CoordinateConverter::convert(std::string_view text, char letter) con
 std::string CoordinateConverter::pad(std::string text) const
 {
     return padCoordinate(std::move(text), total_);
+}
+
+std::string CoordinateConverter::outputNumber(std::int64_t v) const
+{
+    char buffer[24];
+    auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
+    std::string text(buffer, r.ptr);
+    if (zeroSuppression_ == ZeroSuppression::Leading)
+        return text;
+    text = pad(std::move(text));
+    if (zeroSuppression_ == ZeroSuppression::Trailing) {
+        while (text.size() > 1 && text.back() == '0' && text[text.size() - 2] >= '0' && text[text.size() - 2] <= '9')
+            text.pop_back();
+    }
+    return text;
 }
 
 std::string convertCoordinate(std::string_view text, char letter, const CoordinateFormats &formats)

@@ -55,6 +55,11 @@ public:
     std::string convert(std::string_view text, char letter) const;
     // Leading zeros up to the output's total digit count.
     std::string pad(std::string text) const;
+    // An output integer as a word's digits: padded when the output suppresses
+    // no zeros (absolute and incremental alike); with trailing-zero
+    // suppression written to full width without its trailing zeros, so that
+    // a reader completing them gets the value back.
+    std::string outputNumber(std::int64_t v) const;
     // The output's total digit count (integer + decimal digits).
     int totalDigits() const { return total_; }
     bool padsAbsolute() const { return padAbsolute_; }
@@ -69,6 +74,7 @@ private:
     double yOffset_ = 0;
     int total_ = 6;
     bool padAbsolute_ = false;
+    ZeroSuppression zeroSuppression_ = ZeroSuppression::Leading;
 };
 
 // The free functions of the step, for callers that convert one word.
