@@ -2,6 +2,7 @@
 // the desktop program, with answers from flags and messages on stderr.
 #include "cli/ApertureCommands.h"
 #include "cli/CliPorts.h"
+#include "cli/ConvertCommands.h"
 #ifdef KORVANE_CLI_PICTURES
 #include "cli/LoadCommands.h"
 #endif
@@ -29,14 +30,15 @@ const char *Usage =
     "  aperture import-gap IN.gap OUT.apt\n"
     "                               GAPファイルを取り込み、アパーチャテーブルに保存します\n"
     "%s"
+    "%s"
     "  --help                       この説明を表示します\n";
 
 void printUsage(std::FILE *to)
 {
 #ifdef KORVANE_CLI_PICTURES
-    std::fprintf(to, Usage, cli::LoadUsage);
+    std::fprintf(to, Usage, cli::LoadUsage, cli::ConvertUsage);
 #else
-    std::fprintf(to, Usage, "");
+    std::fprintf(to, Usage, "", cli::ConvertUsage);
 #endif
 }
 
@@ -77,6 +79,10 @@ int main(int argc, char **argv)
             return runSettings(args);
         if (command == "aperture")
             return cli::runAperture(args);
+        if (command == "convert")
+            return cli::runConvert(args);
+        if (command == "tape")
+            return cli::runTape(args);
 #ifdef KORVANE_CLI_PICTURES
         if (command == "load")
             return cli::runLoad(args);
