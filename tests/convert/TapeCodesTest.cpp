@@ -128,3 +128,48 @@ TEST(TapeCodes, FilesAreReplacedOnlyWhenTheRunSucceeds)
 
 } // namespace
 } // namespace korvane
+
+#include "convert/TapeCommands.h"
+#include "support/FakePorts.h"
+
+namespace korvane {
+namespace {
+
+TEST(TapeCommand, PicksProposesConvertsAndTells)
+{
+    TempDir dir;
+    std::string in = dir.write("board.v2.drl", "X1\r\n");
+    testing::FakePrompter prompter;
+    testing::FakeFilePicker picker;
+    testing::FakeStatus status;
+    std::vector<std::string> captions;
+    TapeCommandPorts ports{prompter, picker, status, [&](const std::string &c) { captions.push_back(c); }};
+    picker.openAnswers.push_back(in);
+    picker.saveAnswers.push_back(dir.file("board.eia"));
+    EXPECT_TRUE(runTapeCommand(TapeOperation::EncodeEia, ports));
+    ASSERT_EQ(picker.asked.size(), 2u);
+    EXPECT_EQ(picker.asked[0].title, "ASCIIﾌｧｲﾙの選択");
+    EXPECT_EQ(picker.asked[1].title, "EIA変換後ﾌｧｲﾙ名の保存");
+    EXPECT_EQ(picker.asked[1].proposedName, "board.eia");
+    EXPECT_EQ(picker.asked[1].defaultExtension, "eia");
+    EXPECT_EQ(picker.asked[1].filter, "EIA Files(*.eia)|*.eia|All Files(*.*)|*.*");
+    EXPECT_EQ(captions, (std::vector<std::string>{in, dir.path() + "/board.eia"}));
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"コード変換が終了しました！"});
+    EXPECT_EQ(prompter.shown[0].kind, MessageKind::Information);
+    EXPECT_EQ(TempDir::read(dir.file("board.eia")), "\x37\x01\x80");
+    EXPECT_EQ(status.busyDepth, 0);
+
+    EXPECT_EQ(proposedTapeName("/a.b/tape", "asc"), "tape.asc");
+
+    // Cancelling either dialog ends the command; a failure shows no completion.
+    picker.openAnswers.push_back(std::nullopt);
+    EXPECT_FALSE(runTapeCommand(TapeOperation::DecodeEbcdic, ports));
+    picker.openAnswers.push_back(in);
+    picker.saveAnswers.push_back(in);
+    EXPECT_FALSE(runTapeCommand(TapeOperation::DecodeEbcdic, ports));
+    EXPECT_EQ(prompter.texts().back(), convmsg::OutputIsInput);
+    EXPECT_EQ(picker.asked.back().title, "ASCII変換後ﾌｧｲﾙ名の保存");
+}
+
+} // namespace
+} // namespace korvane
