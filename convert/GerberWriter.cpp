@@ -58,8 +58,6 @@ std::vector<double> sizeNumbers(const std::string &size)
     return out;
 }
 
-bool isCircular(const std::string &g) { return g == "G02" || g == "G03"; }
-
 } // namespace
 
 // ---------------------------------------------------------------- header lines
@@ -237,10 +235,19 @@ void GerberWriter::writeHeaderLine(const std::string &line)
 bool GerberWriter::feed(std::string_view chunk)
 {
     try {
-        for (char c : chunk) {
+        const char *p = chunk.data(), *end = p + chunk.size();
+        while (p < end) {
             if (stopped_)
                 return false;
-            handle(c);
+            if (state_ == State::Word && isDigit(*p)) {
+                const char *q = p + 1;
+                while (q < end && isDigit(*q))
+                    ++q;
+                word_.append(p, static_cast<size_t>(q - p));
+                p = q;
+                continue;
+            }
+            handle(*p++);
         }
     } catch (const GerberWriteStop &stop) {
         ctx_.prompter.error(stop.text);
@@ -350,21 +357,21 @@ void GerberWriter::endWord()
     char letter = letter_;
     letter_ = 0;
     state_ = State::Normal;
-    std::string text = std::move(word_);
-    word_.clear();
     switch (letter) {
     case 'D':
-        if (!text.empty())
-            dWord(text);
+        if (!word_.empty())
+            dWord(word_);
         break;
     case 'G':
-        if (!text.empty())
-            gWord(text);
+        if (!word_.empty())
+            gWord(word_);
         break;
     default:
-        coordinateWord(letter, std::move(text));
+        coordinateWord(letter, word_);
         break;
     }
+    if (state_ != State::Comment)
+        word_.clear();
 }
 
 void GerberWriter::dWord(const std::string &digits)
@@ -373,11 +380,11 @@ void GerberWriter::dWord(const std::string &digits)
     if (xIn_ && !fsSeen_)
         throw GerberWriteStop{gerbermsg::NotRs274X};
     if (isOperationCode(digits)) {
-        currentD_ = std::string("D0") + digits.back();
+        currentD_ = digits.back() - '0';
         blockHasCoordinateOrOperation_ = true;
         return;
     }
-    currentD_ = "D02";
+    currentD_ = 2;
     std::string d = "D" + digits;
     if (dToX_ && defined_.insert(digits).second) {
         ApertureLookup row = ctx_.table.Lookup(std::string_view(digits));
@@ -403,7 +410,7 @@ void GerberWriter::gWord(const std::string &digits)
     case 1:
     case 2:
     case 3:
-        currentG_ = g;
+        currentG_ = code;
         return;
     case 4:
         state_ = State::Comment;
@@ -435,7 +442,7 @@ void GerberWriter::gWord(const std::string &digits)
     }
 }
 
-void GerberWriter::coordinateWord(char letter, std::string text)
+void GerberWriter::coordinateWord(char letter, std::string &text)
 {
     blockHasWord_ = true;
     blockHasCoordinateOrOperation_ = true;
@@ -475,34 +482,37 @@ std::string GerberWriter::number(std::int64_t v) const
     return converter_->outputNumber(v);
 }
 
-std::string GerberWriter::axisWord(char letter, Axis &axis)
+void GerberWriter::appendAxisWord(std::string &line, char letter, Axis &axis)
 {
     const GerberOutFormat &o = ctx_.out;
-    std::string bare(1, letter);
     if (o.coordinateMode == CoordinateMode::Incremental) {
         std::int64_t step = axis.position - axis.written;
         axis.written = axis.position;
+        line += letter;
         if (step == 0) {
             if (o.zeroSuppression == ZeroSuppression::None)
-                return bare + std::string(static_cast<size_t>(converter_->totalDigits()), '0');
-            return o.zeroData == ZeroDataMode::All ? bare + "0" : bare;
+                line.append(static_cast<size_t>(converter_->totalDigits()), '0');
+            else if (o.zeroData == ZeroDataMode::All)
+                line += '0';
+            return;
         }
-        return bare + number(step);
+        line += number(step);
+        return;
     }
     if (!axis.known)
-        return {};
-    std::string word = bare + number(axis.position);
-    if (word == axis.lastWord) {
-        switch (o.zeroData) {
-        case ZeroDataMode::All: return word;
-        case ZeroDataMode::Address: return bare;
-        case ZeroDataMode::Omit: return {};
-        }
+        return;
+    std::string digits = number(axis.position);
+    if (digits == axis.lastWord) {
+        if (o.zeroData != ZeroDataMode::Omit)
+            line += letter;
+        if (o.zeroData == ZeroDataMode::All)
+            line += digits;
+        return;
     }
-    axis.lastWord = word;
-    if (axis.position == 0 && o.zeroData != ZeroDataMode::All)
-        return bare;
-    return word;
+    axis.lastWord = digits;
+    line += letter;
+    if (axis.position != 0 || o.zeroData == ZeroDataMode::All)
+        line += digits;
 }
 
 void GerberWriter::endBlock()
@@ -517,61 +527,73 @@ void GerberWriter::endBlock()
     }
     const GerberOutFormat &o = ctx_.out;
     bool ij = !i_.empty() || !j_.empty();
+    bool circular = currentG_ == 2 || currentG_ == 3;
 
-    std::string g = currentG_;
-    if (currentD_ == "D02" && isCircular(currentG_) && !ij) {
-        g = "G01";
-    } else if (ij && currentG_ == "G01") {
-        g = lastWrittenG_.empty() ? currentG_ : lastWrittenG_;
-    } else if (currentD_ == "D01" && !ij && isCircular(currentG_)) {
-        currentG_ = "G01";
-        g = "G01";
+    int g = currentG_;
+    if (currentD_ == 2 && circular && !ij) {
+        g = 1; // the circular code stays current for the next arc
+    } else if (ij && currentG_ == 1) {
+        g = lastWrittenG_ < 0 ? currentG_ : lastWrittenG_;
+    } else if (currentD_ == 1 && !ij && circular) {
+        currentG_ = 1;
+        g = 1;
     }
 
-    std::string xw = axisWord('X', x_);
-    std::string yw = axisWord('Y', y_);
+    std::string &line = line_;
+    line.clear();
+    size_t gAt = line.size();
+    line += "G0";
+    line += static_cast<char>('0' + g);
+    size_t wordsAt = line.size();
+    appendAxisWord(line, 'X', x_);
+    appendAxisWord(line, 'Y', y_);
     x_.present = y_.present = false;
+    bool xyWords = line.size() > wordsAt;
 
     bool modalG = o.modal == ModalMode::G || o.modal == ModalMode::GD;
     bool modalD = o.modal == ModalMode::D || o.modal == ModalMode::GD;
     bool gChanged = g != lastWrittenG_;
-    std::string gText;
-    if (xw.empty() && yw.empty())
-        gText = gChanged ? g : "";
-    else
-        gText = (!modalG || gChanged) ? g : "";
-    if (!gText.empty())
-        lastWrittenG_ = g;
+    bool writeG = xyWords ? (!modalG || gChanged) : gChanged;
+    if (!writeG)
+        line.erase(gAt, 3);
 
-    bool omit = o.zeroData == ZeroDataMode::Omit;
-    std::string iw, jw;
     if (ij) {
-        auto zeroWord = [&](char letter) {
-            if (o.zeroData != ZeroDataMode::All)
-                return std::string(1, letter);
-            return std::string(1, letter) + number(0);
-        };
-        iw = i_.empty() ? zeroWord('I') : (omit && i_ == "0") ? "" : "I" + i_;
-        jw = j_.empty() ? zeroWord('J') : (omit && j_ == "0") ? "" : "J" + j_;
+        bool omit = o.zeroData == ZeroDataMode::Omit;
+        for (char letter : {'I', 'J'}) {
+            const std::string &v = letter == 'I' ? i_ : j_;
+            if (v.empty()) {
+                line += letter;
+                if (o.zeroData == ZeroDataMode::All)
+                    line += number(0);
+            } else if (!(omit && v == "0")) {
+                line += letter;
+                line += v;
+            }
+        }
     }
     i_.clear();
     j_.clear();
+    bool anyWord = line.size() > (writeG ? 3u : 0u);
 
-    std::string dText;
-    if (!modalD || currentD_ != lastWrittenD_) {
-        dText = currentD_;
-        lastWrittenD_ = currentD_;
-    }
-    std::string line = gText + xw + yw + iw + jw + dText + eob_;
-    if (line == eob_)
+    bool writeD = !modalD || currentD_ != lastWrittenD_;
+    if (!writeG && !anyWord && !writeD)
         return;
     // A bare "G01" move to where the pen already stands changes nothing.
-    if (gText == "G01" && xw.empty() && yw.empty() && iw.empty() && jw.empty() && (dText.empty() || dText == "D02"))
+    if (writeG && g == 1 && !anyWord && (!writeD || currentD_ == 2))
         return;
+    if (writeD) {
+        line += "D0";
+        line += static_cast<char>('0' + currentD_);
+    }
+    line += eob_;
     if (o.coordinateMode == CoordinateMode::Absolute && line == lastLine_)
         return;
+    if (writeG)
+        lastWrittenG_ = g;
+    if (writeD)
+        lastWrittenD_ = currentD_;
     write(line);
-    lastLine_ = line;
+    std::swap(line_, lastLine_);
 }
 
 // ---------------------------------------------------------------- parameters

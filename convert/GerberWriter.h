@@ -68,7 +68,7 @@ private:
         double inputSum = 0;        // incremental input, input units
         bool known = false;
         bool present = false;
-        std::string lastWord;       // absolute output
+        std::string lastWord;       // absolute output: the digits last written
     };
 
     void write(std::string_view text);
@@ -77,14 +77,14 @@ private:
     void handle(char c);
     void endWord();
     void endBlock();
-    void coordinateWord(char letter, std::string text);
+    void coordinateWord(char letter, std::string &text);
     void dWord(const std::string &digits);
     void gWord(const std::string &digits);
     void parameterPiece(std::string piece, bool closing);
     void parameterStatement(std::string_view statement, std::string &kept);
     std::string scaledAperture(std::string_view statement) const;
     std::string scaledStepRepeat(std::string_view statement) const;
-    std::string axisWord(char letter, Axis &axis);
+    void appendAxisWord(std::string &line, char letter, Axis &axis);
     std::string number(std::int64_t v) const;
     const CoordinateConverter &converter();
     std::string compileCommand(const std::string &command) const;
@@ -107,15 +107,16 @@ private:
     bool fsSeen_ = false;
 
     // Modal state of the output.
-    std::string currentG_ = "G01";
-    std::string lastWrittenG_;
-    std::string currentD_ = "D02";
-    std::string lastWrittenD_;
+    int currentG_ = 1;      // G00 to G03
+    int lastWrittenG_ = -1; // none yet
+    int currentD_ = 2;      // D01 to D03
+    int lastWrittenD_ = 0;  // none yet
     Axis x_, y_;
     std::string i_, j_;
     bool blockHasWord_ = false;
     bool blockHasCoordinateOrOperation_ = false;
     std::string lastLine_;
+    std::string line_;
 
     // Parameter blocks.
     std::string piece_;
