@@ -7,6 +7,7 @@
 #include "drill/DrillReader.h"
 #include "gerber/GerberReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -62,6 +63,11 @@ bool sameItem(const DisplayItem &a, const DisplayItem &b, double tolerance)
     // rounding of the start point and of I and J.
     if (isArc(a.kind))
         tolerance *= 4;
+    // Region outlines hold the points of flattened arcs, placed from the
+    // rounded centre and radius.
+    auto k = static_cast<ItemKind>(a.kind);
+    if (k == ItemKind::PolygonVertex || k == ItemKind::UnderPolygonVertex)
+        tolerance = std::max(tolerance * 4, 0.005);
     const double ra[] = {a.x1, a.x2, a.y1, a.y2, a.sweepEndX, a.sweepStartX, a.sweepEndY, a.sweepStartY, a.width, a.toolSize};
     const double rb[] = {b.x1, b.x2, b.y1, b.y2, b.sweepEndX, b.sweepStartX, b.sweepEndY, b.sweepStartY, b.width, b.toolSize};
     for (size_t i = 0; i < std::size(ra); ++i)
@@ -70,23 +76,42 @@ bool sameItem(const DisplayItem &a, const DisplayItem &b, double tolerance)
     return true;
 }
 
-bool identical(const DisplayItem &a, const DisplayItem &b) { return sameItem(a, b, 0); }
+// Items drawn without the pen position: flashes and moves.
+bool ignoresThePen(std::int32_t kind)
+{
+    auto k = static_cast<ItemKind>(kind);
+    return k == ItemKind::Ellipse || k == ItemKind::Rectangle || k == ItemKind::MoveTo || k == ItemKind::UnderEllipse ||
+           k == ItemKind::UnderRectangle || k == ItemKind::UnderMoveTo;
+}
 
-// Consecutive repeats of one item draw nothing new.
-std::vector<const DisplayItem *> collapsed(const ItemSequence &items)
+bool isMove(std::int32_t kind)
+{
+    auto k = static_cast<ItemKind>(kind);
+    return k == ItemKind::MoveTo || k == ItemKind::UnderMoveTo;
+}
+
+// Consecutive repeats of one item (within the tolerance: two points that the
+// output's digits make one) draw nothing new, and a move followed by a flash
+// or another move draws nothing.
+std::vector<const DisplayItem *> collapsed(const ItemSequence &items, double tolerance)
 {
     std::vector<const DisplayItem *> out;
     out.reserve(items.size());
-    for (const DisplayItem &item : items)
-        if (out.empty() || !identical(*out.back(), item))
+    for (const DisplayItem &item : items) {
+        if (!out.empty() && isMove(out.back()->kind) && ignoresThePen(item.kind))
+            out.pop_back();
+        if (out.empty() || !sameItem(*out.back(), item, tolerance))
             out.push_back(&item);
+    }
+    if (!out.empty() && isMove(out.back()->kind))
+        out.pop_back();
     return out;
 }
 
 bool compareSequences(const ItemSequence &expected, const ItemSequence &found, double tolerance, const char *name,
                       CheckVerdict &verdict)
 {
-    std::vector<const DisplayItem *> a = collapsed(expected), b = collapsed(found);
+    std::vector<const DisplayItem *> a = collapsed(expected, tolerance), b = collapsed(found, tolerance);
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
         if (!sameItem(*a[i], *b[i], tolerance)) {

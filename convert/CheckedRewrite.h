@@ -3,12 +3,17 @@
 // program's own readers, in millimetres, each with the format it was written
 // in, and their flashes, strokes, arcs and drill hits compared within half a
 // unit of the output's last digit (arcs within four half units: their
-// boxes come from a centre and a radius that add up three roundings).
+// boxes come from a centre and a radius that add up three roundings; region
+// points within 0.005 mm, since a region's arcs are flattened from them).
+// Repeated items and moves that no stroke starts from are left out.
 //
 // What cannot agree and is not asked to: clear polarity (LPC) dropped into
 // RS-274D (the writer's warning reports it), items drawn twice at one place
 // (the writer writes a repeated block once), and return-to-origin words of
-// incremental drill templates, which a reader takes for a hit.
+// incremental drill templates, which a reader takes for a hit; apertures that
+// RS-274D draws by their table shape and RS-274X by a macro (thermals,
+// targets, drill holes), whose items differ for the same picture; macro
+// apertures whose parameters are not lengths, converted into another unit.
 #include "core/Formats.h"
 #include "convert/OutputCoordinates.h"
 #include "gerber/ApertureTable.h"

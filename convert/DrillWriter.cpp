@@ -219,12 +219,12 @@ std::string DrillWriter::returnWords(bool keepPosition)
 
 void DrillWriter::tool(const std::string &digits)
 {
-    if (digits.find_first_not_of('0') == std::string::npos)
-        return; // T0, T00: no tool
     std::string code = digits;
-    if (ctx_.out.toolDigits == 2 && code.size() == 1)
+    if (ctx_.out.toolDigits == 2 && code.size() == 1 && code != "0")
         code = "0" + code;
     code = "T" + code;
+    if (code == "T00")
+        return; // the end of drilling, no tool
     if (ctx_.out.toolDigits == 1 && code.size() > 2 && code[1] == '0')
         code.erase(1, 1);
     std::string piece;

@@ -59,7 +59,7 @@ TEST(DrillWriter, TemplatesAndToolWords)
                                                              "X2Y2*\r\n"},
         {"sMtr", "Gd", "", 2, "T5\nX1Y1\n", " MT05%GX1Y1"},
         {"t*", "G81", "", 2, "X1Y2\n", "X1Y2G81"},
-        {"t*", "d*", "", 2, "T00\nX1Y2\nT0\n", "X1Y2*\r\n"},
+        {"t*", "d*", "", 2, "T00\nX1Y2\nT0\n", "X1Y2*\r\nT0*\r\n"},
         {"", "", "", 2, "T3\nX1Y2\n", "T03*\r\nX1Y2*\r\n"},
         {"t*", "d*", "zM06*", 2, "T1\nX1Y2\nT2\nX1Y2\n", "T01*\r\nX1Y2*\r\nX0Y0M06*\r\nT02*\r\nX1Y2*\r\n"},
         {"t*", "d*", "", 2, "G80\nX0Y0\nX0Y0\nX1Y0\n", "X1Y0*\r\n"},
