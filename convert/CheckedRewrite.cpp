@@ -210,23 +210,11 @@ std::vector<Hit> readDrill(const std::string &path, const DrillInFormat &format)
     DrillFileReader reader(drillNumberRules(format), list);
     reader.startFile();
     InputFile input(path);
-    std::unique_ptr<TapeCodec> decoder;
-    if (format.charCode == CharCode::Eia)
-        decoder = std::make_unique<TapeCodec>(TapeOperation::DecodeEia);
-    std::vector<char> buffer(1 << 16);
-    std::string decoded;
-    for (;;) {
-        size_t n = input.read(buffer.data(), buffer.size());
-        if (n == 0)
-            break;
-        std::string_view chunk(buffer.data(), n);
-        if (decoder) {
-            decoded.clear();
-            decoder->convert(chunk, decoded);
-            chunk = decoded;
-        }
-        reader.feed(chunk);
-    }
+    std::unique_ptr<TapeCodec> decoder = format.charCode == CharCode::Eia ? decoderFor(CharCode::Eia) : nullptr;
+    readBlocks(input, decoder.get(), 1 << 16, [&](std::string_view block) {
+        reader.feed(block);
+        return true;
+    });
     reader.finish();
     return std::move(list.hits);
 }

@@ -312,25 +312,13 @@ void writeDrillFile(DrillWriteContext &ctx, const std::string &inputPath, const 
 {
     InputFile input(inputPath);
     refuseOutputOntoInput(inputPath, outputPath);
-    AtomicOutputFile output(outputPath);
-    std::unique_ptr<TapeCodec> decoder;
-    if (ctx.in.charCode == CharCode::Eia)
-        decoder = std::make_unique<TapeCodec>(TapeOperation::DecodeEia);
+    OutputFileSink output(outputPath);
+    std::unique_ptr<TapeCodec> decoder = ctx.in.charCode == CharCode::Eia ? decoderFor(CharCode::Eia) : nullptr;
     DrillWriter writer(ctx, output);
-    std::vector<char> buffer(ChunkSize);
-    std::string decoded;
-    for (;;) {
-        size_t n = input.read(buffer.data(), buffer.size());
-        if (n == 0)
-            break;
-        std::string_view chunk(buffer.data(), n);
-        if (decoder) {
-            decoded.clear();
-            decoder->convert(chunk, decoded);
-            chunk = decoded;
-        }
-        writer.feed(chunk);
-    }
+    readBlocks(input, decoder.get(), ChunkSize, [&](std::string_view block) {
+        writer.feed(block);
+        return true;
+    });
     writer.finish();
     output.commit();
 }

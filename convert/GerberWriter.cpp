@@ -734,29 +734,13 @@ WriteEnd writeGerberFile(GerberWriteContext &ctx, const std::string &inputPath, 
     InputFile input(inputPath);
     refuseOutputOntoInput(inputPath, outputPath);
     bool dToX = ctx.in.dialect == GerberDialect::Rs274D && ctx.out.dialect == GerberDialect::Rs274X;
-    AtomicOutputFile body(outputPath);
+    OutputFileSink body(outputPath);
     StringSink header;
-    std::unique_ptr<TapeCodec> decoder;
-    if (ctx.in.charCode == CharCode::Ebcdic)
-        decoder = std::make_unique<TapeCodec>(TapeOperation::DecodeEbcdic);
+    std::unique_ptr<TapeCodec> decoder =
+        ctx.in.charCode == CharCode::Ebcdic ? decoderFor(CharCode::Ebcdic) : nullptr;
     GerberWriter writer(ctx, body, header);
-    std::vector<char> buffer(ChunkSize);
-    std::string decoded;
-    for (;;) {
-        size_t n = input.read(buffer.data(), buffer.size());
-        if (n == 0) {
-            writer.finish();
-            break;
-        }
-        std::string_view chunk(buffer.data(), n);
-        if (decoder) {
-            decoded.clear();
-            decoder->convert(chunk, decoded);
-            chunk = decoded;
-        }
-        if (!writer.feed(chunk))
-            break;
-    }
+    readBlocks(input, decoder.get(), ChunkSize, [&](std::string_view block) { return writer.feed(block); });
+    writer.finish();
     if (writer.stopped())
         return WriteEnd::Stopped;
     if (!dToX) {
@@ -766,15 +750,13 @@ WriteEnd writeGerberFile(GerberWriteContext &ctx, const std::string &inputPath, 
     // The header goes before the data blocks: both are joined in a second
     // temporary file beside the output.
     body.flush();
-    AtomicOutputFile joined(outputPath);
+    OutputFileSink joined(outputPath);
     joined.write(header.text);
     InputFile blocks(body.temporaryPath());
-    for (;;) {
-        size_t n = blocks.read(buffer.data(), buffer.size());
-        if (n == 0)
-            break;
-        joined.write(std::string_view(buffer.data(), n));
-    }
+    readBlocks(blocks, nullptr, 1 << 16, [&](std::string_view block) {
+        joined.write(block);
+        return true;
+    });
     joined.commit();
     return WriteEnd::Completed;
 }

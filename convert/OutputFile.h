@@ -3,6 +3,8 @@
 // own folder, which is renamed onto the output only when the run succeeded.
 // A failed or stopped run leaves no partial file and an existing output as
 // it was.
+#include "core/TextFile.h"
+
 #include <string>
 #include <string_view>
 
@@ -21,28 +23,11 @@ public:
     std::string text;
 };
 
-class AtomicOutputFile : public ByteSink {
+// A conversion's output file as a sink (see AtomicOutputFile).
+class OutputFileSink : public ByteSink, public AtomicOutputFile {
 public:
-    // Creates the temporary file; throws KorvaneError with the platform text.
-    explicit AtomicOutputFile(const std::string &path);
-    ~AtomicOutputFile() override; // discards unless committed
-    AtomicOutputFile(const AtomicOutputFile &) = delete;
-    AtomicOutputFile &operator=(const AtomicOutputFile &) = delete;
-
-    void write(std::string_view bytes) override;
-    // Flushes, closes and renames onto the output.
-    void commit();
-    // Removes the temporary file; the output stays as it was.
-    void discard();
-    // Writes what is buffered, so the temporary file can be read back.
-    void flush();
-    const std::string &temporaryPath() const { return temp_; }
-
-private:
-    std::string path_;
-    std::string temp_;
-    int fd_ = -1;
-    std::string buffer_;
+    using AtomicOutputFile::AtomicOutputFile;
+    void write(std::string_view bytes) override { append(bytes); }
 };
 
 // Whether the two paths name the same existing file (links and other

@@ -128,22 +128,46 @@ void TapeCodec::convert(std::string_view in, std::string &out) const
     out.resize(static_cast<size_t>(o - out.data()));
 }
 
+std::unique_ptr<TapeCodec> decoderFor(CharCode code)
+{
+    switch (code) {
+    case CharCode::Eia: return std::make_unique<TapeCodec>(TapeOperation::DecodeEia);
+    case CharCode::Ebcdic: return std::make_unique<TapeCodec>(TapeOperation::DecodeEbcdic);
+    case CharCode::Ascii: break;
+    }
+    return nullptr;
+}
+
+void readBlocks(InputFile &input, const TapeCodec *decoder, std::size_t blockSize,
+                const std::function<bool(std::string_view)> &take)
+{
+    std::vector<char> buffer(blockSize);
+    std::string decoded;
+    for (;;) {
+        size_t n = input.read(buffer.data(), buffer.size());
+        if (n == 0)
+            return;
+        std::string_view block(buffer.data(), n);
+        if (decoder) {
+            decoded.clear();
+            decoder->convert(block, decoded);
+            block = decoded;
+        }
+        if (!take(block))
+            return;
+    }
+}
+
 void convertTapeFile(TapeOperation operation, const std::string &inputPath, const std::string &outputPath)
 {
     InputFile input(inputPath);
     refuseOutputOntoInput(inputPath, outputPath);
-    AtomicOutputFile output(outputPath);
+    OutputFileSink output(outputPath);
     TapeCodec codec(operation);
-    std::vector<char> buffer(ChunkSize);
-    std::string mapped;
-    for (;;) {
-        size_t n = input.read(buffer.data(), buffer.size());
-        if (n == 0)
-            break;
-        mapped.clear();
-        codec.convert(std::string_view(buffer.data(), n), mapped);
+    readBlocks(input, &codec, ChunkSize, [&](std::string_view mapped) {
         output.write(mapped);
-    }
+        return true;
+    });
     output.commit();
 }
 

@@ -1,10 +1,16 @@
 #pragma once
 // The paper-tape codes EIA and EBCDIC: byte maps to and from ASCII, used by
 // the four code conversion commands and by the writers for tape-coded input.
+#include "core/TextFile.h"
+
 #include <array>
+#include <functional>
+#include <memory>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "core/Formats.h"
 
 namespace korvane {
 
@@ -37,6 +43,15 @@ private:
     std::array<unsigned char, 256> map_{};
     std::array<bool, 256> dropped_{};
 };
+
+// The decoder a writer reads its input through: EIA for drill data, EBCDIC
+// for Gerber data, nothing for ASCII.
+std::unique_ptr<TapeCodec> decoderFor(CharCode code);
+
+// Reads a whole file in blocks of `blockSize`, decoded when `decoder` is
+// given; `take` gets each block and returns false to stop.
+void readBlocks(InputFile &input, const TapeCodec *decoder, std::size_t blockSize,
+                const std::function<bool(std::string_view)> &take);
 
 // The file commands: the input read in blocks, the output written to a
 // temporary file beside it and renamed onto its name only when the whole
