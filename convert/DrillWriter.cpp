@@ -101,7 +101,14 @@ void DrillWriter::feed(std::string_view chunk)
             }
             if (coordinate && c == '+')
                 continue;
-            endWord(c);
+            endWord();
+        }
+        if (c == '\r' || c == '\n' || c == '*') {
+            // A block ends with its line, as the drill reader reads it: the
+            // hit is decided there.
+            if (inBlock_)
+                endBlock();
+            continue;
         }
         switch (c) {
         case 'G': collect_ = Collect::G; text_.clear(); break;
@@ -116,7 +123,7 @@ void DrillWriter::feed(std::string_view chunk)
 void DrillWriter::finish()
 {
     if (collect_ != Collect::None)
-        endWord('\0');
+        endWord();
     if (inBlock_)
         endBlock();
     std::string end = templates_.end;
@@ -126,39 +133,34 @@ void DrillWriter::finish()
         sink_.write(end);
 }
 
-void DrillWriter::endWord(char next)
+void DrillWriter::endWord()
 {
     Collect was = collect_;
     collect_ = Collect::None;
-    std::string text = std::move(text_);
-    text_.clear();
+    const std::string &text = text_;
     switch (was) {
     case Collect::G:
         if (text == "80")
             g80_ = true;
+        lastWordIsCoordinate_ = false;
         break;
     case Collect::T:
-        if (inBlock_)
-            endBlock();
         g80_ = false;
+        lastWordIsCoordinate_ = false;
         if (!text.empty())
             tool(text);
         break;
     case Collect::X:
     case Collect::Y: {
-        bool isX = was == Collect::X;
-        if (inBlock_ && (isX ? x_.present : y_.present))
-            endBlock(); // the same letter again starts the next block
-        coordinate(isX, std::string(trimBlanks(text)));
+        coordinate(was == Collect::X, std::string(trimBlanks(text)));
         inBlock_ = true;
-        bool continues = (next == 'X' && !x_.present) || (next == 'Y' && !y_.present);
-        if (!continues)
-            endBlock();
+        lastWordIsCoordinate_ = true;
         break;
     }
     case Collect::None:
         break;
     }
+    text_.clear();
 }
 
 void DrillWriter::coordinate(bool isX, std::string text)
@@ -293,7 +295,8 @@ void DrillWriter::endBlock()
     const DrillInFormat &in = ctx_.in;
     bool incrementalInput = in.coordinateMode == CoordinateMode::Incremental;
     bool atZero = incrementalInput ? x_.inputSum == 0 && y_.inputSum == 0 : x_.zero && y_.zero;
-    bool hit = !g80_ && (in.x0y0IsHit || !atZero);
+    // A line whose last word is a tool or G word moves without a hit.
+    bool hit = !g80_ && lastWordIsCoordinate_ && (in.x0y0IsHit || !atZero);
     g80_ = false;
     if (hit) {
         std::string words = word('X', x_, incrementalInput);

@@ -48,7 +48,7 @@ private:
         std::string lastWord;      // absolute output
     };
 
-    void endWord(char next);
+    void endWord();
     void coordinate(bool isX, std::string text);
     void tool(const std::string &digits);
     void endBlock();
@@ -71,6 +71,7 @@ private:
     bool afterToolChange_ = false;
     bool forceWords_ = false;
     bool g80_ = false;
+    bool lastWordIsCoordinate_ = false;
 };
 
 // Converts one file; the output is replaced only when the whole file was
