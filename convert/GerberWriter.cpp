@@ -384,7 +384,8 @@ void GerberWriter::dWord(const std::string &digits)
         blockHasCoordinateOrOperation_ = true;
         return;
     }
-    currentD_ = 2;
+    // The D operation stays as it was: the reader draws a block after the
+    // select with the operation it had before.
     std::string d = "D" + digits;
     if (dToX_ && defined_.insert(digits).second) {
         ApertureLookup row = ctx_.table.Lookup(std::string_view(digits));

@@ -49,9 +49,14 @@ inline unsigned byteAt(std::string_view &bytes)
     return b;
 }
 
+// Printable text without line breaks inside blocks: where the writer's and
+// the reader's block structure are the same.
 inline bool plainBlocks(std::string_view input)
 {
-    return input.find_first_of("\r\n$") == std::string_view::npos;
+    for (char c : input)
+        if (c < 0x20 || c > 0x7e || c == '$')
+            return false;
+    return true;
 }
 
 inline void fuzzGerberWriter(const std::uint8_t *data, std::size_t size)
@@ -110,7 +115,7 @@ inline void fuzzGerberWriter(const std::uint8_t *data, std::size_t size)
         return;
     }
     if (v.result == CheckVerdict::Result::Different)
-        std::fprintf(stderr, "%s\n", verdictText(v).c_str());
+        std::fprintf(stderr, "%s\n%s\n", verdictText(v).c_str(), (header.text + body.text).c_str());
     check(v.result != CheckVerdict::Result::Different);
 }
 
@@ -149,7 +154,8 @@ inline void fuzzDrillWriter(const std::uint8_t *data, std::size_t size)
         return;
     }
     // The last line needs its line end: the reader draws no unfinished block.
-    bool plain = out.zeroData == ZeroDataMode::All && bytes.find_first_of("*C") == std::string_view::npos &&
+    bool plain = out.zeroData == ZeroDataMode::All && in.zeroSuppression == ZeroSuppression::Leading &&
+                 bytes.find_first_of("*C") == std::string_view::npos &&
                  !bytes.empty() && bytes.back() == '\n';
     if (!plain)
         return;
