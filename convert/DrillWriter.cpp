@@ -295,8 +295,13 @@ void DrillWriter::endBlock()
     const DrillInFormat &in = ctx_.in;
     bool incrementalInput = in.coordinateMode == CoordinateMode::Incremental;
     bool atZero = incrementalInput ? x_.inputSum == 0 && y_.inputSum == 0 : x_.zero && y_.zero;
-    // A line whose last word is a tool or G word moves without a hit.
-    bool hit = !g80_ && lastWordIsCoordinate_ && (in.x0y0IsHit || !atZero);
+    // A line whose last word is a tool or G word moves without a hit, and a
+    // G80 on it still holds for the next line.
+    if (!lastWordIsCoordinate_) {
+        x_.present = y_.present = false;
+        return;
+    }
+    bool hit = !g80_ && (in.x0y0IsHit || !atZero);
     g80_ = false;
     if (hit) {
         std::string words = word('X', x_, incrementalInput);

@@ -478,9 +478,9 @@ void GerberWriter::coordinateWord(char letter, std::string &text)
     axis.present = true;
 }
 
-std::string GerberWriter::number(std::int64_t v) const
+std::string GerberWriter::number(std::int64_t v)
 {
-    return converter_->outputNumber(v);
+    return converter().outputNumber(v);
 }
 
 void GerberWriter::appendAxisWord(std::string &line, char letter, Axis &axis)
@@ -492,7 +492,7 @@ void GerberWriter::appendAxisWord(std::string &line, char letter, Axis &axis)
         line += letter;
         if (step == 0) {
             if (o.zeroSuppression == ZeroSuppression::None)
-                line.append(static_cast<size_t>(converter_->totalDigits()), '0');
+                line.append(static_cast<size_t>(converter().totalDigits()), '0');
             else if (o.zeroData == ZeroDataMode::All)
                 line += '0';
             return;

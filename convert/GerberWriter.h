@@ -85,7 +85,7 @@ private:
     std::string scaledAperture(std::string_view statement) const;
     std::string scaledStepRepeat(std::string_view statement) const;
     void appendAxisWord(std::string &line, char letter, Axis &axis);
-    std::string number(std::int64_t v) const;
+    std::string number(std::int64_t v);
     const CoordinateConverter &converter();
     std::string compileCommand(const std::string &command) const;
 

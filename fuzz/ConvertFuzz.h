@@ -11,7 +11,9 @@
 #include "convert/GerberWriter.h"
 #include "convert/TapeCodes.h"
 #include "core/Errors.h"
+#include "gerber/GerberTexts.h"
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -39,6 +41,17 @@ public:
     ~ScratchFile() { ::unlink(path.c_str()); }
     std::string path;
 };
+
+// Output digits at least as fine as the input's: a point that rounds onto
+// the origin or onto its neighbour is no difference the check should find.
+inline bool finerOutput(LengthUnit inUnit, const std::string &inDecimals, LengthUnit outUnit,
+                        const std::string &outDecimals)
+{
+    auto step = [](LengthUnit u, const std::string &d) {
+        return std::pow(10.0, -std::stoi(d)) * (u == LengthUnit::Inch ? 25.4 : 1.0);
+    };
+    return step(outUnit, outDecimals) * 1.0001 <= step(inUnit, inDecimals);
+}
 
 inline unsigned byteAt(std::string_view &bytes)
 {
@@ -104,7 +117,9 @@ inline void fuzzGerberWriter(const std::uint8_t *data, std::size_t size)
     } catch (const KorvaneError &) {
         return;
     }
-    bool plain = out.modal == ModalMode::None && out.zeroData == ZeroDataMode::All && plainBlocks(bytes);
+    bool plain = out.modal == ModalMode::None && out.zeroData == ZeroDataMode::All && plainBlocks(bytes) &&
+                 finerOutput(in.unit, in.decimalDigits, out.unit, out.decimalDigits) &&
+                 finerOutput(before.unit, before.decimalDigits, out.unit, out.decimalDigits);
     if (stopped || !plain)
         return;
     ScratchFile input(bytes), output(header.text + body.text);
@@ -114,6 +129,10 @@ inline void fuzzGerberWriter(const std::uint8_t *data, std::size_t size)
     } catch (const KorvaneError &) {
         return;
     }
+    // A drawing whose every point rounds to the origin cannot be read back:
+    // the reader refuses it, and the check says so.
+    if (v.detail == std::string("出力: ") + gerbermsg::NoDrawingData)
+        return;
     if (v.result == CheckVerdict::Result::Different)
         std::fprintf(stderr, "%s\n%s\n", verdictText(v).c_str(), (header.text + body.text).c_str());
     check(v.result != CheckVerdict::Result::Different);
@@ -155,6 +174,7 @@ inline void fuzzDrillWriter(const std::uint8_t *data, std::size_t size)
     }
     // The last line needs its line end: the reader draws no unfinished block.
     bool plain = out.zeroData == ZeroDataMode::All && in.zeroSuppression == ZeroSuppression::Leading &&
+                 in.decimalDigits != "0" && finerOutput(in.unit, in.decimalDigits, out.unit, out.decimalDigits) &&
                  bytes.find_first_of("*C") == std::string_view::npos &&
                  !bytes.empty() && bytes.back() == '\n';
     if (!plain)
