@@ -263,9 +263,14 @@ void GerberWriter::finish()
     try {
         if (state_ == State::Word)
             endWord();
-        if (state_ == State::Parameter && !piece_.empty())
-            parameterPiece(std::move(piece_), false);
-        endBlock();
+        if (state_ == State::Parameter) {
+            // A parameter block cut off by the end of the file ends the file:
+            // the block before it is not drawn by the reader either.
+            if (!piece_.empty())
+                parameterPiece(std::move(piece_), false);
+        } else {
+            endBlock();
+        }
     } catch (const GerberWriteStop &stop) {
         ctx_.prompter.error(stop.text);
         stopped_ = true;

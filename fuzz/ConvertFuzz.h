@@ -175,6 +175,8 @@ inline void fuzzDrillWriter(const std::uint8_t *data, std::size_t size)
     // The last line needs its line end: the reader draws no unfinished block.
     bool plain = out.zeroData == ZeroDataMode::All && in.zeroSuppression == ZeroSuppression::Leading &&
                  in.decimalDigits != "0" && finerOutput(in.unit, in.decimalDigits, out.unit, out.decimalDigits) &&
+                 // the drill reader sums decimal and integer increments in one raw number
+                 !(in.coordinateMode == CoordinateMode::Incremental && bytes.find('.') != std::string_view::npos) &&
                  bytes.find_first_of("*C") == std::string_view::npos &&
                  !bytes.empty() && bytes.back() == '\n';
     if (!plain)
