@@ -53,6 +53,31 @@ inline bool finerOutput(LengthUnit inUnit, const std::string &inDecimals, Length
     return step(outUnit, outDecimals) * 1.0001 <= step(inUnit, inDecimals);
 }
 
+// A "T0"/"T00" word: the writer drops it (the end of drilling), the reader
+// takes it for tool 0, whose hits it does not report.
+inline bool hasToolZero(std::string_view input)
+{
+    for (size_t i = 0; i < input.size(); ++i) {
+        if (input[i] != 'T')
+            continue;
+        size_t j = i + 1;
+        while (j < input.size() && input[j] == '0')
+            ++j;
+        if (j > i + 1 && (j == input.size() || input[j] < '0' || input[j] > '9'))
+            return true;
+    }
+    return false;
+}
+
+// A circular block without I and J is written as a line (the writer's rule);
+// the reader draws it as an arc around its own start.
+inline bool hasArcWithoutCentre(std::string_view input)
+{
+    return (input.find("G2") != std::string_view::npos || input.find("G02") != std::string_view::npos ||
+            input.find("G3") != std::string_view::npos || input.find("G03") != std::string_view::npos) &&
+           input.find_first_of("IJ") == std::string_view::npos;
+}
+
 inline unsigned byteAt(std::string_view &bytes)
 {
     if (bytes.empty())
@@ -118,6 +143,7 @@ inline void fuzzGerberWriter(const std::uint8_t *data, std::size_t size)
         return;
     }
     bool plain = out.modal == ModalMode::None && out.zeroData == ZeroDataMode::All && plainBlocks(bytes) &&
+                 !hasArcWithoutCentre(bytes) &&
                  finerOutput(in.unit, in.decimalDigits, out.unit, out.decimalDigits) &&
                  finerOutput(before.unit, before.decimalDigits, out.unit, out.decimalDigits);
     if (stopped || !plain)
@@ -174,7 +200,7 @@ inline void fuzzDrillWriter(const std::uint8_t *data, std::size_t size)
     }
     // The last line needs its line end: the reader draws no unfinished block.
     bool plain = out.zeroData == ZeroDataMode::All && in.zeroSuppression == ZeroSuppression::Leading &&
-                 in.decimalDigits != "0" && finerOutput(in.unit, in.decimalDigits, out.unit, out.decimalDigits) &&
+                 in.decimalDigits != "0" && !hasToolZero(bytes) && finerOutput(in.unit, in.decimalDigits, out.unit, out.decimalDigits) &&
                  // the drill reader sums decimal and integer increments in one raw number
                  !(in.coordinateMode == CoordinateMode::Incremental && bytes.find('.') != std::string_view::npos) &&
                  bytes.find_first_of("*C") == std::string_view::npos &&
