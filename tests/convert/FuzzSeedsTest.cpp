@@ -24,6 +24,7 @@ void replay(const char *target, void (*body)(const std::uint8_t *, std::size_t))
 
 TEST(FuzzSeeds, ConversionTargetsReplayCleanly)
 {
+    ::setenv("KORVANE_FUZZ_ORACLE", "1", 1);
     replay("fuzz_gerber_writer", fuzz::fuzzGerberWriter);
     replay("fuzz_drill_writer", fuzz::fuzzDrillWriter);
     replay("fuzz_tape", fuzz::fuzzTapeCodes);
