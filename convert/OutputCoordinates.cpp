@@ -3,6 +3,7 @@
 #include "core/Messages.h"
 #include "core/Numbers.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace korvane {
@@ -125,6 +126,9 @@ std::int64_t CoordinateConverter::valueOfInput(double v, char letter) const
     v *= outScale_;
     if (mmToInch_)
         v /= InchToMm;
+    // Far beyond any board, and small enough that the writers' differences
+    // of two positions never overflow.
+    v = std::clamp(v, -1e15, 1e15);
     return roundToInt64(bias_ ? v + 0.1 : v);
 }
 
