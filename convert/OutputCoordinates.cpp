@@ -42,7 +42,11 @@ double offsetOf(const std::string &text)
 
 } // namespace
 
-CoordinateFormats coordinateFormats(const GerberInFormat &in, const GerberOutFormat &out)
+namespace {
+
+// The fields both pairs of records share.
+template <typename In, typename Out>
+CoordinateFormats sharedFormats(const In &in, const Out &out)
 {
     CoordinateFormats f;
     f.inUnit = in.unit;
@@ -52,20 +56,21 @@ CoordinateFormats coordinateFormats(const GerberInFormat &in, const GerberOutFor
     f.outDecimalDigits = out.decimalDigits;
     f.outZeroSuppression = out.zeroSuppression;
     f.outCoordinateMode = out.coordinateMode;
+    return f;
+}
+
+} // namespace
+
+CoordinateFormats coordinateFormats(const GerberInFormat &in, const GerberOutFormat &out)
+{
+    CoordinateFormats f = sharedFormats(in, out);
     f.mode = ConversionMode::Gerber;
     return f;
 }
 
 CoordinateFormats coordinateFormats(const DrillInFormat &in, const DrillOutFormat &out, ConversionMode mode)
 {
-    CoordinateFormats f;
-    f.inUnit = in.unit;
-    f.inDecimalDigits = in.decimalDigits;
-    f.outUnit = out.unit;
-    f.outIntegerDigits = out.integerDigits;
-    f.outDecimalDigits = out.decimalDigits;
-    f.outZeroSuppression = out.zeroSuppression;
-    f.outCoordinateMode = out.coordinateMode;
+    CoordinateFormats f = sharedFormats(in, out);
     f.xOffset = out.xOffset;
     f.yOffset = out.yOffset;
     f.mode = mode;
