@@ -10,7 +10,7 @@ PACKAGES="build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev qt6-gtk-platformtheme
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-noto-cjk
-  xvfb xauth x11-utils imagemagick xdotool poppler-utils
+  xvfb xauth x11-utils imagemagick xdotool poppler-utils gerbv
   clang libclang-rt-14-dev"
 
 install_packages() {

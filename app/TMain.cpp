@@ -1,5 +1,6 @@
 #include "app/TMain.h"
 #include "app/BoardPosition.h"
+#include "convert/TapeCommands.h"
 #include "app/DrawingArea.h"
 #include "app/HelpWindow.h"
 #include "app/SettingsLocation.h"
@@ -205,10 +206,18 @@ void TMain::buildMenus()
 
     QMenu *code = bar->addMenu(QStringLiteral("ｺｰﾄﾞ変換(&C)"));
     code->setObjectName("codeConversionMenu");
-    addCommand(code, QStringLiteral("EIA →  ASCII(&E)"), "eiaToAsciiAction");
-    addCommand(code, QStringLiteral("ASCII → EIA(&A)"), "asciiToEiaAction");
-    addCommand(code, QStringLiteral("EBCDIC → ASCII(&B)"), "ebcdicToAsciiAction");
-    addCommand(code, QStringLiteral("ASCII → EBCDIC(&S)"), "asciiToEbcdicAction");
+    const std::pair<QAction *, TapeOperation> tapeCommands[] = {
+        {addCommand(code, QStringLiteral("EIA →  ASCII(&E)"), "eiaToAsciiAction"), TapeOperation::DecodeEia},
+        {addCommand(code, QStringLiteral("ASCII → EIA(&A)"), "asciiToEiaAction"), TapeOperation::EncodeEia},
+        {addCommand(code, QStringLiteral("EBCDIC → ASCII(&B)"), "ebcdicToAsciiAction"), TapeOperation::DecodeEbcdic},
+        {addCommand(code, QStringLiteral("ASCII → EBCDIC(&S)"), "asciiToEbcdicAction"), TapeOperation::EncodeEbcdic},
+    };
+    for (const auto &[action, operation] : tapeCommands) {
+        connect(action, &QAction::triggered, this, [this, op = operation] {
+            TapeCommandPorts ports{*prompter_, *picker_, *status_, [this](const std::string &c) { setCaption(c); }};
+            runTapeCommand(op, ports);
+        });
+    }
 
     QMenu *print = bar->addMenu(QStringLiteral("印刷(&P)"));
     print->setObjectName("printMenu");

@@ -2,6 +2,7 @@
 // the desktop program, with answers from flags and messages on stderr.
 #include "cli/ApertureCommands.h"
 #include "cli/CliPorts.h"
+#include "cli/ConvertCommands.h"
 #ifdef KORVANE_CLI_PICTURES
 #include "cli/LoadCommands.h"
 #include "cli/PrintCommands.h"
@@ -30,6 +31,7 @@ const char *Usage =
     "  aperture import-gap IN.gap OUT.apt\n"
     "                               GAPファイルを取り込み、アパーチャテーブルに保存します\n"
     "%s"
+    "%s"
     "  --help                       この説明を表示します (コマンド --help でコマンドごとの説明)\n"
     "  --version                    版数を表示します\n";
 
@@ -53,8 +55,10 @@ bool printCommandHelp(const std::string &command)
     else if (command == "aperture")
         std::fputs(cli::ApertureUsage, stdout);
 #ifdef KORVANE_CLI_PICTURES
-    else if (command == "load" || command == "render")
+    else if (command == "load" || command == "render" || command == "drill-format")
         std::printf("使い方:\n%s", cli::LoadUsage);
+    else if (command == "print")
+        std::printf("使い方:\n%s", cli::PrintUsage);
 #endif
     else
         return false;
@@ -64,9 +68,9 @@ bool printCommandHelp(const std::string &command)
 void printUsage(std::FILE *to)
 {
 #ifdef KORVANE_CLI_PICTURES
-    std::fprintf(to, Usage, (std::string(cli::LoadUsage) + cli::PrintUsage).c_str());
+    std::fprintf(to, Usage, (std::string(cli::LoadUsage) + cli::PrintUsage).c_str(), cli::ConvertUsage);
 #else
-    std::fprintf(to, Usage, "");
+    std::fprintf(to, Usage, "", cli::ConvertUsage);
 #endif
 }
 
@@ -113,6 +117,10 @@ int main(int argc, char **argv)
             return runSettings(args);
         if (command == "aperture")
             return cli::runAperture(args);
+        if (command == "convert")
+            return cli::runConvert(args);
+        if (command == "tape")
+            return cli::runTape(args);
 #ifdef KORVANE_CLI_PICTURES
         if (command == "load")
             return cli::runLoad(args);

@@ -32,6 +32,8 @@ private:
     int fd_;
 };
 
+constexpr size_t OutputBufferSize = 1 << 16;
+
 std::string folderOf(const std::string &path)
 {
     auto pos = path.find_last_of('/');
@@ -111,35 +113,24 @@ std::string encodeTextLines(const std::vector<std::string> &lines, bool lastLine
     return out;
 }
 
-void writeFileAtomic(const std::string &requestedPath, std::string_view bytes)
+AtomicOutputFile::AtomicOutputFile(const std::string &requested) : path_(requested)
 {
-    // Writing through a symbolic link replaces the file it points to, not the link.
-    std::string path = requestedPath;
+    // Writing through a symbolic link replaces the file it points to.
     struct stat link {};
-    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        if (char *resolved = ::realpath(path.c_str(), nullptr)) {
-            path = resolved;
+    if (::lstat(path_.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char *resolved = ::realpath(path_.c_str(), nullptr)) {
+            path_ = resolved;
             ::free(resolved);
         }
     }
-    // A path that names a folder cannot be replaced by a file.
     struct stat existing {};
-    bool exists = ::stat(path.c_str(), &existing) == 0;
+    bool exists = ::stat(path_.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
         throwFileError(EISDIR);
-
-    std::string tmpl = folderOf(path) + "/.korvane-XXXXXX";
-    FileDescriptor fd(::mkstemp(tmpl.data()));
-    if (fd.get() < 0)
+    temp_ = folderOf(path_) + "/.korvane-XXXXXX";
+    fd_ = ::mkstemp(temp_.data());
+    if (fd_ < 0)
         throwFileError(errno);
-
-    auto fail = [&](int err) {
-        ::unlink(tmpl.c_str());
-        throwFileError(err);
-    };
-
-    // Keep the mode of the file we replace; a new file gets the usual
-    // 0666 less the umask rather than mkstemp's 0600.
     mode_t mode;
     if (exists) {
         mode = existing.st_mode & 07777;
@@ -148,27 +139,84 @@ void writeFileAtomic(const std::string &requestedPath, std::string_view bytes)
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::fchmod(fd.get(), mode) != 0)
-        fail(errno);
+    if (::fchmod(fd_, mode) != 0) {
+        int err = errno;
+        discard();
+        throwFileError(err);
+    }
+    buffer_.reserve(OutputBufferSize);
+}
 
-    const char *p = bytes.data();
-    size_t left = bytes.size();
+AtomicOutputFile::~AtomicOutputFile()
+{
+    discard();
+}
+
+void AtomicOutputFile::append(std::string_view bytes)
+{
+    if (buffer_.size() + bytes.size() > OutputBufferSize)
+        flush();
+    if (bytes.size() >= OutputBufferSize) {
+        buffer_.append(bytes);
+        flush();
+        return;
+    }
+    buffer_.append(bytes);
+}
+
+void AtomicOutputFile::flush()
+{
+    const char *p = buffer_.data();
+    size_t left = buffer_.size();
     while (left > 0) {
-        ssize_t n = ::write(fd.get(), p, left);
+        ssize_t n = ::write(fd_, p, left);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            fail(errno);
+            int err = errno;
+            discard();
+            throwFileError(err);
         }
         p += n;
         left -= static_cast<size_t>(n);
     }
-    if (::fsync(fd.get()) != 0)
-        fail(errno);
-    if (::close(fd.release()) != 0)
-        fail(errno);
-    if (::rename(tmpl.c_str(), path.c_str()) != 0)
-        fail(errno);
+    buffer_.clear();
+}
+
+void AtomicOutputFile::commit()
+{
+    if (fd_ < 0)
+        throwFileError(EBADF);
+    flush();
+    int fd = fd_;
+    fd_ = -1;
+    if (::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(temp_.c_str(), path_.c_str()) != 0) {
+        int err = errno;
+        ::unlink(temp_.c_str());
+        temp_.clear();
+        throwFileError(err);
+    }
+    temp_.clear();
+}
+
+void AtomicOutputFile::discard()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!temp_.empty()) {
+        ::unlink(temp_.c_str());
+        temp_.clear();
+    }
+    buffer_.clear();
+}
+
+void writeFileAtomic(const std::string &path, std::string_view bytes)
+{
+    AtomicOutputFile out(path);
+    out.append(bytes);
+    out.commit();
 }
 
 InputFile::InputFile(const std::string &path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC))

@@ -26,6 +26,34 @@ std::vector<std::string> readTextLines(const std::string &path);
 // Throws KorvaneError with the platform text.
 void writeFileAtomic(const std::string &path, std::string_view bytes);
 
+// A file written piece by piece to a temporary file in its own folder and
+// renamed onto its name only by commit(), so a failed or stopped run leaves
+// no partial file and an existing file as it was. The file a symbolic link
+// names is the one replaced; a replaced file keeps its mode.
+class AtomicOutputFile {
+public:
+    // Creates the temporary file; throws KorvaneError with the platform text.
+    explicit AtomicOutputFile(const std::string &path);
+    virtual ~AtomicOutputFile(); // discards unless committed
+    AtomicOutputFile(const AtomicOutputFile &) = delete;
+    AtomicOutputFile &operator=(const AtomicOutputFile &) = delete;
+
+    void append(std::string_view bytes);
+    // Flushes, syncs, closes and renames onto the output.
+    void commit();
+    // Removes the temporary file; the output stays as it was.
+    void discard();
+    // Writes what is buffered, so the temporary file can be read back.
+    void flush();
+    const std::string &temporaryPath() const { return temp_; }
+
+private:
+    std::string path_;
+    std::string temp_;
+    int fd_ = -1;
+    std::string buffer_;
+};
+
 // UTF-8 lines to code page 932, each ended by CR LF (`lastLineEnded` false
 // leaves the final line without its CR LF).
 std::string encodeTextLines(const std::vector<std::string> &lines, bool lastLineEnded = true);

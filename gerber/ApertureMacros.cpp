@@ -68,8 +68,8 @@ bool isPlainReference(std::string_view field, int &k)
 }
 
 // Multiplies the numeric constants of an expression that add to a length by
-// 25.4; factors and divisors of a product stay as they are.
-std::string scaleConstants(std::string_view text)
+// `scale`; factors and divisors of a product stay as they are.
+std::string scaleConstants(std::string_view text, double scale)
 {
     std::string out;
     size_t i = 0;
@@ -105,7 +105,7 @@ std::string scaleConstants(std::string_view text)
                           after == '/';
             double v;
             if (!factor && tryParseReal(number, v))
-                out += formatReal(v * InchToMm);
+                out += formatReal(v * scale);
             else
                 out += number;
             continue;
@@ -116,9 +116,9 @@ std::string scaleConstants(std::string_view text)
     return out;
 }
 
-std::string scaleField(std::string_view field)
+std::string scaleField(std::string_view field, double scale)
 {
-    return scaleConstants(trimBlanks(field));
+    return scaleConstants(trimBlanks(field), scale);
 }
 
 struct Rotation {
@@ -367,11 +367,16 @@ std::vector<std::string> macroFields(std::string_view statement)
 
 std::string convertStatementToMillimetres(std::string_view statement)
 {
+    return scaleStatementLengths(statement, InchToMm);
+}
+
+std::string scaleStatementLengths(std::string_view statement, double scale)
+{
     int n;
     std::string_view expression;
     if (isVariableDefinition(statement, n, expression)) {
         std::string_view head = trimBlanks(statement);
-        return std::string(head.substr(0, head.find('=') + 1)) + scaleConstants(expression);
+        return std::string(head.substr(0, head.find('=') + 1)) + scaleConstants(expression, scale);
     }
     std::vector<std::string> f = macroFields(statement);
     double codeValue;
@@ -380,7 +385,7 @@ std::string convertStatementToMillimetres(std::string_view statement)
     int code = truncToInt(codeValue);
     auto scaleRange = [&](size_t from, size_t to) {
         for (size_t i = from; i <= to && i < f.size(); ++i)
-            f[i] = scaleField(f[i]);
+            f[i] = scaleField(f[i], scale);
     };
     switch (code) {
     case 1: scaleRange(2, 4); break;

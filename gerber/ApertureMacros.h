@@ -17,6 +17,8 @@ std::vector<std::string> macroFields(std::string_view statement);
 // Converts the lengths of one stored primitive statement (or a variable
 // definition) from inch to millimetres; references stay as they are.
 std::string convertStatementToMillimetres(std::string_view statement);
+// The same with any factor (1 / 25.4 for millimetres to inch).
+std::string scaleStatementLengths(std::string_view statement, double scale);
 
 struct InstantiationResult {
     int nameLine = 0; // the copy's name line in the library

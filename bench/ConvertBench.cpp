@@ -1,0 +1,215 @@
+// Conversions of large files: RS-274X mm 3.3 into RS-274D inch 2.4 and back,
+// with and without the checked rewriting; a drill file into incremental
+// output with templates; the tape codes. Files have the shape of
+// gen_big.py's (traces, pads, arcs, regions; a 36-tool drill file); set
+// KORVANE_BENCH_GERBER / KORVANE_BENCH_DRILL to use files of your own for the
+// largest size.
+#include "convert/CheckedRewrite.h"
+#include "convert/DrillWriter.h"
+#include "convert/GerberWriter.h"
+#include "convert/TapeCodes.h"
+#include "core/Ports.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+
+using namespace korvane;
+
+namespace {
+
+class QuietPrompter : public Prompter {
+public:
+    Answer show(MessageKind, const std::string &, Buttons b) override { return b == Buttons::YesNo ? Answer::Yes : Answer::Ok; }
+};
+
+std::string generateGerber(int objects)
+{
+    if (const char *own = std::getenv("KORVANE_BENCH_GERBER"); own && objects >= 1000000)
+        return own;
+    std::string path = "/tmp/korvane-bench-convert-" + std::to_string(objects) + ".gbr";
+    if (std::ifstream(path).good())
+        return path;
+    std::ofstream out(path, std::ios::binary);
+    std::mt19937 rng(1);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi - 1)(rng); };
+    out << "%FSLAX33Y33*%\r\n%MOMM*%\r\n%LPD*%\r\n%ADD10C,0.200*%\r\n%ADD11C,0.500*%\r\n%ADD12R,1.200X0.800*%\r\n"
+           "%ADD13O,1.500X0.900*%\r\n%ADD14R,1.000X1.000*%\r\nG01*\r\n";
+    int current = 0;
+    char line[256];
+    auto select = [&](int d) {
+        if (current != d)
+            out << "D" << d << "*\r\n";
+        current = d;
+    };
+    for (int i = 0; i < objects; ++i) {
+        int k = i % 10, x = pick(0, 300000), y = pick(0, 200000);
+        if (k < 5) {
+            select(10);
+            std::snprintf(line, sizeof line, "X%dY%dD02*\r\nX%dY%dD01*\r\n", x, y, x + pick(-5000, 5000), y + pick(-5000, 5000));
+        } else if (k < 8) {
+            select(11 + k - 5);
+            std::snprintf(line, sizeof line, "X%dY%dD03*\r\n", x, y);
+        } else if (k == 8) {
+            select(11);
+            std::snprintf(line, sizeof line, "G75*\r\nX%dY%dD02*\r\nG03X%dY%dI%dJ0D01*\r\nG01*\r\n", x, y, x - 2000, y + 2000, -2000);
+        } else {
+            std::snprintf(line, sizeof line, "G36*\r\nX%dY%dD02*\r\nX%dY%dD01*\r\nX%dY%dD01*\r\nX%dY%dD01*\r\nX%dY%dD01*\r\nG37*\r\n",
+                          x, y, x + 3000, y, x + 3000, y + 2000, x, y + 2000, x, y);
+        }
+        out << line;
+    }
+    out << "M02*\r\n";
+    return path;
+}
+
+std::string generateDrill(int hits)
+{
+    if (const char *own = std::getenv("KORVANE_BENCH_DRILL"); own && hits >= 200000)
+        return own;
+    std::string path = "/tmp/korvane-bench-convert-" + std::to_string(hits) + ".drl";
+    if (std::ifstream(path).good())
+        return path;
+    std::ofstream out(path, std::ios::binary);
+    std::mt19937 rng(2);
+    char line[64];
+    out << "M48\r\nMETRIC,LZ\r\n";
+    for (int t = 1; t <= 36; ++t) {
+        std::snprintf(line, sizeof line, "T%02dC%.3f\r\n", t, 0.3 + 0.1 * t);
+        out << line;
+    }
+    out << "%\r\nG05\r\nG90\r\n";
+    for (int t = 1; t <= 36; ++t) {
+        std::snprintf(line, sizeof line, "T%02d\r\n", t);
+        out << line;
+        for (int i = 0; i < std::max(1, hits / 36); ++i) {
+            std::snprintf(line, sizeof line, "X%06dY%06d\r\n", std::uniform_int_distribution<int>(0, 299999)(rng),
+                          std::uniform_int_distribution<int>(0, 199999)(rng));
+            out << line;
+        }
+    }
+    out << "T00\r\nM30\r\n";
+    return path;
+}
+
+struct GerberRun {
+    GerberInFormat in;
+    GerberOutFormat out;
+    std::unique_ptr<ApertureTable> table = std::make_unique<ApertureTable>();
+    MacroLibrary library;
+    QuietPrompter prompter;
+};
+
+GerberRun xToD()
+{
+    GerberRun r;
+    r.in.dialect = GerberDialect::Rs274X;
+    r.out.unit = LengthUnit::Inch;
+    r.out.integerDigits = "2";
+    r.out.decimalDigits = "4";
+    return r;
+}
+
+void convertXToD(benchmark::State &state, bool check)
+{
+    std::string input = generateGerber(static_cast<int>(state.range(0)));
+    std::string output = input + ".cam";
+    for (auto _ : state) {
+        GerberRun r = xToD();
+        GerberInFormat before = r.in;
+        GerberWriteContext ctx{r.in, r.out, *r.table, r.library, r.prompter, true};
+        writeGerberFile(ctx, input, output);
+        if (check && checkGerberRewrite(input, before, ApertureTable(), MacroLibrary(), output, r.out).result !=
+                         CheckVerdict::Result::Same)
+            state.SkipWithError("check found a difference");
+    }
+    std::ifstream f(input, std::ios::binary | std::ios::ate);
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(f.tellg()));
+}
+
+void convertDToX(benchmark::State &state, bool check)
+{
+    std::string input = generateGerber(static_cast<int>(state.range(0)));
+    std::string d = input + ".cam", x = input + ".back.gbr";
+    GerberRun first = xToD();
+    GerberWriteContext ctx{first.in, first.out, *first.table, first.library, first.prompter, true};
+    writeGerberFile(ctx, input, d);
+    for (auto _ : state) {
+        GerberInFormat in;
+        in.unit = LengthUnit::Inch;
+        in.integerDigits = "2";
+        in.decimalDigits = "4";
+        GerberOutFormat out;
+        out.dialect = GerberDialect::Rs274X;
+        GerberInFormat before = in;
+        QuietPrompter prompter;
+        GerberWriteContext back{in, out, *first.table, first.library, prompter, false};
+        writeGerberFile(back, d, x);
+        if (check && checkGerberRewrite(d, before, *first.table, first.library, x, out).result != CheckVerdict::Result::Same)
+            state.SkipWithError("check found a difference");
+    }
+    std::ifstream f(d, std::ios::binary | std::ios::ate);
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(f.tellg()));
+}
+
+void BM_GerberXToD(benchmark::State &s) { convertXToD(s, false); }
+void BM_GerberXToDChecked(benchmark::State &s) { convertXToD(s, true); }
+void BM_GerberDToX(benchmark::State &s) { convertDToX(s, false); }
+void BM_GerberDToXChecked(benchmark::State &s) { convertDToX(s, true); }
+BENCHMARK(BM_GerberXToD)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GerberXToDChecked)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GerberDToX)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GerberDToXChecked)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_DrillToIncremental(benchmark::State &state)
+{
+    std::string input = generateDrill(static_cast<int>(state.range(0)));
+    std::string output = input + ".inc";
+    for (auto _ : state) {
+        DrillInFormat in;
+        in.decimalDigits = "3";
+        DrillOutFormat out;
+        out.coordinateMode = CoordinateMode::Incremental;
+        out.decimalDigits = "3";
+        out.initCommand = "M48*";
+        out.toolSelect = "s2tM06*";
+        out.toolChange = "z*M05*";
+        out.hitCommand = "G81d*";
+        out.endCommand = "zM30*";
+        DrillWriteContext ctx{in, out, ConversionMode::Drill};
+        writeDrillFile(ctx, input, output);
+    }
+    std::ifstream f(input, std::ios::binary | std::ios::ate);
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(f.tellg()));
+}
+BENCHMARK(BM_DrillToIncremental)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
+
+void BM_TapeCodes(benchmark::State &state)
+{
+    auto op = static_cast<TapeOperation>(state.range(0));
+    std::string text;
+    std::mt19937 rng(3);
+    const char alphabet[] = "0123456789XYDGIJ-*\r\n%";
+    while (text.size() < (16u << 20))
+        text += alphabet[rng() % (sizeof alphabet - 1)];
+    TapeCodec codec(op);
+    std::string out;
+    out.reserve(2 * text.size());
+    for (auto _ : state) {
+        out.clear();
+        for (size_t i = 0; i < text.size(); i += 65536)
+            codec.convert(std::string_view(text).substr(i, 65536), out);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_TapeCodes)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,302 @@
+#include "convert/CheckedRewrite.h"
+#include "convert/TapeCodes.h"
+#include "core/Document.h"
+#include "core/Errors.h"
+#include "core/Numbers.h"
+#include "core/TextFile.h"
+#include "drill/DrillReader.h"
+#include "gerber/GerberReader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace korvane {
+namespace {
+
+constexpr double InchToMm = 25.4;
+
+class QuietPrompter : public Prompter {
+public:
+    Answer show(MessageKind kind, const std::string &text, Buttons buttons) override
+    {
+        if (kind == MessageKind::Error && first.empty())
+            first = text;
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
+    std::string first;
+};
+
+class NoStatus : public StatusSink {
+public:
+    void setStatus(const std::string &) override {}
+    void clearStatus() override {}
+    void setBusy(bool) override {}
+};
+
+double halfUnit(LengthUnit unit, const std::string &decimals)
+{
+    double step = std::pow(10.0, -decimalDigitCount(decimals));
+    return step / 2 * (unit == LengthUnit::Inch ? InchToMm : 1.0) * (1 + 1e-9) + 1e-9;
+}
+
+std::string mm(double v) { return formatReal(std::round(v * 1e6) / 1e6); }
+
+std::string describe(const DisplayItem &item)
+{
+    return "種別" + std::to_string(item.kind) + " D" + std::to_string(item.code) + " (" + mm(item.x1) + "," +
+           mm(-item.y1) + ")-(" + mm(item.x2) + "," + mm(-item.y2) + ")";
+}
+
+bool isArc(std::int32_t kind)
+{
+    auto k = static_cast<ItemKind>(kind);
+    return k == ItemKind::ArcCcw || k == ItemKind::ArcCw || k == ItemKind::SectorCcw || k == ItemKind::SectorCw;
+}
+
+bool sameItem(const DisplayItem &a, const DisplayItem &b, double tolerance)
+{
+    if (a.kind != b.kind || a.fill != b.fill || a.role != b.role || a.code != b.code)
+        return false;
+    // An arc's box comes from its centre and radius, which add up the
+    // rounding of the start point and of I and J.
+    if (isArc(a.kind))
+        tolerance *= 4;
+    // Region outlines hold the points of flattened arcs, placed from the
+    // rounded centre and radius.
+    auto k = static_cast<ItemKind>(a.kind);
+    if (k == ItemKind::PolygonVertex || k == ItemKind::UnderPolygonVertex)
+        tolerance = std::max(tolerance * 4, 0.005);
+    const double ra[] = {a.x1, a.x2, a.y1, a.y2, a.sweepEndX, a.sweepStartX, a.sweepEndY, a.sweepStartY, a.width, a.toolSize};
+    const double rb[] = {b.x1, b.x2, b.y1, b.y2, b.sweepEndX, b.sweepStartX, b.sweepEndY, b.sweepStartY, b.width, b.toolSize};
+    for (size_t i = 0; i < std::size(ra); ++i)
+        if (!(std::abs(ra[i] - rb[i]) <= tolerance))
+            return false;
+    return true;
+}
+
+// Items drawn without the pen position: flashes and moves.
+bool ignoresThePen(std::int32_t kind)
+{
+    auto k = static_cast<ItemKind>(kind);
+    return k == ItemKind::Ellipse || k == ItemKind::Rectangle || k == ItemKind::MoveTo || k == ItemKind::UnderEllipse ||
+           k == ItemKind::UnderRectangle || k == ItemKind::UnderMoveTo;
+}
+
+bool isMove(std::int32_t kind)
+{
+    auto k = static_cast<ItemKind>(kind);
+    return k == ItemKind::MoveTo || k == ItemKind::UnderMoveTo;
+}
+
+// Consecutive repeats of one item (within the tolerance: two points that the
+// output's digits make one) draw nothing new, and a move followed by a flash
+// or another move draws nothing.
+std::vector<const DisplayItem *> collapsed(const ItemSequence &items, double tolerance)
+{
+    std::vector<const DisplayItem *> out;
+    out.reserve(items.size());
+    for (const DisplayItem &item : items) {
+        if (!out.empty() && isMove(out.back()->kind) && ignoresThePen(item.kind))
+            out.pop_back();
+        if (out.empty() || !sameItem(*out.back(), item, tolerance))
+            out.push_back(&item);
+    }
+    if (!out.empty() && isMove(out.back()->kind))
+        out.pop_back();
+    return out;
+}
+
+bool compareSequences(const ItemSequence &expected, const ItemSequence &found, double tolerance, const char *name,
+                      CheckVerdict &verdict)
+{
+    std::vector<const DisplayItem *> a = collapsed(expected, tolerance), b = collapsed(found, tolerance);
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        if (!sameItem(*a[i], *b[i], tolerance)) {
+            verdict.result = CheckVerdict::Result::Different;
+            verdict.detail = std::string(name) + "の項目" + std::to_string(i + 1) + ": 入力 " + describe(*a[i]) +
+                             "、出力 " + describe(*b[i]);
+            return false;
+        }
+    }
+    verdict.items += n;
+    if (a.size() != b.size()) {
+        verdict.result = CheckVerdict::Result::Different;
+        verdict.detail = std::string(name) + "の項目" + std::to_string(n + 1) + ": 入力 " +
+                         (n < a.size() ? describe(*a[n]) : std::string("なし")) + "、出力 " +
+                         (n < b.size() ? describe(*b[n]) : std::string("なし"));
+        return false;
+    }
+    return true;
+}
+
+// Reads one Gerber file into a fresh document; false with the reason when
+// the reader did not get to the end.
+bool readGerber(const std::string &path, GerberInFormat format, ApertureTable &table, MacroLibrary &library,
+                Document &doc, std::string &why)
+{
+    QuietPrompter prompter;
+    NoStatus status;
+    GerberLoadContext ctx{doc, table, library, format, prompter, status};
+    doc.startLoad();
+    GerberLoadOutcome outcome = loadGerberFiles(ctx, {{1, path}});
+    if (outcome.end != GerberLoadOutcome::End::Completed || !outcome.layersStopped.empty()) {
+        why = prompter.first.empty() ? "読込が中断されました" : prompter.first;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInFormat &in, const ApertureTable &table,
+                                const MacroLibrary &library, const std::string &outputPath, const GerberOutFormat &out)
+{
+    CheckVerdict verdict;
+    if (in.charCode != CharCode::Ascii) {
+        verdict.detail = "EBCDICの入力は照合できません";
+        return verdict;
+    }
+    auto tables = std::make_unique<ApertureTable>(table);
+    auto libraries = std::make_unique<MacroLibrary>(library);
+    Document expected, found;
+    std::string why;
+    GerberInFormat inFormat = in;
+    inFormat.charCode = CharCode::Ascii;
+    if (!readGerber(inputPath, inFormat, *tables, *libraries, expected, why)) {
+        verdict.detail = "入力: " + why;
+        return verdict;
+    }
+    // An RS-274D output draws with the apertures the input defined.
+    auto outTable = std::make_unique<ApertureTable>(out.dialect == GerberDialect::Rs274D ? *tables : table);
+    auto outLibrary = std::make_unique<MacroLibrary>(out.dialect == GerberDialect::Rs274D ? *libraries : library);
+    GerberInFormat outFormat;
+    outFormat.dialect = out.dialect;
+    outFormat.unit = out.unit;
+    outFormat.zeroSuppression = out.zeroSuppression;
+    outFormat.coordinateMode = out.coordinateMode;
+    outFormat.integerDigits = out.integerDigits;
+    outFormat.decimalDigits = out.decimalDigits;
+    if (!readGerber(outputPath, outFormat, *outTable, *outLibrary, found, why)) {
+        verdict.result = CheckVerdict::Result::Different;
+        verdict.detail = "出力: " + why;
+        return verdict;
+    }
+    double tolerance = halfUnit(out.unit, out.decimalDigits);
+    verdict.result = CheckVerdict::Result::Same;
+    if (compareSequences(expected.displayList.underlay(), found.displayList.underlay(), tolerance, "下地", verdict))
+        compareSequences(expected.displayList.main(), found.displayList.main(), tolerance, "図形", verdict);
+    return verdict;
+}
+
+namespace {
+
+struct Hit {
+    int tool;
+    double x, y;
+};
+
+class HitList : public DrillHitSink {
+public:
+    void hit(int tool, double x, double storedY, double) override { hits.push_back({tool, x, -storedY}); }
+    std::vector<Hit> hits;
+};
+
+std::vector<Hit> readDrill(const std::string &path, const DrillInFormat &format)
+{
+    HitList list;
+    DrillFileReader reader(drillNumberRules(format), list);
+    reader.startFile();
+    InputFile input(path);
+    std::unique_ptr<TapeCodec> decoder = format.charCode == CharCode::Eia ? decoderFor(CharCode::Eia) : nullptr;
+    readBlocks(input, decoder.get(), 1 << 16, [&](std::string_view block) {
+        reader.feed(block);
+        return true;
+    });
+    reader.finish();
+    return std::move(list.hits);
+}
+
+std::string describe(const Hit &h)
+{
+    return "T" + std::to_string(h.tool) + " (" + mm(h.x) + "," + mm(h.y) + ")";
+}
+
+} // namespace
+
+CheckVerdict checkDrillRewrite(const std::string &inputPath, const DrillInFormat &in, const std::string &outputPath,
+                               const DrillOutFormat &out, ConversionMode mode)
+{
+    CheckVerdict verdict;
+    std::vector<Hit> expected, found;
+    try {
+        expected = readDrill(inputPath, in);
+    } catch (const KorvaneError &e) {
+        verdict.detail = std::string("入力: ") + e.text();
+        return verdict;
+    }
+    DrillInFormat outFormat;
+    outFormat.unit = out.unit;
+    outFormat.zeroSuppression = out.zeroSuppression;
+    outFormat.coordinateMode = out.coordinateMode;
+    outFormat.x0y0IsHit = in.x0y0IsHit;
+    outFormat.integerDigits = out.integerDigits;
+    outFormat.decimalDigits = out.decimalDigits;
+    try {
+        found = readDrill(outputPath, outFormat);
+    } catch (const KorvaneError &e) {
+        verdict.result = CheckVerdict::Result::Different;
+        verdict.detail = std::string("出力: ") + e.text();
+        return verdict;
+    }
+    // The drill offsets move every hole: in the unit they were given in.
+    double dx = 0, dy = 0;
+    if (mode == ConversionMode::Drill) {
+        double unit = in.unit == LengthUnit::Inch && out.unit == LengthUnit::Inch ? InchToMm : 1.0;
+        double v;
+        if (!out.xOffset.empty() && tryParseReal(out.xOffset, v))
+            dx = v * unit;
+        if (!out.yOffset.empty() && tryParseReal(out.yOffset, v))
+            dy = v * unit;
+    }
+    double tolerance = halfUnit(out.unit, out.decimalDigits);
+    verdict.result = CheckVerdict::Result::Same;
+    size_t n = std::min(expected.size(), found.size());
+    for (size_t i = 0; i <= n; ++i) {
+        if (i == n) {
+            if (expected.size() == found.size())
+                break;
+        } else {
+            Hit e = expected[i];
+            e.x += dx;
+            e.y += dy;
+            const Hit &f = found[i];
+            if (e.tool == f.tool && std::abs(e.x - f.x) <= tolerance && std::abs(e.y - f.y) <= tolerance)
+                continue;
+        }
+        verdict.result = CheckVerdict::Result::Different;
+        Hit shifted = i < expected.size() ? Hit{expected[i].tool, expected[i].x + dx, expected[i].y + dy} : Hit{};
+        verdict.detail = "穴" + std::to_string(i + 1) + ": 入力 " + (i < expected.size() ? describe(shifted) : "なし") +
+                         "、出力 " + (i < found.size() ? describe(found[i]) : "なし");
+        return verdict;
+    }
+    verdict.items = n;
+    return verdict;
+}
+
+std::string verdictText(const CheckVerdict &v)
+{
+    switch (v.result) {
+    case CheckVerdict::Result::Same:
+        return "照合: 入力と出力は一致しました（" + std::to_string(v.items) + " 項目）";
+    case CheckVerdict::Result::Different:
+        return "照合: 入力と出力が異なります: " + v.detail;
+    case CheckVerdict::Result::NotChecked:
+        break;
+    }
+    return "照合: 行いませんでした: " + v.detail;
+}
+
+} // namespace korvane

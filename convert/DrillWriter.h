@@ -1,0 +1,81 @@
+#pragma once
+// Rewriting one NC drill file into the format DrillOutFormat describes: only
+// tool words and hole positions are kept, every other line comes from the
+// output's command templates.
+#include "convert/OutputCoordinates.h"
+#include "convert/OutputFile.h"
+#include "core/Formats.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+struct DrillWriteContext {
+    DrillInFormat &in;
+    DrillOutFormat &out;
+    ConversionMode mode = ConversionMode::Drill;
+};
+
+// The five templates of DrillOutFormat, compiled for one file: "*" is the
+// block end, "s" and digits that many blanks, "r" is "%"; "t", "d" and "z"
+// stay as placeholders of their templates.
+struct DrillTemplates {
+    std::string init, toolSelect, hit, toolChange, end;
+};
+DrillTemplates compileDrillTemplates(const DrillOutFormat &out);
+
+class DrillWriter {
+public:
+    // Throws KorvaneError for digit counts or offsets that are not numbers.
+    DrillWriter(DrillWriteContext &context, ByteSink &sink);
+    // Throws KorvaneError("'%s' は整数ではありません" ...) on a coordinate
+    // that is not a number.
+    void feed(std::string_view chunk);
+    void finish();
+
+private:
+    enum class Collect { None, G, T, X, Y };
+    struct Axis {
+        std::int64_t position = 0; // absolute, output units
+        std::int64_t written = 0;  // where the output's machine stands
+        double inputSum = 0;       // incremental input, input units
+        bool known = false;
+        bool present = false;
+        bool zero = false;         // the last word read 0 (absolute input)
+        std::string lastWord;      // absolute output
+    };
+
+    void endWord();
+    void coordinate(bool isX, std::string text);
+    void tool(const std::string &digits);
+    void endBlock();
+    std::string returnWords(bool keepPosition);
+    std::string word(char letter, Axis &axis, bool incrementalInput);
+    std::string number(std::int64_t v) const;
+
+    DrillWriteContext &ctx_;
+    ByteSink &sink_;
+    DrillTemplates templates_;
+    CoordinateConverter converter_;
+    std::string eob_;
+    int inputTotal_ = 5;
+
+    Collect collect_ = Collect::None;
+    std::string text_;
+    bool inBlock_ = false;
+    Axis x_, y_;
+    bool toolSelected_ = false;
+    bool afterToolChange_ = false;
+    bool forceWords_ = false;
+    bool g80_ = false;
+    bool lastWordIsCoordinate_ = false;
+};
+
+// Converts one file; the output is replaced only when the whole file was
+// converted. Errors throw KorvaneError with the platform's texts.
+void writeDrillFile(DrillWriteContext &context, const std::string &inputPath, const std::string &outputPath);
+
+} // namespace korvane

@@ -1,0 +1,770 @@
+#include "convert/GerberWriter.h"
+#include "convert/ConvertTexts.h"
+#include "convert/TapeCodes.h"
+#include "core/Errors.h"
+#include "core/Numbers.h"
+#include "core/TextFile.h"
+#include "gerber/ApertureMacros.h"
+#include "gerber/ApertureTexts.h"
+#include "gerber/GerberTexts.h"
+
+#include <vector>
+
+namespace korvane {
+namespace {
+
+constexpr double InchToMm = 25.4;
+constexpr size_t ChunkSize = 4097;
+constexpr const char *CrLf = "\r\n";
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+std::vector<std::string> split(std::string_view text, char separator)
+{
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (;;) {
+        size_t at = text.find(separator, start);
+        out.emplace_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+        if (at == std::string_view::npos)
+            return out;
+        start = at + 1;
+    }
+}
+
+// A length of the table (mm) in the output unit, as the header writes it.
+std::string tableLength(double mm, LengthUnit unit)
+{
+    return formatReal(unit == LengthUnit::Inch ? mm / InchToMm : mm);
+}
+
+// A number of a copied parameter block in the other unit; texts that are no
+// plain number stay as they are.
+std::string rescaled(std::string_view text, double scale)
+{
+    double v;
+    if (scale == 1.0 || !tryParseReal(text, v))
+        return std::string(text);
+    return formatReal(v * scale);
+}
+
+std::vector<double> sizeNumbers(const std::string &size)
+{
+    std::vector<double> out;
+    for (const std::string &part : split(size, '-'))
+        out.push_back(parseReal(part));
+    return out;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- header lines
+
+std::vector<std::string> apertureDefinitionLines(const std::string &d, const ApertureLookup &row,
+                                                 const MacroLibrary &library, LengthUnit unit)
+{
+    using namespace aptmsg;
+    std::vector<std::string> lines;
+    auto len = [&](double mm) { return tableLength(mm, unit); };
+    auto joined = [&](const char *letter) {
+        std::string s = "%AD" + d + letter + ",";
+        std::vector<double> n = sizeNumbers(row.size);
+        for (size_t i = 0; i < n.size(); ++i)
+            s += (i ? "X" : "") + len(n[i]);
+        return s + "*%";
+    };
+    auto pair = [&](const char *word) {
+        if (row.size.find('-') == std::string::npos)
+            throw GerberWriteStop{convmsg::badApertureSize(d, word)};
+        return sizeNumbers(row.size);
+    };
+    const std::string &shape = row.shape;
+    if (shape == Round) {
+        lines.push_back("%AD" + d + "C," + len(parseReal(row.size)) + "*%");
+    } else if (shape == Square) {
+        std::string s = len(parseReal(row.size));
+        lines.push_back("%AD" + d + "R," + s + "X" + s + "*%");
+    } else if (shape == Rectangle || shape == Oblong) {
+        std::vector<double> n = pair(shape == Rectangle ? "長方形" : "楕円形");
+        lines.push_back("%AD" + d + (shape == Rectangle ? "R," : "O,") + len(n[0]) + "X" + len(n[1]) + "*%");
+    } else if (shape == RoundDonut) {
+        lines.push_back(joined("C"));
+    } else if (shape == SquareDonut) {
+        lines.push_back(joined("R"));
+    } else if (shape == OblongDonut) {
+        lines.push_back(joined("O"));
+    } else if (shape == ThermalPlus || shape == ThermalX) {
+        bool diagonal = shape == ThermalX;
+        std::vector<double> n = pair(diagonal ? "サーマル×" : "サーマル＋");
+        double gap = n.size() > 2 ? n[2] : 0.5;
+        std::string name = std::string(diagonal ? "THERMALX" : "THERMAL+") + d;
+        lines.push_back("%AM" + name + "*");
+        lines.push_back("7,0,0," + len(n[0]) + "," + len(n[1]) + "," + len(gap) + (diagonal ? ",45*%" : ",0*%"));
+        lines.push_back("%AD" + d + name + "*%");
+    } else if (shape == DrillHole) {
+        std::vector<double> n = pair("キリ穴");
+        double inner = n[1] - 0.4 < 0 ? 0.1 : n[1] - 0.4;
+        lines.push_back("%AMNONPLATE" + d + "*");
+        lines.push_back("1,1," + len(n[0]) + ",0.0,0.0*");
+        lines.push_back("1,0," + len(n[0] - 0.4) + ",0.0,0.0*");
+        lines.push_back("1,1," + len(n[1]) + ",0.0,0.0*");
+        lines.push_back("1,0," + len(inner) + ",0.0,0.0*%");
+        lines.push_back("%AD" + d + "NONPLATE" + d + "*%");
+    } else if (shape == Target || shape == Counterbore) {
+        bool target = shape == Target;
+        std::vector<double> diameters = target ? std::vector<double>{3.5, 3.1, 1, 0.6}
+                                               : std::vector<double>{8, 7.5, 6, 5.5, 3, 2.5, 1, 0.5};
+        double w = target ? 0.2 : 0.25, r = target ? 3.5 : 4;
+        std::string name = "TARGET" + d;
+        lines.push_back("%AM" + name + "*");
+        for (size_t i = 0; i < diameters.size(); ++i)
+            lines.push_back(std::string(i % 2 ? "1,0," : "1,1,") + len(diameters[i]) + ",0.0,0.0*");
+        lines.push_back("20,1," + len(w) + "," + len(r) + ",0.0," + len(-r) + ",0.0,0.0*");
+        lines.push_back("20,1," + len(w) + ",0.0," + len(r) + ",0.0," + len(-r) + ",0.0*%");
+        lines.push_back("%AD" + d + name + "*%");
+    } else if (int first = macroLineOf(shape); first > 0) {
+        if (!library.holdsLines())
+            throw GerberWriteStop{convmsg::macroMissing(d)};
+        const std::string &name = library.line(first);
+        lines.push_back("%AM" + name + "*");
+        for (int n = first + 1; n <= library.lineCount && library.line(n) != "END"; ++n) {
+            const std::string &statement = library.line(n);
+            lines.push_back((unit == LengthUnit::Inch ? scaleStatementLengths(statement, 1 / InchToMm) : statement) + "*");
+        }
+        lines.push_back("%");
+        lines.push_back("%AD" + d + name + "*%");
+    }
+    return lines;
+}
+
+// ---------------------------------------------------------------- table filling
+
+// The Gerber reader's own parameter rules fill the table and the library;
+// the writer hands it the bytes of every parameter block.
+struct GerberWriter::TableFiller {
+    TableFiller(GerberWriteContext &ctx)
+        : interpreter(document, ctx.table, ctx.library, ctx.in, ctx.prompter),
+          reader(interpreter, ctx.table, ctx.library, ctx.in)
+    {
+        // The library keeps the lines of the earlier files of the run.
+        int kept = ctx.library.lineCount;
+        reader.startFile(1);
+        ctx.library.lineCount = kept;
+    }
+    Document document;
+    GerberInterpreter interpreter;
+    GerberFileReader reader;
+};
+
+// ---------------------------------------------------------------- the writer
+
+GerberWriter::GerberWriter(GerberWriteContext &ctx, ByteSink &body, ByteSink &header)
+    : ctx_(ctx), body_(body), header_(header)
+{
+    xIn_ = ctx.in.dialect == GerberDialect::Rs274X;
+    xOut_ = ctx.out.dialect == GerberDialect::Rs274X;
+    dToX_ = !xIn_ && xOut_;
+    const GerberOutFormat &o = ctx.out;
+    if (o.eobCode)
+        eob_ = o.recordMode == RecordMode::FullRecord ? "*" : "*\r\n";
+    else
+        eob_ = o.recordMode == RecordMode::EobNewline ? "\r\n" : "";
+    selectPrefix_ = (o.g54 || xOut_) ? "G54" : "";
+    if (xIn_)
+        ctx.in.arcMode = ArcMode::FullCircle;
+    convertUnit_ = ctx.in.unit;
+    converter();
+    if (!xOut_) {
+        write(compileCommand(o.initCommand));
+    } else {
+        ctx.out.zeroSuppression = ZeroSuppression::Leading;
+        std::string digits = o.integerDigits + o.decimalDigits;
+        writeHeaderLine(std::string(o.coordinateMode == CoordinateMode::Incremental ? "%FSLIX" : "%FSLAX") + digits + "Y" +
+                        digits + "*%");
+        writeHeaderLine(o.unit == LengthUnit::Mm ? "%MOMM*%" : "%MOIN*%");
+    }
+    if (xIn_ && !xOut_ && ctx.autoApertureTable)
+        filler_ = std::make_unique<TableFiller>(ctx);
+}
+
+GerberWriter::~GerberWriter() = default;
+
+const CoordinateConverter &GerberWriter::converter()
+{
+    if (!converter_) {
+        CoordinateFormats f = coordinateFormats(ctx_.in, ctx_.out);
+        f.inUnit = convertUnit_;
+        converter_ = std::make_unique<CoordinateConverter>(f);
+    }
+    return *converter_;
+}
+
+std::string GerberWriter::compileCommand(const std::string &command) const
+{
+    std::string out;
+    for (char c : command) {
+        if (c == '*')
+            out += eob_;
+        else
+            out += c;
+    }
+    return out;
+}
+
+void GerberWriter::write(std::string_view text)
+{
+    if (!text.empty())
+        body_.write(text);
+}
+
+void GerberWriter::writeLine(const std::string &line)
+{
+    if (line == lastLine_)
+        return;
+    write(line);
+    lastLine_ = line;
+}
+
+void GerberWriter::writeHeaderLine(const std::string &line)
+{
+    (dToX_ ? header_ : body_).write(line + CrLf);
+}
+
+bool GerberWriter::feed(std::string_view chunk)
+{
+    try {
+        const char *p = chunk.data(), *end = p + chunk.size();
+        while (p < end) {
+            if (stopped_)
+                return false;
+            if (state_ == State::Word && isDigit(*p)) {
+                const char *q = p + 1;
+                while (q < end && isDigit(*q))
+                    ++q;
+                word_.append(p, static_cast<size_t>(q - p));
+                p = q;
+                continue;
+            }
+            handle(*p++);
+        }
+    } catch (const GerberWriteStop &stop) {
+        ctx_.prompter.error(stop.text);
+        stopped_ = true;
+    }
+    return !stopped_;
+}
+
+void GerberWriter::finish()
+{
+    if (stopped_)
+        return;
+    try {
+        if (state_ == State::Word)
+            endWord();
+        if (state_ == State::Parameter) {
+            // A parameter block cut off by the end of the file ends the file:
+            // the block before it is not drawn by the reader either.
+            if (!piece_.empty())
+                parameterPiece(std::move(piece_), false);
+        } else {
+            endBlock();
+        }
+    } catch (const GerberWriteStop &stop) {
+        ctx_.prompter.error(stop.text);
+        stopped_ = true;
+        return;
+    }
+    std::string end = compileCommand(ctx_.out.endCommand);
+    if (end != lastLine_)
+        write(end);
+}
+
+void GerberWriter::handle(char c)
+{
+    switch (state_) {
+    case State::Comment:
+        if (c == '*' || c == '\r' || c == '\n') {
+            const GerberOutFormat &o = ctx_.out;
+            std::string end = o.recordMode == RecordMode::FullRecord ? "*" : o.eobCode ? "*\r\n" : "\r\n";
+            writeLine("G04" + word_ + end);
+            word_.clear();
+            state_ = State::Normal;
+        } else {
+            word_ += c;
+        }
+        return;
+    case State::Parameter:
+        if (filler_)
+            filler_->reader.feed(std::string_view(&c, 1));
+        if (c == '%') {
+            parameterPiece(std::move(piece_), true);
+            piece_.clear();
+            state_ = State::Normal;
+        } else if (c == '\r' || c == '\n') {
+            if (!piece_.empty())
+                parameterPiece(std::move(piece_), false);
+            piece_.clear();
+        } else {
+            piece_ += c;
+        }
+        return;
+    case State::Word: {
+        bool coordinate = letter_ == 'X' || letter_ == 'Y' || letter_ == 'I' || letter_ == 'J';
+        if (isDigit(c) || (coordinate && (c == '-' || c == '.'))) {
+            word_ += c;
+            return;
+        }
+        if (coordinate && c == '+')
+            return;
+        endWord(); // a G04 goes on with its comment text
+        handle(c);
+        return;
+    }
+    case State::Normal:
+        switch (c) {
+        case 'X':
+        case 'Y':
+        case 'I':
+        case 'J':
+        case 'D':
+        case 'G':
+            letter_ = c;
+            word_.clear();
+            state_ = State::Word;
+            return;
+        case '*':
+        case '$':
+        case '\r':
+        case '\n':
+            endBlock();
+            return;
+        case '%':
+            state_ = State::Parameter;
+            parameterOpen_ = true;
+            firstPiece_ = true;
+            blockOpened_ = false;
+            blockKind_.clear();
+            macroNameSeen_ = false;
+            piece_.clear();
+            if (filler_)
+                filler_->reader.feed("%");
+            return;
+        default:
+            return;
+        }
+    }
+}
+
+void GerberWriter::endWord()
+{
+    char letter = letter_;
+    letter_ = 0;
+    state_ = State::Normal;
+    switch (letter) {
+    case 'D':
+        if (!word_.empty())
+            dWord(word_);
+        break;
+    case 'G':
+        if (!word_.empty())
+            gWord(word_);
+        break;
+    default:
+        coordinateWord(letter, word_);
+        break;
+    }
+    if (state_ != State::Comment)
+        word_.clear();
+}
+
+void GerberWriter::dWord(const std::string &digits)
+{
+    blockHasWord_ = true;
+    if (xIn_ && !fsSeen_)
+        throw GerberWriteStop{gerbermsg::NotRs274X};
+    if (isOperationCode(digits)) {
+        currentD_ = digits.back() - '0';
+        blockHasCoordinateOrOperation_ = true;
+        return;
+    }
+    // The D operation stays as it was: the reader draws a block after the
+    // select with the operation it had before.
+    std::string d = "D" + digits;
+    if (dToX_ && defined_.insert(digits).second) {
+        ApertureLookup row = ctx_.table.Lookup(std::string_view(digits));
+        if (!row.isSet())
+            throw GerberWriteStop{std::string(convmsg::ApertureNotSet) + d};
+        for (const std::string &line : apertureDefinitionLines(d, row, ctx_.library, ctx_.out.unit))
+            writeHeaderLine(line);
+    }
+    writeLine(selectPrefix_ + d + eob_);
+}
+
+void GerberWriter::gWord(const std::string &digits)
+{
+    std::int32_t code = -1;
+    if (!tryParseInt(digits, code))
+        return;
+    blockHasWord_ = true;
+    char two[16];
+    std::snprintf(two, sizeof two, "%02d", code < 100 ? code : 0);
+    std::string g = code < 100 ? std::string("G") + two : "G" + digits;
+    switch (code) {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+        currentG_ = code;
+        return;
+    case 4:
+        state_ = State::Comment;
+        word_.clear();
+        return;
+    case 70:
+    case 71:
+        ctx_.in.unit = code == 70 ? LengthUnit::Inch : LengthUnit::Mm;
+        if (xIn_) {
+            convertUnit_ = ctx_.in.unit;
+            converter_.reset();
+        }
+        return;
+    case 90:
+    case 91:
+        ctx_.in.coordinateMode = code == 90 ? CoordinateMode::Absolute : CoordinateMode::Incremental;
+        return;
+    case 74:
+    case 75:
+        ctx_.in.arcMode = code == 74 ? ArcMode::QuarterCircle : ArcMode::FullCircle;
+        writeLine(g + (ctx_.out.recordMode == RecordMode::EobNewline ? std::string("*\r\n") : eob_));
+        return;
+    case 36:
+    case 37:
+        writeLine(g + eob_);
+        return;
+    default:
+        return;
+    }
+}
+
+void GerberWriter::coordinateWord(char letter, std::string &text)
+{
+    blockHasWord_ = true;
+    blockHasCoordinateOrOperation_ = true;
+    const GerberInFormat &in = ctx_.in;
+    if (in.zeroSuppression == ZeroSuppression::Trailing && text.find('.') == std::string::npos && !text.empty()) {
+        size_t total = static_cast<size_t>(parseInt(in.integerDigits) + parseInt(in.decimalDigits));
+        total += text.find('-') != std::string::npos ? 1 : 0;
+        if (text.size() < total)
+            text.append(total - text.size(), '0');
+    }
+    if (text.empty())
+        text = "0";
+    const CoordinateConverter &conv = converter();
+    if (letter == 'I' || letter == 'J') {
+        std::string v = number(conv.value(text, letter));
+        (letter == 'I' ? i_ : j_) = v;
+        return;
+    }
+    Axis &axis = letter == 'X' ? x_ : y_;
+    if (in.coordinateMode == CoordinateMode::Incremental) {
+        // Positions are summed in the input's own numbers, so rounding never
+        // accumulates over a run of increments.
+        if (ctx_.out.coordinateMode == CoordinateMode::Absolute && (text == "0" || text == "-0"))
+            return;
+        double step = conv.inputValue(text);
+        axis.inputSum += step;
+        axis.position = conv.valueOfInput(axis.inputSum, letter);
+    } else {
+        axis.position = conv.value(text, letter);
+    }
+    axis.known = true;
+    axis.present = true;
+}
+
+std::string GerberWriter::number(std::int64_t v)
+{
+    return converter().outputNumber(v);
+}
+
+void GerberWriter::appendAxisWord(std::string &line, char letter, Axis &axis)
+{
+    const GerberOutFormat &o = ctx_.out;
+    if (o.coordinateMode == CoordinateMode::Incremental) {
+        std::int64_t step = axis.position - axis.written;
+        axis.written = axis.position;
+        line += letter;
+        if (step == 0) {
+            if (o.zeroSuppression == ZeroSuppression::None)
+                line.append(static_cast<size_t>(converter().totalDigits()), '0');
+            else if (o.zeroData == ZeroDataMode::All)
+                line += '0';
+            return;
+        }
+        line += number(step);
+        return;
+    }
+    if (!axis.known)
+        return;
+    std::string digits = number(axis.position);
+    if (digits == axis.lastWord) {
+        if (o.zeroData != ZeroDataMode::Omit)
+            line += letter;
+        if (o.zeroData == ZeroDataMode::All)
+            line += digits;
+        return;
+    }
+    axis.lastWord = digits;
+    line += letter;
+    if (axis.position != 0 || o.zeroData == ZeroDataMode::All)
+        line += digits;
+}
+
+void GerberWriter::endBlock()
+{
+    bool coordinates = blockHasCoordinateOrOperation_;
+    blockHasWord_ = blockHasCoordinateOrOperation_ = false;
+    if (!coordinates) {
+        i_.clear();
+        j_.clear();
+        x_.present = y_.present = false;
+        return;
+    }
+    const GerberOutFormat &o = ctx_.out;
+    bool ij = !i_.empty() || !j_.empty();
+    bool circular = currentG_ == 2 || currentG_ == 3;
+
+    int g = currentG_;
+    if (currentD_ == 2 && circular && !ij) {
+        g = 1; // the circular code stays current for the next arc
+    } else if (ij && currentG_ == 1) {
+        g = lastWrittenG_ < 0 ? currentG_ : lastWrittenG_;
+    } else if (currentD_ == 1 && !ij && circular) {
+        currentG_ = 1;
+        g = 1;
+    }
+
+    std::string &line = line_;
+    line.clear();
+    size_t gAt = line.size();
+    line += "G0";
+    line += static_cast<char>('0' + g);
+    size_t wordsAt = line.size();
+    appendAxisWord(line, 'X', x_);
+    appendAxisWord(line, 'Y', y_);
+    x_.present = y_.present = false;
+    bool xyWords = line.size() > wordsAt;
+
+    bool modalG = o.modal == ModalMode::G || o.modal == ModalMode::GD;
+    bool modalD = o.modal == ModalMode::D || o.modal == ModalMode::GD;
+    bool gChanged = g != lastWrittenG_;
+    bool writeG = xyWords ? (!modalG || gChanged) : gChanged;
+    if (!writeG)
+        line.erase(gAt, 3);
+
+    if (ij) {
+        bool omit = o.zeroData == ZeroDataMode::Omit;
+        for (char letter : {'I', 'J'}) {
+            const std::string &v = letter == 'I' ? i_ : j_;
+            if (v.empty()) {
+                line += letter;
+                if (o.zeroData == ZeroDataMode::All)
+                    line += number(0);
+            } else if (!(omit && v == "0")) {
+                line += letter;
+                line += v;
+            }
+        }
+    }
+    i_.clear();
+    j_.clear();
+    bool anyWord = line.size() > (writeG ? 3u : 0u);
+
+    bool writeD = !modalD || currentD_ != lastWrittenD_;
+    if (!writeG && !anyWord && !writeD)
+        return;
+    // A bare "G01" move to where the pen already stands changes nothing.
+    if (writeG && g == 1 && !anyWord && (!writeD || currentD_ == 2))
+        return;
+    if (writeD) {
+        line += "D0";
+        line += static_cast<char>('0' + currentD_);
+    }
+    line += eob_;
+    if (o.coordinateMode == CoordinateMode::Absolute && line == lastLine_)
+        return;
+    if (writeG)
+        lastWrittenG_ = g;
+    if (writeD)
+        lastWrittenD_ = currentD_;
+    write(line);
+    std::swap(line_, lastLine_);
+}
+
+// ---------------------------------------------------------------- parameters
+
+void GerberWriter::parameterPiece(std::string piece, bool closing)
+{
+    std::string withPercent = firstPiece_ ? "%" + piece : piece;
+    firstPiece_ = false;
+    if (closing)
+        parameterOpen_ = false;
+    if (!xIn_) {
+        for (const char *marker : {"%FS", "%MO", "%AM", "%ADD"})
+            if (withPercent.find(marker) != std::string::npos)
+                throw GerberWriteStop{convmsg::InputIsRs274X};
+        return;
+    }
+    std::string kept;
+    std::vector<std::string> parts = split(piece, '*');
+    for (size_t k = 0; k < parts.size(); ++k) {
+        bool starred = k + 1 < parts.size();
+        if (parts[k].empty() && !starred)
+            continue;
+        size_t before = kept.size();
+        parameterStatement(parts[k], kept);
+        if (starred && kept.size() > before)
+            kept += '*';
+    }
+    if (!xOut_)
+        return;
+    std::string line;
+    if (!kept.empty()) {
+        if (!blockOpened_) {
+            line = "%";
+            blockOpened_ = true;
+        }
+        line += kept;
+    }
+    if (closing && blockOpened_)
+        line += "%";
+    if (line.empty())
+        return;
+    line += CrLf;
+    bool dedupe = blockKind_ == "AD" || blockKind_ == "SR" || blockKind_ == "AM";
+    if (dedupe && line == lastLine_)
+        return;
+    write(line);
+    lastLine_ = line;
+}
+
+void GerberWriter::parameterStatement(std::string_view statement, std::string &kept)
+{
+    std::string_view s = statement;
+    if (blockKind_.empty())
+        blockKind_ = std::string(s.substr(0, 2));
+    bool amBody = blockKind_ == "AM" && macroNameSeen_;
+    if (!amBody) {
+        if (startsWith(s, "FS") || startsWith(s, "MO")) {
+            preScanGerber("%" + std::string(s) + "*%", ctx_.in);
+            if (startsWith(s, "FS"))
+                fsSeen_ = true;
+            else
+                convertUnit_ = ctx_.in.unit;
+            converter_.reset();
+            return;
+        }
+        if (startsWith(s, "LPC") && !xOut_) {
+            ctx_.prompter.warning(convmsg::ClearPolarityDropped);
+            return;
+        }
+    }
+    if (!xOut_)
+        return;
+    bool otherUnit = convertUnit_ != ctx_.out.unit;
+    double scale = !otherUnit ? 1.0 : ctx_.out.unit == LengthUnit::Inch ? 1 / InchToMm : InchToMm;
+    if (blockKind_ == "AM") {
+        if (!macroNameSeen_) {
+            macroNameSeen_ = true;
+            kept += s;
+            return;
+        }
+        std::string_view trimmedStatement = s;
+        bool comment = startsWith(trimmedStatement, "0 ") || trimmedStatement == "0";
+        kept += (scale == 1.0 || comment) ? std::string(s) : scaleStatementLengths(s, scale);
+        return;
+    }
+    if (startsWith(s, "AD") && scale != 1.0) {
+        kept += scaledAperture(s);
+        return;
+    }
+    if (startsWith(s, "SR") && scale != 1.0) {
+        kept += scaledStepRepeat(s);
+        return;
+    }
+    kept += s;
+}
+
+std::string GerberWriter::scaledAperture(std::string_view s) const
+{
+    double scale = ctx_.out.unit == LengthUnit::Inch ? 1 / InchToMm : InchToMm;
+    size_t comma = s.find(',');
+    if (comma == std::string_view::npos)
+        return std::string(s);
+    std::string_view head = s.substr(0, comma);
+    bool polygon = head.find('P') != std::string_view::npos;
+    std::vector<std::string> numbers = split(s.substr(comma + 1), 'X');
+    std::string out(s.substr(0, comma + 1));
+    for (size_t i = 0; i < numbers.size(); ++i) {
+        if (i)
+            out += 'X';
+        out += polygon && (i == 1 || i == 2) ? numbers[i] : rescaled(numbers[i], scale);
+    }
+    return out;
+}
+
+std::string GerberWriter::scaledStepRepeat(std::string_view s) const
+{
+    double scale = ctx_.out.unit == LengthUnit::Inch ? 1 / InchToMm : InchToMm;
+    std::string out;
+    size_t i = 0;
+    while (i < s.size()) {
+        char c = s[i];
+        out += c;
+        ++i;
+        if (c == 'I' || c == 'J') {
+            size_t start = i;
+            while (i < s.size() && (isDigit(s[i]) || s[i] == '.' || s[i] == '-' || s[i] == '+'))
+                ++i;
+            out += rescaled(s.substr(start, i - start), scale);
+        }
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- files
+
+WriteEnd writeGerberFile(GerberWriteContext &ctx, const std::string &inputPath, const std::string &outputPath)
+{
+    InputFile input(inputPath);
+    refuseOutputOntoInput(inputPath, outputPath);
+    bool dToX = ctx.in.dialect == GerberDialect::Rs274D && ctx.out.dialect == GerberDialect::Rs274X;
+    OutputFileSink body(outputPath);
+    StringSink header;
+    std::unique_ptr<TapeCodec> decoder =
+        ctx.in.charCode == CharCode::Ebcdic ? decoderFor(CharCode::Ebcdic) : nullptr;
+    GerberWriter writer(ctx, body, header);
+    readBlocks(input, decoder.get(), ChunkSize, [&](std::string_view block) { return writer.feed(block); });
+    writer.finish();
+    if (writer.stopped())
+        return WriteEnd::Stopped;
+    if (!dToX) {
+        body.commit();
+        return WriteEnd::Completed;
+    }
+    // The header goes before the data blocks: both are joined in a second
+    // temporary file beside the output.
+    body.flush();
+    OutputFileSink joined(outputPath);
+    joined.write(header.text);
+    InputFile blocks(body.temporaryPath());
+    readBlocks(blocks, nullptr, 1 << 16, [&](std::string_view block) {
+        joined.write(block);
+        return true;
+    });
+    joined.commit();
+    return WriteEnd::Completed;
+}
+
+} // namespace korvane
