@@ -93,7 +93,7 @@ bool isMove(std::int32_t kind)
 // Consecutive repeats of one item (within the tolerance: two points that the
 // output's digits make one) draw nothing new, and a move followed by a flash
 // or another move draws nothing.
-std::vector<const DisplayItem *> collapsed(const ItemSequence &items, double tolerance)
+template <class Items> std::vector<const DisplayItem *> collapsed(const Items &items, double tolerance)
 {
     std::vector<const DisplayItem *> out;
     out.reserve(items.size());
@@ -108,7 +108,8 @@ std::vector<const DisplayItem *> collapsed(const ItemSequence &items, double tol
     return out;
 }
 
-bool compareSequences(const ItemSequence &expected, const ItemSequence &found, double tolerance, const char *name,
+template <class Expected>
+bool compareSequences(const Expected &expected, const ItemSequence &found, double tolerance, const char *name,
                       CheckVerdict &verdict)
 {
     std::vector<const DisplayItem *> a = collapsed(expected, tolerance), b = collapsed(found, tolerance);
@@ -130,6 +131,59 @@ bool compareSequences(const ItemSequence &expected, const ItemSequence &found, d
         return false;
     }
     return true;
+}
+
+// Region points and closes of the main sequence; with colour layer 0 they
+// belong to a clear region (or a clear macro flash, which RS-274D cannot
+// tell apart either).
+bool isRegionItem(std::int32_t kind)
+{
+    auto k = static_cast<ItemKind>(kind);
+    return k == ItemKind::PolygonVertex || k == ItemKind::PolygonClose;
+}
+
+// Runs of items, each ending with a region's close (or the sequence's end).
+std::vector<std::vector<DisplayItem>> regionRuns(const std::vector<DisplayItem> &items)
+{
+    std::vector<std::vector<DisplayItem>> runs;
+    for (const DisplayItem &item : items) {
+        if (runs.empty() || (!runs.back().empty() && runs.back().back().kind == static_cast<std::int32_t>(ItemKind::UnderPolygonClose)))
+            runs.emplace_back();
+        runs.back().push_back(item);
+    }
+    return runs;
+}
+
+// RS-274D has no polarity. A clear region, which the input draws in the main
+// sequence after what it clears, comes back from an RS-274D output as an
+// ordinary region of the underlay, in file order among the dark ones. The
+// expected underlay is therefore the dark and the clear regions interleaved
+// as the output holds them, and the expected main sequence is the rest.
+void foldClearRegions(const Document &expected, const ItemSequence &foundUnderlay, double tolerance,
+                      std::vector<DisplayItem> &underlay, std::vector<DisplayItem> &main)
+{
+    std::vector<DisplayItem> dark(expected.displayList.underlay().begin(), expected.displayList.underlay().end());
+    std::vector<DisplayItem> clear;
+    for (const DisplayItem &item : expected.displayList.main()) {
+        if (isRegionItem(item.kind) && item.colourLayer == 0) {
+            DisplayItem under = item;
+            under.kind += UnderlayOffset;
+            clear.push_back(under);
+        } else {
+            main.push_back(item);
+        }
+    }
+    std::vector<DisplayItem> found(foundUnderlay.begin(), foundUnderlay.end());
+    auto darkRuns = regionRuns(dark), clearRuns = regionRuns(clear);
+    size_t d = 0, c = 0;
+    while (d < darkRuns.size() || c < clearRuns.size()) {
+        bool takeClear = d == darkRuns.size();
+        if (!takeClear && c < clearRuns.size() && underlay.size() < found.size())
+            takeClear = sameItem(clearRuns[c].front(), found[underlay.size()], tolerance) &&
+                        !sameItem(darkRuns[d].front(), found[underlay.size()], tolerance);
+        const auto &run = takeClear ? clearRuns[c++] : darkRuns[d++];
+        underlay.insert(underlay.end(), run.begin(), run.end());
+    }
 }
 
 // Reads one Gerber file into a fresh document; false with the reason when
@@ -186,6 +240,13 @@ CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInForm
     }
     double tolerance = halfUnit(out.unit, out.decimalDigits);
     verdict.result = CheckVerdict::Result::Same;
+    if (out.dialect == GerberDialect::Rs274D) {
+        std::vector<DisplayItem> underlay, main;
+        foldClearRegions(expected, found.displayList.underlay(), tolerance, underlay, main);
+        if (compareSequences(underlay, found.displayList.underlay(), tolerance, "下地", verdict))
+            compareSequences(main, found.displayList.main(), tolerance, "図形", verdict);
+        return verdict;
+    }
     if (compareSequences(expected.displayList.underlay(), found.displayList.underlay(), tolerance, "下地", verdict))
         compareSequences(expected.displayList.main(), found.displayList.main(), tolerance, "図形", verdict);
     return verdict;

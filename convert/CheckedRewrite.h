@@ -8,7 +8,8 @@
 // Repeated items and moves that no stroke starts from are left out.
 //
 // What cannot agree and is not asked to: clear polarity (LPC) dropped into
-// RS-274D (the writer's warning reports it), items drawn twice at one place
+// RS-274D (the writer's warning reports it; a clear region is compared as the
+// ordinary region RS-274D makes of it, a clear macro flash is not), items drawn twice at one place
 // (the writer writes a repeated block once), and return-to-origin words of
 // incremental drill templates, which a reader takes for a hit; apertures that
 // RS-274D draws by their table shape and RS-274X by a macro (thermals,
