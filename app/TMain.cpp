@@ -343,7 +343,7 @@ void TMain::createDialogs()
     // The form dialogs take the size of their contents, whatever the window
     // manager's frame and the fonts: nothing is cut off at an edge.
     for (QDialog *form : std::initializer_list<QDialog *>{gerberInDialog_, gerberOutDialog_, drillInDialog_, drillOutDialog_,
-                                                          layerSelection_, layerTable_})
+                                                          layerSelection_, layerTable_, gerberPrint_, drillPrint_})
         if (form->layout())
             form->layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
