@@ -174,6 +174,29 @@ std::int32_t intFieldIn(std::string_view field, std::int32_t lo, std::int32_t hi
 // writable one would not survive the next save.
 double realField(std::string_view field)
 {
+    // Most fields are whole numbers of a few digits, which are exact as reals.
+    if (!field.empty() && field.size() <= 15) {
+        const bool negative = field.front() == '-';
+        std::int64_t whole = 0;
+        std::size_t k = negative ? 1 : 0;
+        for (; k < field.size() && field[k] >= '0' && field[k] <= '9'; ++k)
+            whole = whole * 10 + (field[k] - '0');
+        // "-0" keeps its sign only through the general reading.
+        if (k == field.size() && k > (negative ? 1u : 0u) && !(negative && whole == 0))
+            return static_cast<double>(negative ? -whole : whole);
+        // Digits, a point and digits, as a save writes them: read in place.
+        if (k > (negative ? 1u : 0u) && k + 1 < field.size() && field[k] == '.') {
+            std::size_t j = k + 1;
+            while (j < field.size() && field[j] >= '0' && field[j] <= '9')
+                ++j;
+            double value;
+            if (j == field.size()) {
+                auto [ptr, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
+                if (ec == std::errc() && ptr == field.data() + field.size())
+                    return value;
+            }
+        }
+    }
     double value;
     if (!tryParseReal(field, value) || std::fabs(value) > LargestWritable)
         notAReal(field);
