@@ -1,5 +1,9 @@
 #include "core/Document.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstring>
 #include <stdexcept>
 
 namespace korvane {
@@ -15,18 +19,162 @@ bool isUnderlayKind(std::int32_t code)
     return (code >= 41 && code <= 49) || code == 55 || code == 56;
 }
 
+namespace {
+
+static_assert(offsetof(DisplayItem, sweepStartY) - offsetof(DisplayItem, x1) == 7 * sizeof(double),
+              "the eight coordinates lie side by side");
+
+std::uint64_t bitsOf(double v)
+{
+    std::uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+} // namespace
+
+struct ItemSequence::Chunk {
+    std::uint32_t attribute[ChunkSize];
+    // Where the item's coordinates start in coords: at most eight per item,
+    // so a chunk's offsets fit 16 bits.
+    std::uint16_t offset[ChunkSize];
+    std::uint8_t mask[ChunkSize];
+    std::vector<double> coords;
+};
+
+ItemSequence::ItemSequence() = default;
+ItemSequence::~ItemSequence() = default;
+ItemSequence::ItemSequence(ItemSequence &&) noexcept = default;
+ItemSequence &ItemSequence::operator=(ItemSequence &&) noexcept = default;
+
+std::uint64_t ItemSequence::hashOf(const Attributes &a)
+{
+    std::uint64_t h = bitsOf(a.width) * 0x9E3779B97F4A7C15ull;
+    h = (h ^ bitsOf(a.toolSize)) * 0x9E3779B97F4A7C15ull;
+    const std::int32_t ints[] = {a.kind, a.fill, a.colourLayer, a.layer, a.code, a.role};
+    for (std::int32_t v : ints)
+        h = (h ^ static_cast<std::uint32_t>(v)) * 0x100000001B3ull;
+    return h ^ (h >> 29);
+}
+
+std::uint32_t ItemSequence::attributeIndex(const Attributes &a)
+{
+    if (attributeSlots_.size() < 2 * (attributes_.size() + 1)) {
+        std::vector<std::uint32_t> grown(std::max<std::size_t>(64, attributeSlots_.size() * 2), 0);
+        const std::size_t m = grown.size() - 1;
+        for (std::uint32_t i = 0; i < attributes_.size(); ++i) {
+            std::size_t s = hashOf(attributes_[i]) & m;
+            while (grown[s] != 0)
+                s = (s + 1) & m;
+            grown[s] = i + 1;
+        }
+        attributeSlots_.swap(grown);
+    }
+    const std::size_t m = attributeSlots_.size() - 1;
+    std::size_t s = hashOf(a) & m;
+    // Equal means equal bits, so that what is read back is what was stored.
+    while (attributeSlots_[s] != 0) {
+        const std::uint32_t i = attributeSlots_[s] - 1;
+        if (std::memcmp(&attributes_[i], &a, sizeof a) == 0)
+            return i;
+        s = (s + 1) & m;
+    }
+    attributes_.push_back(a);
+    attributeSlots_[s] = static_cast<std::uint32_t>(attributes_.size());
+    return static_cast<std::uint32_t>(attributes_.size() - 1);
+}
+
 void ItemSequence::append(const DisplayItem &item)
 {
-    if (size_ == chunks_.size() * ChunkSize)
-        chunks_.emplace_back(static_cast<DisplayItem *>(::operator new(sizeof(DisplayItem) * ChunkSize)));
-    new (chunks_[size_ / ChunkSize].get() + size_ % ChunkSize) DisplayItem(item);
+    const std::size_t slot = size_ % ChunkSize;
+    if (slot == 0) {
+        chunks_.push_back(std::unique_ptr<Chunk>(new Chunk));
+        chunks_.back()->coords.reserve(ChunkSize * 2);
+    }
+    Chunk &chunk = *chunks_.back();
+    Attributes a;
+    std::memset(&a, 0, sizeof a); // no stray padding bits in the comparison
+    a.width = item.width;
+    a.toolSize = item.toolSize;
+    a.kind = item.kind;
+    a.fill = item.fill;
+    a.colourLayer = item.colourLayer;
+    a.layer = item.layer;
+    a.code = item.code;
+    a.role = item.role;
+    chunk.attribute[slot] = attributeIndex(a);
+    chunk.offset[slot] = static_cast<std::uint16_t>(chunk.coords.size());
+    const double *c = &item.x1;
+    std::uint8_t mask = 0;
+    for (int k = 0; k < 8; ++k) {
+        if (bitsOf(c[k]) != 0) {
+            mask |= static_cast<std::uint8_t>(1u << k);
+            chunk.coords.push_back(c[k]);
+        }
+    }
+    chunk.mask[slot] = mask;
     ++size_;
+    if (size_ % ChunkSize == 0)
+        chunk.coords.shrink_to_fit();
+}
+
+void ItemSequence::decode(const Chunk &chunk, std::size_t slot, std::size_t offset, DisplayItem &out) const
+{
+    const Attributes &a = attributes_[chunk.attribute[slot]];
+    out.width = a.width;
+    out.toolSize = a.toolSize;
+    out.kind = a.kind;
+    out.fill = a.fill;
+    out.colourLayer = a.colourLayer;
+    out.layer = a.layer;
+    out.code = a.code;
+    out.role = a.role;
+    double *c = &out.x1;
+    const double *from = chunk.coords.data() + offset;
+    const unsigned mask = chunk.mask[slot];
+    for (int k = 0; k < 8; ++k)
+        c[k] = (mask >> k) & 1u ? *from++ : 0.0;
+}
+
+DisplayItem ItemSequence::operator[](std::size_t i) const
+{
+    const Chunk &chunk = *chunks_[i / ChunkSize];
+    DisplayItem out;
+    decode(chunk, i % ChunkSize, chunk.offset[i % ChunkSize], out);
+    return out;
 }
 
 void ItemSequence::clear()
 {
     chunks_.clear();
+    attributes_.clear();
+    attributeSlots_.clear();
     size_ = 0;
+}
+
+ItemSequence::const_iterator::const_iterator(const ItemSequence *seq, std::size_t index) : seq_(seq), index_(index)
+{
+    if (index_ < seq_->size_) {
+        offset_ = seq_->chunks_[index_ / ChunkSize]->offset[index_ % ChunkSize];
+        load();
+    }
+}
+
+void ItemSequence::const_iterator::load()
+{
+    seq_->decode(*seq_->chunks_[index_ / ChunkSize], index_ % ChunkSize, offset_, item_);
+}
+
+ItemSequence::const_iterator &ItemSequence::const_iterator::operator++()
+{
+    const Chunk &chunk = *seq_->chunks_[index_ / ChunkSize];
+    offset_ += static_cast<std::size_t>(std::popcount(chunk.mask[index_ % ChunkSize]));
+    ++index_;
+    if (index_ % ChunkSize == 0)
+        offset_ = 0;
+    if (index_ < seq_->size_)
+        load();
+    return *this;
 }
 
 void DisplayList::append(const DisplayItem &item)

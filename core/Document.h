@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <new>
+#include <iterator>
 #include <type_traits>
 #include <string>
 #include <vector>
@@ -58,67 +58,83 @@ struct DisplayItem {
     std::int32_t role = 0;
 };
 
-static_assert(std::is_trivially_copyable_v<DisplayItem> && std::is_trivially_destructible_v<DisplayItem>,
-              "items live in raw chunk storage");
 
 struct Point {
     double x = 0;
     double y = 0;
 };
 
-// An append-only sequence held in fixed-size chunks: appending never moves
-// earlier items, and a million items never need one huge block.
+// An append-only sequence held compactly in fixed-size chunks. Most items
+// use a few of the eight coordinates, and the kind, width, fill, layers,
+// code, role and tool size repeat from item to item: each item keeps an
+// index into a table of the distinct attribute sets, a mask of its non-zero
+// coordinates and those coordinates only. Readers get full DisplayItems.
 class ItemSequence {
+    struct Chunk;
+
 public:
     static constexpr std::size_t ChunkSize = 4096;
 
+    // Hands out the decoded item it stands on: the reference lives as long
+    // as the iterator, which is what a range-for needs.
     class const_iterator {
     public:
-        using iterator_category = std::forward_iterator_tag;
+        using iterator_category = std::input_iterator_tag;
         using value_type = DisplayItem;
         using difference_type = std::ptrdiff_t;
         using pointer = const DisplayItem *;
         using reference = const DisplayItem &;
 
         const_iterator() = default;
-        const_iterator(const ItemSequence *seq, std::size_t index) : seq_(seq), index_(index) {}
-        reference operator*() const { return (*seq_)[index_]; }
-        pointer operator->() const { return &(*seq_)[index_]; }
-        const_iterator &operator++()
-        {
-            ++index_;
-            return *this;
-        }
+        const_iterator(const ItemSequence *seq, std::size_t index);
+        reference operator*() const { return item_; }
+        pointer operator->() const { return &item_; }
+        const_iterator &operator++();
         const_iterator operator++(int)
         {
             auto copy = *this;
-            ++index_;
+            ++*this;
             return copy;
         }
         bool operator==(const const_iterator &o) const { return index_ == o.index_; }
         bool operator!=(const const_iterator &o) const { return index_ != o.index_; }
 
     private:
+        void load();
         const ItemSequence *seq_ = nullptr;
         std::size_t index_ = 0;
+        std::size_t offset_ = 0;
+        DisplayItem item_{};
     };
+
+    ItemSequence();
+    ~ItemSequence();
+    ItemSequence(ItemSequence &&) noexcept;
+    ItemSequence &operator=(ItemSequence &&) noexcept;
 
     void append(const DisplayItem &item);
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    const DisplayItem &operator[](std::size_t i) const { return chunks_[i / ChunkSize].get()[i % ChunkSize]; }
+    DisplayItem operator[](std::size_t i) const;
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size_}; }
     void clear();
 
 private:
-    // Chunks are raw storage: items are constructed as they are appended,
-    // so a new chunk costs no zeroing of 4096 items that are overwritten anyway.
-    struct ChunkDeleter {
-        void operator()(DisplayItem *p) const { ::operator delete(p); }
+    // Everything of an item but its coordinates.
+    struct Attributes {
+        double width;
+        double toolSize;
+        std::int32_t kind, fill, colourLayer, layer, code, role;
     };
-    using Chunk = std::unique_ptr<DisplayItem, ChunkDeleter>;
-    std::vector<Chunk> chunks_;
+    static std::uint64_t hashOf(const Attributes &a);
+    std::uint32_t attributeIndex(const Attributes &a);
+    void decode(const Chunk &chunk, std::size_t slot, std::size_t offset, DisplayItem &out) const;
+
+    std::vector<std::unique_ptr<Chunk>> chunks_;
+    std::vector<Attributes> attributes_;
+    // Open addressing over attributes_ (index + 1; 0 = empty).
+    std::vector<std::uint32_t> attributeSlots_;
     std::size_t size_ = 0;
 };
 

@@ -18,9 +18,17 @@ std::string formatReal(double value)
         return value > 0 ? "INF" : "-INF";
 
     // Fifteen significant digits, then decide on the form from the rounded value.
+    // The shortest form that reads back is tried first: when it has at most
+    // fifteen digits it is the fifteen-digit rounding (a double's spacing is
+    // far finer than the fifteen-digit grid, except below the normal range),
+    // and it costs much less.
     char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     std::string_view text(buffer, static_cast<size_t>(result.ptr - buffer));
+    if (std::fabs(value) < std::numeric_limits<double>::min() || text.find('e') > 16 + (text.front() == '-' ? 1u : 0u)) {
+        result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+        text = std::string_view(buffer, static_cast<size_t>(result.ptr - buffer));
+    }
     bool negative = text.front() == '-';
     if (negative)
         text.remove_prefix(1);
@@ -29,7 +37,8 @@ std::string formatReal(double value)
     for (char c : text.substr(0, ePos))
         if (c != '.')
             digits += c;
-    int exponent = std::atoi(std::string(text.substr(ePos + 1)).c_str());
+    int exponent = 0;
+    std::from_chars(text.data() + ePos + 1 + (text[ePos + 1] == '+' ? 1 : 0), text.data() + text.size(), exponent);
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
 

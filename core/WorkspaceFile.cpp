@@ -7,7 +7,9 @@
 #include "core/TextFile.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace korvane {
@@ -51,37 +53,66 @@ std::string writableExtent(double value)
     return std::isnan(value) || value < 0 ? "0" : writable(value);
 }
 
+// Writes writable(value) at p; whole numbers, most of a drawing's fields,
+// go straight in without a string of their own.
+char *putReal(char *p, double value)
+{
+    if (std::fabs(value) < 1e15 && value == std::trunc(value))
+        return std::to_chars(p, p + 24, static_cast<std::int64_t>(value)).ptr;
+    // In this range formatReal's form is the fixed one; the shortest fixed
+    // form that reads back is the same text whenever it has at most fifteen
+    // significant digits.
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1e-4 && magnitude < 1e14) {
+        char *end = std::to_chars(p, p + 24, value, std::chars_format::fixed).ptr;
+        int significant = 0;
+        bool leading = true;
+        for (char *c = p; c != end; ++c) {
+            if (*c < '0' || *c > '9' || (leading && *c == '0'))
+                continue;
+            leading = false;
+            ++significant;
+        }
+        if (significant <= 15)
+            return end;
+    }
+    const std::string text = writable(value);
+    std::memcpy(p, text.data(), text.size());
+    return p + text.size();
+}
+
+char *putInt(char *p, std::int32_t value)
+{
+    p = std::to_chars(p, p + 12, value).ptr;
+    *p = ' ';
+    return p + 1;
+}
+
 void appendReal(std::string &out, double value)
 {
     out += writable(value);
     out += ' ';
 }
 
-void appendInt(std::string &out, std::int32_t value)
-{
-    out += std::to_string(value);
-    out += ' ';
-}
-
 void appendItemLine(std::string &out, const DisplayItem &item, std::int32_t kind)
 {
-    appendReal(out, item.x1);
-    appendReal(out, item.x2);
-    appendReal(out, item.sweepEndX);
-    appendReal(out, item.sweepStartX);
-    appendReal(out, item.y1);
-    appendReal(out, item.y2);
-    appendReal(out, item.sweepEndY);
-    appendReal(out, item.sweepStartY);
-    appendInt(out, kind);
-    appendReal(out, item.width);
-    appendInt(out, item.fill);
-    appendInt(out, item.colourLayer);
-    appendInt(out, item.layer);
-    appendInt(out, item.code);
-    appendInt(out, item.role);
-    out += writable(item.toolSize);
-    out += "\r\n";
+    // Sixteen fields of at most 24 bytes each and the line end.
+    char line[16 * 25 + 2];
+    char *p = line;
+    for (double v : {item.x1, item.x2, item.sweepEndX, item.sweepStartX, item.y1, item.y2, item.sweepEndY,
+                     item.sweepStartY}) {
+        p = putReal(p, v);
+        *p++ = ' ';
+    }
+    p = putInt(p, kind);
+    p = putReal(p, item.width);
+    *p++ = ' ';
+    for (std::int32_t v : {item.fill, item.colourLayer, item.layer, item.code, item.role})
+        p = putInt(p, v);
+    p = putReal(p, item.toolSize);
+    *p++ = '\r';
+    *p++ = '\n';
+    out.append(line, static_cast<std::size_t>(p - line));
 }
 
 // A name runs to the end of its line: a line end inside it (possible in a
@@ -143,6 +174,29 @@ std::int32_t intFieldIn(std::string_view field, std::int32_t lo, std::int32_t hi
 // writable one would not survive the next save.
 double realField(std::string_view field)
 {
+    // Most fields are whole numbers of a few digits, which are exact as reals.
+    if (!field.empty() && field.size() <= 15) {
+        const bool negative = field.front() == '-';
+        std::int64_t whole = 0;
+        std::size_t k = negative ? 1 : 0;
+        for (; k < field.size() && field[k] >= '0' && field[k] <= '9'; ++k)
+            whole = whole * 10 + (field[k] - '0');
+        // "-0" keeps its sign only through the general reading.
+        if (k == field.size() && k > (negative ? 1u : 0u) && !(negative && whole == 0))
+            return static_cast<double>(negative ? -whole : whole);
+        // Digits, a point and digits, as a save writes them: read in place.
+        if (k > (negative ? 1u : 0u) && k + 1 < field.size() && field[k] == '.') {
+            std::size_t j = k + 1;
+            while (j < field.size() && field[j] >= '0' && field[j] <= '9')
+                ++j;
+            double value;
+            if (j == field.size()) {
+                auto [ptr, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
+                if (ec == std::errc() && ptr == field.data() + field.size())
+                    return value;
+            }
+        }
+    }
     double value;
     if (!tryParseReal(field, value) || std::fabs(value) > LargestWritable)
         notAReal(field);

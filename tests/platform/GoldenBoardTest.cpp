@@ -1,0 +1,115 @@
+// A mixed board (Gerber layers with arcs, regions and macros, and a drill
+// file) must keep drawing the same picture and saving the same workspace
+// bytes, however the display list is held in memory.
+#include "core/Document.h"
+#include "core/LayerSelection.h"
+#include "core/SettingsFile.h"
+#include "core/WorkspaceFile.h"
+#include "drill/DrillReader.h"
+#include "gerber/ApertureTable.h"
+#include "gerber/GerberReader.h"
+#include "gerber/MacroLibrary.h"
+#include "platform/RasterSurface.h"
+#include "support/FakePorts.h"
+#include "view/Renderer.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+using namespace korvane;
+using korvane::testing::FakePrompter;
+using korvane::testing::FakeStatus;
+
+namespace {
+
+const std::string Data = KORVANE_TEST_DATA;
+
+std::string readBytes(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct MixedBoard {
+    Document doc;
+    ApertureTable table;
+    MacroLibrary library;
+    Settings settings;
+    FakePrompter prompter;
+    FakeStatus status;
+
+    MixedBoard()
+    {
+        loadSettingsFile(Data + "/settings/Reravado4.ini", settings, prompter);
+        const std::vector<GerberLoadFile> files = {{1, Data + "/gerber/copper_mm.gbr"},
+                                                   {2, Data + "/gerber/silk_inch.gbr"},
+                                                   {3, Data + "/gerber/gerbv/am-test.gbx"}};
+        std::vector<std::string> paths;
+        for (const auto &f : files)
+            paths.push_back(f.path);
+        adoptDeclaredRs274X(settings.gerberIn, paths);
+        for (int n = 1; n <= LayerCount; ++n)
+            doc.layers.slot(n).colour = settings.layerColours[static_cast<size_t>(n - 1)];
+        for (const auto &f : files)
+            assignLayerFile(doc.layers.slot(f.layer), f.path, LayerLoadKind::Gerber);
+        GerberLoadContext gerber{doc, table, library, settings.gerberIn, prompter, status, nullptr};
+        loadGerberFiles(gerber, files);
+        assignLayerFile(doc.layers.slot(4), Data + "/drill/board.drl", LayerLoadKind::Drill);
+        doc.keepExisting = 1;
+        DrillLoadContext drill{doc, settings.drillIn, prompter, status, nullptr};
+        loadDrillFiles(drill, pendingDrillFiles(doc.layers));
+    }
+
+    QImage picture()
+    {
+        for (int n = 1; n <= 4; ++n)
+            doc.layers.slot(n).visible = 1;
+        constexpr int W = 640, H = 480;
+        RasterSurface raster(W, H);
+        PixelMapping map;
+        // The board's extents with a margin; stored y is the negated board Y.
+        map.mmPerPixelX = map.mmPerPixelY = std::max(doc.extentX / (W - 40), doc.extentY / (H - 40));
+        map.offsetX = static_cast<int>(std::floor(doc.minX / map.mmPerPixelX)) - 20;
+        map.offsetY = static_cast<int>(std::floor(-(doc.minY + doc.extentY) / map.mmPerPixelY)) - 20;
+        Renderer(raster, LayerLook::from(doc.layers), RegionFill::Solid, map).paint(doc.displayList);
+        return raster.takeImage().convertToFormat(QImage::Format_RGB32);
+    }
+};
+
+TEST(GoldenBoard, DrawsTheStoredPictureAndSavesTheStoredWorkspace)
+{
+    MixedBoard board;
+    ASSERT_GT(board.doc.displayList.underlay().size(), 0u);
+    ASSERT_GT(board.doc.displayList.main().size(), 100u);
+
+    const QImage picture = board.picture();
+    const std::string goldenPng = Data + "/golden/mixed_board.png";
+    const std::string goldenGdb = Data + "/golden/mixed_board.gdb";
+    if (std::getenv("KORVANE_WRITE_GOLDEN")) {
+        picture.save(QString::fromStdString(goldenPng));
+        std::ofstream(goldenGdb, std::ios::binary) << workspaceBytes(board.doc);
+    }
+    const QImage golden = QImage(QString::fromStdString(goldenPng)).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(golden.size(), picture.size());
+    int differing = 0;
+    for (int y = 0; y < golden.height(); ++y)
+        for (int x = 0; x < golden.width(); ++x)
+            differing += golden.pixel(x, y) != picture.pixel(x, y);
+    EXPECT_EQ(differing, 0);
+
+    const std::string bytes = readBytes(goldenGdb);
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_TRUE(workspaceBytes(board.doc) == bytes) << "the saved workspace differs from the stored one";
+
+    // Read back and saved again, the workspace is the same to the byte.
+    Document again;
+    ASSERT_TRUE(applyWorkspace(readWorkspace(bytes), again));
+    EXPECT_TRUE(workspaceBytes(again) == bytes);
+}
+
+} // namespace
