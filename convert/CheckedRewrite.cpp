@@ -93,17 +93,18 @@ bool isMove(std::int32_t kind)
 // Consecutive repeats of one item (within the tolerance: two points that the
 // output's digits make one) draw nothing new, and a move followed by a flash
 // or another move draws nothing.
-template <class Items> std::vector<const DisplayItem *> collapsed(const Items &items, double tolerance)
+template <class Items> std::vector<DisplayItem> collapsed(const Items &items, double tolerance)
 {
-    std::vector<const DisplayItem *> out;
+    // Items are copied: the store hands them out decoded, one at a time.
+    std::vector<DisplayItem> out;
     out.reserve(items.size());
     for (const DisplayItem &item : items) {
-        if (!out.empty() && isMove(out.back()->kind) && ignoresThePen(item.kind))
+        if (!out.empty() && isMove(out.back().kind) && ignoresThePen(item.kind))
             out.pop_back();
-        if (out.empty() || !sameItem(*out.back(), item, tolerance))
-            out.push_back(&item);
+        if (out.empty() || !sameItem(out.back(), item, tolerance))
+            out.push_back(item);
     }
-    if (!out.empty() && isMove(out.back()->kind))
+    if (!out.empty() && isMove(out.back().kind))
         out.pop_back();
     return out;
 }
@@ -112,13 +113,13 @@ template <class Expected>
 bool compareSequences(const Expected &expected, const ItemSequence &found, double tolerance, const char *name,
                       CheckVerdict &verdict)
 {
-    std::vector<const DisplayItem *> a = collapsed(expected, tolerance), b = collapsed(found, tolerance);
+    std::vector<DisplayItem> a = collapsed(expected, tolerance), b = collapsed(found, tolerance);
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        if (!sameItem(*a[i], *b[i], tolerance)) {
+        if (!sameItem(a[i], b[i], tolerance)) {
             verdict.result = CheckVerdict::Result::Different;
-            verdict.detail = std::string(name) + "の項目" + std::to_string(i + 1) + ": 入力 " + describe(*a[i]) +
-                             "、出力 " + describe(*b[i]);
+            verdict.detail = std::string(name) + "の項目" + std::to_string(i + 1) + ": 入力 " + describe(a[i]) +
+                             "、出力 " + describe(b[i]);
             return false;
         }
     }
@@ -126,8 +127,8 @@ bool compareSequences(const Expected &expected, const ItemSequence &found, doubl
     if (a.size() != b.size()) {
         verdict.result = CheckVerdict::Result::Different;
         verdict.detail = std::string(name) + "の項目" + std::to_string(n + 1) + ": 入力 " +
-                         (n < a.size() ? describe(*a[n]) : std::string("なし")) + "、出力 " +
-                         (n < b.size() ? describe(*b[n]) : std::string("なし"));
+                         (n < a.size() ? describe(a[n]) : std::string("なし")) + "、出力 " +
+                         (n < b.size() ? describe(b[n]) : std::string("なし"));
         return false;
     }
     return true;
