@@ -143,14 +143,18 @@ bool isRegionItem(std::int32_t kind)
     return k == ItemKind::PolygonVertex || k == ItemKind::PolygonClose;
 }
 
-// Runs of items, each ending with a region's close (or the sequence's end).
-std::vector<std::vector<DisplayItem>> regionRuns(const std::vector<DisplayItem> &items)
+// Runs of items, each ending with a region's close (or the sequence's end),
+// as [first, last) index ranges.
+struct Run {
+    size_t first, last;
+};
+std::vector<Run> regionRuns(const std::vector<DisplayItem> &items)
 {
-    std::vector<std::vector<DisplayItem>> runs;
-    for (const DisplayItem &item : items) {
-        if (runs.empty() || (!runs.back().empty() && runs.back().back().kind == static_cast<std::int32_t>(ItemKind::UnderPolygonClose)))
-            runs.emplace_back();
-        runs.back().push_back(item);
+    std::vector<Run> runs;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (runs.empty() || items[i - 1].kind == static_cast<std::int32_t>(ItemKind::UnderPolygonClose))
+            runs.push_back({i, i});
+        runs.back().last = i + 1;
     }
     return runs;
 }
@@ -160,11 +164,8 @@ std::vector<std::vector<DisplayItem>> regionRuns(const std::vector<DisplayItem> 
 // ordinary region of the underlay, in file order among the dark ones. The
 // expected underlay is therefore the dark and the clear regions interleaved
 // as the output holds them, and the expected main sequence is the rest.
-void foldClearRegions(const Document &expected, const ItemSequence &foundUnderlay, double tolerance,
-                      std::vector<DisplayItem> &underlay, std::vector<DisplayItem> &main)
+void splitClearRegions(const Document &expected, std::vector<DisplayItem> &clear, std::vector<DisplayItem> &main)
 {
-    std::vector<DisplayItem> dark(expected.displayList.underlay().begin(), expected.displayList.underlay().end());
-    std::vector<DisplayItem> clear;
     for (const DisplayItem &item : expected.displayList.main()) {
         if (isRegionItem(item.kind) && item.colourLayer == 0) {
             DisplayItem under = item;
@@ -174,17 +175,35 @@ void foldClearRegions(const Document &expected, const ItemSequence &foundUnderla
             main.push_back(item);
         }
     }
-    std::vector<DisplayItem> found(foundUnderlay.begin(), foundUnderlay.end());
+}
+
+std::vector<DisplayItem> foldClearRegions(const std::vector<DisplayItem> &dark, const std::vector<DisplayItem> &clear,
+                                          const ItemSequence &foundUnderlay, double tolerance)
+{
+    std::vector<DisplayItem> underlay;
+    underlay.reserve(dark.size() + clear.size());
+    // `next` walks the output's underlay at the position `underlay` reached.
+    auto next = foundUnderlay.begin();
+    auto advance = [&](size_t n) {
+        for (; n > 0 && next != foundUnderlay.end(); --n)
+            ++next;
+    };
     auto darkRuns = regionRuns(dark), clearRuns = regionRuns(clear);
     size_t d = 0, c = 0;
     while (d < darkRuns.size() || c < clearRuns.size()) {
         bool takeClear = d == darkRuns.size();
-        if (!takeClear && c < clearRuns.size() && underlay.size() < found.size())
-            takeClear = sameItem(clearRuns[c].front(), found[underlay.size()], tolerance) &&
-                        !sameItem(darkRuns[d].front(), found[underlay.size()], tolerance);
-        const auto &run = takeClear ? clearRuns[c++] : darkRuns[d++];
-        underlay.insert(underlay.end(), run.begin(), run.end());
+        if (!takeClear && c < clearRuns.size() && next != foundUnderlay.end()) {
+            DisplayItem at = *next;
+            takeClear = sameItem(clear[clearRuns[c].first], at, tolerance) &&
+                        !sameItem(dark[darkRuns[d].first], at, tolerance);
+        }
+        const std::vector<DisplayItem> &from = takeClear ? clear : dark;
+        Run run = takeClear ? clearRuns[c++] : darkRuns[d++];
+        underlay.insert(underlay.end(), from.begin() + static_cast<std::ptrdiff_t>(run.first),
+                        from.begin() + static_cast<std::ptrdiff_t>(run.last));
+        advance(run.last - run.first);
     }
+    return underlay;
 }
 
 // Reads one Gerber file into a fresh document; false with the reason when
@@ -216,17 +235,27 @@ CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInForm
     }
     auto tables = std::make_unique<ApertureTable>(table);
     auto libraries = std::make_unique<MacroLibrary>(library);
-    Document expected, found;
+    auto expected = std::make_unique<Document>();
     std::string why;
     GerberInFormat inFormat = in;
     inFormat.charCode = CharCode::Ascii;
-    if (!readGerber(inputPath, inFormat, *tables, *libraries, expected, why)) {
+    if (!readGerber(inputPath, inFormat, *tables, *libraries, *expected, why)) {
         verdict.detail = "入力: " + why;
         return verdict;
     }
+    // Only the input's items are kept while the output is read: two whole
+    // documents of a large file would double the memory of the check.
+    bool toD = out.dialect == GerberDialect::Rs274D;
+    std::vector<DisplayItem> underlay(expected->displayList.underlay().begin(), expected->displayList.underlay().end());
+    std::vector<DisplayItem> main, clear;
+    if (toD)
+        splitClearRegions(*expected, clear, main);
+    else
+        main.assign(expected->displayList.main().begin(), expected->displayList.main().end());
+    expected.reset();
     // An RS-274D output draws with the apertures the input defined.
-    auto outTable = std::make_unique<ApertureTable>(out.dialect == GerberDialect::Rs274D ? *tables : table);
-    auto outLibrary = std::make_unique<MacroLibrary>(out.dialect == GerberDialect::Rs274D ? *libraries : library);
+    auto outTable = std::make_unique<ApertureTable>(toD ? *tables : table);
+    auto outLibrary = std::make_unique<MacroLibrary>(toD ? *libraries : library);
     GerberInFormat outFormat;
     outFormat.dialect = out.dialect;
     outFormat.unit = out.unit;
@@ -234,6 +263,7 @@ CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInForm
     outFormat.coordinateMode = out.coordinateMode;
     outFormat.integerDigits = out.integerDigits;
     outFormat.decimalDigits = out.decimalDigits;
+    Document found;
     if (!readGerber(outputPath, outFormat, *outTable, *outLibrary, found, why)) {
         verdict.result = CheckVerdict::Result::Different;
         verdict.detail = "出力: " + why;
@@ -241,15 +271,12 @@ CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInForm
     }
     double tolerance = halfUnit(out.unit, out.decimalDigits);
     verdict.result = CheckVerdict::Result::Same;
-    if (out.dialect == GerberDialect::Rs274D) {
-        std::vector<DisplayItem> underlay, main;
-        foldClearRegions(expected, found.displayList.underlay(), tolerance, underlay, main);
-        if (compareSequences(underlay, found.displayList.underlay(), tolerance, "下地", verdict))
-            compareSequences(main, found.displayList.main(), tolerance, "図形", verdict);
-        return verdict;
+    if (toD) {
+        underlay = foldClearRegions(underlay, clear, found.displayList.underlay(), tolerance);
+        clear = {};
     }
-    if (compareSequences(expected.displayList.underlay(), found.displayList.underlay(), tolerance, "下地", verdict))
-        compareSequences(expected.displayList.main(), found.displayList.main(), tolerance, "図形", verdict);
+    if (compareSequences(underlay, found.displayList.underlay(), tolerance, "下地", verdict))
+        compareSequences(main, found.displayList.main(), tolerance, "図形", verdict);
     return verdict;
 }
 

@@ -408,9 +408,11 @@ void GerberWriter::gWord(const std::string &digits)
     if (!tryParseInt(digits, code))
         return;
     blockHasWord_ = true;
-    char two[16];
-    std::snprintf(two, sizeof two, "%02d", code < 100 ? code : 0);
-    std::string g = code < 100 ? std::string("G") + two : "G" + digits;
+    // Only the codes written out need their text: formatting every G01 costs.
+    auto g = [&] {
+        return code < 100 ? std::string{'G', static_cast<char>('0' + code / 10), static_cast<char>('0' + code % 10)}
+                          : "G" + digits;
+    };
     switch (code) {
     case 0:
     case 1:
@@ -437,11 +439,11 @@ void GerberWriter::gWord(const std::string &digits)
     case 74:
     case 75:
         ctx_.in.arcMode = code == 74 ? ArcMode::QuarterCircle : ArcMode::FullCircle;
-        writeLine(g + (ctx_.out.recordMode == RecordMode::EobNewline ? std::string("*\r\n") : eob_));
+        writeLine(g() + (ctx_.out.recordMode == RecordMode::EobNewline ? std::string("*\r\n") : eob_));
         return;
     case 36:
     case 37:
-        writeLine(g + eob_);
+        writeLine(g() + eob_);
         return;
     default:
         return;
