@@ -39,12 +39,12 @@ void copyToClipboard(const QImage &picture, QPoint scroll, QSize client, StatusS
 
 void saveImage(const QImage &picture, Prompter &prompter, FilePicker &picker, StatusSink &status)
 {
-    FileDialogSpec spec;
-    spec.title = SaveImageTitle;
-    spec.filter = BitmapFilter;
-    spec.defaultExtension = "bmp";
-    spec.confirmOverwrite = true;
-    std::optional<std::string> path = picker.saveFile(spec);
+    FileDialogSpec request;
+    request.title = SaveImageTitle;
+    request.filter = BitmapFilter;
+    request.defaultExtension = "bmp";
+    request.confirmOverwrite = true;
+    std::optional<std::string> path = picker.saveFile(request);
     if (!path)
         return;
     BusyGuard busy(status);
@@ -57,11 +57,11 @@ void saveImage(const QImage &picture, Prompter &prompter, FilePicker &picker, St
 
 QImage loadImage(Prompter &prompter, FilePicker &picker, StatusSink &status)
 {
-    FileDialogSpec spec;
-    spec.title = LoadImageTitle;
-    spec.filter = BitmapFilter;
-    spec.defaultExtension = "bmp";
-    std::optional<std::string> path = picker.openFile(spec);
+    FileDialogSpec request;
+    request.title = LoadImageTitle;
+    request.filter = BitmapFilter;
+    request.defaultExtension = "bmp";
+    std::optional<std::string> path = picker.openFile(request);
     if (!path)
         return {};
     BusyGuard busy(status);

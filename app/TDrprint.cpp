@@ -180,10 +180,10 @@ void TDrprint::setOverlayButtonsEnabled(bool enabled)
 
 void TDrprint::chooseDrillFiles()
 {
-    FileDialogSpec spec;
-    spec.title = printmsg::ChooseDrillTitle;
-    spec.filter = printmsg::DrillFilter;
-    std::vector<std::string> paths = ports_.picker.openFiles(spec);
+    FileDialogSpec request;
+    request.title = printmsg::ChooseDrillTitle;
+    request.filter = printmsg::DrillFilter;
+    std::vector<std::string> paths = ports_.picker.openFiles(request);
     if (paths.empty())
         return;
     BusyGuard busy(ports_.status);
@@ -197,10 +197,10 @@ void TDrprint::chooseOverlay(int row)
 {
     if (row < 0 || row >= static_cast<int>(rows_.size()))
         return;
-    FileDialogSpec spec;
-    spec.title = printmsg::ChooseGerberTitle;
-    spec.filter = printmsg::OverlayFilter;
-    std::optional<std::string> path = ports_.picker.openFile(spec);
+    FileDialogSpec request;
+    request.title = printmsg::ChooseGerberTitle;
+    request.filter = printmsg::OverlayFilter;
+    std::optional<std::string> path = ports_.picker.openFile(request);
     if (!path)
         return;
     rows_[static_cast<std::size_t>(row)].overlayPath = *path;

@@ -294,10 +294,10 @@ void TGbprint::cellClicked(int row, int column)
 
 void TGbprint::chooseFiles()
 {
-    FileDialogSpec spec;
-    spec.title = printmsg::ChooseGerberTitle;
-    spec.filter = printmsg::GerberFilter;
-    std::vector<std::string> paths = ports_.picker.openFiles(spec);
+    FileDialogSpec request;
+    request.title = printmsg::ChooseGerberTitle;
+    request.filter = printmsg::GerberFilter;
+    std::vector<std::string> paths = ports_.picker.openFiles(request);
     if (paths.empty())
         return;
     grid_.chooseFiles(std::move(paths));
@@ -306,12 +306,12 @@ void TGbprint::chooseFiles()
 
 void TGbprint::saveParameters()
 {
-    FileDialogSpec spec;
-    spec.title = printmsg::SaveParametersTitle;
-    spec.filter = printmsg::ParameterFilter;
-    spec.defaultExtension = "prm";
-    spec.confirmOverwrite = true;
-    std::optional<std::string> path = ports_.picker.saveFile(spec);
+    FileDialogSpec request;
+    request.title = printmsg::SaveParametersTitle;
+    request.filter = printmsg::ParameterFilter;
+    request.defaultExtension = "prm";
+    request.confirmOverwrite = true;
+    std::optional<std::string> path = ports_.picker.saveFile(request);
     if (!path)
         return;
     try {
@@ -323,11 +323,11 @@ void TGbprint::saveParameters()
 
 void TGbprint::loadParameters()
 {
-    FileDialogSpec spec;
-    spec.title = printmsg::LoadParametersTitle;
-    spec.filter = printmsg::ParameterFilter;
-    spec.defaultExtension = "prm";
-    std::optional<std::string> path = ports_.picker.openFile(spec);
+    FileDialogSpec request;
+    request.title = printmsg::LoadParametersTitle;
+    request.filter = printmsg::ParameterFilter;
+    request.defaultExtension = "prm";
+    std::optional<std::string> path = ports_.picker.openFile(request);
     if (!path)
         return;
     {
