@@ -116,78 +116,100 @@ std::string absolutePath(const std::string &path)
     return ec ? path : absolute.lexically_normal().string();
 }
 
-int printGerber(const std::vector<std::string> &args)
-{
-    std::string prm, out, apt, settingsFile = settingsPath(currentDirectory());
-    GerberPrintSettings print;
-    std::optional<bool> colour;
+// The options both prints take: the sheet's scale, paper and title, the
+// output, the aperture table, the settings file and the answer to questions.
+struct SheetOptions {
+    std::string out, apt, settingsFile = settingsPath(currentDirectory());
+    ScaleSettings scale;
     std::optional<bool> title;
     QPageSize::PageSizeId paper = QPageSize::A4;
     bool landscape = false;
     Answer answer = Answer::Yes;
+};
+
+// Reads the option at args[i] (and its value) into `options`; false when it
+// is not one of the shared options.
+bool sheetOption(const std::vector<std::string> &args, size_t &i, SheetOptions &options)
+{
+    const std::string &a = args[i];
+    auto value = [&]() -> const std::string & {
+        if (i + 1 >= args.size())
+            throw UsageError(a + " に値がありません");
+        return args[++i];
+    };
+    if (a == "-o") {
+        options.out = value();
+    } else if (a == "--scale") {
+        options.scale.mode = ScaleMode::Given;
+        options.scale.typedScale = realArgument(value());
+        if (!(options.scale.typedScale > 0))
+            throw UsageError("--scale は正の数で指定して下さい");
+    } else if (a == "--auto") {
+        options.scale.mode = ScaleMode::Automatic;
+    } else if (a == "--keep") {
+        options.scale.keep = true;
+    } else if (a == "--paper") {
+        auto id = paperOf(value());
+        if (!id)
+            throw UsageError("不明な用紙: " + args[i]);
+        options.paper = *id;
+    } else if (a == "--landscape") {
+        options.landscape = true;
+    } else if (a == "--no-title") {
+        options.title = false;
+    } else if (a == "--offset") {
+        const std::string &v = value();
+        auto comma = v.find(',');
+        if (comma == std::string::npos)
+            throw UsageError("--offset は X,Y の形で指定して下さい");
+        options.scale.offsetXMm = realArgument(v.substr(0, comma));
+        options.scale.offsetYMm = realArgument(v.substr(comma + 1));
+    } else if (a == "--apt") {
+        options.apt = value();
+    } else if (a == "--settings") {
+        options.settingsFile = value();
+    } else if (a == "--answer") {
+        const std::string &v = value();
+        if (v != "yes" && v != "no")
+            throw UsageError("--answer は yes か no で指定して下さい");
+        options.answer = v == "yes" ? Answer::Yes : Answer::No;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+int printGerber(const std::vector<std::string> &args)
+{
+    SheetOptions options;
+    std::string prm;
+    GerberPrintSettings print;
+    std::optional<bool> colour;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];
-        auto value = [&]() -> const std::string & {
-            if (i + 1 >= args.size())
-                throw UsageError(a + " に値がありません");
-            return args[++i];
-        };
-        if (a == "--prm") {
-            prm = value();
-        } else if (a == "-o") {
-            out = value();
-        } else if (a == "--scale") {
-            print.scale.mode = ScaleMode::Given;
-            print.scale.typedScale = realArgument(value());
-            if (!(print.scale.typedScale > 0))
-                throw UsageError("--scale は正の数で指定して下さい");
-        } else if (a == "--auto") {
-            print.scale.mode = ScaleMode::Automatic;
-        } else if (a == "--keep") {
-            print.scale.keep = true;
+        if (sheetOption(args, i, options))
+            continue;
+        if (a == "--prm" && i + 1 < args.size()) {
+            prm = args[++i];
         } else if (a == "--mono" || a == "--colour" || a == "--color") {
             colour = a != "--mono";
-        } else if (a == "--paper") {
-            auto id = paperOf(value());
-            if (!id)
-                throw UsageError("不明な用紙: " + args[i]);
-            paper = *id;
-        } else if (a == "--landscape") {
-            landscape = true;
-        } else if (a == "--no-title") {
-            title = false;
         } else if (a == "--hatch") {
             print.regionFill = RegionFillMode::Hatched;
-        } else if (a == "--offset") {
-            const std::string &v = value();
-            auto comma = v.find(',');
-            if (comma == std::string::npos)
-                throw UsageError("--offset は X,Y の形で指定して下さい");
-            print.scale.offsetXMm = realArgument(v.substr(0, comma));
-            print.scale.offsetYMm = realArgument(v.substr(comma + 1));
-        } else if (a == "--apt") {
-            apt = value();
-        } else if (a == "--settings") {
-            settingsFile = value();
-        } else if (a == "--answer") {
-            const std::string &v = value();
-            if (v != "yes" && v != "no")
-                throw UsageError("--answer は yes か no で指定して下さい");
-            answer = v == "yes" ? Answer::Yes : Answer::No;
         } else {
-            throw UsageError("不明なオプション: " + a);
+            throw UsageError(a == "--prm" ? a + " に値がありません" : "不明なオプション: " + a);
         }
     }
-    if (prm.empty() || out.empty())
+    if (prm.empty() || options.out.empty())
         throw UsageError("--prm と -o を指定して下さい");
+    print.scale = options.scale;
 
-    StderrPrompter prompter(answer);
+    StderrPrompter prompter(options.answer);
     SilentStatus status;
     NoFilePicker picker;
     Settings settings;
-    loadSettingsFile(settingsFile, settings, prompter);
+    loadSettingsFile(options.settingsFile, settings, prompter);
     const int settingsErrors = prompter.errorCount();
-    print.title = title.value_or(settings.print.gerberTitle);
+    print.title = options.title.value_or(settings.print.gerberTitle);
     print.mode = colour ? (*colour ? PrintMode::Color : PrintMode::Mono) : settings.print.gerberMode;
     print.rowColours = settings.print.gerberRowColours;
 
@@ -198,19 +220,19 @@ int printGerber(const std::vector<std::string> &args)
         return 1;
     ApertureTable table;
     MacroLibrary library;
-    if (!apt.empty())
-        loadAptPath(apt, table, library, prompter, picker);
+    if (!options.apt.empty())
+        loadAptPath(options.apt, table, library, prompter, picker);
     for (int r = 1; r <= GerberPrintGrid::Rows; ++r)
         if (!grid.file(r).empty() && declaresRs274X(grid.file(r)))
             settings.gerberIn.dialect = GerberDialect::Rs274X;
 
-    PdfOutput pdf(out, paper, landscape);
+    PdfOutput pdf(options.out, options.paper, options.landscape);
     SilentProgress progress;
     GerberPrintContext context{grid, print, table, library, settings.gerberIn, prompter, status, progress, pdf.device};
     GerberPrintOutcome outcome = runGerberPrint(context);
     if (!pdf.commit(outcome.sheetsPrinted > 0))
         return 1;
-    std::cout << out << ": " << outcome.sheetsPrinted << " シート (スケール " << formatReal(outcome.placement.scale)
+    std::cout << options.out << ": " << outcome.sheetsPrinted << " シート (スケール " << formatReal(outcome.placement.scale)
               << (outcome.placement.landscape ? ", 横" : "") << ")\n";
     const bool complete = outcome.sheetsAbandoned == 0 && prompter.errorCount() == settingsErrors;
     return complete ? 0 : 1;
@@ -218,71 +240,31 @@ int printGerber(const std::vector<std::string> &args)
 
 int printDrill(const std::vector<std::string> &args)
 {
-    std::string out, apt, settingsFile = settingsPath(currentDirectory());
+    SheetOptions options;
     DrillPrintSettings print;
-    std::optional<bool> title;
-    QPageSize::PageSizeId paper = QPageSize::A4;
-    bool landscape = false;
-    Answer answer = Answer::Yes;
     std::vector<DrillPrintRow> rows;
     std::vector<std::pair<int, std::string>> overlays;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];
-        auto value = [&]() -> const std::string & {
+        if (sheetOption(args, i, options))
+            continue;
+        if (a == "--overlay") {
             if (i + 1 >= args.size())
                 throw UsageError(a + " に値がありません");
-            return args[++i];
-        };
-        if (a == "-o") {
-            out = value();
-        } else if (a == "--overlay") {
-            const std::string &v = value();
+            const std::string &v = args[++i];
             auto eq = v.find('=');
             std::int32_t n = 0;
             if (eq == std::string::npos || !tryParseInt(v.substr(0, eq), n) || n < 1)
                 throw UsageError("--overlay は N=GERBER の形で指定して下さい");
             overlays.emplace_back(n, absolutePath(v.substr(eq + 1)));
-        } else if (a == "--scale") {
-            print.scale.mode = ScaleMode::Given;
-            print.scale.typedScale = realArgument(value());
-            if (!(print.scale.typedScale > 0))
-                throw UsageError("--scale は正の数で指定して下さい");
-        } else if (a == "--auto") {
-            print.scale.mode = ScaleMode::Automatic;
-        } else if (a == "--keep") {
-            print.scale.keep = true;
-        } else if (a == "--paper") {
-            auto id = paperOf(value());
-            if (!id)
-                throw UsageError("不明な用紙: " + args[i]);
-            paper = *id;
-        } else if (a == "--landscape") {
-            landscape = true;
-        } else if (a == "--no-title") {
-            title = false;
-        } else if (a == "--offset") {
-            const std::string &v = value();
-            auto comma = v.find(',');
-            if (comma == std::string::npos)
-                throw UsageError("--offset は X,Y の形で指定して下さい");
-            print.scale.offsetXMm = realArgument(v.substr(0, comma));
-            print.scale.offsetYMm = realArgument(v.substr(comma + 1));
-        } else if (a == "--apt") {
-            apt = value();
-        } else if (a == "--settings") {
-            settingsFile = value();
-        } else if (a == "--answer") {
-            const std::string &v = value();
-            if (v != "yes" && v != "no")
-                throw UsageError("--answer は yes か no で指定して下さい");
-            answer = v == "yes" ? Answer::Yes : Answer::No;
         } else if (!a.empty() && a[0] == '-') {
             throw UsageError("不明なオプション: " + a);
         } else {
             rows.push_back({absolutePath(a), {}});
         }
     }
-    if (rows.empty() || out.empty())
+    print.scale = options.scale;
+    if (rows.empty() || options.out.empty())
         throw UsageError("ドリルファイルと -o を指定して下さい");
     for (const auto &[n, path] : overlays) {
         if (static_cast<size_t>(n) > rows.size())
@@ -290,29 +272,29 @@ int printDrill(const std::vector<std::string> &args)
         rows[static_cast<size_t>(n - 1)].overlayPath = path;
     }
 
-    StderrPrompter prompter(answer);
+    StderrPrompter prompter(options.answer);
     SilentStatus status;
     NoFilePicker picker;
     Settings settings;
-    loadSettingsFile(settingsFile, settings, prompter);
+    loadSettingsFile(options.settingsFile, settings, prompter);
     const int settingsErrors = prompter.errorCount();
-    print.title = title.value_or(settings.print.drillTitle);
+    print.title = options.title.value_or(settings.print.drillTitle);
     ApertureTable table;
     MacroLibrary library;
-    if (!apt.empty())
-        loadAptPath(apt, table, library, prompter, picker);
+    if (!options.apt.empty())
+        loadAptPath(options.apt, table, library, prompter, picker);
     for (const DrillPrintRow &row : rows)
         if (!row.overlayPath.empty() && declaresRs274X(row.overlayPath))
             settings.gerberIn.dialect = GerberDialect::Rs274X;
 
-    PdfOutput pdf(out, paper, landscape);
+    PdfOutput pdf(options.out, options.paper, options.landscape);
     SilentProgress progress;
     DrillPrintContext context{rows,    print,  settings.drillIn, table,    library, settings.gerberIn,
                               prompter, status, progress,         pdf.device};
     DrillPrintOutcome outcome = runDrillPrint(context);
     if (!pdf.commit(outcome.legendsPrinted > 0))
         return 1;
-    std::cout << out << ": " << outcome.chartsPrinted << " ドリル図, " << outcome.legendsPrinted << " 凡例\n";
+    std::cout << options.out << ": " << outcome.chartsPrinted << " ドリル図, " << outcome.legendsPrinted << " 凡例\n";
     const bool complete = outcome.chartsAbandoned == 0 && prompter.errorCount() == settingsErrors;
     return complete ? 0 : 1;
 }
