@@ -85,6 +85,16 @@ bool splitPair(const std::string &text, char separator, std::string &a, std::str
     return true;
 }
 
+// "N=PATH" of --gerber and --drill: a layer slot and its file.
+std::pair<std::int32_t, std::string> layerFile(const std::string &option, const std::string &text)
+{
+    std::string n, path;
+    std::int32_t layer;
+    if (!splitPair(text, '=', n, path) || !tryParseInt(n, layer) || layer < 1 || layer > LayerCount)
+        throw UsageError(option + " は N=PATH (N は 1 から 15) の形で指定して下さい");
+    return {layer, path};
+}
+
 double realArgument(const std::string &text)
 {
     double v;
@@ -263,16 +273,10 @@ int runLoad(const std::vector<std::string> &args)
                 return args[++i];
             };
             if (a == "--gerber") {
-                std::string n, path;
-                std::int32_t layer;
-                if (!splitPair(value(), '=', n, path) || !tryParseInt(n, layer) || layer < 1 || layer > LayerCount)
-                    throw UsageError("--gerber は N=PATH (N は 1 から 15) の形で指定して下さい");
+                auto [layer, path] = layerFile(a, value());
                 files.push_back({layer, path});
             } else if (a == "--drill") {
-                std::string n, path;
-                std::int32_t layer;
-                if (!splitPair(value(), '=', n, path) || !tryParseInt(n, layer) || layer < 1 || layer > LayerCount)
-                    throw UsageError("--drill は N=PATH (N は 1 から 15) の形で指定して下さい");
+                auto [layer, path] = layerFile(a, value());
                 drillFiles.push_back({layer, path});
             } else if (a == "--apt") {
                 apt = value();
@@ -422,10 +426,7 @@ int runDrillFormat(const std::vector<std::string> &args)
                 return args[++i];
             };
             if (a == "--gerber") {
-                std::string n, path;
-                std::int32_t layer;
-                if (!splitPair(value(), '=', n, path) || !tryParseInt(n, layer) || layer < 1 || layer > LayerCount)
-                    throw UsageError("--gerber は N=PATH (N は 1 から 15) の形で指定して下さい");
+                auto [layer, path] = layerFile(a, value());
                 files.push_back({layer, path});
             } else if (a == "--settings") {
                 settingsFile = value();
