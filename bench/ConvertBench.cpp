@@ -4,6 +4,7 @@
 // gen_big.py's (traces, pads, arcs, regions; a 36-tool drill file); set
 // KORVANE_BENCH_GERBER / KORVANE_BENCH_DRILL to use files of your own for the
 // largest size.
+#include "bench/BenchFiles.h"
 #include "convert/CheckedRewrite.h"
 #include "convert/DrillWriter.h"
 #include "convert/GerberWriter.h"
@@ -72,29 +73,7 @@ std::string generateDrill(int hits)
 {
     if (const char *own = std::getenv("KORVANE_BENCH_DRILL"); own && hits >= 200000)
         return own;
-    std::string path = "/tmp/korvane-bench-convert-" + std::to_string(hits) + ".drl";
-    if (std::ifstream(path).good())
-        return path;
-    std::ofstream out(path, std::ios::binary);
-    std::mt19937 rng(2);
-    char line[64];
-    out << "M48\r\nMETRIC,LZ\r\n";
-    for (int t = 1; t <= 36; ++t) {
-        std::snprintf(line, sizeof line, "T%02dC%.3f\r\n", t, 0.3 + 0.1 * t);
-        out << line;
-    }
-    out << "%\r\nG05\r\nG90\r\n";
-    for (int t = 1; t <= 36; ++t) {
-        std::snprintf(line, sizeof line, "T%02d\r\n", t);
-        out << line;
-        for (int i = 0; i < std::max(1, hits / 36); ++i) {
-            std::snprintf(line, sizeof line, "X%06dY%06d\r\n", std::uniform_int_distribution<int>(0, 299999)(rng),
-                          std::uniform_int_distribution<int>(0, 199999)(rng));
-            out << line;
-        }
-    }
-    out << "T00\r\nM30\r\n";
-    return path;
+    return korvane::bench::drillBenchFile(hits, "/tmp/korvane-bench-convert-" + std::to_string(hits) + ".drl");
 }
 
 struct GerberRun {

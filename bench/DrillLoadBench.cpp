@@ -3,6 +3,7 @@
 // tool-mark panel). The file has the shape of gen_big.py's: an M48 header of
 // 36 tools, then the hits tool by tool (mm, 3.3, leading zeros suppressed).
 // Set KORVANE_BENCH_DRILL to a file of your own to load that instead.
+#include "bench/BenchFiles.h"
 #include "BenchSupport.h"
 #include "core/Document.h"
 #include "drill/DrillReader.h"
@@ -28,30 +29,7 @@ namespace {
 
 std::string generateDrill(int hits)
 {
-    std::string path = "/tmp/korvane-bench-" + std::to_string(hits) + ".drl";
-    if (std::ifstream(path).good())
-        return path;
-    std::ofstream out(path, std::ios::binary);
-    std::mt19937 rng(2);
-    char line[64];
-    out << "M48\r\nMETRIC,LZ\r\n";
-    for (int t = 1; t <= 36; ++t) {
-        std::snprintf(line, sizeof line, "T%02dC%.3f\r\n", t, 0.3 + 0.1 * t);
-        out << line;
-    }
-    out << "%\r\nG05\r\nG90\r\n";
-    const int per = std::max(1, hits / 36);
-    for (int t = 1; t <= 36; ++t) {
-        std::snprintf(line, sizeof line, "T%02d\r\n", t);
-        out << line;
-        for (int i = 0; i < per; ++i) {
-            std::snprintf(line, sizeof line, "X%06dY%06d\r\n", static_cast<int>(rng() % 300000u),
-                          static_cast<int>(rng() % 200000u));
-            out << line;
-        }
-    }
-    out << "T00\r\nM30\r\n";
-    return path;
+    return korvane::bench::drillBenchFile(hits, "/tmp/korvane-bench-" + std::to_string(hits) + ".drl");
 }
 
 std::string drillFile(int hits)
