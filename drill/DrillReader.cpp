@@ -2,9 +2,10 @@
 
 #include "core/Encoding.h"
 #include "core/Errors.h"
-#include "core/TextFile.h"
+#include "core/MappedFile.h"
 #include "core/Messages.h"
 #include "core/Numbers.h"
+#include "core/TextFile.h"
 #include "drill/DrillDetective.h"
 #include "drill/DrillHeader.h"
 #include "drill/ToolMarks.h"
@@ -14,6 +15,7 @@
 #include <cmath>
 #include <fcntl.h>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,7 +24,6 @@ namespace korvane {
 namespace {
 
 constexpr double InchToMm = 25.4;
-constexpr std::size_t ChunkSize = 4097;
 constexpr const char *ReadingSuffix = "を読込中．．．";
 constexpr std::size_t HeaderBytes = 64 * 1024;
 
@@ -126,19 +127,6 @@ const std::array<MarkTemplate, ToolMarkCount> &markTemplates()
 {
     static const std::array<MarkTemplate, ToolMarkCount> templates = buildTemplates();
     return templates;
-}
-
-
-template <class Feed>
-void readInChunks(const std::string &path, std::vector<char> &buffer, Feed &&feed)
-{
-    InputFile input(path);
-    for (;;) {
-        std::size_t n = input.read(buffer.data(), buffer.size());
-        if (n == 0)
-            return;
-        feed(std::string_view(buffer.data(), n));
-    }
 }
 
 // The marks of one file, appended to the document on its slot.
@@ -556,7 +544,6 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
         return outcome;
     }
     doc.startLoad();
-    std::vector<char> buffer(ChunkSize);
     auto failed = [&](const DrillLoadFile &f, const KorvaneError &e) {
         // The file is named on the line before the platform's text.
         ctx.prompter.error(fileNameOf(f.path) + "\n" + e.text());
@@ -567,6 +554,8 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
     struct ReadableFile {
         DrillLoadFile file;
         DrillNumberRules rules;
+        // Read once for the header, the detective, the extents and the marks.
+        std::shared_ptr<const MappedFile> input;
     };
     // The pads the detective ranks formats by: the flashes of a Gerber
     // drawing the load keeps.
@@ -576,14 +565,13 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
         if (pads->empty())
             pads.reset();
     }
-    auto rulesOf = [&](const DrillLoadFile &f) {
+    auto rulesOf = [&](const DrillLoadFile &f, std::string_view bytes) {
         const DrillDeclaredFormat declared =
-            ctx.readHeaders ? readDrillHeader(readFileHead(f.path, HeaderBytes)) : DrillDeclaredFormat{};
+            ctx.readHeaders ? readDrillHeader(bytes.substr(0, HeaderBytes)) : DrillDeclaredFormat{};
         DrillInFormat own = set;
         applyDeclaredFormat(declared, own);
         const char *source = declared.any() ? "ファイルの宣言" : nullptr;
         if (pads) {
-            const std::string bytes = readFileBytes(f.path);
             const DrillFormatScore inUse = scoreDrillFormat(bytes, *pads, own);
             if (!declared.any() || inUse.share() < 0.5) {
                 const std::vector<DrillFormatScore> ranking = rankDrillFormats(bytes, *pads, own);
@@ -614,18 +602,20 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
     bool decimalSeen = false;
     for (const DrillLoadFile &f : files) {
         DrillNumberRules own;
+        std::shared_ptr<const MappedFile> input;
         try {
-            own = rulesOf(f);
+            input = std::make_shared<const MappedFile>(f.path);
+            own = rulesOf(f, input->bytes());
             scanner.setRules(own);
             scanner.startFile();
-            readInChunks(f.path, buffer, [&](std::string_view chunk) { scanner.feed(chunk); });
+            scanner.feed(input->bytes());
             scanner.finish();
         } catch (const KorvaneError &e) {
             failed(f, e);
             outcome.layersUnread.push_back(f.layer);
             continue;
         }
-        readable.push_back({f, own});
+        readable.push_back({f, own, std::move(input)});
         const DrillRawExtents &e = scanner.extents();
         decimalSeen = decimalSeen || e.decimalSeen;
         if (e.maxX - e.minX > widestX) {
@@ -684,7 +674,7 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
         reader.startFile();
         bool readToEnd = true;
         try {
-            readInChunks(f.path, buffer, [&](std::string_view chunk) { reader.feed(chunk); });
+            reader.feed(r.input->bytes());
             reader.finish();
         } catch (const KorvaneError &e) {
             failed(f, e);
