@@ -1,9 +1,10 @@
 #include "gerber/GerberReader.h"
 #include "core/Encoding.h"
 #include "core/Errors.h"
+#include "core/MappedFile.h"
 #include "core/Messages.h"
-#include "core/TextFile.h"
 #include "core/Numbers.h"
+#include "core/TextFile.h"
 #include "gerber/ApertureMacros.h"
 #include "gerber/ApertureTexts.h"
 #include "gerber/GerberTexts.h"
@@ -14,6 +15,7 @@
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <numbers>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,7 +24,7 @@ namespace korvane {
 namespace {
 
 constexpr double InchToMm = 25.4;
-constexpr size_t ChunkSize = 4097;
+constexpr size_t ChunkSize = size_t(1) << 20;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -299,10 +301,12 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
             if (negative)
                 ++i;
             std::int64_t whole = 0;
-            size_t digitsStart = i;
-            while (i < n && isDigit(bytes[i]) && i - digitsStart < 18) {
-                whole = whole * 10 + (bytes[i] - '0');
-                ++i;
+            const size_t digitsStart = i;
+            {
+                const char *q = bytes.data() + i, *const stop = q + std::min<size_t>(n - i, 18);
+                for (unsigned d; q < stop && (d = static_cast<unsigned char>(*q) - unsigned('0')) < 10; ++q)
+                    whole = whole * 10 + d;
+                i = static_cast<size_t>(q - bytes.data());
             }
             size_t digits = i - digitsStart;
             bool plain = !(i < n && (isDigit(bytes[i]) || bytes[i] == '-' || bytes[i] == '.' || bytes[i] == '+')) &&
@@ -392,6 +396,20 @@ bool GerberFileReader::feed(std::string_view chunk)
     while (p < end) {
         if (stopped_)
             return false;
+        // The usual words, a letter and plain digits ended inside the chunk
+        // by the next word or the block end, are read in one go; whatever
+        // else the state machine below reads character by character.
+        if (state_ == State::Normal) {
+            if (*p == '*' || *p == '\r' || *p == '\n') {
+                endBlock();
+                ++p;
+                continue;
+            }
+            if (const char *q = plainWord(p, end)) {
+                p = q;
+                continue;
+            }
+        }
         // Runs that need no decision are taken whole: digits of a number,
         // the text of a comment or of a parameter block.
         if (state_ == State::Number && isDigit(*p)) {
@@ -422,6 +440,55 @@ bool GerberFileReader::feed(std::string_view chunk)
         handle(*p++);
     }
     return !stopped_;
+}
+
+const char *GerberFileReader::plainWord(const char *p, const char *end)
+{
+    const char letter = *p;
+    const bool coordinate = letter == 'X' || letter == 'Y' || letter == 'I' || letter == 'J';
+    if (!coordinate && letter != 'D')
+        return nullptr;
+    const char *q = p + 1;
+    const bool negative = coordinate && q < end && *q == '-';
+    if (negative)
+        ++q;
+    const char *const digits = q;
+    std::int64_t value = 0;
+    for (const char *const stop = q + std::min<std::ptrdiff_t>(end - q, 18); q < stop; ++q) {
+        const unsigned d = static_cast<unsigned char>(*q) - unsigned('0');
+        if (d >= 10)
+            break;
+        value = value * 10 + d;
+    }
+    // Words that go on past the chunk, over a line break or with signs and
+    // points inside are the state machine's.
+    if (q == digits || q == end)
+        return nullptr;
+    const char next = *q;
+    if (isDigit(next) || next == '\r' || next == '\n' || (coordinate && (next == '-' || next == '.' || next == '+')))
+        return nullptr;
+    if (coordinate) {
+        letter_ = letter;
+        numberIsPlain_ = true;
+        numberValue_ = value;
+        numberDigits_ = static_cast<int>(q - digits);
+        numberNegative_ = negative;
+        endNumber();
+    } else {
+        dCode(std::string_view(digits, static_cast<size_t>(q - digits)));
+    }
+    return q;
+}
+
+void GerberFileReader::dCode(std::string_view text)
+{
+    const bool operation = isOperationCode(text);
+    if (!interpreter_.selectDCode(text)) {
+        stopped_ = true;
+        return;
+    }
+    if (operation)
+        blockHasOperation_ = true;
 }
 
 void GerberFileReader::finish()
@@ -650,37 +717,20 @@ void GerberFileReader::endNumber()
         }
         return;
     }
-    std::string text = std::move(number_);
-    number_.clear();
-    switch (letter) {
-    case 'D': {
-        if (text.empty())
-            break;
-        bool operation = isOperationCode(text);
-        if (!interpreter_.selectDCode(text)) {
-            stopped_ = true;
-            return;
-        }
-        if (operation)
-            blockHasOperation_ = true;
-        break;
-    }
-    case 'G': {
-        if (text.empty())
-            break;
+    // The text is read in place: the buffer serves the next word as well.
+    const std::string_view text = number_;
+    if (letter == 'D' && !text.empty()) {
+        dCode(text);
+    } else if (letter == 'G' && !text.empty()) {
         std::int32_t code = 0;
-        if (!tryParseInt(text, code))
-            break;
-        if (code == 4) {
-            state_ = State::Comment;
-            return;
+        if (tryParseInt(text, code)) {
+            if (code == 4)
+                state_ = State::Comment;
+            else
+                interpreter_.selectGCode(code);
         }
-        interpreter_.selectGCode(code);
-        break;
     }
-    default:
-        break;
-    }
+    number_.clear();
 }
 
 void GerberFileReader::endBlock()
@@ -1033,7 +1083,10 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
             }
         }
         current = largest->path;
-        std::string bytes = readFileBytes(largest->path);
+        // The largest file is read once: its pre-scan and its main pass go
+        // over the same bytes.
+        auto largestBytes = std::make_unique<MappedFile>(largest->path);
+        const std::string_view bytes = largestBytes->bytes();
         if (bytes.empty()) {
             // The largest file is empty, so all are: no format to complain of.
             ctx.prompter.error(aboutFile(gerbermsg::EmptyFile));
@@ -1041,8 +1094,6 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
             return outcome;
         }
         outcome.preScan = preScanGerber(bytes, ctx.format);
-        bytes.clear();
-        bytes.shrink_to_fit();
         const PreScanResult &pre = outcome.preScan;
         if (ctx.format.dialect == GerberDialect::Rs274X && !pre.fsSeen && !pre.moSeen) {
             ctx.prompter.error(gerbermsg::NotRs274X);
@@ -1076,24 +1127,28 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
             ctx.observer->preScanDone();
 
         GerberFileReader reader(interpreter, ctx.table, ctx.library, ctx.format);
-        std::vector<char> buffer(ChunkSize);
         for (const auto &f : files) {
             current = f.path;
             ctx.status.setStatus(fileNameOf(f.path) + gerbermsg::Reading);
-            InputFile input(f.path);
+            std::unique_ptr<MappedFile> input =
+                &f == largest ? std::move(largestBytes) : std::make_unique<MappedFile>(f.path);
             opened.push_back(f.layer);
             reader.startFile(f.layer);
             doc.gerberLoaded = 1;
             outcome.anyFileRead = true;
-            for (;;) {
-                size_t n = input.read(buffer.data(), buffer.size());
-                if (n == 0) {
-                    reader.finish();
+            // In pieces, so that what has been read leaves memory as the
+            // display list grows.
+            const std::string_view all = input->bytes();
+            bool toEnd = true;
+            for (size_t at = 0; at < all.size(); at += ChunkSize) {
+                if (!reader.feed(all.substr(at, ChunkSize))) {
+                    toEnd = false;
                     break;
                 }
-                if (!reader.feed(std::string_view(buffer.data(), n)))
-                    break;
+                input->release(at);
             }
+            if (toEnd)
+                reader.finish();
             if (reader.stopped()) {
                 outcome.layersStopped.push_back(f.layer);
             } else {

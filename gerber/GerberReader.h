@@ -58,6 +58,8 @@ public:
 private:
     enum class State { Normal, Number, Comment, Parameter, AfterCr, AfterCrLf, AfterLf };
 
+    const char *plainWord(const char *p, const char *end);
+    void dCode(std::string_view text);
     void handle(char c);
     void startNumber(char letter);
     void endNumber();

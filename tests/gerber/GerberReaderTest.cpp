@@ -237,43 +237,69 @@ TEST(GerberApertureDefinitions, InchSizesAreConvertedAndPolygonsBecomeMacros)
     EXPECT_EQ(f.itemsOfKind(ItemKind::PolygonClose).size(), 1u);
 }
 
+// The items a file gives when fed in pieces of `chunk` bytes.
+std::vector<DisplayItem> itemsFedInChunks(const std::string &file, size_t chunk)
+{
+    Document doc;
+    ApertureTable table;
+    table.SetRow(10, "丸", "0.5");
+    MacroLibrary library;
+    GerberInFormat format;
+    format.dialect = GerberDialect::Rs274X;
+    preScanGerber(file, format);
+    korvane::testing::FakePrompter prompter;
+    GerberInterpreter interpreter(doc, table, library, format, prompter);
+    GerberFileReader reader(interpreter, table, library, format);
+    reader.startFile(1);
+    for (size_t i = 0; i < file.size(); i += chunk)
+        reader.feed(std::string_view(file).substr(i, chunk));
+    reader.finish();
+    std::vector<DisplayItem> items;
+    for (const auto &i : doc.displayList.underlay())
+        items.push_back(i);
+    for (const auto &i : doc.displayList.main())
+        items.push_back(i);
+    return items;
+}
+
+void expectSameItems(const std::vector<DisplayItem> &pieces, const std::vector<DisplayItem> &whole,
+                     const std::string &what)
+{
+    ASSERT_EQ(pieces.size(), whole.size()) << what;
+    for (size_t i = 0; i < whole.size(); ++i) {
+        EXPECT_EQ(pieces[i].kind, whole[i].kind) << what << " item " << i;
+        EXPECT_EQ(pieces[i].x1, whole[i].x1) << what << " item " << i;
+        EXPECT_EQ(pieces[i].y1, whole[i].y1) << what << " item " << i;
+        EXPECT_EQ(pieces[i].x2, whole[i].x2) << what << " item " << i;
+        EXPECT_EQ(pieces[i].colourLayer, whole[i].colourLayer) << what << " item " << i;
+    }
+}
+
 TEST(GerberReader, ChunkBoundariesHaveNoVisibleEffect)
 {
     const std::string file =
         "%FSLAX24Y24*%%MOMM*%\n%AMBOX*\n21,1,$1,$2,0,0,0*\n%\n%ADD10C,0.5*%%ADD12BOX,1.5X0.5*%\n"
         "G01*D10*X10000\r\n0Y20000D02*X30000Y40000D01*\nG02*X50000Y40000I10000J0D01*\nD12*X1Y1D03*\n"
         "G36*X0Y0D02*X10000Y0D01*X10000Y10000D01*G37*%LPC*%D10*X5000Y5000D03*M02*\n";
-    auto run = [&](size_t chunk) {
-        Document doc;
-        ApertureTable table;
-        MacroLibrary library;
-        GerberInFormat format;
-        format.dialect = GerberDialect::Rs274X;
-        preScanGerber(file, format);
-        korvane::testing::FakePrompter prompter;
-        GerberInterpreter interpreter(doc, table, library, format, prompter);
-        GerberFileReader reader(interpreter, table, library, format);
-        reader.startFile(1);
-        for (size_t i = 0; i < file.size(); i += chunk)
-            reader.feed(std::string_view(file).substr(i, chunk));
-        reader.finish();
-        std::vector<DisplayItem> items;
-        for (const auto &i : doc.displayList.underlay())
-            items.push_back(i);
-        for (const auto &i : doc.displayList.main())
-            items.push_back(i);
-        return items;
-    };
-    auto whole = run(file.size());
+    auto whole = itemsFedInChunks(file, file.size());
     ASSERT_GT(whole.size(), 10u);
-    for (size_t chunk : {1u, 2u, 3u, 7u, 4097u}) {
-        auto pieces = run(chunk);
-        ASSERT_EQ(pieces.size(), whole.size()) << chunk;
-        for (size_t i = 0; i < whole.size(); ++i) {
-            EXPECT_EQ(pieces[i].kind, whole[i].kind);
-            EXPECT_EQ(pieces[i].x1, whole[i].x1);
-            EXPECT_EQ(pieces[i].y1, whole[i].y1);
-            EXPECT_EQ(pieces[i].colourLayer, whole[i].colourLayer);
+    for (size_t chunk : {1u, 2u, 3u, 7u, 4097u})
+        expectSameItems(itemsFedInChunks(file, chunk), whole, std::to_string(chunk));
+}
+
+// Whole words are read in one go, words cut by a chunk or holding signs,
+// points or line breaks character by character: both give the same items.
+TEST(GerberReader, WordsReadWholeAndCharacterByCharacterAgree)
+{
+    const std::string words[] = {
+        "X-0012Y+0034D01*",   "X12.5Y-.5D01*", "X1234567890123456789Y1D01*", "X123\r\n456Y7\n8D01*",
+        "X-5\r\nY-6\r\nD01*", "X-0Y-0D01*",    "X12D001*Y34D0001*",          "D010*X5Y5D03*",
+        "X+Y+D01*",           "X99D01X11D01*", "X5Y5D02**X6Y6D1*",           "X7G01Y8D01*",
+    };
+    for (const char *format : {"%FSLAX24Y24*%", "%FSTAX24Y24*%", "%FSLIX24Y24*%"}) {
+        for (const std::string &word : words) {
+            const std::string file = std::string(format) + "%MOMM*%\nD10*X100Y100D02*" + word + "M02*\n";
+            expectSameItems(itemsFedInChunks(file, 1), itemsFedInChunks(file, file.size()), format + word);
         }
     }
 }
