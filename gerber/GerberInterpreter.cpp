@@ -33,13 +33,6 @@ std::vector<std::string> splitSize(const std::string &size)
     return parts;
 }
 
-double sizeValue(const std::vector<std::string> &parts, size_t i, double missing = 0)
-{
-    if (i >= parts.size())
-        return missing;
-    return parseReal(parts[i]);
-}
-
 bool isArc(Interpolation i) { return i != Interpolation::Linear; }
 
 } // namespace
@@ -126,12 +119,17 @@ bool GerberInterpreter::selectDCode(std::string_view digits)
     }
 
     std::string text(digits);
-    ApertureLookup row = table_.Lookup(digits);
+    // Leading zeros ("D010") still name D10; only the value counts.
+    std::string_view value = digits;
+    while (value.size() > 1 && value.front() == '0')
+        value.remove_prefix(1);
+    const std::optional<int> rowNumber = ApertureTable::rowOf(value);
+    const ApertureDef *def = rowNumber ? &table_.row(*rowNumber) : nullptr;
     SelectedAperture next = aperture_;
     next.dcode = text;
     next.code = 0;
     tryParseInt(text, next.code);
-    if (!row.isSet()) {
+    if (!def || !def->isSet()) {
         if (!ask(gerbermsg::apertureNotSet(text)))
             return false;
         next.shape = ApertureShape::Round;
@@ -140,13 +138,13 @@ bool GerberInterpreter::selectDCode(std::string_view digits)
         return true;
     }
 
-    std::optional<ApertureShape> shape = apertureShapeOf(row.shape);
-    std::vector<std::string> parts = splitSize(row.size);
-    bool hasDash = parts.size() > 1;
+    ParsedRow &parts = parsedRow(*rowNumber, *def);
+    const std::optional<ApertureShape> shape = parts.code;
+    bool hasDash = parts.parts.size() > 1;
     if (!shape) {
         // "？？？？？" has no sizes; any other text keeps the geometry of the
         // aperture before it.
-        if (row.shape == aptmsg::Unknown)
+        if (def->shape == aptmsg::Unknown)
             next.q = next.p = 0;
         aperture_ = next;
         return true;
@@ -204,7 +202,7 @@ bool GerberInterpreter::selectDCode(std::string_view digits)
         break;
     case ApertureShape::Macro: {
         next.shape = code;
-        next.macroLine = macroLineOf(row.shape);
+        next.macroLine = macroLineOf(def->shape);
         if (library_.lineCount == 0 && !library_.loaded && library_.lines.empty()) {
             if (!ask(gerbermsg::apertureMacroMissing(text)))
                 return false;
@@ -216,6 +214,36 @@ bool GerberInterpreter::selectDCode(std::string_view digits)
     }
     aperture_ = next;
     return true;
+}
+
+GerberInterpreter::ParsedRow &GerberInterpreter::parsedRow(int row, const ApertureDef &def)
+{
+    ParsedRow &p = parsedRows_[static_cast<size_t>(row) % parsedRows_.size()];
+    if (p.row == row && p.shape == def.shape && p.size == def.size)
+        return p;
+    p.row = 0;  // until it is whole
+    p.shape = def.shape;
+    p.size = def.size;
+    p.code = apertureShapeOf(def.shape);
+    p.parts = splitSize(def.size);
+    p.known.fill(false);
+    p.row = row;
+    return p;
+}
+
+// A number of the size text; a text that is no number throws, as often as
+// it is asked for.
+double GerberInterpreter::sizeValue(ParsedRow &row, size_t i, double missing)
+{
+    if (i >= row.parts.size())
+        return missing;
+    if (i >= row.value.size())
+        return parseReal(row.parts[i]);
+    if (!row.known[i]) {
+        row.value[i] = parseReal(row.parts[i]);
+        row.known[i] = true;
+    }
+    return row.value[i];
 }
 
 AppendArgs GerberInterpreter::item(ItemKind kind, int role) const

@@ -8,10 +8,12 @@
 #include "gerber/GerberBlockSink.h"
 #include "gerber/MacroLibrary.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvane {
 
@@ -70,6 +72,22 @@ private:
     void drawArc();
     void flattenArcIntoRegion(Point centre, double radius, bool clockwise, bool fullCircle);
     bool ask(const std::string &question);
+
+    // A table row as last read: its texts, its shape and the numbers of its
+    // size text, each parsed when first needed. Files select the same few
+    // apertures over and over.
+    struct ParsedRow {
+        int row = 0;
+        std::string shape;
+        std::string size;
+        std::optional<ApertureShape> code;
+        std::vector<std::string> parts;
+        std::array<double, 4> value{};
+        std::array<bool, 4> known{};
+    };
+    ParsedRow &parsedRow(int row, const ApertureDef &def);
+    static double sizeValue(ParsedRow &row, size_t i, double missing = 0);
+    std::array<ParsedRow, 16> parsedRows_;
 
     Document &doc_;
     const ApertureTable &table_;
