@@ -1,6 +1,7 @@
 #include "core/Document.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstring>
@@ -31,6 +32,15 @@ std::uint64_t bitsOf(double v)
     return b;
 }
 
+// Set bits of a coordinate mask, by table: the portable build has no
+// population-count instruction and calls a library routine instead.
+constexpr std::array<std::uint8_t, 256> BitCounts = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (unsigned i = 0; i < 256; ++i)
+        t[i] = static_cast<std::uint8_t>(std::popcount(i));
+    return t;
+}();
+
 } // namespace
 
 struct ItemSequence::Chunk {
@@ -47,6 +57,15 @@ ItemSequence::~ItemSequence() = default;
 ItemSequence::ItemSequence(ItemSequence &&) noexcept = default;
 ItemSequence &ItemSequence::operator=(ItemSequence &&) noexcept = default;
 
+// Equal means equal bits, so that what is read back is what was stored
+// (0.0 and -0.0 stay apart).
+bool ItemSequence::sameAttributes(const Attributes &a, const Attributes &b)
+{
+    return bitsOf(a.width) == bitsOf(b.width) && bitsOf(a.toolSize) == bitsOf(b.toolSize) && a.kind == b.kind &&
+           a.fill == b.fill && a.colourLayer == b.colourLayer && a.layer == b.layer && a.code == b.code &&
+           a.role == b.role;
+}
+
 std::uint64_t ItemSequence::hashOf(const Attributes &a)
 {
     std::uint64_t h = bitsOf(a.width) * 0x9E3779B97F4A7C15ull;
@@ -58,6 +77,19 @@ std::uint64_t ItemSequence::hashOf(const Attributes &a)
 }
 
 std::uint32_t ItemSequence::attributeIndex(const Attributes &a)
+{
+    auto u = [](std::int32_t v) { return static_cast<std::uint32_t>(v); };
+    const std::uint32_t key = (u(a.kind) * 7u + u(a.code) * 3u + u(a.role) + u(a.colourLayer) * 5u) % recent_.size();
+    // Index + 1; 0 = none.
+    const std::uint32_t last = recent_[key];
+    if (last != 0 && last <= attributes_.size() && sameAttributes(attributes_[last - 1], a))
+        return last - 1;
+    const std::uint32_t found = lookUpAttributes(a);
+    recent_[key] = found + 1;
+    return found;
+}
+
+std::uint32_t ItemSequence::lookUpAttributes(const Attributes &a)
 {
     if (attributeSlots_.size() < 2 * (attributes_.size() + 1)) {
         std::vector<std::uint32_t> grown(std::max<std::size_t>(64, attributeSlots_.size() * 2), 0);
@@ -72,10 +104,9 @@ std::uint32_t ItemSequence::attributeIndex(const Attributes &a)
     }
     const std::size_t m = attributeSlots_.size() - 1;
     std::size_t s = hashOf(a) & m;
-    // Equal means equal bits, so that what is read back is what was stored.
     while (attributeSlots_[s] != 0) {
         const std::uint32_t i = attributeSlots_[s] - 1;
-        if (std::memcmp(&attributes_[i], &a, sizeof a) == 0)
+        if (sameAttributes(attributes_[i], a))
             return i;
         s = (s + 1) & m;
     }
@@ -92,8 +123,7 @@ void ItemSequence::append(const DisplayItem &item)
         chunks_.back()->coords.reserve(ChunkSize * 2);
     }
     Chunk &chunk = *chunks_.back();
-    Attributes a;
-    std::memset(&a, 0, sizeof a); // no stray padding bits in the comparison
+    Attributes a{};
     a.width = item.width;
     a.toolSize = item.toolSize;
     a.kind = item.kind;
@@ -149,6 +179,7 @@ void ItemSequence::clear()
     chunks_.clear();
     attributes_.clear();
     attributeSlots_.clear();
+    recent_.fill(0);
     size_ = 0;
 }
 
@@ -168,7 +199,7 @@ void ItemSequence::const_iterator::load()
 ItemSequence::const_iterator &ItemSequence::const_iterator::operator++()
 {
     const Chunk &chunk = *seq_->chunks_[index_ / ChunkSize];
-    offset_ += static_cast<std::size_t>(std::popcount(chunk.mask[index_ % ChunkSize]));
+    offset_ += BitCounts[chunk.mask[index_ % ChunkSize]];
     ++index_;
     if (index_ % ChunkSize == 0)
         offset_ = 0;

@@ -128,13 +128,18 @@ private:
         std::int32_t kind, fill, colourLayer, layer, code, role;
     };
     static std::uint64_t hashOf(const Attributes &a);
+    static bool sameAttributes(const Attributes &a, const Attributes &b);
     std::uint32_t attributeIndex(const Attributes &a);
+    std::uint32_t lookUpAttributes(const Attributes &a);
     void decode(const Chunk &chunk, std::size_t slot, std::size_t offset, DisplayItem &out) const;
 
     std::vector<std::unique_ptr<Chunk>> chunks_;
     std::vector<Attributes> attributes_;
     // Open addressing over attributes_ (index + 1; 0 = empty).
     std::vector<std::uint32_t> attributeSlots_;
+    // The set last used per kind and code, tried before the table: readers
+    // emit a few sets over and over (a move and a stroke, a pad and its hole).
+    std::array<std::uint32_t, 32> recent_{};
     std::size_t size_ = 0;
 };
 
