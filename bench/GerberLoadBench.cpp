@@ -2,6 +2,7 @@
 // render at 1280 x 960 as the window would draw it. The file is the shape of
 // a dense board: a million traces, pads, arcs and small regions (about 45 MB).
 // Set KORVANE_BENCH_GERBER to a file of your own to load that instead.
+#include "BenchFiles.h"
 #include "BenchSupport.h"
 #include "core/Document.h"
 #include "gerber/GerberReader.h"
@@ -25,55 +26,11 @@ using korvane::bench::QuietPrompter;
 
 namespace {
 
-// Writes a board of `objects` graphic objects (mm, 3.3 format) and returns its path.
-std::string generateBoard(int objects)
-{
-    std::string path = "/tmp/korvane-bench-" + std::to_string(objects) + ".gbr";
-    if (std::ifstream(path).good())
-        return path;
-    std::ofstream out(path, std::ios::binary);
-    std::mt19937 rng(1);
-    auto coordinate = [&](int range) { return static_cast<int>(rng() % static_cast<unsigned>(range)); };
-    out << "%FSLAX33Y33*%\r\n%MOMM*%\r\n%LPD*%\r\n"
-           "%ADD10C,0.200*%\r\n%ADD11C,0.500*%\r\n%ADD12R,1.200X0.800*%\r\n%ADD13O,1.500X0.900*%\r\n"
-           "%ADD14R,1.000X1.000*%\r\nG01*\r\n";
-    int current = 0;
-    char line[256];
-    auto select = [&](int d) {
-        if (current != d) {
-            out << "D" << d << "*\r\n";
-            current = d;
-        }
-    };
-    for (int i = 0; i < objects; ++i) {
-        int k = i % 10, x = coordinate(300000), y = coordinate(200000);
-        if (k < 5) {
-            select(10);
-            std::snprintf(line, sizeof line, "X%dY%dD02*\r\nX%dY%dD01*\r\n", x, y, x + coordinate(10000) - 5000,
-                          y + coordinate(10000) - 5000);
-        } else if (k < 8) {
-            select(11 + k - 5);
-            std::snprintf(line, sizeof line, "X%dY%dD03*\r\n", x, y);
-        } else if (k == 8) {
-            select(11);
-            std::snprintf(line, sizeof line, "G75*\r\nX%dY%dD02*\r\nG03X%dY%dI-2000J0D01*\r\nG01*\r\n", x, y, x - 2000,
-                          y + 2000);
-        } else {
-            std::snprintf(line, sizeof line,
-                          "G36*\r\nX%dY%dD02*\r\nX%dY%dD01*\r\nX%dY%dD01*\r\nX%dY%dD01*\r\nX%dY%dD01*\r\nG37*\r\n", x, y,
-                          x + 3000, y, x + 3000, y + 2000, x, y + 2000, x, y);
-        }
-        out << line;
-    }
-    out << "M02*\r\n";
-    return path;
-}
-
 std::string boardFile(int objects)
 {
     if (const char *own = std::getenv("KORVANE_BENCH_GERBER"))
         return own;
-    return generateBoard(objects);
+    return bench::gerberBenchFile(objects);
 }
 
 void load(Document &doc, const std::string &path)

@@ -2,6 +2,7 @@
 
 #include "core/Encoding.h"
 #include "core/Errors.h"
+#include "core/MappedFile.h"
 #include "core/Messages.h"
 #include "core/Numbers.h"
 #include "core/TextFile.h"
@@ -156,6 +157,16 @@ std::string quoted(std::string_view field)
 
 std::int32_t intField(std::string_view field)
 {
+    // Short plain numbers, as a save writes them, are read in place.
+    if (!field.empty() && field.size() <= 9) {
+        const bool negative = field.front() == '-';
+        std::int32_t whole = 0;
+        std::size_t k = negative ? 1 : 0;
+        for (; k < field.size() && field[k] >= '0' && field[k] <= '9'; ++k)
+            whole = whole * 10 + (field[k] - '0');
+        if (k == field.size() && k > (negative ? 1u : 0u))
+            return negative ? -whole : whole;
+    }
     std::int32_t value;
     if (!tryParseInt(field, value))
         notAnInteger(field);
@@ -189,11 +200,17 @@ double realField(std::string_view field)
             std::size_t j = k + 1;
             while (j < field.size() && field[j] >= '0' && field[j] <= '9')
                 ++j;
-            double value;
             if (j == field.size()) {
-                auto [ptr, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
-                if (ec == std::errc() && ptr == field.data() + field.size())
-                    return value;
+                // At most fourteen digits: the digits as a whole number and
+                // the power of ten are exact, so their quotient is the
+                // correctly rounded value, as the general reading gives it.
+                static constexpr double PowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+                std::int64_t digits = whole;
+                for (std::size_t t = k + 1; t < j; ++t)
+                    digits = digits * 10 + (field[t] - '0');
+                const double value = static_cast<double>(digits) / PowersOfTen[j - k - 1];
+                return negative ? -value : value;
             }
         }
     }
@@ -227,8 +244,11 @@ public:
     {
         if (ended_)
             return {};
-        auto pos = rest_.find(' ');
-        if (pos == std::string_view::npos) {
+        // Fields are a few characters long: a plain loop beats a search call.
+        std::size_t pos = 0;
+        while (pos < rest_.size() && rest_[pos] != ' ')
+            ++pos;
+        if (pos == rest_.size()) {
             ended_ = true;
             return rest_;
         }
@@ -310,10 +330,16 @@ DisplayItem readItemLine(std::string_view line)
 
 } // namespace
 
-std::string workspaceBytes(const Document &doc)
+namespace {
+
+// The file's bytes handed to `put` in pieces of about 64 KB, so a large
+// drawing is written as it is formatted, never held whole.
+template <class Put>
+void emitWorkspace(const Document &doc, Put &&put)
 {
+    constexpr std::size_t Piece = 1 << 16;
     std::string out;
-    out.reserve(128 + doc.displayList.size() * 64);
+    out.reserve(Piece + 512);
     if (doc.gerberLoaded || doc.drillLoaded) {
         out += doc.gerberLoaded && doc.drillLoaded ? "0 2" : doc.gerberLoaded ? "0 0" : "0 1";
         out += "\r\n";
@@ -338,6 +364,12 @@ std::string workspaceBytes(const Document &doc)
     out += ' ';
     out += writableExtent(doc.extentY);
     out += "\r\n";
+    auto flushFull = [&] {
+        if (out.size() >= Piece) {
+            put(std::string_view(out));
+            out.clear();
+        }
+    };
     // Underlay kinds are written as their main twins; the sectors have none.
     for (const DisplayItem &item : doc.displayList.underlay()) {
         std::int32_t kind = item.kind;
@@ -345,21 +377,59 @@ std::string workspaceBytes(const Document &doc)
             kind != static_cast<std::int32_t>(ItemKind::SectorCw))
             kind -= UnderlayOffset;
         appendItemLine(out, item, kind);
+        flushFull();
     }
-    for (const DisplayItem &item : doc.displayList.main())
+    for (const DisplayItem &item : doc.displayList.main()) {
         appendItemLine(out, item, item.kind);
+        flushFull();
+    }
+    if (!out.empty())
+        put(std::string_view(out));
+}
+
+// Lines at CR LF, LF or CR, as splitLines gives them, taken one at a time.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view bytes) : bytes_(bytes) {}
+    bool more() const { return pos_ < bytes_.size(); }
+    // The next line; empty past the end.
+    std::string_view next()
+    {
+        const std::size_t start = pos_, n = bytes_.size();
+        std::size_t i = start;
+        while (i < n && bytes_[i] != '\r' && bytes_[i] != '\n')
+            ++i;
+        const std::string_view line = bytes_.substr(start, i - start);
+        if (i < n && bytes_[i] == '\r' && i + 1 < n && bytes_[i + 1] == '\n')
+            ++i;
+        pos_ = i < n ? i + 1 : n;
+        return line;
+    }
+
+private:
+    std::string_view bytes_;
+    std::size_t pos_ = 0;
+};
+
+}  // namespace
+
+std::string workspaceBytes(const Document &doc)
+{
+    std::string out;
+    out.reserve(128 + doc.displayList.size() * 64);
+    emitWorkspace(doc, [&](std::string_view piece) { out += piece; });
     return out;
 }
 
 WorkspaceData readWorkspace(std::string_view bytes)
 {
     WorkspaceData data;
-    std::vector<std::string_view> lines = splitLines(bytes);
+    LineCursor lines(bytes);
     std::size_t i = 0;
     // The end of the file reads as an empty line, which no number accepts.
     auto nextLine = [&]() -> std::string_view {
         ++i;
-        return i <= lines.size() ? lines[i - 1] : std::string_view{};
+        return lines.next();
     };
     try {
         for (;;) {
@@ -379,7 +449,7 @@ WorkspaceData readWorkspace(std::string_view bytes)
             data.extentY = extentField(f.remainder());
         }
         data.headerRead = true;
-        while (i < lines.size())
+        while (lines.more())
             data.items.appendToMain(readItemLine(nextLine()));
     } catch (const Unreadable &e) {
         data.error = e.text;
@@ -414,7 +484,9 @@ bool applyWorkspace(WorkspaceData &&data, Document &doc)
 bool writeWorkspaceFile(const std::string &path, const Document &doc, Prompter &prompter)
 {
     try {
-        writeFileAtomic(path, workspaceBytes(doc));
+        AtomicOutputFile out(path);
+        emitWorkspace(doc, [&](std::string_view piece) { out.append(piece); });
+        out.commit();
         return true;
     } catch (const KorvaneError &e) {
         prompter.error(e.text());
@@ -427,7 +499,8 @@ WorkspaceLoadResult readWorkspaceFile(const std::string &path, Document &doc, Pr
     WorkspaceLoadResult result;
     WorkspaceData data;
     try {
-        data = readWorkspace(readFileBytes(path));
+        const MappedFile file(path);
+        data = readWorkspace(file.bytes());
     } catch (const KorvaneError &e) {
         // Nothing was read: the present drawing stays.
         prompter.error(e.text());

@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <csignal>
 #include <limits>
+#include <random>
 #include <sys/resource.h>
 
 using namespace korvane;
@@ -197,6 +199,39 @@ TEST(WorkspaceRead, ASavedDrawingReadsBackWithEveryItemInTheMainSequence)
     EXPECT_EQ(doc.layers.slot(2).visible, 0); // its items keep layer 2
     EXPECT_EQ(doc.layers.slot(5).fileName, "other.gbr");
     EXPECT_EQ(doc.layers.slot(5).visible, 1);
+}
+
+// Decimals are read in place; every one must be the double the general
+// reading gives, the nearest to its text.
+TEST(WorkspaceRead, DecimalFieldsReadAsTheNearestDouble)
+{
+    std::mt19937_64 rng(5);
+    std::string file = "**end**\r\n0 0\r\n1 1\r\n";
+    std::vector<std::string> texts;
+    for (int i = 0; i < 20000; ++i) {
+        const int decimals = 1 + static_cast<int>(rng() % 12);
+        const int whole = static_cast<int>(rng() % 13);
+        std::string text =
+            (rng() % 2 ? "-" : "") + std::to_string(rng() % 10'000'000'000'000ull).substr(0, std::size_t(whole + 1));
+        text +=
+            "." + std::to_string(rng() % 1'000'000'000'000ull + 1'000'000'000'000ull).substr(1, std::size_t(decimals));
+        if (text.size() > 15)
+            text.resize(15);
+        if (text.back() == '.')
+            text += '5';
+        texts.push_back(text);
+        file += text + " 0 0 0 0 0 0 0 13 0 0 1 1 0 0 0\r\n";
+    }
+    WorkspaceData data = readWorkspace(file);
+    ASSERT_EQ(data.error, "");
+    ASSERT_EQ(data.items.main().size(), texts.size());
+    std::size_t i = 0;
+    for (const DisplayItem &item : data.items.main()) {
+        double expected = 0;
+        std::from_chars(texts[i].data(), texts[i].data() + texts[i].size(), expected);
+        ASSERT_EQ(item.x1, expected) << texts[i];
+        ++i;
+    }
 }
 
 TEST(WorkspaceRead, StopsAtTheFirstUnreadableOrOutOfRangeLineKeepingTheItemsBefore)
