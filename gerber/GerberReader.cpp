@@ -11,6 +11,7 @@
 #include "gerber/MacroExpression.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -215,9 +216,22 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
     double sumX = 0, sumY = 0;
     size_t i = 0;
     const size_t n = bytes.size();
+    // Only these characters start what the scan looks at; the digits, D
+    // words and block ends between them are passed over in a tight loop.
+    static constexpr std::array<bool, 256> Starts = [] {
+        std::array<bool, 256> t{};
+        for (unsigned char c : {'%', 'G', 'X', 'Y'})
+            t[c] = true;
+        return t;
+    }();
+    const bool extended = format.dialect == GerberDialect::Rs274X;
     while (i < n) {
+        while (i < n && !Starts[static_cast<unsigned char>(bytes[i])])
+            ++i;
+        if (i == n)
+            break;
         char c = bytes[i];
-        if (c == '%' && format.dialect == GerberDialect::Rs274X) {
+        if (c == '%' && extended) {
             // A parameter block runs to its closing "%", over line breaks as
             // in the main pass: the lines of a macro or of aperture
             // definitions are never coordinates. Line breaks and "$" end a

@@ -296,8 +296,14 @@ TEST(GerberReader, WordsReadWholeAndCharacterByCharacterAgree)
         "X-5\r\nY-6\r\nD01*", "X-0Y-0D01*",    "X12D001*Y34D0001*",          "D010*X5Y5D03*",
         "X+Y+D01*",           "X99D01X11D01*", "X5Y5D02**X6Y6D1*",           "X7G01Y8D01*",
     };
+    // Every length of digits up to and past the 18 a value holds.
+    std::string lengths;
+    for (size_t n = 1; n <= 20; ++n)
+        lengths += "X" + std::string("98765432109876543210").substr(0, n) + "Y" + std::string(n, '7') + "D01*";
+    std::vector<std::string> all(std::begin(words), std::end(words));
+    all.push_back(lengths);
     for (const char *format : {"%FSLAX24Y24*%", "%FSTAX24Y24*%", "%FSLIX24Y24*%"}) {
-        for (const std::string &word : words) {
+        for (const std::string &word : all) {
             const std::string file = std::string(format) + "%MOMM*%\nD10*X100Y100D02*" + word + "M02*\n";
             expectSameItems(itemsFedInChunks(file, 1), itemsFedInChunks(file, file.size()), format + word);
         }
