@@ -20,7 +20,6 @@
 #include <string>
 
 using namespace korvane;
-using korvane::bench::NoStatus;
 using korvane::bench::OffscreenHost;
 using korvane::bench::QuietPrompter;
 
@@ -33,19 +32,7 @@ std::string boardFile(int objects)
     return bench::gerberBenchFile(objects);
 }
 
-void load(Document &doc, const std::string &path)
-{
-    ApertureTable table;
-    MacroLibrary library;
-    GerberInFormat format;
-    format.dialect = GerberDialect::Rs274X;
-    QuietPrompter prompter;
-    NoStatus status;
-    doc.layers.slot(1).colour = colours::Lime;
-    doc.layers.slot(1).visible = 1;
-    GerberLoadContext context{doc, table, library, format, prompter, status, nullptr};
-    loadGerberFiles(context, {{1, path}});
-}
+void load(Document &doc, const std::string &path) { bench::loadBoard(doc, path); }
 
 void BM_LoadGerber(benchmark::State &state)
 {

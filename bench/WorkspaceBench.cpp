@@ -13,7 +13,6 @@
 #include <string>
 
 using namespace korvane;
-using korvane::bench::NoStatus;
 using korvane::bench::QuietPrompter;
 
 namespace {
@@ -24,17 +23,8 @@ const Document &board(int objects)
     static Document doc;
     if (made != objects) {
         doc = Document();
-        ApertureTable table;
-        MacroLibrary library;
-        GerberInFormat format;
-        format.dialect = GerberDialect::Rs274X;
-        QuietPrompter prompter;
-        NoStatus status;
-        doc.layers.slot(1).colour = colours::Lime;
-        doc.layers.slot(1).visible = 1;
         doc.layers.slot(1).fileName = "big.gbr";
-        GerberLoadContext context{doc, table, library, format, prompter, status, nullptr};
-        loadGerberFiles(context, {{1, bench::gerberBenchFile(objects)}});
+        bench::loadBoard(doc, bench::gerberBenchFile(objects));
         made = objects;
     }
     return doc;
