@@ -22,7 +22,7 @@ std::string bigGerber()
 {
     if (const char *own = std::getenv("KORVANE_BENCH_RENUMBER"))
         return own;
-    const std::string path = "/tmp/korvane-bench-renumber-big.gbr";
+    std::string path = "/tmp/korvane-bench-renumber-big.gbr";
     if (!std::ifstream(path).good()) {
         const std::string command = "/usr/bin/python3 " KORVANE_GEN_BIG " gerber " + path + " 1000000 >/dev/null";
         if (std::system(command.c_str()) != 0)
