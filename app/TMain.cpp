@@ -6,6 +6,8 @@
 #include "app/SettingsLocation.h"
 #include "app/LayerColourBoxes.h"
 #include "app/TAptbl.h"
+#include "app/TFconv.h"
+#include "app/TTcheng.h"
 #include "app/TGerSel.h"
 #include "app/TLyrtbl.h"
 #include "app/TGinFormat.h"
@@ -201,8 +203,10 @@ void TMain::buildMenus()
 
     QMenu *convert = bar->addMenu(QStringLiteral("ﾌｫｰﾏｯﾄ変換(&R)"));
     convert->setObjectName("conversionMenu");
-    addCommand(convert, QStringLiteral("ﾄﾞﾘﾙ(&D)"), "convertDrillAction");
-    addCommand(convert, QStringLiteral("ｶﾞｰﾊﾞｰ(&G)"), "convertGerberAction");
+    QAction *convertDrill = addCommand(convert, QStringLiteral("ﾄﾞﾘﾙ(&D)"), "convertDrillAction");
+    QAction *convertGerber = addCommand(convert, QStringLiteral("ｶﾞｰﾊﾞｰ(&G)"), "convertGerberAction");
+    connect(convertDrill, &QAction::triggered, this, [this] { conversion_->openIn(ConversionMode::Drill); });
+    connect(convertGerber, &QAction::triggered, this, [this] { conversion_->openIn(ConversionMode::Gerber); });
 
     QMenu *code = bar->addMenu(QStringLiteral("ｺｰﾄﾞ変換(&C)"));
     code->setObjectName("codeConversionMenu");
@@ -228,8 +232,10 @@ void TMain::buildMenus()
 
     QMenu *tools = bar->addMenu(QStringLiteral("ﾂｰﾙ(&O)"));
     tools->setObjectName("toolsMenu");
-    addCommand(tools, QStringLiteral("Dｺｰﾄﾞ変換(&A)"), "renumberDcodesAction");
-    addCommand(tools, QStringLiteral("Ｔｏｏｌ変換(&T)"), "renumberToolsAction");
+    QAction *renumberDcodes = addCommand(tools, QStringLiteral("Dｺｰﾄﾞ変換(&A)"), "renumberDcodesAction");
+    QAction *renumberTools = addCommand(tools, QStringLiteral("Ｔｏｏｌ変換(&T)"), "renumberToolsAction");
+    connect(renumberDcodes, &QAction::triggered, this, [this] { renumbering_->openIn(RenumberMode::DCode); });
+    connect(renumberTools, &QAction::triggered, this, [this] { renumbering_->openIn(RenumberMode::Tool); });
     QMenu *dcodeList = tools->addMenu(QStringLiteral("Dｺｰﾄﾞ番号一覧"));
     dcodeList->setObjectName("dcodeListMenu");
     addCommand(dcodeList, QStringLiteral("表示ﾃﾞｰﾀ(&V)"), "dcodeListOfDisplayAction", {}, false);
@@ -319,6 +325,9 @@ void TMain::createDialogs()
     drillOutDialog_ = new TNoutFormat(settings_.drillOut, ports, this);
     drillInDialog_ = new TNinFormat(settings_.drillIn, this);
     apertureDialog_ = new TAptbl(apertureTable_, macroLibrary_, ports, *printDevice_, this);
+    conversion_ = new TFconv({settings_, apertureTable_, macroLibrary_}, ports, *gerberInDialog_, *gerberOutDialog_,
+                             *drillInDialog_, *drillOutDialog_, this);
+    renumbering_ = new TTcheng(ports, this);
     // The layer file selection needs the input format dialogs it opens, so
     // it follows them.
     layerColours_ = new LayerColourBoxes(this);

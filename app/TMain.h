@@ -33,6 +33,8 @@ class TNinFormat;
 class TNoutFormat;
 class VersionBox;
 class TAptbl;
+class TFconv;
+class TTcheng;
 class TGerSel;
 class TLyrtbl;
 class TDrprint;
@@ -130,6 +132,8 @@ public:
     TLyrtbl *layerTableDialog() const { return layerTable_; }
     TGbprint *gerberPrintDialog() const { return gerberPrint_; }
     TDrprint *drillPrintDialog() const { return drillPrint_; }
+    TFconv *conversionDialog() const { return conversion_; }
+    TTcheng *renumberingDialog() const { return renumbering_; }
 
     // The menu's loads: the layer file selection, then the reading.
     void gerberLoadCommand();
@@ -202,6 +206,8 @@ private:
     TPrtAbort *printProgress_ = nullptr;
     TGbprint *gerberPrint_ = nullptr;
     TDrprint *drillPrint_ = nullptr;
+    TFconv *conversion_ = nullptr;
+    TTcheng *renumbering_ = nullptr;
     VersionBox *versionBox_ = nullptr;
     QPointer<HelpWindow> helpWindow_;
     QStringList pendingFiles_;

@@ -1,6 +1,7 @@
 #include "cli/ConvertCommands.h"
 #include "cli/CliPorts.h"
 #include "convert/CheckedRewrite.h"
+#include "convert/ConversionBatch.h"
 #include "convert/ConvertTexts.h"
 #include "convert/DrillWriter.h"
 #include "convert/GerberWriter.h"
@@ -20,10 +21,12 @@ const char *ConvertUsage =
     "  convert gerber|drill [--settings FILE] [--auto-aperture yes|no] [--apt T.apt] [--answer yes|no]\n"
     "       [--in-dialect d|x] [--out-dialect d|x] [--in-unit mm|inch] [--out-unit mm|inch]\n"
     "       [--in-digits I.D] [--out-digits I.D] [--in-mode abs|inc] [--out-mode abs|inc]\n"
-    "       [--in-zeros lead|trail|none] [--out-zeros lead|trail|none] [--no-check] IN [-o OUT]\n"
+    "       [--in-zeros lead|trail|none] [--out-zeros lead|trail|none] [--no-check] IN... [-o OUT ...]\n"
     "                               設定ファイルの出力フォーマットでガーバー／ドリルを変換し、\n"
-    "                               入力と出力を読み直して照合します（--apt: RS274Dの入力では\n"
-    "                               読込、--auto-aperture yes では作成したテーブルの保存先）\n"
+    "                               入力と出力を読み直して照合します。-o は前から順に入力に対応し、\n"
+    "                               無い分は 名前.cam を提案します。入力や先の出力と重なる組は\n"
+    "                               変換しません（--apt: RS274Dの入力では読込、--auto-aperture yes\n"
+    "                               では作成したテーブルの保存先）\n"
     "  tape eia-to-ascii|ascii-to-eia|ebcdic-to-ascii|ascii-to-ebcdic IN OUT\n"
     "                               テープコードとASCIIを相互に変換します\n";
 
@@ -94,21 +97,14 @@ GerberDialect dialect(const std::string &option, const std::string &v)
 
 } // namespace
 
-std::string proposedConversionOutput(const std::string &inputPath)
-{
-    auto slash = inputPath.rfind('/');
-    std::string folder = slash == std::string::npos ? "" : inputPath.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? inputPath : inputPath.substr(slash + 1);
-    return folder + name.substr(0, name.find('.')) + ".cam";
-}
-
 int runConvert(const std::vector<std::string> &args)
 {
     try {
         if (args.empty() || (args[0] != "gerber" && args[0] != "drill"))
             throw UsageError("convert の後に gerber か drill を指定して下さい");
         bool gerber = args[0] == "gerber";
-        std::string settingsFile = settingsPath(currentDirectory()), apt, input, output;
+        std::string settingsFile = settingsPath(currentDirectory()), apt;
+        std::vector<std::string> inputs, outputs;
         bool autoAperture = false, check = true;
         Answer answer = Answer::Yes;
         Overrides o;
@@ -121,7 +117,7 @@ int runConvert(const std::vector<std::string> &args)
             };
             if (a == "--settings") settingsFile = value();
             else if (a == "--apt") apt = value();
-            else if (a == "-o") output = value();
+            else if (a == "-o") outputs.push_back(value());
             else if (a == "--no-check") check = false;
             else if (a == "--auto-aperture") autoAperture = choice<bool>(a, value(), {{"yes", true}, {"no", false}});
             else if (a == "--answer") answer = choice<Answer>(a, value(), {{"yes", Answer::Yes}, {"no", Answer::No}});
@@ -136,67 +132,62 @@ int runConvert(const std::vector<std::string> &args)
             else if (a == "--in-zeros") o.inZeros = value();
             else if (a == "--out-zeros") o.outZeros = value();
             else if (!a.empty() && a[0] == '-') throw UsageError("不明なオプション: " + a);
-            else if (input.empty()) input = a;
-            else throw UsageError("入力ファイルは一つだけ指定して下さい: " + a);
+            else inputs.push_back(a);
         }
-        if (input.empty())
+        if (inputs.empty())
             throw UsageError("入力ファイルがありません");
-        if (output.empty())
-            output = proposedConversionOutput(input);
+        if (outputs.size() > inputs.size())
+            throw UsageError("-o が入力ファイルより多く指定されています");
 
         StderrPrompter prompter(answer);
         Settings settings;
         loadSettingsFile(settingsFile, settings, prompter);
         int settingsErrors = prompter.errorCount();
-        bool stopped = false;
-        CheckVerdict verdict;
-        try {
-            if (gerber) {
-                GerberInFormat &in = settings.gerberIn;
-                GerberOutFormat &out = settings.gerberOut;
-                applyOverrides(o, in, out);
-                if (!o.inDialect.empty())
-                    in.dialect = dialect("--in-dialect", o.inDialect);
-                if (!o.outDialect.empty())
-                    out.dialect = dialect("--out-dialect", o.outDialect);
-                auto table = std::make_unique<ApertureTable>();
-                MacroLibrary library;
-                NoFilePicker picker;
-                if (!apt.empty() && !(autoAperture && in.dialect == GerberDialect::Rs274X))
-                    loadAptPath(apt, *table, library, prompter, picker);
-                GerberInFormat before = in;
-                auto tableBefore = std::make_unique<ApertureTable>(*table);
-                MacroLibrary libraryBefore = library;
-                GerberWriteContext ctx{in, out, *table, library, prompter, autoAperture};
-                stopped = writeGerberFile(ctx, input, output) == WriteEnd::Stopped;
-                if (!stopped && autoAperture && !apt.empty() && in.dialect == GerberDialect::Rs274X &&
-                    out.dialect == GerberDialect::Rs274D)
-                    saveAptPath(apt, *table, library, prompter, picker);
-                if (!stopped && check)
-                    verdict = checkGerberRewrite(input, before, *tableBefore, libraryBefore, output, out);
-            } else {
-                DrillInFormat &in = settings.drillIn;
-                DrillOutFormat &out = settings.drillOut;
-                applyOverrides(o, in, out);
-                DrillInFormat before = in;
-                DrillWriteContext ctx{in, out, ConversionMode::Drill};
-                writeDrillFile(ctx, input, output);
-                if (check)
-                    verdict = checkDrillRewrite(input, before, output, out, ConversionMode::Drill);
-            }
-        } catch (const KorvaneError &e) {
-            prompter.error(e.text());
-            stopped = true;
+        if (gerber) {
+            applyOverrides(o, settings.gerberIn, settings.gerberOut);
+            if (!o.inDialect.empty())
+                settings.gerberIn.dialect = dialect("--in-dialect", o.inDialect);
+            if (!o.outDialect.empty())
+                settings.gerberOut.dialect = dialect("--out-dialect", o.outDialect);
+        } else {
+            applyOverrides(o, settings.drillIn, settings.drillOut);
         }
-        if (stopped || prompter.errorCount() > settingsErrors)
+        auto table = std::make_unique<ApertureTable>();
+        MacroLibrary library;
+        NoFilePicker picker;
+        bool fillsTable = gerber && autoAperture && settings.gerberIn.dialect == GerberDialect::Rs274X &&
+                          settings.gerberOut.dialect == GerberDialect::Rs274D;
+        if (gerber && !apt.empty() && !fillsTable && !loadAptPath(apt, *table, library, prompter, picker))
             return 1;
-        std::cout << output << "\n";
-        if (check) {
-            std::cout << verdictText(verdict) << "\n";
-            if (verdict.result == CheckVerdict::Result::Different)
-                return 3;
+
+        ConversionBatch batch(gerber ? ConversionMode::Gerber : ConversionMode::Drill);
+        batch.setFiles(inputs, outputs, prompter, picker);
+        ConversionResources resources{settings, *table, library};
+        ConversionRunOptions options;
+        options.autoApertureTable = autoAperture;
+        options.check = check;
+        SilentStatus status;
+        ConversionRunOutcome outcome = runConversion(batch, resources, prompter, status, options);
+        if (outcome.end != ConversionRunOutcome::End::Finished)
+            return 1;
+
+        bool allConverted = prompter.errorCount() == settingsErrors;
+        bool different = false;
+        for (const PairOutcome &pair : outcome.pairs) {
+            if (pair.end != PairOutcome::End::Converted) {
+                allConverted = false;
+                continue;
+            }
+            std::cout << pair.output << "\n";
+            if (check)
+                std::cout << verdictText(pair.verdict) << "\n";
+            different = different || pair.verdict.result == CheckVerdict::Result::Different;
         }
-        return 0;
+        if (fillsTable && !apt.empty() && outcome.autoApertureTable)
+            saveAptPath(apt, *table, library, prompter, picker);
+        if (!allConverted)
+            return 1;
+        return different ? 3 : 0;
     } catch (const UsageError &e) {
         std::cerr << e.what() << "\n";
         return 2;

@@ -3,6 +3,7 @@
 #include "cli/ApertureCommands.h"
 #include "cli/CliPorts.h"
 #include "cli/ConvertCommands.h"
+#include "cli/RenumberCommands.h"
 #ifdef KORVANE_CLI_PICTURES
 #include "cli/LoadCommands.h"
 #include "cli/PrintCommands.h"
@@ -32,6 +33,7 @@ const char *Usage =
     "                               GAPファイルを取り込み、アパーチャテーブルに保存します\n"
     "%s"
     "%s"
+    "%s"
     "  --help                       この説明を表示します (コマンド --help でコマンドごとの説明)\n"
     "  --version                    版数を表示します\n";
 
@@ -54,6 +56,8 @@ bool printCommandHelp(const std::string &command)
         std::fputs(SettingsUsage, stdout);
     else if (command == "aperture")
         std::fputs(cli::ApertureUsage, stdout);
+    else if (command == "renumber")
+        std::printf("使い方:\n%s", cli::RenumberUsage);
 #ifdef KORVANE_CLI_PICTURES
     else if (command == "load" || command == "render" || command == "drill-format")
         std::printf("使い方:\n%s", cli::LoadUsage);
@@ -68,9 +72,10 @@ bool printCommandHelp(const std::string &command)
 void printUsage(std::FILE *to)
 {
 #ifdef KORVANE_CLI_PICTURES
-    std::fprintf(to, Usage, (std::string(cli::LoadUsage) + cli::PrintUsage).c_str(), cli::ConvertUsage);
+    std::fprintf(to, Usage, (std::string(cli::LoadUsage) + cli::PrintUsage).c_str(), cli::ConvertUsage,
+                 cli::RenumberUsage);
 #else
-    std::fprintf(to, Usage, "", cli::ConvertUsage);
+    std::fprintf(to, Usage, "", cli::ConvertUsage, cli::RenumberUsage);
 #endif
 }
 
@@ -121,6 +126,8 @@ int main(int argc, char **argv)
             return cli::runConvert(args);
         if (command == "tape")
             return cli::runTape(args);
+        if (command == "renumber")
+            return cli::runRenumber(args);
 #ifdef KORVANE_CLI_PICTURES
         if (command == "load")
             return cli::runLoad(args);

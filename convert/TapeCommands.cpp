@@ -8,9 +8,7 @@ namespace {
 
 constexpr const char *DrillFilter = "Drill Files(*.drl)|*.drl|Drill Files(*.ncd)|*.ncd|Drill Files(*.nc)|*.nc|"
                                     "Drill Files(*.txt)|*.txt|All Files(*.*)|*.*";
-constexpr const char *GerberFilter = "Gerber Files(*.ger)|*.ger|Gerber Files(*.gbr)|*.gbr|Gerber Files(*.lgx)|*.lgx|"
-                                     "Gerber Files(*.pho)|*.pho|Gerber Files(*.lgr)|*.lgr|Gerber Files(*.cam)|*.cam|"
-                                     "All Files(*.*)|*.*";
+constexpr const char *GerberFilter = convmsg::GerberFilesFilter;
 
 struct CommandTexts {
     const char *openTitle;
