@@ -3,6 +3,7 @@
 #include "cli/ApertureCommands.h"
 #include "cli/CliPorts.h"
 #include "cli/ConvertCommands.h"
+#include "cli/CrossCommands.h"
 #ifdef KORVANE_CLI_PICTURES
 #include "cli/LoadCommands.h"
 #include "cli/PrintCommands.h"
@@ -21,19 +22,19 @@ using namespace korvane;
 
 namespace {
 
-const char *Usage =
-    "使い方: korvane-cli <コマンド> [オプション]\n"
-    "\n"
-    "コマンド:\n"
-    "  settings [--settings FILE]   設定ファイルのフォーマット、レイヤーカラー、印刷設定を表示します\n"
-    "                               (既定: カレントフォルダの Reravado4.ini)\n"
-    "  aperture show FILE           アパーチャテーブル(.apt/.gap)を印刷と同じ一覧で表示します\n"
-    "  aperture import-gap IN.gap OUT.apt\n"
-    "                               GAPファイルを取り込み、アパーチャテーブルに保存します\n"
-    "%s"
-    "%s"
-    "  --help                       この説明を表示します (コマンド --help でコマンドごとの説明)\n"
-    "  --version                    版数を表示します\n";
+const char *Usage = "使い方: korvane-cli <コマンド> [オプション]\n"
+                    "\n"
+                    "コマンド:\n"
+                    "  settings [--settings FILE]   設定ファイルのフォーマット、レイヤーカラー、印刷設定を表示します\n"
+                    "                               (既定: カレントフォルダの Reravado4.ini)\n"
+                    "  aperture show FILE           アパーチャテーブル(.apt/.gap)を印刷と同じ一覧で表示します\n"
+                    "  aperture import-gap IN.gap OUT.apt\n"
+                    "                               GAPファイルを取り込み、アパーチャテーブルに保存します\n"
+                    "%s"
+                    "%s"
+                    "%s"
+                    "  --help                       この説明を表示します (コマンド --help でコマンドごとの説明)\n"
+                    "  --version                    版数を表示します\n";
 
 const char *SettingsUsage = "使い方: korvane-cli settings [--settings FILE]\n"
                             "  設定ファイルのフォーマット、レイヤーカラー、印刷設定を表示します\n"
@@ -54,6 +55,8 @@ bool printCommandHelp(const std::string &command)
         std::fputs(SettingsUsage, stdout);
     else if (command == "aperture")
         std::fputs(cli::ApertureUsage, stdout);
+    else if (command == "create" || command == "list")
+        std::printf("使い方:\n%s", cli::CrossUsage);
 #ifdef KORVANE_CLI_PICTURES
     else if (command == "load" || command == "render" || command == "drill-format")
         std::printf("使い方:\n%s", cli::LoadUsage);
@@ -68,9 +71,10 @@ bool printCommandHelp(const std::string &command)
 void printUsage(std::FILE *to)
 {
 #ifdef KORVANE_CLI_PICTURES
-    std::fprintf(to, Usage, (std::string(cli::LoadUsage) + cli::PrintUsage).c_str(), cli::ConvertUsage);
+    std::fprintf(to, Usage, (std::string(cli::LoadUsage) + cli::PrintUsage).c_str(), cli::ConvertUsage,
+                 cli::CrossUsage);
 #else
-    std::fprintf(to, Usage, "", cli::ConvertUsage);
+    std::fprintf(to, Usage, "", cli::ConvertUsage, cli::CrossUsage);
 #endif
 }
 
@@ -121,6 +125,10 @@ int main(int argc, char **argv)
             return cli::runConvert(args);
         if (command == "tape")
             return cli::runTape(args);
+        if (command == "create")
+            return cli::runCreate(args);
+        if (command == "list")
+            return cli::runList(args);
 #ifdef KORVANE_CLI_PICTURES
         if (command == "load")
             return cli::runLoad(args);
