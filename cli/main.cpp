@@ -22,19 +22,19 @@ using namespace korvane;
 
 namespace {
 
-const char *Usage = "使い方: korvane-cli <コマンド> [オプション]\n"
-                    "\n"
-                    "コマンド:\n"
-                    "  settings [--settings FILE]   設定ファイルのフォーマット、レイヤーカラー、印刷設定を表示します\n"
-                    "                               (既定: カレントフォルダの Reravado4.ini)\n"
-                    "  aperture show FILE           アパーチャテーブル(.apt/.gap)を印刷と同じ一覧で表示します\n"
-                    "  aperture import-gap IN.gap OUT.apt\n"
-                    "                               GAPファイルを取り込み、アパーチャテーブルに保存します\n"
-                    "%s"
-                    "%s"
-                    "%s"
-                    "  --help                       この説明を表示します (コマンド --help でコマンドごとの説明)\n"
-                    "  --version                    版数を表示します\n";
+const char *Usage =
+    "使い方: korvane-cli <コマンド> [オプション]\n"
+    "\n"
+    "コマンド:\n"
+    "  settings [--settings FILE]   設定ファイルのフォーマット、レイヤーカラー、印刷設定を表示します\n"
+    "                               (既定: カレントフォルダの Reravado4.ini)\n"
+    "  aperture show FILE           アパーチャテーブル(.apt/.gap)を印刷と同じ一覧で表示します\n"
+    "  aperture import-gap IN.gap OUT.apt\n"
+    "                               GAPファイルを取り込み、アパーチャテーブルに保存します\n"
+    "%s"
+    "%s"
+    "  --help                       この説明を表示します (コマンド --help でコマンドごとの説明)\n"
+    "  --version                    版数を表示します\n";
 
 const char *SettingsUsage = "使い方: korvane-cli settings [--settings FILE]\n"
                             "  設定ファイルのフォーマット、レイヤーカラー、印刷設定を表示します\n"
@@ -71,10 +71,10 @@ bool printCommandHelp(const std::string &command)
 void printUsage(std::FILE *to)
 {
 #ifdef KORVANE_CLI_PICTURES
-    std::fprintf(to, Usage, (std::string(cli::LoadUsage) + cli::PrintUsage).c_str(), cli::ConvertUsage,
-                 cli::CrossUsage);
+    std::fprintf(to, Usage, (std::string(cli::LoadUsage) + cli::PrintUsage).c_str(),
+                 (std::string(cli::ConvertUsage) + cli::CrossUsage).c_str());
 #else
-    std::fprintf(to, Usage, "", cli::ConvertUsage, cli::CrossUsage);
+    std::fprintf(to, Usage, "", (std::string(cli::ConvertUsage) + cli::CrossUsage).c_str());
 #endif
 }
 
