@@ -41,12 +41,6 @@ inline constexpr const char *TableSaveTitle = "ﾃｰﾌﾞﾙﾌｧｲﾙの保
 inline constexpr const char *TableFilter = "Table Files(*.tbl)|*.tbl|All Files(*.*)|*.*";
 inline constexpr const char *SourceTitle = "変換前ﾌｧｲﾙの選択";
 inline constexpr const char *TargetTitle = "変換後ﾌｧｲﾙの保存";
-inline constexpr const char *GerberOpenFilter =
-    "Gerber Files(*.ger)|*.ger|Gerber Files(*.gbr)|*.gbr|Gerber Files(*.lgx)|*.lgx|Gerber Files(*.pho)|*.pho|"
-    "Gerber Files(*.lgr)|*.lgr|Gerber Files(*.cam)|*.cam|All Files(*.*)|*.*";
-inline constexpr const char *DrillOpenFilter =
-    "Drill Files(*.drl)|*.drl|Drill Files(*.ncd)|*.ncd|Drill Files(*.nc)|*.nc|"
-    "Drill Files(*.cam)|*.cam|Drill Files(*.txt)|*.txt|All Files(*.*)|*.*";
 inline constexpr const char *DrillSaveFilter = "Drill Files(*.drl)|*.drl|Drill Files(*.ncd)|*.ncd|Drill "
                                                "Files(*.nc)|*.nc|Drill Files(*.txt)|*.txt|All Files(*.*)|*.*";
 inline constexpr const char *GerberSaveFilter = "Gerber Files(*.ger)|*.ger|Gerber Files(*.gbr)|*.gbr|Gerber "
