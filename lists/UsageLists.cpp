@@ -4,6 +4,8 @@
 #include "core/TextFile.h"
 #include "lists/ListTexts.h"
 
+#include <array>
+#include <cstring>
 #include <unordered_map>
 
 namespace korvane {
@@ -50,14 +52,21 @@ DcodeList dcodesOfDocument(const Document &document)
     if (document.hasData != 1)
         return list;
     std::unordered_map<std::int32_t, std::size_t> rowOf;
+    // Items of one aperture come in runs: the last row found is tried first.
+    std::int32_t lastCode = 0;
+    std::size_t lastRow = SIZE_MAX;
     auto visit = [&](const ItemSequence &items) {
         for (const DisplayItem &item : items) {
             if (item.role != RoleFlash && item.role != RoleDraw)
                 continue;
-            auto [at, added] = rowOf.try_emplace(item.code, list.rows.size());
-            if (added)
-                list.rows.push_back({"D" + std::to_string(item.code), 0, 0});
-            DcodeUsage &row = list.rows[at->second];
+            if (lastRow == SIZE_MAX || item.code != lastCode) {
+                auto [at, added] = rowOf.try_emplace(item.code, list.rows.size());
+                if (added)
+                    list.rows.push_back({"D" + std::to_string(item.code), 0, 0});
+                lastCode = item.code;
+                lastRow = at->second;
+            }
+            DcodeUsage &row = list.rows[lastRow];
             ++(item.role == RoleFlash ? row.flashes : row.draws);
         }
     };
@@ -85,10 +94,37 @@ ToolList toolsOfDocument(const Document &document)
 
 // ------------------------------------------------------------ D-code scanner
 
+// The bytes that mean something to the D-code counter outside a word:
+// everything else (digits, block ends, other letters) is passed over fast.
+constexpr std::array<bool, 256> dcodeScannerBytes()
+{
+    std::array<bool, 256> t{};
+    t['%'] = t['D'] = t['X'] = t['Y'] = true;
+    return t;
+}
+
 void DcodeScanner::feed(std::string_view chunk)
 {
-    for (char c : chunk)
-        handle(c);
+    static constexpr std::array<bool, 256> interesting = dcodeScannerBytes();
+    const char *p = chunk.data();
+    const char *end = p + chunk.size();
+    while (p < end) {
+        if (state_ == State::Normal) {
+            while (p < end && !interesting[static_cast<unsigned char>(*p)])
+                ++p;
+        } else if (state_ == State::Parameter) {
+            const void *close = std::memchr(p, '%', static_cast<std::size_t>(end - p));
+            p = close ? static_cast<const char *>(close) : end;
+        } else if (state_ == State::DWord || state_ == State::DAfterBreak) {
+            const char *digits = p;
+            while (p < end && isDigit(*p))
+                ++p;
+            word_.append(digits, static_cast<std::size_t>(p - digits));
+        }
+        if (p == end)
+            break;
+        handle(*p++);
+    }
 }
 
 void DcodeScanner::handle(char c)
@@ -137,7 +173,8 @@ void DcodeScanner::handle(char c)
     case '%': state_ = State::Parameter; break;
     case 'D':
         state_ = State::DWord;
-        word_ = "D";
+        word_.clear();
+        word_ += 'D';
         break;
     case 'X':
         // Coordinates repeated after a D01 draw once more.
@@ -176,19 +213,25 @@ void DcodeScanner::credit()
 void DcodeScanner::endWord()
 {
     const std::string &w = word_;
-    if (w == "D01" || w == "D1") {
+    // "D" and one or two digits: the operation codes spelled D1 or D01.
+    char op = 0;
+    if (w.size() == 2 || (w.size() == 3 && w[1] == '0'))
+        op = w.back();
+    if (w.size() == 1) {
+        // "D" alone is no word.
+    } else if (op == '1') {
         ++l_;
         ++d_;
         x_ = y_ = 0;
         mode_ = Mode::Draw;
-    } else if (w == "D03" || w == "D3") {
+    } else if (op == '3') {
         ++f_;
         d_ = x_ = y_ = 0;
         mode_ = Mode::Flash;
-    } else if (w == "D02" || w == "D2") {
+    } else if (op == '2') {
         d_ = x_ = y_ = 0;
         mode_ = Mode::None;
-    } else if (w != "D") {
+    } else {
         countPendingBlock();
         d_ = x_ = y_ = 0;
         mode_ = Mode::None;
@@ -196,7 +239,7 @@ void DcodeScanner::endWord()
         // D-code selected.
         credit();
         std::ptrdiff_t found = -1;
-        for (std::size_t i = 0; i < rows_.size(); ++i)
+        for (std::size_t i = 0; i < rows_.size() && found < 0; ++i)
             if (rows_[i].code == w)
                 found = static_cast<std::ptrdiff_t>(i);
         if (found < 0) {
@@ -304,7 +347,7 @@ void ToolScanner::endToolWord()
         tools_[static_cast<std::size_t>(current_)].count += hits_;
     hits_ = 0;  // hits before the first tool are not counted
     std::ptrdiff_t found = -1;
-    for (std::size_t i = 0; i < tools_.size(); ++i)
+    for (std::size_t i = 0; i < tools_.size() && found < 0; ++i)
         if (tools_[i].tool == text_)
             found = static_cast<std::ptrdiff_t>(i);
     if (found < 0) {
