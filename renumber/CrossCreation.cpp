@@ -685,10 +685,13 @@ std::string describe(const Place &p)
     return (p.tool > 0 ? "T" + std::to_string(p.tool) + " " : std::string()) + "(" + mm(p.x) + "," + mm(p.y) + ")";
 }
 
-double halfUnit(LengthUnit unit, const std::string &decimals)
+// Half a unit of the output's last digit; from mm to mm the coordinate step
+// rounds with a bias of 0.1 unit, so 0.6 of a unit there.
+double tolerance(LengthUnit in, LengthUnit out, const std::string &decimals)
 {
     double step = std::pow(10.0, -decimalDigitCount(decimals));
-    return step / 2 * (unit == LengthUnit::Inch ? InchToMm : 1.0) * (1 + 1e-9) + 1e-9;
+    double share = in == LengthUnit::Mm && out == LengthUnit::Mm ? 0.6 : 0.5;
+    return step * share * (out == LengthUnit::Inch ? InchToMm : 1.0) * (1 + 1e-9) + 1e-9;
 }
 
 // The tool a drill reader selects for a code ("T" and digits), else -1.
@@ -722,16 +725,18 @@ std::vector<Place> drillHits(const std::string &path, const DrillInFormat &forma
 class FlashPlaces : public FlashSink {
 public:
     explicit FlashPlaces(const CreationTable *table) : table_(table) {}
+    // The created file selects a tool just before its next hit, so only the
+    // last select before a flash names its tool.
     void aperture(const std::string &dcode) override
     {
-        if (!table_)
-            return;
-        int t = toolNumberOf(table_->lookup(dcode));
-        if (t >= 0)
-            tool_ = t;
+        if (table_)
+            pending_ = toolNumberOf(table_->lookup(dcode));
     }
     void flash(double x, double y) override
     {
+        if (pending_ >= 0)
+            tool_ = pending_;
+        pending_ = -1;
         if (!table_ || (tool_ >= 1 && tool_ <= ToolMarkCount))
             places.push_back({table_ ? tool_ : 0, x, y});
     }
@@ -740,6 +745,7 @@ public:
 private:
     const CreationTable *table_;
     int tool_ = 0;
+    int pending_ = -1;
 };
 
 std::vector<Place> gerberFlashes(const std::string &path, GerberInFormat format, const CreationTable *table)
@@ -828,7 +834,7 @@ CheckVerdict checkCreatedDrill(const std::string &gerberPath, const GerberInForm
         p.x += dx;
         p.y += dy;
     }
-    return compare(expected, found, halfUnit(drillOut.unit, drillOut.decimalDigits), false);
+    return compare(expected, found, tolerance(gerberIn.unit, drillOut.unit, drillOut.decimalDigits), false);
 }
 
 CheckVerdict checkCreatedGerber(const std::string &drillPath, const DrillInFormat &drillIn,
@@ -860,7 +866,7 @@ CheckVerdict checkCreatedGerber(const std::string &drillPath, const DrillInForma
     }
     // Hits a drill reader places under no tool (before the first, or of
     // tools without a mark) are flashes too, but are not among the expected.
-    return compare(expected, found, halfUnit(gerberOut.unit, gerberOut.decimalDigits), true);
+    return compare(expected, found, tolerance(drillIn.unit, gerberOut.unit, gerberOut.decimalDigits), true);
 }
 
 }  // namespace korvane

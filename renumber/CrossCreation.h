@@ -78,11 +78,10 @@ std::vector<std::string> creationReportLines(CreationDirection direction, const 
 
 // Checks of a created file, read back with the program's own readers: every
 // flash of the Gerber input is a hit of the created drill file at the same
-// place (within half an output unit) with the tool its D-code was given
-// (flashes that a drill reader cannot place under a tool, those before the
-// first tool of 1 to 36, are left out on both sides); every hit of the drill
-// input is a flash of the created Gerber file, in order. `gerberIn` and
-// `drillIn` are the input records as they stood before the creation.
+// place (within half an output unit, 0.6 of one from mm to mm, where the coordinate step rounds with a bias) with the
+// tool its D-code was given (flashes that a drill reader cannot place under a tool, those before the first tool of 1 to
+// 36, are left out on both sides); every hit of the drill input is a flash of the created Gerber file, in order.
+// `gerberIn` and `drillIn` are the input records as they stood before the creation.
 CheckVerdict checkCreatedDrill(const std::string &gerberPath, const GerberInFormat &gerberIn,
                                const CreationTable &table, const std::string &drillPath,
                                const DrillOutFormat &drillOut);
