@@ -18,6 +18,8 @@ QTableWidget *listGrid(const char *const (&headings)[4], QWidget *parent)
     grid->setObjectName("listGrid");
     grid->verticalHeader()->hide();
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->setDefaultSectionSize(20);
+    grid->setTabKeyNavigation(false);
     QStringList labels;
     for (const char *h : headings)
         labels << QString::fromUtf8(h);
@@ -117,7 +119,7 @@ TTdisp::TTdisp(const ListPorts &ports, PrintDevice &device, QWidget *parent)
     source_ = frame(
         this, listmsg::ToolFileLabel, grid_, [this] { printToolList(ports_, device_, list_); },
         [this] { saveToolList(ports_, list_); });
-    fitColumns();
+    fitColumns(FormGridWidth);
 }
 
 void TTdisp::showList(const ToolList &list)
@@ -136,9 +138,9 @@ void TTdisp::showList(const ToolList &list)
     }
 }
 
-void TTdisp::fitColumns()
+void TTdisp::fitColumns(int width)
 {
-    if (grid_->width() < 208) {
+    if (width < 208) {
         grid_->setFixedWidth(166);
         grid_->setColumnWidth(0, 28);
         return;

@@ -43,7 +43,9 @@ public:
     const ToolList &list() const { return list_; }
     QTableWidget *grid() const { return grid_; }
     QLineEdit *sourceField() const { return source_; }
-    void fitColumns();
+    // The grid's width and columns by the width the form gives it.
+    void fitColumns(int width);
+    static constexpr int FormGridWidth = 240;
 
 private:
     ListPorts ports_;

@@ -47,6 +47,9 @@ TGNcheng::TGNcheng(Settings &settings, const ApertureTable &apertures, const Mac
     grid_ = new QTableWidget(CreationTableRows, 3, tableGroup);
     grid_->setObjectName("creationTableGrid");
     grid_->verticalHeader()->hide();
+    grid_->verticalHeader()->setDefaultSectionSize(20);
+    // Tab leaves the table for the buttons, as in the other forms.
+    grid_->setTabKeyNavigation(false);
     grid_->setColumnWidth(0, 35);
     grid_->setColumnWidth(1, 64);
     grid_->setColumnWidth(2, 64);

@@ -25,6 +25,7 @@ TGNreport::TGNreport(QWidget *parent) : QDialog(parent)
     grid_ = new QTableWidget(0, 4, this);
     grid_->setObjectName("reportGrid");
     grid_->verticalHeader()->hide();
+    grid_->verticalHeader()->setDefaultSectionSize(20);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setMinimumSize(360, 300);
     layout->addWidget(grid_, 2, 0, 1, 2);
