@@ -53,23 +53,23 @@ struct CreationStop {
 // digit counts that are not integers throw KorvaneError; a D-code that
 // RS-274X output cannot define throws CreationStop. Every hit and flash
 // counts for the report row opened last.
-void createDrillFromGerber(CrossCreationContext &context, const CreationTable &table, std::string_view gerber,
+void createDrillFromGerber(CrossCreationContext &ctx, const CreationTable &table, std::string_view gerber,
                            ByteSink &drill, CreationReport &report);
-void createGerberFromDrill(CrossCreationContext &context, const CreationTable &table, std::string_view drill,
+void createGerberFromDrill(CrossCreationContext &ctx, const CreationTable &table, std::string_view drill,
                            ByteSink &gerber, CreationReport &report);
 
 // One creation from file to file: the output is written to a temporary file
 // beside it and renamed only when the run completed, never onto the input.
 // Stop messages are shown through the prompter and give nothing; file and
 // number errors throw KorvaneError.
-std::optional<CreationReport> createFile(CreationDirection direction, CrossCreationContext &context,
+std::optional<CreationReport> createFile(CreationDirection direction, CrossCreationContext &ctx,
                                          const CreationTable &table, const std::string &inputPath,
                                          const std::string &outputPath);
 
 // "実  行": the three checks (error boxes), then the creation with the busy
 // pointer and the status text; errors are shown. The report when it ran to
 // its end.
-std::optional<CreationReport> runCrossCreation(CreationDirection direction, CrossCreationContext &context,
+std::optional<CreationReport> runCrossCreation(CreationDirection direction, CrossCreationContext &ctx,
                                                StatusSink &status, const CreationTable &table,
                                                const std::string &sourcePath, const std::string &targetPath);
 
