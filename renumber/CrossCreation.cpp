@@ -24,25 +24,6 @@ constexpr double InchToMm = 25.4;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string blockEnd(bool eobCode, RecordMode mode)
-{
-    if (eobCode)
-        return mode == RecordMode::FullRecord ? "*" : "*\r\n";
-    return mode == RecordMode::EobNewline ? "\r\n" : "";
-}
-
-std::string replaceAll(const std::string &text, char placeholder, const std::string &by)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == placeholder)
-            out += by;
-        else
-            out += c;
-    }
-    return out;
-}
-
 // The report rows: each lookup opens a row; hits count for the row opened
 // last, those before the first lookup for the first row.
 class ReportCounter {
@@ -148,6 +129,27 @@ DrillInFormat inputSideOf(const GerberInFormat &in)
 
 double toInputUnits(double mm, LengthUnit unit) { return unit == LengthUnit::Inch ? mm / InchToMm : mm; }
 
+// An absolute X or Y word by the zero data rule: a word equal to the last
+// one written (when `repeats` counts) is written again, bare or left out; a
+// zero value is the bare letter unless zero data are written in full.
+std::string absoluteWord(char letter, std::int64_t value, std::string &lastWord, bool repeats, ZeroDataMode zeroData,
+                         const CoordinateConverter &converter)
+{
+    std::string bare(1, letter);
+    std::string w = bare + converter.outputNumber(value);
+    if (repeats && w == lastWord) {
+        switch (zeroData) {
+        case ZeroDataMode::All: return w;
+        case ZeroDataMode::Address: return bare;
+        case ZeroDataMode::Omit: return {};
+        }
+    }
+    lastWord = w;
+    if (value == 0 && zeroData != ZeroDataMode::All)
+        return bare;
+    return w;
+}
+
 // ------------------------------------------------------------ Gerber to drill
 
 // Composes the drill program from the DrillOutFormat templates: tool change
@@ -188,7 +190,7 @@ public:
             std::string code = pendingTool_;
             if (out_.toolDigits == 1 && code.size() > 2 && code[0] == 'T' && code[1] == '0')
                 code.erase(1, 1);
-            piece += replaceAll(templates_.toolSelect, 't', code);
+            piece += replacePlaceholder(templates_.toolSelect, 't', code);
         }
         x_.position = converter_.valueOfInput(x, 'X');
         y_.position = converter_.valueOfInput(y, 'Y');
@@ -204,7 +206,7 @@ public:
     {
         std::string end = templates_.end;
         if (end.find('z') != std::string::npos)
-            end = replaceAll(end, 'z', returnWords(false));
+            end = replacePlaceholder(end, 'z', returnWords(false));
         if (!end.empty())
             sink_.write(end);
     }
@@ -224,17 +226,7 @@ private:
                 x_.written = y_.written = 0;
             return words;
         }
-        switch (out_.zeroData) {
-        case ZeroDataMode::Address: return "XY";
-        case ZeroDataMode::Omit: return "";
-        case ZeroDataMode::All:
-            if (out_.zeroSuppression == ZeroSuppression::None) {
-                std::string zeros(static_cast<size_t>(converter_.totalDigits()), '0');
-                return "X" + zeros + "Y" + zeros;
-            }
-            return "X0Y0";
-        }
-        return "";
+        return absoluteReturnWords(out_, converter_.totalDigits());
     }
 
     std::string word(char letter, Axis &axis)
@@ -254,18 +246,7 @@ private:
             }
             return bare + converter_.outputNumber(step);
         }
-        std::string w = bare + converter_.outputNumber(axis.position);
-        if (w == axis.lastWord && !afterToolChange_) {
-            switch (out_.zeroData) {
-            case ZeroDataMode::All: return w;
-            case ZeroDataMode::Address: return bare;
-            case ZeroDataMode::Omit: return {};
-            }
-        }
-        axis.lastWord = w;
-        if (axis.position == 0 && out_.zeroData != ZeroDataMode::All)
-            return bare;
-        return w;
+        return absoluteWord(letter, axis.position, axis.lastWord, !afterToolChange_, out_.zeroData, converter_);
     }
 
     const DrillOutFormat &out_;
@@ -317,7 +298,7 @@ public:
         x274_ = out_.dialect == GerberDialect::Rs274X;
         if (x274_)
             out_.zeroSuppression = ZeroSuppression::Leading;
-        eob_ = blockEnd(out_.eobCode, out_.recordMode);
+        eob_ = blockEndText(out_.eobCode, out_.recordMode);
         CoordinateFormats f;
         f.inUnit = ctx.drillIn.unit;
         f.inDecimalDigits = ctx.drillIn.decimalDigits;
@@ -334,7 +315,7 @@ public:
                        digits + "*%\r\n";
             header_ += out_.unit == LengthUnit::Inch ? "%MOIN*%\r\n" : "%MOMM*%\r\n";
         }
-        std::string init = replaceAll(out_.initCommand, '*', eob_);
+        std::string init = replacePlaceholder(out_.initCommand, '*', eob_);
         if (!init.empty())
             body_.write(init);
     }
@@ -381,7 +362,7 @@ public:
 
     void finish()
     {
-        std::string end = replaceAll(out_.endCommand, '*', eob_);
+        std::string end = replacePlaceholder(out_.endCommand, '*', eob_);
         if (!end.empty())
             body_.write(end);
     }
@@ -405,18 +386,7 @@ private:
                 return bare + std::string(static_cast<size_t>(converter_->totalDigits()), '0');
             return out_.zeroData == ZeroDataMode::All ? bare + "0" : bare;
         }
-        std::string w = bare + converter_->outputNumber(axis.position);
-        if (w == axis.lastWord) {
-            switch (out_.zeroData) {
-            case ZeroDataMode::All: return w;
-            case ZeroDataMode::Address: return bare;
-            case ZeroDataMode::Omit: return {};
-            }
-        }
-        axis.lastWord = w;
-        if (axis.position == 0 && out_.zeroData != ZeroDataMode::All)
-            return bare;
-        return w;
+        return absoluteWord(letter, axis.position, axis.lastWord, true, out_.zeroData, *converter_);
     }
 
     CrossCreationContext &ctx_;
