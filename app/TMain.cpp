@@ -1,21 +1,26 @@
 #include "app/TMain.h"
 #include "app/BoardPosition.h"
-#include "convert/TapeCommands.h"
 #include "app/DrawingArea.h"
 #include "app/HelpWindow.h"
-#include "app/SettingsLocation.h"
 #include "app/LayerColourBoxes.h"
+#include "app/PictureCommands.h"
+#include "app/SettingsLocation.h"
 #include "app/TAptbl.h"
 #include "app/TFconv.h"
 #include "app/TTcheng.h"
+#include "app/TDrprint.h"
+#include "app/TGbprint.h"
 #include "app/TGerSel.h"
-#include "app/TLyrtbl.h"
 #include "app/TGinFormat.h"
 #include "app/TGoutFormat.h"
+#include "app/TLyrtbl.h"
 #include "app/TNinFormat.h"
 #include "app/TNoutFormat.h"
+#include "app/TPrtAbort.h"
 #include "app/ToolMarkLegend.h"
+#include "app/ToolMenuCommands.h"
 #include "app/VersionBox.h"
+#include "convert/TapeCommands.h"
 #include "core/Encoding.h"
 #include "core/Errors.h"
 #include "core/SettingsFile.h"
@@ -23,10 +28,6 @@
 #include "gerber/GerberTexts.h"
 #include "platform/QtFilePicker.h"
 #include "platform/QtPrintDevice.h"
-#include "app/PictureCommands.h"
-#include "app/TDrprint.h"
-#include "app/TGbprint.h"
-#include "app/TPrtAbort.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtStatus.h"
 
@@ -99,6 +100,7 @@ TMain::TMain(const TMainOptions &options, QWidget *parent) : QMainWindow(parent)
         document_.layers.slot(n).colour = settings_.layerColours[static_cast<size_t>(n - 1)];
 
     createDialogs();
+    new ToolMenuCommands(*this);
     // The settings loader comes last: every dialog that shows a setting exists.
     loadSettings();
     applyMenuState();

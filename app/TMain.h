@@ -79,6 +79,7 @@ public:
     ApertureTable &apertureTable() { return apertureTable_; }
     MacroLibrary &macroLibrary() { return macroLibrary_; }
     QPrinter &printer() { return *printer_; }
+    PrintDevice &printDevice() { return *printDevice_; }
 
     // The status bar's simple text.
     void setStatus(const QString &text);

@@ -4,6 +4,7 @@
 #include "cli/CliPorts.h"
 #include "cli/ConvertCommands.h"
 #include "cli/RenumberCommands.h"
+#include "cli/CrossCommands.h"
 #ifdef KORVANE_CLI_PICTURES
 #include "cli/LoadCommands.h"
 #include "cli/PrintCommands.h"
@@ -58,6 +59,8 @@ bool printCommandHelp(const std::string &command)
         std::fputs(cli::ApertureUsage, stdout);
     else if (command == "renumber")
         std::printf("使い方:\n%s", cli::RenumberUsage);
+    else if (command == "create" || command == "list")
+        std::printf("使い方:\n%s", cli::CrossUsage);
 #ifdef KORVANE_CLI_PICTURES
     else if (command == "load" || command == "render" || command == "drill-format")
         std::printf("使い方:\n%s", cli::LoadUsage);
@@ -72,10 +75,10 @@ bool printCommandHelp(const std::string &command)
 void printUsage(std::FILE *to)
 {
 #ifdef KORVANE_CLI_PICTURES
-    std::fprintf(to, Usage, (std::string(cli::LoadUsage) + cli::PrintUsage).c_str(), cli::ConvertUsage,
-                 cli::RenumberUsage);
+    std::fprintf(to, Usage, (std::string(cli::LoadUsage) + cli::PrintUsage).c_str(),
+                 (std::string(cli::ConvertUsage) + cli::CrossUsage).c_str(), cli::RenumberUsage);
 #else
-    std::fprintf(to, Usage, "", cli::ConvertUsage, cli::RenumberUsage);
+    std::fprintf(to, Usage, "", (std::string(cli::ConvertUsage) + cli::CrossUsage).c_str(), cli::RenumberUsage);
 #endif
 }
 
@@ -128,6 +131,10 @@ int main(int argc, char **argv)
             return cli::runTape(args);
         if (command == "renumber")
             return cli::runRenumber(args);
+        if (command == "create")
+            return cli::runCreate(args);
+        if (command == "list")
+            return cli::runList(args);
 #ifdef KORVANE_CLI_PICTURES
         if (command == "load")
             return cli::runLoad(args);

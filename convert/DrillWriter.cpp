@@ -17,13 +17,6 @@ constexpr long MaxBlanks = 10000;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string blockEnd(bool eobCode, RecordMode mode)
-{
-    if (eobCode)
-        return mode == RecordMode::FullRecord ? "*" : "*\r\n";
-    return mode == RecordMode::EobNewline ? "\r\n" : "";
-}
-
 std::string compile(const std::string &text, const std::string &eob)
 {
     std::string out;
@@ -50,7 +43,18 @@ std::string compile(const std::string &text, const std::string &eob)
     return out;
 }
 
-std::string replaceAll(std::string text, char placeholder, const std::string &by)
+int totalDigits(const DrillInFormat &in) { return parseInt(in.integerDigits) + parseInt(in.decimalDigits); }
+
+}  // namespace
+
+std::string blockEndText(bool eobCode, RecordMode mode)
+{
+    if (eobCode)
+        return mode == RecordMode::FullRecord ? "*" : "*\r\n";
+    return mode == RecordMode::EobNewline ? "\r\n" : "";
+}
+
+std::string replacePlaceholder(const std::string &text, char placeholder, const std::string &by)
 {
     std::string out;
     for (char c : text) {
@@ -62,16 +66,24 @@ std::string replaceAll(std::string text, char placeholder, const std::string &by
     return out;
 }
 
-int totalDigits(const DrillInFormat &in)
+std::string absoluteReturnWords(const DrillOutFormat &out, int totalDigits)
 {
-    return parseInt(in.integerDigits) + parseInt(in.decimalDigits);
+    switch (out.zeroData) {
+    case ZeroDataMode::Address: return "XY";
+    case ZeroDataMode::Omit: return "";
+    case ZeroDataMode::All:
+        if (out.zeroSuppression == ZeroSuppression::None) {
+            std::string zeros(static_cast<size_t>(totalDigits), '0');
+            return "X" + zeros + "Y" + zeros;
+        }
+        return "X0Y0";
+    }
+    return "";
 }
-
-} // namespace
 
 DrillTemplates compileDrillTemplates(const DrillOutFormat &out)
 {
-    std::string eob = blockEnd(out.eobCode, out.recordMode);
+    std::string eob = blockEndText(out.eobCode, out.recordMode);
     DrillTemplates t;
     t.init = compile(out.initCommand, eob);
     t.toolSelect = compile(out.toolSelect.empty() ? "t*" : out.toolSelect, eob);
@@ -85,7 +97,7 @@ DrillWriter::DrillWriter(DrillWriteContext &ctx, ByteSink &sink)
     : ctx_(ctx), sink_(sink), templates_(compileDrillTemplates(ctx.out)),
       converter_(coordinateFormats(ctx.in, ctx.out, ctx.mode)), inputTotal_(totalDigits(ctx.in))
 {
-    eob_ = blockEnd(ctx.out.eobCode, ctx.out.recordMode);
+    eob_ = blockEndText(ctx.out.eobCode, ctx.out.recordMode);
     if (!templates_.init.empty())
         sink_.write(templates_.init);
 }
@@ -128,7 +140,7 @@ void DrillWriter::finish()
         endBlock();
     std::string end = templates_.end;
     if (end.find('z') != std::string::npos)
-        end = replaceAll(end, 'z', returnWords(true));
+        end = replacePlaceholder(end, 'z', returnWords(true));
     if (!end.empty())
         sink_.write(end);
 }
@@ -206,17 +218,7 @@ std::string DrillWriter::returnWords(bool keepPosition)
             x_.written = y_.written = 0;
         return words;
     }
-    switch (o.zeroData) {
-    case ZeroDataMode::Address: return "XY";
-    case ZeroDataMode::Omit: return "";
-    case ZeroDataMode::All:
-        if (o.zeroSuppression == ZeroSuppression::None) {
-            std::string zeros(static_cast<size_t>(converter_.totalDigits()), '0');
-            return "X" + zeros + "Y" + zeros;
-        }
-        return "X0Y0";
-    }
-    return "";
+    return absoluteReturnWords(o, converter_.totalDigits());
 }
 
 void DrillWriter::tool(const std::string &digits)
@@ -244,7 +246,7 @@ void DrillWriter::tool(const std::string &digits)
     toolSelected_ = true;
     if (ctx_.out.coordinateMode == CoordinateMode::Incremental)
         forceWords_ = true;
-    piece += replaceAll(templates_.toolSelect, 't', code);
+    piece += replacePlaceholder(templates_.toolSelect, 't', code);
     if (!piece.empty())
         sink_.write(piece);
 }

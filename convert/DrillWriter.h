@@ -27,6 +27,14 @@ struct DrillTemplates {
 };
 DrillTemplates compileDrillTemplates(const DrillOutFormat &out);
 
+// The block end text of an output record: "*", "*" CR LF, CR LF or nothing.
+std::string blockEndText(bool eobCode, RecordMode mode);
+// `text` with every `placeholder` replaced by `by`.
+std::string replacePlaceholder(const std::string &text, char placeholder, const std::string &by);
+// What a "z" stands for with absolute output: the return to the origin as
+// the zero data rule writes it.
+std::string absoluteReturnWords(const DrillOutFormat &out, int totalDigits);
+
 class DrillWriter {
 public:
     // Throws KorvaneError for digit counts or offsets that are not numbers.
