@@ -75,6 +75,7 @@ std::uint32_t ItemSequence::attributeIndex(const Attributes &a)
     // Equal means equal bits, so that what is read back is what was stored.
     while (attributeSlots_[s] != 0) {
         const std::uint32_t i = attributeSlots_[s] - 1;
+        // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison): bits are meant; Attributes has no padding
         if (std::memcmp(&attributes_[i], &a, sizeof a) == 0)
             return i;
         s = (s + 1) & m;
