@@ -50,7 +50,7 @@ std::string compile(const std::string &text, const std::string &eob)
     return out;
 }
 
-std::string replaceAll(std::string text, char placeholder, const std::string &by)
+std::string replaceAll(const std::string &text, char placeholder, const std::string &by)
 {
     std::string out;
     for (char c : text) {
