@@ -56,8 +56,8 @@ TEST(GerberPrintGridTest, ParameterFileRoundTripAndColumnOrder)
     EXPECT_EQ(lines[0], "a.gbr");
     for (int i = 3; i < 15; ++i)
         EXPECT_TRUE(lines[static_cast<size_t>(i)].empty());
-    EXPECT_EQ(lines[3 * 15U + 1], gridval::Negative); // column 4, row 2
-    EXPECT_EQ(lines[5 * 15U], " 3");                  // column 6, row 1
+    EXPECT_EQ(lines[3 * 15UL + 1], gridval::Negative); // column 4, row 2
+    EXPECT_EQ(lines[5 * 15UL], " 3");                  // column 6, row 1
 
     GerberPrintGrid loaded;
     FakePrompter prompter;
@@ -87,10 +87,10 @@ TEST(GerberPrintGridTest, LoadingReadsRoundsOf180AndRefusesForeignValues)
     EXPECT_EQ(grid.cell(1, gridcol::Standalone), "");
     // A hand-edited "20" or "3" never names a row.
     lines.assign(180, "");
-    lines[5 * 15U] = "20";
-    lines[5 * 15U + 1] = "3";
-    lines[5 * 15U + 2] = "15";
-    lines[2 * 15U] = "要";
+    lines[5 * 15UL] = "20";
+    lines[5 * 15UL + 1] = "3";
+    lines[5 * 15UL + 2] = "15";
+    lines[2 * 15UL] = "要";
     grid.setParameterLines(lines);
     EXPECT_EQ(grid.cell(1, gridcol::row(0)), "");
     EXPECT_EQ(grid.cell(2, gridcol::row(0)), "");
