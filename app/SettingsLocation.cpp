@@ -17,7 +17,7 @@ QString settingsFolder(const QString &startDirectory, const std::function<bool(c
 {
     if (writable(startDirectory))
         return startDirectory;
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     if (config.isEmpty())
         return startDirectory;
     QDir().mkpath(config);

@@ -107,7 +107,7 @@ public:
     // workspace; an aperture table (.apt) is loaded; Gerber files go into
     // slots 1, 2, ... as a confirmed layer file selection would put them, and
     // are read. True when every file was read to its end.
-    bool openFiles(const QStringList &paths);
+    bool openFiles(const QStringList &arguments);
     // The same once the window has its maximised size, so that the first
     // fit uses the whole screen.
     void openFilesWhenShown(const QStringList &paths);

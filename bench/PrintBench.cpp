@@ -27,7 +27,7 @@ std::string benchFile()
 {
     if (const char *own = std::getenv("KORVANE_BENCH_PRINT"))
         return own;
-    const std::string big = "/tmp/korvane-bench-print.gbr";
+    std::string big = "/tmp/korvane-bench-print.gbr";
     if (!std::ifstream(big).good()) {
         const std::string command = "/usr/bin/python3 " KORVANE_GEN_BIG " gerber " + big + " 200000 >/dev/null";
         if (std::system(command.c_str()) != 0)

@@ -303,6 +303,7 @@ int runLoad(const std::vector<std::string> &args)
         if (files.empty() && drillFiles.empty())
             throw UsageError("--gerber か --drill で読み込むファイルを指定して下さい");
         std::vector<int> layersGiven;
+        layersGiven.reserve(files.size() + drillFiles.size());
         for (const auto &f : files)
             layersGiven.push_back(f.layer);
         for (const auto &d : drillFiles)
@@ -334,6 +335,7 @@ int runLoad(const std::vector<std::string> &args)
         if (!apt.empty())
             loadAptPath(apt, table, library, prompter, picker);
         std::vector<std::string> gerberPaths;
+        gerberPaths.reserve(files.size());
         for (const auto &f : files)
             gerberPaths.push_back(f.path);
         adoptDeclaredRs274X(settings.gerberIn, gerberPaths);
@@ -452,6 +454,7 @@ int runDrillFormat(const std::vector<std::string> &args)
         ApertureTable table;
         MacroLibrary library;
         std::vector<std::string> gerberPaths;
+        gerberPaths.reserve(files.size());
         for (const auto &f : files)
             gerberPaths.push_back(f.path);
         adoptDeclaredRs274X(settings.gerberIn, gerberPaths);

@@ -38,7 +38,7 @@ std::string absoluteReturnWords(const DrillOutFormat &out, int totalDigits);
 class DrillWriter {
 public:
     // Throws KorvaneError for digit counts or offsets that are not numbers.
-    DrillWriter(DrillWriteContext &context, ByteSink &sink);
+    DrillWriter(DrillWriteContext &ctx, ByteSink &sink);
     // Throws KorvaneError("'%s' は整数ではありません" ...) on a coordinate
     // that is not a number.
     void feed(std::string_view chunk);
@@ -84,6 +84,6 @@ private:
 
 // Converts one file; the output is replaced only when the whole file was
 // converted. Errors throw KorvaneError with the platform's texts.
-void writeDrillFile(DrillWriteContext &context, const std::string &inputPath, const std::string &outputPath);
+void writeDrillFile(DrillWriteContext &ctx, const std::string &inputPath, const std::string &outputPath);
 
 } // namespace korvane

@@ -456,7 +456,8 @@ void GerberWriter::coordinateWord(char letter, std::string &text)
     blockHasCoordinateOrOperation_ = true;
     const GerberInFormat &in = ctx_.in;
     if (in.zeroSuppression == ZeroSuppression::Trailing && text.find('.') == std::string::npos && !text.empty()) {
-        size_t total = static_cast<size_t>(parseInt(in.integerDigits) + parseInt(in.decimalDigits));
+        const int digits = parseInt(in.integerDigits) + parseInt(in.decimalDigits);
+        size_t total = static_cast<size_t>(digits);
         total += text.find('-') != std::string::npos ? 1 : 0;
         if (text.size() < total)
             text.append(total - text.size(), '0');
@@ -606,7 +607,7 @@ void GerberWriter::endBlock()
 
 // ---------------------------------------------------------------- parameters
 
-void GerberWriter::parameterPiece(std::string piece, bool closing)
+void GerberWriter::parameterPiece(const std::string &piece, bool closing)
 {
     std::string withPercent = firstPiece_ ? "%" + piece : piece;
     firstPiece_ = false;

@@ -51,7 +51,7 @@ public:
     // `header` receives the format and aperture lines of an RS-274D to
     // RS-274X conversion, which the caller puts before `body`; otherwise
     // everything goes to `body`.
-    GerberWriter(GerberWriteContext &context, ByteSink &body, ByteSink &header);
+    GerberWriter(GerberWriteContext &ctx, ByteSink &body, ByteSink &header);
     ~GerberWriter();
 
     // False once a stop message ended the file. A coordinate or number that
@@ -80,7 +80,7 @@ private:
     void coordinateWord(char letter, std::string &text);
     void dWord(const std::string &digits);
     void gWord(const std::string &digits);
-    void parameterPiece(std::string piece, bool closing);
+    void parameterPiece(const std::string &piece, bool closing);
     void parameterStatement(std::string_view statement, std::string &kept);
     std::string scaledAperture(std::string_view statement) const;
     std::string scaledStepRepeat(std::string_view statement) const;
@@ -136,6 +136,6 @@ private:
 // Converts one file; the output is replaced only when the conversion
 // completed. Stop messages are shown through the prompter and give Stopped;
 // file errors and unreadable numbers throw KorvaneError.
-WriteEnd writeGerberFile(GerberWriteContext &context, const std::string &inputPath, const std::string &outputPath);
+WriteEnd writeGerberFile(GerberWriteContext &ctx, const std::string &inputPath, const std::string &outputPath);
 
 } // namespace korvane

@@ -13,6 +13,8 @@ class Converter {
 public:
     Converter(const char *to, const char *from) : cd_(iconv_open(to, from))
     {
+        // iconv_open reports failure as (iconv_t)-1; there is no other way to test it.
+        // NOLINTNEXTLINE(performance-no-int-to-ptr)
         if (cd_ == reinterpret_cast<iconv_t>(-1))
             throw std::runtime_error("iconv cannot convert between UTF-8 and CP932");
     }

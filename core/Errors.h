@@ -8,7 +8,7 @@ namespace korvane {
 
 class KorvaneError : public std::runtime_error {
 public:
-    explicit KorvaneError(std::string text) : std::runtime_error(std::move(text)) {}
+    explicit KorvaneError(const std::string &text) : std::runtime_error(text) {}
     const char *text() const noexcept { return what(); }
 };
 

@@ -33,7 +33,7 @@ void writeFileAtomic(const std::string &path, std::string_view bytes);
 class AtomicOutputFile {
 public:
     // Creates the temporary file; throws KorvaneError with the platform text.
-    explicit AtomicOutputFile(const std::string &path);
+    explicit AtomicOutputFile(const std::string &requested);
     virtual ~AtomicOutputFile(); // discards unless committed
     AtomicOutputFile(const AtomicOutputFile &) = delete;
     AtomicOutputFile &operator=(const AtomicOutputFile &) = delete;

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <utility>
 
 namespace korvane {
@@ -78,8 +77,7 @@ char *putReal(char *p, double value)
             return end;
     }
     const std::string text = writable(value);
-    std::memcpy(p, text.data(), text.size());
-    return p + text.size();
+    return std::copy(text.begin(), text.end(), p);
 }
 
 char *putInt(char *p, std::int32_t value)

@@ -7,7 +7,7 @@
 namespace korvane {
 namespace {
 
-constexpr std::size_t HeaderLimit = 64 * 1024;
+constexpr std::size_t HeaderLimit = std::size_t{64} * 1024;
 
 std::string upper(std::string_view s)
 {
@@ -86,10 +86,9 @@ void readFormatComment(std::string_view line, DrillDeclaredFormat &d)
         d.unit = LengthUnit::Mm;
     if (line.find("SUPPRESS TRAILING") != std::string_view::npos)
         d.zeroSuppression = ZeroSuppression::Trailing;
-    else if (line.find("SUPPRESS LEADING") != std::string_view::npos)
+    else if (line.find("SUPPRESS LEADING") != std::string_view::npos ||
+             line.find("KEEP ZEROS") != std::string_view::npos)  // full width: nothing to pad
         d.zeroSuppression = ZeroSuppression::Leading;
-    else if (line.find("KEEP ZEROS") != std::string_view::npos)
-        d.zeroSuppression = ZeroSuppression::Leading; // full width: nothing to pad
 }
 
 } // namespace

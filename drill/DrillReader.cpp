@@ -25,7 +25,7 @@ namespace {
 
 constexpr double InchToMm = 25.4;
 constexpr const char *ReadingSuffix = "を読込中．．．";
-constexpr std::size_t HeaderBytes = 64 * 1024;
+constexpr std::size_t HeaderBytes = std::size_t{64} * 1024;
 
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }

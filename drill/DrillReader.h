@@ -239,7 +239,7 @@ struct DrillLoadContext {
 // cannot be read or holds a text that is not a number is reported through
 // the prompter and skipped; the other files are read. Busy pointer and
 // status text ("<name>を読込中．．．") while it runs, cleared at the end.
-DrillLoadOutcome loadDrillFiles(DrillLoadContext &context, std::vector<DrillLoadFile> files);
+DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile> files);
 
 // Whether file contents read as drill data: T, X and Y words (or an M48
 // header) and nothing only Gerber has: no D-code word (D and a digit) and no

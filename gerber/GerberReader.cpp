@@ -918,6 +918,7 @@ void GerberFileReader::defineAperture(const std::string &text)
     paramText = paramText.substr(0, paramText.find('*'));
     const std::vector<double> raw = apertureParameters(paramText);
     std::vector<double> p;
+    p.reserve(raw.size());
     for (double v : raw)
         p.push_back(length(v));
     if (p.empty())

@@ -66,7 +66,7 @@ private:
     void numberEndsAt(char c, bool endsBlock);
     void endBlock();
     void processParameterText(std::string text, bool closing);
-    void processMacroBodyLine(const std::string &line);
+    void processMacroBodyLine(const std::string &raw);
     void endMacroDefinition();
     void defineAperture(const std::string &text);
     void defineMacroReference(const std::string &afterAdd);
@@ -154,6 +154,6 @@ struct GerberLoadContext {
 // Pre-scans the largest file, then reads every file in layer order into the
 // document (the caller has called startLoad). Messages go through the
 // prompter; the document values of the view set-up are updated.
-GerberLoadOutcome loadGerberFiles(GerberLoadContext &context, std::vector<GerberLoadFile> files);
+GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoadFile> files);
 
 } // namespace korvane

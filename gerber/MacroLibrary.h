@@ -17,7 +17,7 @@ public:
     bool loaded = false;
 
     // Stores the line after the last line in use and returns its number.
-    int append(std::string line);
+    int append(std::string text);
     // Line n (1-based); empty for numbers that hold no line.
     const std::string &line(int number) const;
     bool holdsLines() const { return lineCount > 0; }

@@ -39,6 +39,7 @@ struct DrprintFixture : ::testing::Test {
     std::vector<QString> items(QListWidget *list) const
     {
         std::vector<QString> out;
+        out.reserve(static_cast<size_t>(list->count()));
         for (int i = 0; i < list->count(); ++i)
             out.push_back(list->item(i)->text());
         return out;

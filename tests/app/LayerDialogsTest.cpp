@@ -40,7 +40,7 @@ struct LayerWindowFixture : korvane::testing::MainFixture {
     }
 
     // Runs `steps` inside the next modal dialog, then the command.
-    void whileOpen(std::function<void()> steps, QAction *command)
+    void whileOpen(const std::function<void()> &steps, QAction *command)
     {
         QTimer::singleShot(0, steps);
         command->trigger();

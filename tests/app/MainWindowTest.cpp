@@ -29,7 +29,6 @@
 #include <filesystem>
 #include "app/TGerSel.h"
 #include "gerber/GerberTexts.h"
-#include <QLabel>
 #include <gtest/gtest.h>
 
 using namespace korvane;

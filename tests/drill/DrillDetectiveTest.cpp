@@ -58,7 +58,11 @@ std::string drillFileFor(const std::vector<Point> &pads, const DrillInFormat &f,
         std::string x = coordinate(p.x, f), y = coordinate(p.y, f);
         if (x.empty() || y.empty() || x == "0" || y == "0")
             continue;
-        text += "X" + x + "Y" + y + "\n";
+        text += "X";
+        text += x;
+        text += "Y";
+        text += y;
+        text += "\n";
         ++written;
     }
     return text + "M30\n";

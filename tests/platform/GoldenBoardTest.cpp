@@ -50,6 +50,7 @@ struct MixedBoard {
                                                    {2, Data + "/gerber/silk_inch.gbr"},
                                                    {3, Data + "/gerber/gerbv/am-test.gbx"}};
         std::vector<std::string> paths;
+        paths.reserve(files.size());
         for (const auto &f : files)
             paths.push_back(f.path);
         adoptDeclaredRs274X(settings.gerberIn, paths);

@@ -32,6 +32,7 @@ TEST(GerberPrintGridTest, ChosenFilesAreSortedByteWiseAndCappedAtFifteen)
     EXPECT_EQ(grid.cell(15, gridcol::Number), "15");
 
     std::vector<std::string> many;
+    many.reserve(20);
     for (int i = 0; i < 20; ++i)
         many.push_back("/d/f" + std::to_string(100 + i) + ".gbr");
     grid.chooseFiles(many);
@@ -55,8 +56,8 @@ TEST(GerberPrintGridTest, ParameterFileRoundTripAndColumnOrder)
     EXPECT_EQ(lines[0], "a.gbr");
     for (int i = 3; i < 15; ++i)
         EXPECT_TRUE(lines[static_cast<size_t>(i)].empty());
-    EXPECT_EQ(lines[3 * 15 + 1], gridval::Negative); // column 4, row 2
-    EXPECT_EQ(lines[5 * 15], " 3");                  // column 6, row 1
+    EXPECT_EQ(lines[3 * 15UL + 1], gridval::Negative); // column 4, row 2
+    EXPECT_EQ(lines[5 * 15UL], " 3");                  // column 6, row 1
 
     GerberPrintGrid loaded;
     FakePrompter prompter;
@@ -86,10 +87,10 @@ TEST(GerberPrintGridTest, LoadingReadsRoundsOf180AndRefusesForeignValues)
     EXPECT_EQ(grid.cell(1, gridcol::Standalone), "");
     // A hand-edited "20" or "3" never names a row.
     lines.assign(180, "");
-    lines[5 * 15] = "20";
-    lines[5 * 15 + 1] = "3";
-    lines[5 * 15 + 2] = "15";
-    lines[2 * 15] = "要";
+    lines[5 * 15UL] = "20";
+    lines[5 * 15UL + 1] = "3";
+    lines[5 * 15UL + 2] = "15";
+    lines[2 * 15UL] = "要";
     grid.setParameterLines(lines);
     EXPECT_EQ(grid.cell(1, gridcol::row(0)), "");
     EXPECT_EQ(grid.cell(2, gridcol::row(0)), "");

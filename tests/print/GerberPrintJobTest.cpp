@@ -137,7 +137,7 @@ TEST(GerberPrintJobTest, OneSheetAtTrueSize)
     // The drawing is centred in the band 10 mm in from the corner.
     const int left = lines[0].points[0].x, bottom = lines[0].points[0].y;
     EXPECT_EQ(left, 100 + (1850 - 1000) / 2);
-    EXPECT_NEAR(bottom - 500, 100 + (2720 - 500) / 2, 1);
+    EXPECT_NEAR(bottom - 500, 100 + (2720 - 500) / 2.0, 1);
 
     EXPECT_EQ(f.prompter.texts().back(), printmsg::GerberPrintFinished);
     EXPECT_EQ(f.status.statusHistory.front(), "top.gbr" + std::string(printmsg::StatusPrinting));
