@@ -267,7 +267,7 @@ void GerberWriter::finish()
             // A parameter block cut off by the end of the file ends the file:
             // the block before it is not drawn by the reader either.
             if (!piece_.empty())
-                parameterPiece(std::move(piece_), false);
+                parameterPiece(piece_, false);
         } else {
             endBlock();
         }
@@ -299,12 +299,12 @@ void GerberWriter::handle(char c)
         if (filler_)
             filler_->reader.feed(std::string_view(&c, 1));
         if (c == '%') {
-            parameterPiece(std::move(piece_), true);
+            parameterPiece(piece_, true);
             piece_.clear();
             state_ = State::Normal;
         } else if (c == '\r' || c == '\n') {
             if (!piece_.empty())
-                parameterPiece(std::move(piece_), false);
+                parameterPiece(piece_, false);
             piece_.clear();
         } else {
             piece_ += c;

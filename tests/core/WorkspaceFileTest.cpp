@@ -212,7 +212,7 @@ TEST(WorkspaceRead, DecimalFieldsReadAsTheNearestDouble)
         const int decimals = 1 + static_cast<int>(rng() % 12);
         const int whole = static_cast<int>(rng() % 13);
         std::string text =
-            (rng() % 2 ? "-" : "") + std::to_string(rng() % 10'000'000'000'000ull).substr(0, std::size_t(whole + 1));
+            (rng() % 2 ? "-" : "") + std::to_string(rng() % 10'000'000'000'000ull).substr(0, static_cast<std::size_t>(whole) + 1);
         text +=
             "." + std::to_string(rng() % 1'000'000'000'000ull + 1'000'000'000'000ull).substr(1, std::size_t(decimals));
         if (text.size() > 15)
