@@ -75,9 +75,8 @@ ci)
     install_packages
     timed build
     timed ctest --test-dir build --output-on-failure
+    timed format_check
     timed tidy
-    # Turned on once the whole tree is in the house style:
-    # timed format_check
     # The libraries alone, with Qt nowhere on the include path.
     cmake -S . -B build-qtfree -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_QT_FREE=ON \
         -DKORVANE_BUILD_TESTS=OFF

@@ -18,9 +18,9 @@
 namespace korvane {
 namespace {
 
-constexpr double PreviewScale = 7.0; // times real size
+constexpr double PreviewScale = 7.0;  // times real size
 
-} // namespace
+}  // namespace
 
 ApertureMacroPreview::ApertureMacroPreview(const ApertureDef &row, const MacroLibrary &macros, QWidget *parent)
     : QDialog(parent), row_(row), macros_(macros)
@@ -91,4 +91,4 @@ void ApertureMacroPreview::paintEvent(QPaintEvent *event)
         painter.drawText(rect().adjusted(8, 30, -8, -8), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, problem_);
 }
 
-} // namespace korvane
+}  // namespace korvane

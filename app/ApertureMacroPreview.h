@@ -36,4 +36,4 @@ private:
     QString problem_;
 };
 
-} // namespace korvane
+}  // namespace korvane

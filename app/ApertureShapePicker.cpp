@@ -51,4 +51,4 @@ std::optional<std::string> ApertureShapePicker::choose(const std::string &curren
     return picker.picked();
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -29,4 +29,4 @@ private:
     std::optional<std::string> picked_;
 };
 
-} // namespace korvane
+}  // namespace korvane

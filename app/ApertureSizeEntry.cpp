@@ -23,7 +23,7 @@ QString sizeCharactersOf(const QString &text)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 ApertureSizeEntry::ApertureSizeEntry(const std::string &dcodeLabel, const std::string &currentSize, QWidget *parent)
     : QDialog(parent)
@@ -39,7 +39,7 @@ ApertureSizeEntry::ApertureSizeEntry(const std::string &dcodeLabel, const std::s
     edit_ = new QLineEdit(QString::fromStdString(currentSize), this);
     edit_->setObjectName("sizeEdit");
     edit_->selectAll();
-    edit_->setContextMenuPolicy(Qt::NoContextMenu); // no paste of other characters
+    edit_->setContextMenuPolicy(Qt::NoContextMenu);  // no paste of other characters
     edit_->installEventFilter(this);
 
     ok_ = new QPushButton(QStringLiteral("OK"), this);
@@ -70,10 +70,7 @@ ApertureSizeEntry::ApertureSizeEntry(const std::string &dcodeLabel, const std::s
     edit_->setFocus();
 }
 
-std::string ApertureSizeEntry::typedText() const
-{
-    return edit_->text().toStdString();
-}
+std::string ApertureSizeEntry::typedText() const { return edit_->text().toStdString(); }
 
 bool ApertureSizeEntry::eventFilter(QObject *watched, QEvent *event)
 {
@@ -107,4 +104,4 @@ void ApertureSizeEntry::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-} // namespace korvane
+}  // namespace korvane

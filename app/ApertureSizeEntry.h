@@ -39,4 +39,4 @@ private:
     SizeEntryExit exit_ = SizeEntryExit::Cancel;
 };
 
-} // namespace korvane
+}  // namespace korvane

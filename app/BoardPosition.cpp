@@ -25,4 +25,4 @@ std::string pointerPositionText(Point board, bool inch)
     return text;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -17,4 +17,4 @@ std::optional<Point> boardPointAt(const ViewTransform &view, int column, int row
 // Gerber input format is inch.
 std::string pointerPositionText(Point board, bool inch);
 
-} // namespace korvane
+}  // namespace korvane

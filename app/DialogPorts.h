@@ -10,4 +10,4 @@ struct DialogPorts {
     StatusSink &status;
 };
 
-} // namespace korvane
+}  // namespace korvane

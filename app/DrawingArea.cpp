@@ -4,14 +4,14 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QPaintEvent>
 #include <QMouseEvent>
-#include <functional>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace korvane {
 
@@ -99,7 +99,7 @@ private:
     bool active_;
 };
 
-} // namespace
+}  // namespace
 
 DrawingArea::DrawingArea(Document &document, Prompter &prompter, QWidget *parent)
     : QWidget(parent), document_(document), prompter_(std::make_unique<CursorPrompter>(prompter)),
@@ -139,10 +139,7 @@ DrawingArea::DrawingArea(Document &document, Prompter &prompter, QWidget *parent
 
 DrawingArea::~DrawingArea() = default;
 
-const QImage &DrawingArea::picture() const
-{
-    return picture_->image;
-}
+const QImage &DrawingArea::picture() const { return picture_->image; }
 
 void DrawingArea::setPicture(const QImage &image)
 {
@@ -156,39 +153,20 @@ QPoint DrawingArea::scrollPosition() const
     return {scroll_->horizontalScrollBar()->value(), scroll_->verticalScrollBar()->value()};
 }
 
-void DrawingArea::setRegionFill(RegionFill fill)
-{
-    view_->setRegionFill(fill);
-}
+void DrawingArea::setRegionFill(RegionFill fill) { view_->setRegionFill(fill); }
 
-void DrawingArea::setStatusBarHeight(int pixels)
-{
-    view_->setStatusBarHeight(pixels);
-}
+void DrawingArea::setStatusBarHeight(int pixels) { view_->setStatusBarHeight(pixels); }
 
 bool DrawingArea::handleKey(QKeyEvent *event)
 {
     switch (event->key()) {
-    case Qt::Key_Home:
-        fitAll();
-        return true;
-    case Qt::Key_Insert:
-        redraw();
-        return true;
-    case Qt::Key_Left:
-        scrollBy(ScrollDirection::Left);
-        return true;
-    case Qt::Key_Right:
-        scrollBy(ScrollDirection::Right);
-        return true;
-    case Qt::Key_Up:
-        scrollBy(ScrollDirection::Up);
-        return true;
-    case Qt::Key_Down:
-        scrollBy(ScrollDirection::Down);
-        return true;
-    default:
-        break;
+    case Qt::Key_Home: fitAll(); return true;
+    case Qt::Key_Insert: redraw(); return true;
+    case Qt::Key_Left: scrollBy(ScrollDirection::Left); return true;
+    case Qt::Key_Right: scrollBy(ScrollDirection::Right); return true;
+    case Qt::Key_Up: scrollBy(ScrollDirection::Up); return true;
+    case Qt::Key_Down: scrollBy(ScrollDirection::Down); return true;
+    default: break;
     }
     // By character, so that the keypad and every keyboard layout count.
     const QString text = event->text();
@@ -227,20 +205,11 @@ bool DrawingArea::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-int DrawingArea::pictureWidth() const
-{
-    return picture_->width();
-}
+int DrawingArea::pictureWidth() const { return picture_->width(); }
 
-int DrawingArea::pictureHeight() const
-{
-    return picture_->height();
-}
+int DrawingArea::pictureHeight() const { return picture_->height(); }
 
-void DrawingArea::setPictureSize(int width, int height)
-{
-    picture_->resize(width, height);
-}
+void DrawingArea::setPictureSize(int width, int height) { picture_->resize(width, height); }
 
 void DrawingArea::clearPicture()
 {
@@ -303,9 +272,6 @@ void DrawingArea::zoomOut()
     view_->zoomOut();
 }
 
-void DrawingArea::setInitialSize()
-{
-    picture_->resize(scroll_->size());
-}
+void DrawingArea::setInitialSize() { picture_->resize(scroll_->size()); }
 
-} // namespace korvane
+}  // namespace korvane

@@ -90,4 +90,4 @@ private:
     std::unique_ptr<ViewController> view_;
 };
 
-} // namespace korvane
+}  // namespace korvane

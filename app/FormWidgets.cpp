@@ -9,8 +9,8 @@
 
 namespace korvane {
 
-RadioGroup::RadioGroup(const QString &title, const QStringList &choices, const QString &objectName,
-                       QWidget *parent, Qt::Orientation orientation)
+RadioGroup::RadioGroup(const QString &title, const QStringList &choices, const QString &objectName, QWidget *parent,
+                       Qt::Orientation orientation)
     : QGroupBox(title, parent), group_(new QButtonGroup(this))
 {
     setObjectName(objectName);
@@ -28,10 +28,7 @@ RadioGroup::RadioGroup(const QString &title, const QStringList &choices, const Q
     connect(group_, &QButtonGroup::idClicked, this, &RadioGroup::changed);
 }
 
-int RadioGroup::index() const
-{
-    return group_->checkedId();
-}
+int RadioGroup::index() const { return group_->checkedId(); }
 
 void RadioGroup::setIndex(int index)
 {
@@ -62,8 +59,8 @@ void DigitsBox::setDigits(const std::string &text)
     setEditText(t);
 }
 
-QGroupBox *digitsGroup(const QString &title, const QString &integerLabel, const QString &decimalLabel,
-                       int lastDecimal, DigitsBox *&integerBox, DigitsBox *&decimalBox, QWidget *parent)
+QGroupBox *digitsGroup(const QString &title, const QString &integerLabel, const QString &decimalLabel, int lastDecimal,
+                       DigitsBox *&integerBox, DigitsBox *&decimalBox, QWidget *parent)
 {
     auto *group = new QGroupBox(title, parent);
     group->setObjectName("digitsGroup");
@@ -75,4 +72,4 @@ QGroupBox *digitsGroup(const QString &title, const QString &integerLabel, const 
     return group;
 }
 
-} // namespace korvane
+}  // namespace korvane

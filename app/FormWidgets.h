@@ -14,8 +14,8 @@ namespace korvane {
 class RadioGroup : public QGroupBox {
     Q_OBJECT
 public:
-    RadioGroup(const QString &title, const QStringList &choices, const QString &objectName,
-               QWidget *parent = nullptr, Qt::Orientation orientation = Qt::Vertical);
+    RadioGroup(const QString &title, const QStringList &choices, const QString &objectName, QWidget *parent = nullptr,
+               Qt::Orientation orientation = Qt::Vertical);
     int index() const;
     // Sets the checked choice without emitting `changed`.
     void setIndex(int index);
@@ -43,7 +43,7 @@ signals:
 
 // The "桁数" group: the integer and decimal digit lists, "1" to "4" and "1"
 // to `lastDecimal`. The record is updated through the boxes' signals.
-QGroupBox *digitsGroup(const QString &title, const QString &integerLabel, const QString &decimalLabel,
-                       int lastDecimal, DigitsBox *&integerBox, DigitsBox *&decimalBox, QWidget *parent);
+QGroupBox *digitsGroup(const QString &title, const QString &integerLabel, const QString &decimalLabel, int lastDecimal,
+                       DigitsBox *&integerBox, DigitsBox *&decimalBox, QWidget *parent);
 
-} // namespace korvane
+}  // namespace korvane

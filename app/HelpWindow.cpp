@@ -5,10 +5,7 @@
 #include <QVBoxLayout>
 
 // The help pages are linked from a static library: register them by hand.
-static void registerHelpPages()
-{
-    Q_INIT_RESOURCE(help);
-}
+static void registerHelpPages() { Q_INIT_RESOURCE(help); }
 
 namespace korvane {
 
@@ -34,4 +31,4 @@ void HelpWindow::showContents()
     activateWindow();
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -17,4 +17,4 @@ private:
     QTextBrowser *browser_;
 };
 
-} // namespace korvane
+}  // namespace korvane

@@ -16,7 +16,8 @@ void LayerColourBoxes::setColour(int n, Colour c)
 void LayerColourBoxes::paintBox(QPushButton *box, Colour colour)
 {
     QColor q = toQColor(colour);
-    box->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }").arg(q.name()));
+    box->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }").arg(q.name()));
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -29,4 +29,4 @@ private:
     std::array<Colour, LayerCount> colours_{};
 };
 
-} // namespace korvane
+}  // namespace korvane

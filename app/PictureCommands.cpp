@@ -112,4 +112,4 @@ bool hardCopy(const QImage &picture, PrintDevice &device, Prompter &prompter, St
     return true;
 }
 
-} // namespace korvane
+}  // namespace korvane

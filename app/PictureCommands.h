@@ -37,4 +37,4 @@ PixelRect hardCopyFrame(int pageWidth, int pageHeight, int dotsPerInch, int pict
 // one page. False when nothing was printed.
 bool hardCopy(const QImage &picture, PrintDevice &device, Prompter &prompter, StatusSink &status);
 
-} // namespace korvane
+}  // namespace korvane

@@ -24,4 +24,4 @@ QString settingsFolder(const QString &startDirectory, const std::function<bool(c
     return config;
 }
 
-} // namespace korvane
+}  // namespace korvane

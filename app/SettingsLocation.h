@@ -14,4 +14,4 @@ bool folderWritable(const QString &folder);
 QString settingsFolder(const QString &startDirectory,
                        const std::function<bool(const QString &)> &writable = folderWritable);
 
-} // namespace korvane
+}  // namespace korvane

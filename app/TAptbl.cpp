@@ -20,22 +20,16 @@ namespace {
 QString q(const char *s) { return QString::fromUtf8(s); }
 QString q(const std::string &s) { return QString::fromStdString(s); }
 
-} // namespace
+}  // namespace
 
 ApertureTableModel::ApertureTableModel(const ApertureTable &table, QObject *parent)
     : QAbstractTableModel(parent), table_(table)
 {
 }
 
-int ApertureTableModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ApertureRowCount;
-}
+int ApertureTableModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : ApertureRowCount; }
 
-int ApertureTableModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
-}
+int ApertureTableModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : ColumnCount; }
 
 QVariant ApertureTableModel::data(const QModelIndex &index, int role) const
 {
@@ -89,8 +83,7 @@ void ApertureTableModel::tableChanged()
     endResetModel();
 }
 
-TAptbl::TAptbl(ApertureTable &table, MacroLibrary &macros, DialogPorts ports, PrintDevice &printer,
-               QWidget *parent)
+TAptbl::TAptbl(ApertureTable &table, MacroLibrary &macros, DialogPorts ports, PrintDevice &printer, QWidget *parent)
     : QDialog(parent), table_(table), macros_(macros), ports_(ports), printer_(printer)
 {
     setObjectName("TAptbl");
@@ -170,7 +163,7 @@ void TAptbl::refresh()
 {
     setWindowTitle(q(table_.title));
     path_->setText(q(table_.filePath));
-    path_->setCursorPosition(path_->text().size()); // the file name, not the folder
+    path_->setCursorPosition(path_->text().size());  // the file name, not the folder
     model_->tableChanged();
 }
 
@@ -206,8 +199,7 @@ void TAptbl::clickCell(int rowNumber, int column)
         if (!isRowLocked(row))
             editSize(rowNumber);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -237,4 +229,4 @@ void TAptbl::showMacroPreview(const ApertureDef &row)
     preview.exec();
 }
 
-} // namespace korvane
+}  // namespace korvane

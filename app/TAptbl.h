@@ -91,4 +91,4 @@ private:
     QPushButton *close_;
 };
 
-} // namespace korvane
+}  // namespace korvane

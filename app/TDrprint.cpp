@@ -32,7 +32,7 @@ QLineEdit *numberField(const QString &text, const QString &name, QWidget *parent
     return e;
 }
 
-} // namespace
+}  // namespace
 
 TDrprint::TDrprint(PrintDefaults &defaults, DrillInFormat &drillFormat, TNinFormat &drillFormatDialog,
                    ApertureTable &table, MacroLibrary &macros, GerberInFormat &gerberFormat,
@@ -151,10 +151,7 @@ TDrprint::TDrprint(PrintDefaults &defaults, DrillInFormat &drillFormat, TNinForm
     resize(760, 360);
 }
 
-QPushButton *TDrprint::button(const QString &objectName) const
-{
-    return findChild<QPushButton *>(objectName);
-}
+QPushButton *TDrprint::button(const QString &objectName) const { return findChild<QPushButton *>(objectName); }
 
 void TDrprint::showEvent(QShowEvent *event)
 {
@@ -230,8 +227,8 @@ void TDrprint::print()
         ports_.prompter.error(e.text());
         return;
     }
-    DrillPrintContext context{rows_,           settings,      drillFormat_, apertures_, macros_,
-                              gerberFormat_,   ports_.prompter, ports_.status, progress_, printer_};
+    DrillPrintContext context{rows_,         settings,        drillFormat_,  apertures_, macros_,
+                              gerberFormat_, ports_.prompter, ports_.status, progress_,  printer_};
     runDrillPrint(context);
 }
 
@@ -261,4 +258,4 @@ void TDrprint::openGerberFormat()
     gerberFormatDialog_.setEbcdicEnabled(true);
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -23,10 +23,9 @@ class TNinFormat;
 class TDrprint : public QDialog {
     Q_OBJECT
 public:
-    TDrprint(PrintDefaults &defaults, DrillInFormat &drillFormat, TNinFormat &drillFormatDialog,
-             ApertureTable &table, MacroLibrary &macros, GerberInFormat &gerberFormat,
-             TGinFormat &gerberFormatDialog, DialogPorts ports, PrintDevice &printer, PrintProgress &progress,
-             QWidget *parent = nullptr);
+    TDrprint(PrintDefaults &defaults, DrillInFormat &drillFormat, TNinFormat &drillFormatDialog, ApertureTable &table,
+             MacroLibrary &macros, GerberInFormat &gerberFormat, TGinFormat &gerberFormatDialog, DialogPorts ports,
+             PrintDevice &printer, PrintProgress &progress, QWidget *parent = nullptr);
 
     // Row n of the overlay list belongs to row n of the drill list.
     const std::vector<DrillPrintRow> &rows() const { return rows_; }
@@ -87,4 +86,4 @@ private:
     QLineEdit *offsetY_;
 };
 
-} // namespace korvane
+}  // namespace korvane

@@ -72,7 +72,7 @@ private:
     std::string chosen_;
 };
 
-} // namespace
+}  // namespace
 
 TGbprint::TGbprint(PrintDefaults &defaults, ApertureTable &table, MacroLibrary &macros, GerberInFormat &format,
                    TGinFormat &formatDialog, DialogPorts ports, PrintDevice &printer, PrintProgress &progress,
@@ -199,8 +199,8 @@ TGbprint::TGbprint(PrintDefaults &defaults, ApertureTable &table, MacroLibrary &
     top->addLayout(colourColumn);
     top->addLayout(side);
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {chooseButton_, formatButton, apertureButton, printerButton, loadButton, saveButton,
-                           printButton, closeButton})
+    for (QPushButton *b :
+         {chooseButton_, formatButton, apertureButton, printerButton, loadButton, saveButton, printButton, closeButton})
         buttons->addWidget(b);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
@@ -209,10 +209,7 @@ TGbprint::TGbprint(PrintDefaults &defaults, ApertureTable &table, MacroLibrary &
     showGrid();
 }
 
-QPushButton *TGbprint::button(const QString &objectName) const
-{
-    return findChild<QPushButton *>(objectName);
-}
+QPushButton *TGbprint::button(const QString &objectName) const { return findChild<QPushButton *>(objectName); }
 
 std::array<int, GerberPrintGrid::Columns> TGbprint::columnWidths(int gridWidth)
 {
@@ -365,8 +362,8 @@ void TGbprint::print()
         ports_.prompter.error(e.text());
         return;
     }
-    GerberPrintContext context{grid_,         settings,      apertures_, macros_, format_, ports_.prompter,
-                               ports_.status, progress_, printer_};
+    GerberPrintContext context{grid_,           settings,      apertures_, macros_, format_,
+                               ports_.prompter, ports_.status, progress_,  printer_};
     runGerberPrint(context);
 }
 
@@ -402,4 +399,4 @@ void TGbprint::openFormat()
     formatDialog_.setEbcdicEnabled(true);
 }
 
-} // namespace korvane
+}  // namespace korvane

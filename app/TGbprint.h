@@ -104,4 +104,4 @@ private:
     QPushButton *chooseButton_;
 };
 
-} // namespace korvane
+}  // namespace korvane

@@ -22,12 +22,12 @@ namespace {
 const char *GerberCaption = "ｶﾞｰﾊﾞｰﾌｧｲﾙの設定";
 const char *DrillCaption = "ﾄﾞﾘﾙﾌｧｲﾙの設定";
 
-} // namespace
+}  // namespace
 
 TGerSel::TGerSel(Document &document, ApertureTable &table, MacroLibrary &macros, LayerColourBoxes &colours,
                  TGinFormat &gerberFormat, TNinFormat &drillFormat, DialogPorts ports, QWidget *parent)
-    : QDialog(parent), doc_(document), table_(table), macros_(macros), colours_(colours),
-      gerberFormat_(gerberFormat), drillFormat_(drillFormat), ports_(ports)
+    : QDialog(parent), doc_(document), table_(table), macros_(macros), colours_(colours), gerberFormat_(gerberFormat),
+      drillFormat_(drillFormat), ports_(ports)
 {
     setObjectName("TGerSel");
     setModal(true);
@@ -120,10 +120,7 @@ void TGerSel::setMode(LayerLoadKind kind)
     region_->setVisible(kind == LayerLoadKind::Gerber);
 }
 
-RegionFill TGerSel::regionFill() const
-{
-    return region_->index() == 1 ? RegionFill::Hatch : RegionFill::Solid;
-}
+RegionFill TGerSel::regionFill() const { return region_->index() == 1 ? RegionFill::Hatch : RegionFill::Solid; }
 
 void TGerSel::showEvent(QShowEvent *event)
 {
@@ -210,4 +207,4 @@ void TGerSel::cancel()
     reject();
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -84,4 +84,4 @@ private:
     QPushButton *cancel_;
 };
 
-} // namespace korvane
+}  // namespace korvane

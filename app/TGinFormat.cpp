@@ -23,10 +23,12 @@ TGinFormat::TGinFormat(GerberInFormat &format, QWidget *parent) : QDialog(parent
     code_ = new RadioGroup(q(t::Code), {q(t::Ascii), q(t::Ebcdic)}, "codeGroup", this);
     unit_ = new RadioGroup(q(t::Unit), {q(t::UnitMmIn), q(t::UnitInchIn)}, "unitGroup", this);
     suppression_ = new RadioGroup(q(t::ZeroSuppress), {q(t::LZ), q(t::TZ)}, "zeroSuppressionGroup", this);
-    coordinates_ = new RadioGroup(q(t::CoordinateSystem), {q(t::Absolute), q(t::Incremental)}, "coordinateModeGroup", this);
+    coordinates_ =
+        new RadioGroup(q(t::CoordinateSystem), {q(t::Absolute), q(t::Incremental)}, "coordinateModeGroup", this);
     arc_ = new RadioGroup(q(t::Arc), {q(t::FullCircle), q(t::QuarterCircle)}, "arcModeGroup", this);
 
-    QGroupBox *digits = digitsGroup(q(t::DigitsIn), q(t::IntegerPartIn), q(t::DecimalPartIn), 6, integerDigits_, decimalDigits_, this);
+    QGroupBox *digits =
+        digitsGroup(q(t::DigitsIn), q(t::IntegerPartIn), q(t::DecimalPartIn), 6, integerDigits_, decimalDigits_, this);
 
     close_ = new QPushButton(q(t::Close), this);
     close_->setObjectName("closeButton");
@@ -50,16 +52,17 @@ TGinFormat::TGinFormat(GerberInFormat &format, QWidget *parent) : QDialog(parent
             [this](int i) { format_.charCode = i == 0 ? CharCode::Ascii : CharCode::Ebcdic; });
     connect(unit_, &RadioGroup::changed, this,
             [this](int i) { format_.unit = i == 0 ? LengthUnit::Mm : LengthUnit::Inch; });
-    connect(suppression_, &RadioGroup::changed, this, [this](int i) {
-        format_.zeroSuppression = i == 0 ? ZeroSuppression::Leading : ZeroSuppression::Trailing;
-    });
+    connect(suppression_, &RadioGroup::changed, this,
+            [this](int i) { format_.zeroSuppression = i == 0 ? ZeroSuppression::Leading : ZeroSuppression::Trailing; });
     connect(coordinates_, &RadioGroup::changed, this, [this](int i) {
         format_.coordinateMode = i == 0 ? CoordinateMode::Absolute : CoordinateMode::Incremental;
     });
     connect(arc_, &RadioGroup::changed, this,
             [this](int i) { format_.arcMode = i == 0 ? ArcMode::FullCircle : ArcMode::QuarterCircle; });
-    connect(integerDigits_, &DigitsBox::digitsChanged, this, [this](const std::string &s) { format_.integerDigits = s; });
-    connect(decimalDigits_, &DigitsBox::digitsChanged, this, [this](const std::string &s) { format_.decimalDigits = s; });
+    connect(integerDigits_, &DigitsBox::digitsChanged, this,
+            [this](const std::string &s) { format_.integerDigits = s; });
+    connect(decimalDigits_, &DigitsBox::digitsChanged, this,
+            [this](const std::string &s) { format_.decimalDigits = s; });
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
 
     showRecord();
@@ -92,4 +95,4 @@ void TGinFormat::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -43,4 +43,4 @@ private:
     QPushButton *close_;
 };
 
-} // namespace korvane
+}  // namespace korvane

@@ -39,15 +39,20 @@ TGoutFormat::TGoutFormat(GerberOutFormat &format, const GerberInFormat &input, D
     auto *endBox = textGroup(t::EndCommand, endCommand_, "endCommand", this);
     dialect_ = new RadioGroup(q(t::Format), {q(t::Rs274D), q(t::Rs274X)}, "dialectGroup", this);
     record_ = new RadioGroup(q(t::RecordLength), {q(t::EobNewline), q(t::FullRecordGerber)}, "recordModeGroup", this);
-    coordinates_ = new RadioGroup(q(t::CoordinateSystem), {q(t::Absolute), q(t::Incremental)}, "coordinateModeGroup", this);
-    modal_ = new RadioGroup(q(t::Modal), {q(t::ModalG), q(t::ModalD), q(t::ModalGD), q(t::ModalNone)}, "modalGroup", this);
+    coordinates_ =
+        new RadioGroup(q(t::CoordinateSystem), {q(t::Absolute), q(t::Incremental)}, "coordinateModeGroup", this);
+    modal_ =
+        new RadioGroup(q(t::Modal), {q(t::ModalG), q(t::ModalD), q(t::ModalGD), q(t::ModalNone)}, "modalGroup", this);
     eob_ = new RadioGroup(q(t::EobCode), {q(t::Attach), q(t::DoNotAttach)}, "eobCodeGroup", this);
     g54_ = new RadioGroup(q(t::G54), {q(t::Attach), q(t::DoNotAttach)}, "g54Group", this);
-    zeroData_ = new RadioGroup(q(t::ZeroData), {q(t::ZeroDataAll), q(t::ZeroDataAddress), q(t::ZeroDataOmit)}, "zeroDataGroup", this);
-    suppression_ = new RadioGroup(q(t::ZeroSuppress), {q(t::Leading), q(t::NoSuppression)}, "zeroSuppressionGroup", this);
+    zeroData_ = new RadioGroup(q(t::ZeroData), {q(t::ZeroDataAll), q(t::ZeroDataAddress), q(t::ZeroDataOmit)},
+                               "zeroDataGroup", this);
+    suppression_ =
+        new RadioGroup(q(t::ZeroSuppress), {q(t::Leading), q(t::NoSuppression)}, "zeroSuppressionGroup", this);
     unit_ = new RadioGroup(q(t::InchMm), {q(t::MmSystemGerber), q(t::InchSystem)}, "unitGroup", this);
 
-    QGroupBox *digits = digitsGroup(q(t::DigitsOut), q(t::IntegerPartOut), q(t::DecimalPartOut), 5, integerDigits_, decimalDigits_, this);
+    QGroupBox *digits = digitsGroup(q(t::DigitsOut), q(t::IntegerPartOut), q(t::DecimalPartOut), 5, integerDigits_,
+                                    decimalDigits_, this);
 
     auto *load = new QPushButton(q(t::Load), this);
     load->setObjectName("loadButton");
@@ -104,13 +109,14 @@ TGoutFormat::TGoutFormat(GerberOutFormat &format, const GerberInFormat &input, D
     connect(zeroData_, &RadioGroup::changed, this, [this](int i) {
         format_.zeroData = i == 0 ? ZeroDataMode::All : i == 1 ? ZeroDataMode::Address : ZeroDataMode::Omit;
     });
-    connect(suppression_, &RadioGroup::changed, this, [this](int i) {
-        format_.zeroSuppression = i == 0 ? ZeroSuppression::Leading : ZeroSuppression::None;
-    });
+    connect(suppression_, &RadioGroup::changed, this,
+            [this](int i) { format_.zeroSuppression = i == 0 ? ZeroSuppression::Leading : ZeroSuppression::None; });
     connect(unit_, &RadioGroup::changed, this,
             [this](int i) { format_.unit = i == 0 ? LengthUnit::Mm : LengthUnit::Inch; });
-    connect(integerDigits_, &DigitsBox::digitsChanged, this, [this](const std::string &s) { format_.integerDigits = s; });
-    connect(decimalDigits_, &DigitsBox::digitsChanged, this, [this](const std::string &s) { format_.decimalDigits = s; });
+    connect(integerDigits_, &DigitsBox::digitsChanged, this,
+            [this](const std::string &s) { format_.integerDigits = s; });
+    connect(decimalDigits_, &DigitsBox::digitsChanged, this,
+            [this](const std::string &s) { format_.decimalDigits = s; });
     connect(load, &QPushButton::clicked, this, &TGoutFormat::loadParameters);
     connect(save, &QPushButton::clicked, this, &TGoutFormat::saveParameters);
     connect(aperture_, &QPushButton::clicked, this, &TGoutFormat::apertureRequested);
@@ -140,10 +146,7 @@ void TGoutFormat::showRecord()
     updateApertureButton();
 }
 
-void TGoutFormat::updateApertureButton()
-{
-    aperture_->setEnabled(apertureButtonEnabled(input_, format_));
-}
+void TGoutFormat::updateApertureButton() { aperture_->setEnabled(apertureButtonEnabled(input_, format_)); }
 
 void TGoutFormat::showEvent(QShowEvent *event)
 {
@@ -161,9 +164,6 @@ void TGoutFormat::loadParameters()
     }
 }
 
-void TGoutFormat::saveParameters()
-{
-    saveParametersCommand(format_, ports_.picker, ports_.prompter, ports_.status);
-}
+void TGoutFormat::saveParameters() { saveParametersCommand(format_, ports_.picker, ports_.prompter, ports_.status); }
 
-} // namespace korvane
+}  // namespace korvane

@@ -55,4 +55,4 @@ private:
     QPushButton *aperture_;
 };
 
-} // namespace korvane
+}  // namespace korvane

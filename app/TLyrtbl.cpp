@@ -23,7 +23,7 @@ QString fullWidthNumber(int n)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 TLyrtbl::TLyrtbl(Document &document, LayerColourBoxes &colours, QWidget *parent)
     : QDialog(parent), doc_(document), colours_(colours)
@@ -56,11 +56,10 @@ TLyrtbl::TLyrtbl(Document &document, LayerColourBoxes &colours, QWidget *parent)
         grid->addWidget(name, n, 1);
         grid->addWidget(box, n, 2);
         grid->addWidget(visible, n, 3, Qt::AlignCenter);
-        connect(visible, &QCheckBox::toggled, this,
-                [this, n](bool on) { doc_.layers.slot(n).visible = on ? 1 : 0; });
+        connect(visible, &QCheckBox::toggled, this, [this, n](bool on) { doc_.layers.slot(n).visible = on ? 1 : 0; });
         connect(box, &QPushButton::clicked, this, [this, n] {
             if (auto c = chooseColour(colours_.colour(n))) {
-                doc_.layers.slot(n).colour = *c; // at once
+                doc_.layers.slot(n).colour = *c;  // at once
                 colours_.setColour(n, *c);
             }
         });
@@ -107,4 +106,4 @@ void TLyrtbl::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
-} // namespace korvane
+}  // namespace korvane

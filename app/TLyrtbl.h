@@ -45,4 +45,4 @@ private:
     QPushButton *close_;
 };
 
-} // namespace korvane
+}  // namespace korvane

@@ -6,9 +6,8 @@
 #include "app/PictureCommands.h"
 #include "app/SettingsLocation.h"
 #include "app/TAptbl.h"
-#include "app/TFconv.h"
-#include "app/TTcheng.h"
 #include "app/TDrprint.h"
+#include "app/TFconv.h"
 #include "app/TGbprint.h"
 #include "app/TGerSel.h"
 #include "app/TGinFormat.h"
@@ -17,6 +16,7 @@
 #include "app/TNinFormat.h"
 #include "app/TNoutFormat.h"
 #include "app/TPrtAbort.h"
+#include "app/TTcheng.h"
 #include "app/ToolMarkLegend.h"
 #include "app/ToolMenuCommands.h"
 #include "app/VersionBox.h"
@@ -34,11 +34,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
-#include <QKeyEvent>
-#include <QTimer>
 #include <QDir>
+#include <QFile>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -47,6 +46,7 @@
 #include <QPrinter>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace korvane {
@@ -108,8 +108,8 @@ TMain::TMain(const TMainOptions &options, QWidget *parent) : QMainWindow(parent)
 
 TMain::~TMain() = default;
 
-QAction *TMain::addCommand(QMenu *menu, const QString &caption, const QString &objectName,
-                           const QKeySequence &shortcut, bool enabled)
+QAction *TMain::addCommand(QMenu *menu, const QString &caption, const QString &objectName, const QKeySequence &shortcut,
+                           bool enabled)
 {
     auto *action = new QAction(caption, this);
     action->setObjectName(objectName);
@@ -311,10 +311,9 @@ void TMain::buildStatusBar()
 void TMain::showPointerPosition(int column, int row)
 {
     std::optional<Point> p = boardPointAt(drawingArea_->view().transform(), column, row);
-    statusPanel2_->setText(
-        p && document_.hasData == 1
-            ? QString::fromStdString(pointerPositionText(*p, settings_.gerberIn.unit == LengthUnit::Inch))
-            : QString());
+    statusPanel2_->setText(p && document_.hasData == 1 ? QString::fromStdString(pointerPositionText(
+                                                             *p, settings_.gerberIn.unit == LengthUnit::Inch))
+                                                       : QString());
 }
 
 void TMain::createDialogs()
@@ -353,8 +352,9 @@ void TMain::createDialogs()
 
     // The form dialogs take the size of their contents, whatever the window
     // manager's frame and the fonts: nothing is cut off at an edge.
-    for (QDialog *form : std::initializer_list<QDialog *>{gerberInDialog_, gerberOutDialog_, drillInDialog_, drillOutDialog_,
-                                                          layerSelection_, layerTable_, gerberPrint_, drillPrint_})
+    for (QDialog *form :
+         std::initializer_list<QDialog *>{gerberInDialog_, gerberOutDialog_, drillInDialog_, drillOutDialog_,
+                                          layerSelection_, layerTable_, gerberPrint_, drillPrint_})
         if (form->layout())
             form->layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -367,7 +367,7 @@ void TMain::loadSettings()
         layerColours_->setColour(n, settings_.layerColours[static_cast<size_t>(n - 1)]);
     }
     gerberInDialog_->showRecord();
-    gerberOutDialog_->showRecord(); // also the "アパーチャ" button
+    gerberOutDialog_->showRecord();  // also the "アパーチャ" button
     drillInDialog_->showRecord();
     drillOutDialog_->showRecord();
 }
@@ -394,26 +394,16 @@ void TMain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-QAction *TMain::action(const QString &objectName) const
-{
-    return findChild<QAction *>(objectName);
-}
+QAction *TMain::action(const QString &objectName) const { return findChild<QAction *>(objectName); }
 
-void TMain::setStatus(const QString &text)
-{
-    status_->setStatus(text.toStdString());
-}
+void TMain::setStatus(const QString &text) { status_->setStatus(text.toStdString()); }
 
-void TMain::clearStatus()
-{
-    status_->clearStatus();
-}
+void TMain::clearStatus() { status_->clearStatus(); }
 
 void TMain::applyMenuState()
 {
-    for (const char *name : {"saveWorkspaceAction", "copyToClipboardAction", "saveImageAction",
-                             "screenHardCopyAction", "fitAllAction", "redrawAction", "zoomInAction",
-                             "zoomOutAction"})
+    for (const char *name : {"saveWorkspaceAction", "copyToClipboardAction", "saveImageAction", "screenHardCopyAction",
+                             "fitAllAction", "redrawAction", "zoomInAction", "zoomOutAction"})
         action(name)->setEnabled(menuState_.drawingCommands);
     action("dcodeListOfDisplayAction")->setEnabled(menuState_.dcodeListOfDisplay);
     action("toolListOfDisplayAction")->setEnabled(menuState_.toolListOfDisplay);
@@ -458,10 +448,7 @@ void TMain::showHelp()
     helpWindow_->showContents();
 }
 
-void TMain::showVersion()
-{
-    versionBox_->exec();
-}
+void TMain::showVersion() { versionBox_->exec(); }
 
 void TMain::openApertureTable()
 {
@@ -531,15 +518,9 @@ void TMain::layerTableChanged()
     layerTable_->showSlots();
 }
 
-void TMain::fitLoadedDrawing()
-{
-    drawingArea_->view().fitLoadedDrawing(platformName_.toStdString());
-}
+void TMain::fitLoadedDrawing() { drawingArea_->view().fitLoadedDrawing(platformName_.toStdString()); }
 
-void TMain::clearView()
-{
-    drawingArea_->view().clearAll();
-}
+void TMain::clearView() { drawingArea_->view().clearAll(); }
 
 void TMain::clearLayerSelection()
 {
@@ -548,19 +529,13 @@ void TMain::clearLayerSelection()
     layerSelection_->clearFields();
 }
 
-void TMain::clearApertureTable()
-{
-    apertureTable_.Clear();
-}
+void TMain::clearApertureTable() { apertureTable_.Clear(); }
 
-void TMain::setCaption(const std::string &caption)
-{
-    setWindowTitle(QString::fromStdString(caption));
-}
+void TMain::setCaption(const std::string &caption) { setWindowTitle(QString::fromStdString(caption)); }
 
 namespace {
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -575,7 +550,7 @@ bool isDrillFile(const QString &path)
     return looksLikeDrillData(std::string_view(head.constData(), static_cast<size_t>(head.size())));
 }
 
-} // namespace
+}  // namespace
 
 bool TMain::openFiles(const QStringList &arguments)
 {
@@ -645,7 +620,7 @@ private:
     TMain &window_;
 };
 
-} // namespace
+}  // namespace
 
 GerberLoadOutcome TMain::loadGerberLayers()
 {
@@ -659,7 +634,8 @@ GerberLoadOutcome TMain::loadGerberLayers()
     view.setZoomLimits(platformName_.toStdString());
 
     WindowLoadObserver observer(*this);
-    GerberLoadContext context{document_, apertureTable_, macroLibrary_, settings_.gerberIn, *prompter_, *status_, &observer};
+    GerberLoadContext context{document_,  apertureTable_, macroLibrary_, settings_.gerberIn,
+                              *prompter_, *status_,       &observer};
     GerberLoadOutcome outcome = loadGerberFiles(context, files);
     forgetUnreadSlots(outcome.layersUnread);
     // What the files declared shows in the format dialogs.
@@ -710,7 +686,7 @@ private:
     DrillFitArea area_;
 };
 
-} // namespace
+}  // namespace
 
 DrillLoadOutcome TMain::loadDrillLayers()
 {
@@ -813,4 +789,4 @@ void TMain::printerSetup()
     dialog.exec();
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -3,12 +3,12 @@
 // It owns the document, the settings and the dialogs for the whole run.
 #include "core/Document.h"
 #include "core/Formats.h"
-#include "core/MenuState.h"
 #include "core/LayerSelection.h"
+#include "core/MenuState.h"
 #include "core/Ports.h"
 #include "core/WorkspaceFile.h"
-#include "gerber/ApertureTable.h"
 #include "drill/DrillReader.h"
+#include "gerber/ApertureTable.h"
 #include "gerber/GerberReader.h"
 #include "gerber/MacroLibrary.h"
 
@@ -214,4 +214,4 @@ private:
     QStringList pendingFiles_;
 };
 
-} // namespace korvane
+}  // namespace korvane

@@ -22,10 +22,12 @@ TNinFormat::TNinFormat(DrillInFormat &format, QWidget *parent) : QDialog(parent)
     code_ = new RadioGroup(q(t::Code), {q(t::Ascii), q(t::Eia)}, "codeGroup", this);
     unit_ = new RadioGroup(q(t::Unit), {q(t::UnitMmIn), q(t::UnitInchIn)}, "unitGroup", this);
     suppression_ = new RadioGroup(q(t::ZeroSuppress), {q(t::LZ), q(t::TZ)}, "zeroSuppressionGroup", this);
-    coordinates_ = new RadioGroup(q(t::CoordinateSystem), {q(t::Absolute), q(t::Incremental)}, "coordinateModeGroup", this);
+    coordinates_ =
+        new RadioGroup(q(t::CoordinateSystem), {q(t::Absolute), q(t::Incremental)}, "coordinateModeGroup", this);
     x0y0_ = new RadioGroup(q(t::X0Y0Data), {q(t::X0Y0NoHit), q(t::X0Y0Hit)}, "x0y0Group", this);
 
-    QGroupBox *digits = digitsGroup(q(t::DigitsIn), q(t::IntegerPartIn), q(t::DecimalPartIn), 5, integerDigits_, decimalDigits_, this);
+    QGroupBox *digits =
+        digitsGroup(q(t::DigitsIn), q(t::IntegerPartIn), q(t::DecimalPartIn), 5, integerDigits_, decimalDigits_, this);
 
     auto *close = new QPushButton(q(t::Close), this);
     close->setObjectName("closeButton");
@@ -44,15 +46,16 @@ TNinFormat::TNinFormat(DrillInFormat &format, QWidget *parent) : QDialog(parent)
             [this](int i) { format_.charCode = i == 0 ? CharCode::Ascii : CharCode::Eia; });
     connect(unit_, &RadioGroup::changed, this,
             [this](int i) { format_.unit = i == 0 ? LengthUnit::Mm : LengthUnit::Inch; });
-    connect(suppression_, &RadioGroup::changed, this, [this](int i) {
-        format_.zeroSuppression = i == 0 ? ZeroSuppression::Leading : ZeroSuppression::Trailing;
-    });
+    connect(suppression_, &RadioGroup::changed, this,
+            [this](int i) { format_.zeroSuppression = i == 0 ? ZeroSuppression::Leading : ZeroSuppression::Trailing; });
     connect(coordinates_, &RadioGroup::changed, this, [this](int i) {
         format_.coordinateMode = i == 0 ? CoordinateMode::Absolute : CoordinateMode::Incremental;
     });
     connect(x0y0_, &RadioGroup::changed, this, [this](int i) { format_.x0y0IsHit = i == 1; });
-    connect(integerDigits_, &DigitsBox::digitsChanged, this, [this](const std::string &s) { format_.integerDigits = s; });
-    connect(decimalDigits_, &DigitsBox::digitsChanged, this, [this](const std::string &s) { format_.decimalDigits = s; });
+    connect(integerDigits_, &DigitsBox::digitsChanged, this,
+            [this](const std::string &s) { format_.integerDigits = s; });
+    connect(decimalDigits_, &DigitsBox::digitsChanged, this,
+            [this](const std::string &s) { format_.decimalDigits = s; });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     showRecord();
@@ -69,10 +72,7 @@ void TNinFormat::showRecord()
     decimalDigits_->setDigits(format_.decimalDigits);
 }
 
-void TNinFormat::setEiaEnabled(bool enabled)
-{
-    code_->button(1)->setEnabled(enabled);
-}
+void TNinFormat::setEiaEnabled(bool enabled) { code_->button(1)->setEnabled(enabled); }
 
 void TNinFormat::showEvent(QShowEvent *event)
 {
@@ -80,4 +80,4 @@ void TNinFormat::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
-} // namespace korvane
+}  // namespace korvane

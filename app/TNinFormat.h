@@ -35,4 +35,4 @@ private:
     DigitsBox *decimalDigits_;
 };
 
-} // namespace korvane
+}  // namespace korvane

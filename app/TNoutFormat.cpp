@@ -31,7 +31,8 @@ TNoutFormat::TNoutFormat(DrillOutFormat &format, DialogPorts ports, QWidget *par
         auto *edit = new QLineEdit(templates);
         edit->setObjectName(name);
         templateLayout->addRow(q(caption), edit);
-        connect(edit, &QLineEdit::textChanged, this, [this, field](const QString &s) { format_.*field = s.toStdString(); });
+        connect(edit, &QLineEdit::textChanged, this,
+                [this, field](const QString &s) { format_.*field = s.toStdString(); });
         return edit;
     };
     initCommand_ = addTemplate(t::InitCommand, "initCommandEdit", &DrillOutFormat::initCommand);
@@ -40,15 +41,19 @@ TNoutFormat::TNoutFormat(DrillOutFormat &format, DialogPorts ports, QWidget *par
     toolChange_ = addTemplate(t::ToolChange, "toolChangeEdit", &DrillOutFormat::toolChange);
     endCommand_ = addTemplate(t::EndCommand, "endCommandEdit", &DrillOutFormat::endCommand);
 
-    coordinates_ = new RadioGroup(q(t::CoordinateSystem), {q(t::Absolute), q(t::Incremental)}, "coordinateModeGroup", this);
+    coordinates_ =
+        new RadioGroup(q(t::CoordinateSystem), {q(t::Absolute), q(t::Incremental)}, "coordinateModeGroup", this);
     eob_ = new RadioGroup(q(t::EobCode), {q(t::Attach), q(t::DoNotAttach)}, "eobCodeGroup", this);
-    suppression_ = new RadioGroup(q(t::ZeroSuppress), {q(t::Leading), q(t::NoSuppression)}, "zeroSuppressionGroup", this);
+    suppression_ =
+        new RadioGroup(q(t::ZeroSuppress), {q(t::Leading), q(t::NoSuppression)}, "zeroSuppressionGroup", this);
     unit_ = new RadioGroup(q(t::InchMm), {q(t::MmSystemDrill), q(t::InchSystem)}, "unitGroup", this);
     toolDigits_ = new RadioGroup(q(t::ToolDigits), {q(t::ToolDigits1), q(t::ToolDigits2)}, "toolDigitsGroup", this);
     record_ = new RadioGroup(q(t::RecordLength), {q(t::EobNewline), q(t::FullRecordDrill)}, "recordModeGroup", this);
-    zeroData_ = new RadioGroup(q(t::ZeroData), {q(t::ZeroDataAll), q(t::ZeroDataAddress), q(t::ZeroDataOmit)}, "zeroDataGroup", this);
+    zeroData_ = new RadioGroup(q(t::ZeroData), {q(t::ZeroDataAll), q(t::ZeroDataAddress), q(t::ZeroDataOmit)},
+                               "zeroDataGroup", this);
 
-    QGroupBox *digits = digitsGroup(q(t::DigitsOut), q(t::IntegerPartOut), q(t::DecimalPartOut), 5, integerDigits_, decimalDigits_, this);
+    QGroupBox *digits = digitsGroup(q(t::DigitsOut), q(t::IntegerPartOut), q(t::DecimalPartOut), 5, integerDigits_,
+                                    decimalDigits_, this);
 
     auto *offsets = new QGroupBox(q(t::Offset), this);
     offsets->setObjectName("offsetGroup");
@@ -90,9 +95,8 @@ TNoutFormat::TNoutFormat(DrillOutFormat &format, DialogPorts ports, QWidget *par
         format_.coordinateMode = i == 0 ? CoordinateMode::Absolute : CoordinateMode::Incremental;
     });
     connect(eob_, &RadioGroup::changed, this, [this](int i) { format_.eobCode = i == 0; });
-    connect(suppression_, &RadioGroup::changed, this, [this](int i) {
-        format_.zeroSuppression = i == 0 ? ZeroSuppression::Leading : ZeroSuppression::None;
-    });
+    connect(suppression_, &RadioGroup::changed, this,
+            [this](int i) { format_.zeroSuppression = i == 0 ? ZeroSuppression::Leading : ZeroSuppression::None; });
     connect(unit_, &RadioGroup::changed, this,
             [this](int i) { format_.unit = i == 0 ? LengthUnit::Mm : LengthUnit::Inch; });
     connect(toolDigits_, &RadioGroup::changed, this, [this](int i) { format_.toolDigits = i == 0 ? 1 : 2; });
@@ -101,8 +105,10 @@ TNoutFormat::TNoutFormat(DrillOutFormat &format, DialogPorts ports, QWidget *par
     connect(zeroData_, &RadioGroup::changed, this, [this](int i) {
         format_.zeroData = i == 0 ? ZeroDataMode::All : i == 1 ? ZeroDataMode::Address : ZeroDataMode::Omit;
     });
-    connect(integerDigits_, &DigitsBox::digitsChanged, this, [this](const std::string &s) { format_.integerDigits = s; });
-    connect(decimalDigits_, &DigitsBox::digitsChanged, this, [this](const std::string &s) { format_.decimalDigits = s; });
+    connect(integerDigits_, &DigitsBox::digitsChanged, this,
+            [this](const std::string &s) { format_.integerDigits = s; });
+    connect(decimalDigits_, &DigitsBox::digitsChanged, this,
+            [this](const std::string &s) { format_.decimalDigits = s; });
     connect(xOffset_, &QLineEdit::textChanged, this, [this](const QString &s) { format_.xOffset = s.toStdString(); });
     connect(yOffset_, &QLineEdit::textChanged, this, [this](const QString &s) { format_.yOffset = s.toStdString(); });
     connect(load, &QPushButton::clicked, this, [this] {
@@ -146,4 +152,4 @@ void TNoutFormat::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
-} // namespace korvane
+}  // namespace korvane

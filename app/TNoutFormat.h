@@ -43,4 +43,4 @@ private:
     DigitsBox *decimalDigits_;
 };
 
-} // namespace korvane
+}  // namespace korvane

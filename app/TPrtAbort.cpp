@@ -44,10 +44,7 @@ bool TPrtAbort::cancelRequested()
     return cancelled_;
 }
 
-void TPrtAbort::hideProgress()
-{
-    hide();
-}
+void TPrtAbort::hideProgress() { hide(); }
 
 void TPrtAbort::cancelPressed()
 {
@@ -55,4 +52,4 @@ void TPrtAbort::cancelPressed()
     hide();
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -34,4 +34,4 @@ private:
     QElapsedTimer sincePoll_;
 };
 
-} // namespace korvane
+}  // namespace korvane

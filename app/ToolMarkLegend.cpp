@@ -16,9 +16,7 @@ void paintToolMark(QPainter &painter, int tool, const QPointF &centre, double h)
     for (const MarkPart &part : mark.parts) {
         // Mark offsets have +Y upwards; the screen's y grows downwards.
         switch (part.kind) {
-        case MarkPart::Kind::Circle:
-            painter.drawEllipse(centre, part.radius * h, part.radius * h);
-            break;
+        case MarkPart::Kind::Circle: painter.drawEllipse(centre, part.radius * h, part.radius * h); break;
         case MarkPart::Kind::Square: {
             double r = part.radius * h;
             painter.drawRect(QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r));
@@ -66,4 +64,4 @@ QPixmap toolMarkLegend()
     return pixmap;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -1,6 +1,6 @@
 #pragma once
 // The legend of the 36 tool marks shown in the main window's panel.
-#include "drill/DrillReader.h" // ToolMarkPanelWidth
+#include "drill/DrillReader.h"  // ToolMarkPanelWidth
 
 #include <QPixmap>
 
@@ -19,4 +19,4 @@ void paintToolMark(QPainter &painter, int tool, const QPointF &centre, double ha
 // 83 x 396 pixels: marks 01 to 36 numbered, in two columns.
 QPixmap toolMarkLegend();
 
-} // namespace korvane
+}  // namespace korvane

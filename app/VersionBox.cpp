@@ -32,7 +32,7 @@ QPixmap boardPicture()
     return pixmap;
 }
 
-} // namespace
+}  // namespace
 
 VersionBox::VersionBox(QWidget *parent) : QDialog(parent)
 {
@@ -78,4 +78,4 @@ void VersionBox::showEvent(QShowEvent *event)
     }
 }
 
-} // namespace korvane
+}  // namespace korvane

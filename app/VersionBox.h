@@ -15,4 +15,4 @@ protected:
     void showEvent(QShowEvent *event) override;
 };
 
-} // namespace korvane
+}  // namespace korvane

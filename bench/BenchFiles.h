@@ -83,4 +83,4 @@ inline std::string gerberBenchFile(int objects)
     return path;
 }
 
-} // namespace korvane::bench
+}  // namespace korvane::bench

@@ -33,7 +33,10 @@ public:
     int pictureHeight() const override { return 960; }
     void setPictureSize(int, int) override {}
     void clearPicture() override {}
-    std::unique_ptr<DrawingSurface> createRaster(int w, int h) override { return std::make_unique<RasterSurface>(w, h); }
+    std::unique_ptr<DrawingSurface> createRaster(int w, int h) override
+    {
+        return std::make_unique<RasterSurface>(w, h);
+    }
     void showRaster(std::unique_ptr<DrawingSurface>) override {}
     double screenMmPerPixelX() const override { return 0.25; }
     double screenMmPerPixelY() const override { return 0.25; }
@@ -55,4 +58,4 @@ inline void loadBoard(Document &doc, const std::string &path)
     loadGerberFiles(context, {{1, path}});
 }
 
-} // namespace korvane::bench
+}  // namespace korvane::bench

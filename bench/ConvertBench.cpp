@@ -26,7 +26,10 @@ namespace {
 
 class QuietPrompter : public Prompter {
 public:
-    Answer show(MessageKind, const std::string &, Buttons b) override { return b == Buttons::YesNo ? Answer::Yes : Answer::Ok; }
+    Answer show(MessageKind, const std::string &, Buttons b) override
+    {
+        return b == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
 };
 
 std::string generateGerber(int objects)
@@ -52,16 +55,19 @@ std::string generateGerber(int objects)
         int k = i % 10, x = pick(0, 300000), y = pick(0, 200000);
         if (k < 5) {
             select(10);
-            std::snprintf(line, sizeof line, "X%dY%dD02*\r\nX%dY%dD01*\r\n", x, y, x + pick(-5000, 5000), y + pick(-5000, 5000));
+            std::snprintf(line, sizeof line, "X%dY%dD02*\r\nX%dY%dD01*\r\n", x, y, x + pick(-5000, 5000),
+                          y + pick(-5000, 5000));
         } else if (k < 8) {
             select(11 + k - 5);
             std::snprintf(line, sizeof line, "X%dY%dD03*\r\n", x, y);
         } else if (k == 8) {
             select(11);
-            std::snprintf(line, sizeof line, "G75*\r\nX%dY%dD02*\r\nG03X%dY%dI%dJ0D01*\r\nG01*\r\n", x, y, x - 2000, y + 2000, -2000);
+            std::snprintf(line, sizeof line, "G75*\r\nX%dY%dD02*\r\nG03X%dY%dI%dJ0D01*\r\nG01*\r\n", x, y, x - 2000,
+                          y + 2000, -2000);
         } else {
-            std::snprintf(line, sizeof line, "G36*\r\nX%dY%dD02*\r\nX%dY%dD01*\r\nX%dY%dD01*\r\nX%dY%dD01*\r\nX%dY%dD01*\r\nG37*\r\n",
-                          x, y, x + 3000, y, x + 3000, y + 2000, x, y + 2000, x, y);
+            std::snprintf(line, sizeof line,
+                          "G36*\r\nX%dY%dD02*\r\nX%dY%dD01*\r\nX%dY%dD01*\r\nX%dY%dD01*\r\nX%dY%dD01*\r\nG37*\r\n", x,
+                          y, x + 3000, y, x + 3000, y + 2000, x, y + 2000, x, y);
         }
         out << line;
     }
@@ -129,7 +135,8 @@ void convertDToX(benchmark::State &state, bool check)
         QuietPrompter prompter;
         GerberWriteContext back{in, out, *first.table, first.library, prompter, false};
         writeGerberFile(back, d, x);
-        if (check && checkGerberRewrite(d, before, *first.table, first.library, x, out).result != CheckVerdict::Result::Same)
+        if (check &&
+            checkGerberRewrite(d, before, *first.table, first.library, x, out).result != CheckVerdict::Result::Same)
             state.SkipWithError("check found a difference");
     }
     std::ifstream f(d, std::ios::binary | std::ios::ate);
@@ -189,6 +196,6 @@ void BM_TapeCodes(benchmark::State &state)
 }
 BENCHMARK(BM_TapeCodes)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

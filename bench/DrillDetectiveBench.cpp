@@ -57,6 +57,6 @@ void BM_RankDrillFormats(benchmark::State &state)
 }
 BENCHMARK(BM_RankDrillFormats)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -3,8 +3,8 @@
 // tool-mark panel). The file has the shape of gen_big.py's: an M48 header of
 // 36 tools, then the hits tool by tool (mm, 3.3, leading zeros suppressed).
 // Set KORVANE_BENCH_DRILL to a file of your own to load that instead.
-#include "bench/BenchFiles.h"
 #include "BenchSupport.h"
+#include "bench/BenchFiles.h"
 #include "core/Document.h"
 #include "drill/DrillReader.h"
 #include "platform/RasterSurface.h"
@@ -86,7 +86,7 @@ void BM_LoadAndRenderDrill(benchmark::State &state)
 }
 BENCHMARK(BM_LoadAndRenderDrill)->Arg(20'000)->Arg(200'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

@@ -62,7 +62,7 @@ void BM_LoadAndRenderGerber(benchmark::State &state)
 }
 BENCHMARK(BM_LoadAndRenderGerber)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

@@ -25,7 +25,8 @@ std::vector<PixelPoint> pourOutline(int vertices)
     for (int i = 0; i < vertices; ++i) {
         const double t = 2 * std::numbers::pi * i / vertices;
         const double r = jitter(rng);
-        points.push_back({960 + static_cast<int>(900 * r * std::cos(t)), 540 + static_cast<int>(520 * r * std::sin(t))});
+        points.push_back(
+            {960 + static_cast<int>(900 * r * std::cos(t)), 540 + static_cast<int>(520 * r * std::sin(t))});
     }
     return points;
 }
@@ -54,7 +55,7 @@ BENCHMARK(BM_FillPolygon)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

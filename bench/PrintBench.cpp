@@ -131,7 +131,7 @@ void BM_GerbvPdf(benchmark::State &state)
 }
 BENCHMARK(BM_GerbvPdf)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

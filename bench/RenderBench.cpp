@@ -42,47 +42,73 @@ void buildBoard(Document &doc, int count)
         const int layer = 1 + int(rng() % 5);
         const double x = px(rng), y = py(rng);
         switch (rng() % 10) {
-        case 0: case 1: case 2: { // a trace of four segments
+        case 0:
+        case 1:
+        case 2: {  // a trace of four segments
             const double w = widths[rng() % 6];
-            add(ItemKind::MoveTo, layer, [&](AppendArgs &a) { a.x1 = x; a.y1 = y; });
+            add(ItemKind::MoveTo, layer, [&](AppendArgs &a) {
+                a.x1 = x;
+                a.y1 = y;
+            });
             double cx = x, cy = y;
             for (int i = 0; i < 4; ++i) {
                 cx += step(rng);
                 cy += step(rng);
-                add(ItemKind::LineTo, layer, [&](AppendArgs &a) { a.x1 = cx; a.y1 = cy; a.width = w; a.fill = 2; });
+                add(ItemKind::LineTo, layer, [&](AppendArgs &a) {
+                    a.x1 = cx;
+                    a.y1 = cy;
+                    a.width = w;
+                    a.fill = 2;
+                });
             }
             made += 5;
             break;
         }
-        case 3: case 4: { // round pad, solid or a ring, sometimes with a clear hole
+        case 3:
+        case 4: {  // round pad, solid or a ring, sometimes with a clear hole
             const double d = size(rng);
             const bool ring = rng() % 3 == 0;
             add(ItemKind::Ellipse, layer, [&](AppendArgs &a) {
-                a.x1 = x - d / 2; a.x2 = x + d / 2; a.y1 = y - d / 2; a.y2 = y + d / 2;
-                a.fill = ring ? 3 : 1; a.width = ring ? 0.2 : 1.0;
+                a.x1 = x - d / 2;
+                a.x2 = x + d / 2;
+                a.y1 = y - d / 2;
+                a.y2 = y + d / 2;
+                a.fill = ring ? 3 : 1;
+                a.width = ring ? 0.2 : 1.0;
             });
             add(ItemKind::Ellipse, layer, [&](AppendArgs &a) {
                 a.colourLayer = 0;
-                a.x1 = x - d / 5; a.x2 = x + d / 5; a.y1 = y - d / 5; a.y2 = y + d / 5;
-                a.fill = 1; a.width = 1.0;
+                a.x1 = x - d / 5;
+                a.x2 = x + d / 5;
+                a.y1 = y - d / 5;
+                a.y2 = y + d / 5;
+                a.fill = 1;
+                a.width = 1.0;
             });
             made += 2;
             break;
         }
-        case 5: case 6: { // square pad
+        case 5:
+        case 6: {  // square pad
             const double d = size(rng);
             add(ItemKind::Rectangle, layer, [&](AppendArgs &a) {
-                a.x1 = x - d / 2; a.x2 = x + d / 2; a.y1 = y - d / 2; a.y2 = y + d / 2;
+                a.x1 = x - d / 2;
+                a.x2 = x + d / 2;
+                a.y1 = y - d / 2;
+                a.y2 = y + d / 2;
                 a.fill = 1 + int(rng() % 4);
             });
             made += 1;
             break;
         }
-        case 7: { // arc of a circle
+        case 7: {  // arc of a circle
             const double r = size(rng) * 2;
             const double t0 = std::uniform_real_distribution<double>(0, 6.28)(rng), t1 = t0 + 1.5;
             add(rng() % 2 ? ItemKind::ArcCcw : ItemKind::ArcCw, layer, [&](AppendArgs &a) {
-                a.x1 = x - r; a.x2 = x + r; a.y1 = y - r; a.y2 = y + r;
+                a.x1 = x - r;
+                a.x2 = x + r;
+                a.y1 = y - r;
+                a.y2 = y + r;
                 a.arcStart = {x + r * std::cos(t0), y + r * std::sin(t0)};
                 a.arcEnd = {x + r * std::cos(t1), y + r * std::sin(t1)};
                 a.width = widths[rng() % 6];
@@ -90,12 +116,14 @@ void buildBoard(Document &doc, int count)
             made += 1;
             break;
         }
-        default: { // a closed region of six vertices
+        default: {  // a closed region of six vertices
             const double r = size(rng) * 2;
             for (int i = 0; i <= 6; ++i) {
                 const double t = i * 6.2831853 / 6;
-                add(ItemKind::UnderPolygonVertex, layer,
-                    [&](AppendArgs &a) { a.x1 = x + r * std::cos(t); a.y1 = y + r * std::sin(t); });
+                add(ItemKind::UnderPolygonVertex, layer, [&](AppendArgs &a) {
+                    a.x1 = x + r * std::cos(t);
+                    a.y1 = y + r * std::sin(t);
+                });
             }
             add(ItemKind::UnderPolygonClose, layer, [&](AppendArgs &a) { a.width = 0; });
             made += 8;
@@ -186,7 +214,7 @@ void BM_ListMemoryPerItem(benchmark::State &state)
 }
 BENCHMARK(BM_ListMemoryPerItem)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

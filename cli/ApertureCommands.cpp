@@ -20,7 +20,7 @@ bool isGapPath(const std::string &path)
     return ext == ".gap";
 }
 
-} // namespace
+}  // namespace
 
 const char *ApertureUsage = "使い方: korvane-cli aperture show FILE\n"
                             "        korvane-cli aperture import-gap IN.gap OUT.apt\n";
@@ -51,4 +51,4 @@ int runAperture(const std::vector<std::string> &args)
     return 2;
 }
 
-} // namespace korvane::cli
+}  // namespace korvane::cli

@@ -10,4 +10,4 @@ namespace korvane::cli {
 int runAperture(const std::vector<std::string> &args);
 extern const char *ApertureUsage;
 
-} // namespace korvane::cli
+}  // namespace korvane::cli

@@ -30,4 +30,4 @@ Answer StderrPrompter::show(MessageKind kind, const std::string &text, Buttons b
     return buttons == Buttons::YesNo ? answer_ : Answer::Ok;
 }
 
-} // namespace korvane::cli
+}  // namespace korvane::cli

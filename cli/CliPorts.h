@@ -34,4 +34,4 @@ public:
     void setBusy(bool) override {}
 };
 
-} // namespace korvane::cli
+}  // namespace korvane::cli

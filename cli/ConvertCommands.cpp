@@ -66,11 +66,14 @@ void applyOverrides(const Overrides &o, In &in, Out &out)
         return choice<LengthUnit>(opt, v, {{"mm", LengthUnit::Mm}, {"inch", LengthUnit::Inch}});
     };
     auto mode = [](const std::string &opt, const std::string &v) {
-        return choice<CoordinateMode>(opt, v, {{"abs", CoordinateMode::Absolute}, {"inc", CoordinateMode::Incremental}});
+        return choice<CoordinateMode>(opt, v,
+                                      {{"abs", CoordinateMode::Absolute}, {"inc", CoordinateMode::Incremental}});
     };
     auto zeros = [](const std::string &opt, const std::string &v) {
-        return choice<ZeroSuppression>(
-            opt, v, {{"lead", ZeroSuppression::Leading}, {"trail", ZeroSuppression::Trailing}, {"none", ZeroSuppression::None}});
+        return choice<ZeroSuppression>(opt, v,
+                                       {{"lead", ZeroSuppression::Leading},
+                                        {"trail", ZeroSuppression::Trailing},
+                                        {"none", ZeroSuppression::None}});
     };
     if (!o.inUnit.empty())
         in.unit = unit("--in-unit", o.inUnit);
@@ -95,7 +98,7 @@ GerberDialect dialect(const std::string &option, const std::string &v)
     return choice<GerberDialect>(option, v, {{"d", GerberDialect::Rs274D}, {"x", GerberDialect::Rs274X}});
 }
 
-} // namespace
+}  // namespace
 
 int runConvert(const std::vector<std::string> &args)
 {
@@ -115,24 +118,42 @@ int runConvert(const std::vector<std::string> &args)
                     throw UsageError(a + " に値がありません");
                 return args[++i];
             };
-            if (a == "--settings") settingsFile = value();
-            else if (a == "--apt") apt = value();
-            else if (a == "-o") outputs.push_back(value());
-            else if (a == "--no-check") check = false;
-            else if (a == "--auto-aperture") autoAperture = choice<bool>(a, value(), {{"yes", true}, {"no", false}});
-            else if (a == "--answer") answer = choice<Answer>(a, value(), {{"yes", Answer::Yes}, {"no", Answer::No}});
-            else if (a == "--in-dialect") o.inDialect = value();
-            else if (a == "--out-dialect") o.outDialect = value();
-            else if (a == "--in-unit") o.inUnit = value();
-            else if (a == "--out-unit") o.outUnit = value();
-            else if (a == "--in-digits") o.inDigits = value();
-            else if (a == "--out-digits") o.outDigits = value();
-            else if (a == "--in-mode") o.inMode = value();
-            else if (a == "--out-mode") o.outMode = value();
-            else if (a == "--in-zeros") o.inZeros = value();
-            else if (a == "--out-zeros") o.outZeros = value();
-            else if (!a.empty() && a[0] == '-') throw UsageError("不明なオプション: " + a);
-            else inputs.push_back(a);
+            if (a == "--settings")
+                settingsFile = value();
+            else if (a == "--apt")
+                apt = value();
+            else if (a == "-o")
+                outputs.push_back(value());
+            else if (a == "--no-check")
+                check = false;
+            else if (a == "--auto-aperture")
+                autoAperture = choice<bool>(a, value(), {{"yes", true}, {"no", false}});
+            else if (a == "--answer")
+                answer = choice<Answer>(a, value(), {{"yes", Answer::Yes}, {"no", Answer::No}});
+            else if (a == "--in-dialect")
+                o.inDialect = value();
+            else if (a == "--out-dialect")
+                o.outDialect = value();
+            else if (a == "--in-unit")
+                o.inUnit = value();
+            else if (a == "--out-unit")
+                o.outUnit = value();
+            else if (a == "--in-digits")
+                o.inDigits = value();
+            else if (a == "--out-digits")
+                o.outDigits = value();
+            else if (a == "--in-mode")
+                o.inMode = value();
+            else if (a == "--out-mode")
+                o.outMode = value();
+            else if (a == "--in-zeros")
+                o.inZeros = value();
+            else if (a == "--out-zeros")
+                o.outZeros = value();
+            else if (!a.empty() && a[0] == '-')
+                throw UsageError("不明なオプション: " + a);
+            else
+                inputs.push_back(a);
         }
         if (inputs.empty())
             throw UsageError("入力ファイルがありません");
@@ -202,10 +223,11 @@ int runTape(const std::vector<std::string> &args)
     }
     TapeOperation op;
     try {
-        op = choice<TapeOperation>("tape", args[0], {{"eia-to-ascii", TapeOperation::DecodeEia},
-                                                     {"ascii-to-eia", TapeOperation::EncodeEia},
-                                                     {"ebcdic-to-ascii", TapeOperation::DecodeEbcdic},
-                                                     {"ascii-to-ebcdic", TapeOperation::EncodeEbcdic}});
+        op = choice<TapeOperation>("tape", args[0],
+                                   {{"eia-to-ascii", TapeOperation::DecodeEia},
+                                    {"ascii-to-eia", TapeOperation::EncodeEia},
+                                    {"ebcdic-to-ascii", TapeOperation::DecodeEbcdic},
+                                    {"ascii-to-ebcdic", TapeOperation::EncodeEbcdic}});
     } catch (const UsageError &e) {
         std::cerr << e.what() << "\n";
         return 2;
@@ -221,4 +243,4 @@ int runTape(const std::vector<std::string> &args)
     return 0;
 }
 
-} // namespace korvane::cli
+}  // namespace korvane::cli

@@ -14,4 +14,4 @@ extern const char *ConvertUsage;
 int runConvert(const std::vector<std::string> &args);
 int runTape(const std::vector<std::string> &args);
 
-} // namespace korvane::cli
+}  // namespace korvane::cli

@@ -17,15 +17,15 @@
 #include "view/Renderer.h"
 #include "view/ViewControl.h"
 
-#include <algorithm>
-#include <sys/stat.h>
 #include <QGuiApplication>
 #include <QImage>
 #include <QSaveFile>
+#include <algorithm>
+#include <sys/stat.h>
 
+#include <cstdio>
 #include <iostream>
 #include <memory>
-#include <cstdio>
 #include <optional>
 #include <unistd.h>
 
@@ -49,7 +49,7 @@ namespace {
 
 struct PictureOptions {
     std::string png;
-    std::string bmp; // the 8-bit bitmap of the same picture
+    std::string bmp;  // the 8-bit bitmap of the same picture
     int width = 1280, height = 960;
     double mmPerPixelX = 0.25, mmPerPixelY = 0.25;
     std::optional<double> dpi;
@@ -149,7 +149,10 @@ bool pictureOption(const std::vector<std::string> &args, size_t &i, PictureOptio
 // The drawing area of the window, without a window.
 class OffscreenPicture : public PictureHost {
 public:
-    OffscreenPicture(int width, int height, double mmX, double mmY) : width_(width), height_(height), mmX_(mmX), mmY_(mmY) {}
+    OffscreenPicture(int width, int height, double mmX, double mmY)
+        : width_(width), height_(height), mmX_(mmX), mmY_(mmY)
+    {
+    }
     int pictureWidth() const override { return width_; }
     int pictureHeight() const override { return height_; }
     void setPictureSize(int width, int height) override
@@ -253,7 +256,7 @@ std::unique_ptr<QGuiApplication> guiForPictures()
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-} // namespace
+}  // namespace
 
 int runLoad(const std::vector<std::string> &args)
 {
@@ -474,7 +477,8 @@ int runDrillFormat(const std::vector<std::string> &args)
         applyDeclaredFormat(readDrillHeader(bytes), inUse);
         PadMap pads(doc.displayList);
         if (pads.empty()) {
-            std::cout << "パッドがありません（--gerber でガーバーファイルを指定して下さい）: " << drillFormatName(inUse) << "\n";
+            std::cout << "パッドがありません（--gerber でガーバーファイルを指定して下さい）: " << drillFormatName(inUse)
+                      << "\n";
             return 1;
         }
         for (const DrillFormatScore &s : rankDrillFormats(bytes, pads, inUse)) {
@@ -490,4 +494,4 @@ int runDrillFormat(const std::vector<std::string> &args)
     }
 }
 
-} // namespace korvane::cli
+}  // namespace korvane::cli

@@ -14,4 +14,4 @@ int runDrillFormat(const std::vector<std::string> &args);
 
 extern const char *LoadUsage;
 
-} // namespace korvane::cli
+}  // namespace korvane::cli

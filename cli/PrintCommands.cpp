@@ -51,9 +51,9 @@ double realArgument(const std::string &text)
 std::optional<QPageSize::PageSizeId> paperOf(const std::string &name)
 {
     static const std::map<std::string, QPageSize::PageSizeId> papers = {
-        {"A2", QPageSize::A2}, {"A3", QPageSize::A3}, {"A4", QPageSize::A4}, {"A5", QPageSize::A5},
-        {"B4", QPageSize::B4}, {"B5", QPageSize::B5}, {"LETTER", QPageSize::Letter}, {"LEGAL", QPageSize::Legal},
-        {"TABLOID", QPageSize::Tabloid}};
+        {"A2", QPageSize::A2},         {"A3", QPageSize::A3},       {"A4", QPageSize::A4},
+        {"A5", QPageSize::A5},         {"B4", QPageSize::B4},       {"B5", QPageSize::B5},
+        {"LETTER", QPageSize::Letter}, {"LEGAL", QPageSize::Legal}, {"TABLOID", QPageSize::Tabloid}};
     std::string upper;
     for (char c : name)
         upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
@@ -232,8 +232,8 @@ int printGerber(const std::vector<std::string> &args)
     GerberPrintOutcome outcome = runGerberPrint(context);
     if (!pdf.commit(outcome.sheetsPrinted > 0))
         return 1;
-    std::cout << options.out << ": " << outcome.sheetsPrinted << " シート (スケール " << formatReal(outcome.placement.scale)
-              << (outcome.placement.landscape ? ", 横" : "") << ")\n";
+    std::cout << options.out << ": " << outcome.sheetsPrinted << " シート (スケール "
+              << formatReal(outcome.placement.scale) << (outcome.placement.landscape ? ", 横" : "") << ")\n";
     const bool complete = outcome.sheetsAbandoned == 0 && prompter.errorCount() == settingsErrors;
     return complete ? 0 : 1;
 }
@@ -289,7 +289,7 @@ int printDrill(const std::vector<std::string> &args)
 
     PdfOutput pdf(options.out, options.paper, options.landscape);
     SilentProgress progress;
-    DrillPrintContext context{rows,    print,  settings.drillIn, table,    library, settings.gerberIn,
+    DrillPrintContext context{rows,     print,  settings.drillIn, table,     library, settings.gerberIn,
                               prompter, status, progress,         pdf.device};
     DrillPrintOutcome outcome = runDrillPrint(context);
     if (!pdf.commit(outcome.legendsPrinted > 0))
@@ -299,7 +299,7 @@ int printDrill(const std::vector<std::string> &args)
     return complete ? 0 : 1;
 }
 
-} // namespace
+}  // namespace
 
 int runPrint(const std::vector<std::string> &args)
 {
@@ -315,4 +315,4 @@ int runPrint(const std::vector<std::string> &args)
     }
 }
 
-} // namespace korvane::cli
+}  // namespace korvane::cli

@@ -10,4 +10,4 @@ int runPrint(const std::vector<std::string> &args);
 
 extern const char *PrintUsage;
 
-} // namespace korvane::cli
+}  // namespace korvane::cli

@@ -3,14 +3,14 @@
 #include "cli/ApertureCommands.h"
 #include "cli/CliPorts.h"
 #include "cli/ConvertCommands.h"
-#include "cli/RenumberCommands.h"
 #include "cli/CrossCommands.h"
+#include "cli/RenumberCommands.h"
 #ifdef KORVANE_CLI_PICTURES
 #include "cli/LoadCommands.h"
 #include "cli/PrintCommands.h"
 #endif
-#include "core/SettingsFile.h"
 #include "core/Messages.h"
+#include "core/SettingsFile.h"
 #include "core/SettingsReport.h"
 
 #include <cstdio>
@@ -23,20 +23,19 @@ using namespace korvane;
 
 namespace {
 
-const char *Usage =
-    "使い方: korvane-cli <コマンド> [オプション]\n"
-    "\n"
-    "コマンド:\n"
-    "  settings [--settings FILE]   設定ファイルのフォーマット、レイヤーカラー、印刷設定を表示します\n"
-    "                               (既定: カレントフォルダの Reravado4.ini)\n"
-    "  aperture show FILE           アパーチャテーブル(.apt/.gap)を印刷と同じ一覧で表示します\n"
-    "  aperture import-gap IN.gap OUT.apt\n"
-    "                               GAPファイルを取り込み、アパーチャテーブルに保存します\n"
-    "%s"
-    "%s"
-    "%s"
-    "  --help                       この説明を表示します (コマンド --help でコマンドごとの説明)\n"
-    "  --version                    版数を表示します\n";
+const char *Usage = "使い方: korvane-cli <コマンド> [オプション]\n"
+                    "\n"
+                    "コマンド:\n"
+                    "  settings [--settings FILE]   設定ファイルのフォーマット、レイヤーカラー、印刷設定を表示します\n"
+                    "                               (既定: カレントフォルダの Reravado4.ini)\n"
+                    "  aperture show FILE           アパーチャテーブル(.apt/.gap)を印刷と同じ一覧で表示します\n"
+                    "  aperture import-gap IN.gap OUT.apt\n"
+                    "                               GAPファイルを取り込み、アパーチャテーブルに保存します\n"
+                    "%s"
+                    "%s"
+                    "%s"
+                    "  --help                       この説明を表示します (コマンド --help でコマンドごとの説明)\n"
+                    "  --version                    版数を表示します\n";
 
 const char *SettingsUsage = "使い方: korvane-cli settings [--settings FILE]\n"
                             "  設定ファイルのフォーマット、レイヤーカラー、印刷設定を表示します\n"
@@ -103,7 +102,7 @@ int runSettings(const std::vector<std::string> &args)
     return prompter.errorCount() == 0 ? 0 : 1;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

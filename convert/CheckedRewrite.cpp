@@ -68,8 +68,10 @@ bool sameItem(const DisplayItem &a, const DisplayItem &b, double tolerance)
     auto k = static_cast<ItemKind>(a.kind);
     if (k == ItemKind::PolygonVertex || k == ItemKind::UnderPolygonVertex)
         tolerance = std::max(tolerance * 4, 0.005);
-    const double ra[] = {a.x1, a.x2, a.y1, a.y2, a.sweepEndX, a.sweepStartX, a.sweepEndY, a.sweepStartY, a.width, a.toolSize};
-    const double rb[] = {b.x1, b.x2, b.y1, b.y2, b.sweepEndX, b.sweepStartX, b.sweepEndY, b.sweepStartY, b.width, b.toolSize};
+    const double ra[] = {a.x1,          a.x2,        a.y1,          a.y2,    a.sweepEndX,
+                         a.sweepStartX, a.sweepEndY, a.sweepStartY, a.width, a.toolSize};
+    const double rb[] = {b.x1,          b.x2,        b.y1,          b.y2,    b.sweepEndX,
+                         b.sweepStartX, b.sweepEndY, b.sweepStartY, b.width, b.toolSize};
     for (size_t i = 0; i < std::size(ra); ++i)
         if (!(std::abs(ra[i] - rb[i]) <= tolerance))
             return false;
@@ -93,7 +95,8 @@ bool isMove(std::int32_t kind)
 // Consecutive repeats of one item (within the tolerance: two points that the
 // output's digits make one) draw nothing new, and a move followed by a flash
 // or another move draws nothing.
-template <class Items> std::vector<DisplayItem> collapsed(const Items &items, double tolerance)
+template <class Items>
+std::vector<DisplayItem> collapsed(const Items &items, double tolerance)
 {
     // Items are copied: the store hands them out decoded, one at a time.
     std::vector<DisplayItem> out;
@@ -194,8 +197,8 @@ std::vector<DisplayItem> foldClearRegions(const std::vector<DisplayItem> &dark, 
         bool takeClear = d == darkRuns.size();
         if (!takeClear && c < clearRuns.size() && next != foundUnderlay.end()) {
             DisplayItem at = *next;
-            takeClear = sameItem(clear[clearRuns[c].first], at, tolerance) &&
-                        !sameItem(dark[darkRuns[d].first], at, tolerance);
+            takeClear =
+                sameItem(clear[clearRuns[c].first], at, tolerance) && !sameItem(dark[darkRuns[d].first], at, tolerance);
         }
         const std::vector<DisplayItem> &from = takeClear ? clear : dark;
         Run run = takeClear ? clearRuns[c++] : darkRuns[d++];
@@ -223,7 +226,7 @@ bool readGerber(const std::string &path, GerberInFormat format, ApertureTable &t
     return true;
 }
 
-} // namespace
+}  // namespace
 
 CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInFormat &in, const ApertureTable &table,
                                 const MacroLibrary &library, const std::string &outputPath, const GerberOutFormat &out)
@@ -308,12 +311,9 @@ std::vector<Hit> readDrill(const std::string &path, const DrillInFormat &format)
     return std::move(list.hits);
 }
 
-std::string describe(const Hit &h)
-{
-    return "T" + std::to_string(h.tool) + " (" + mm(h.x) + "," + mm(h.y) + ")";
-}
+std::string describe(const Hit &h) { return "T" + std::to_string(h.tool) + " (" + mm(h.x) + "," + mm(h.y) + ")"; }
 
-} // namespace
+}  // namespace
 
 CheckVerdict checkDrillRewrite(const std::string &inputPath, const DrillInFormat &in, const std::string &outputPath,
                                const DrillOutFormat &out, ConversionMode mode)
@@ -378,14 +378,11 @@ CheckVerdict checkDrillRewrite(const std::string &inputPath, const DrillInFormat
 std::string verdictText(const CheckVerdict &v)
 {
     switch (v.result) {
-    case CheckVerdict::Result::Same:
-        return "照合: 入力と出力は一致しました（" + std::to_string(v.items) + " 項目）";
-    case CheckVerdict::Result::Different:
-        return "照合: 入力と出力が異なります: " + v.detail;
-    case CheckVerdict::Result::NotChecked:
-        break;
+    case CheckVerdict::Result::Same: return "照合: 入力と出力は一致しました（" + std::to_string(v.items) + " 項目）";
+    case CheckVerdict::Result::Different: return "照合: 入力と出力が異なります: " + v.detail;
+    case CheckVerdict::Result::NotChecked: break;
     }
     return "照合: 行いませんでした: " + v.detail;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -15,8 +15,8 @@
 // RS-274D draws by their table shape and RS-274X by a macro (thermals,
 // targets, drill holes), whose items differ for the same picture; macro
 // apertures whose parameters are not lengths, converted into another unit.
-#include "core/Formats.h"
 #include "convert/OutputCoordinates.h"
+#include "core/Formats.h"
 #include "gerber/ApertureTable.h"
 #include "gerber/MacroLibrary.h"
 
@@ -27,8 +27,8 @@ namespace korvane {
 
 struct CheckVerdict {
     enum class Result { Same, Different, NotChecked } result = Result::NotChecked;
-    std::size_t items = 0; // compared items or hits
-    std::string detail;    // the first difference, or why nothing was compared
+    std::size_t items = 0;  // compared items or hits
+    std::string detail;     // the first difference, or why nothing was compared
 };
 
 // `in` is the input record as it stood before the conversion (the writer
@@ -43,4 +43,4 @@ CheckVerdict checkDrillRewrite(const std::string &inputPath, const DrillInFormat
 // The verdict as korvane-cli prints it.
 std::string verdictText(const CheckVerdict &verdict);
 
-} // namespace korvane
+}  // namespace korvane

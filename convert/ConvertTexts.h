@@ -5,8 +5,7 @@
 namespace korvane::convmsg {
 
 inline constexpr const char *TapeDone = "コード変換が終了しました！";
-inline constexpr const char *OutputIsInput =
-    "出力ファイルが入力ファイルと同じです。別のファイル名を指定して下さい。";
+inline constexpr const char *OutputIsInput = "出力ファイルが入力ファイルと同じです。別のファイル名を指定して下さい。";
 
 // Gerber writer stops and warnings.
 inline constexpr const char *InputIsRs274X =
@@ -54,4 +53,4 @@ inline constexpr const char *RefusedOverwriteDeclined = "出力ファイルの�
 inline constexpr const char *PairStopped = "処理を中止しました";
 inline constexpr const char *PairNotConverted = "変換しませんでした";
 
-} // namespace korvane::convmsg
+}  // namespace korvane::convmsg

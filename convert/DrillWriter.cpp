@@ -123,10 +123,22 @@ void DrillWriter::feed(std::string_view chunk)
             continue;
         }
         switch (c) {
-        case 'G': collect_ = Collect::G; text_.clear(); break;
-        case 'T': collect_ = Collect::T; text_.clear(); break;
-        case 'X': collect_ = Collect::X; text_.clear(); break;
-        case 'Y': collect_ = Collect::Y; text_.clear(); break;
+        case 'G':
+            collect_ = Collect::G;
+            text_.clear();
+            break;
+        case 'T':
+            collect_ = Collect::T;
+            text_.clear();
+            break;
+        case 'X':
+            collect_ = Collect::X;
+            text_.clear();
+            break;
+        case 'Y':
+            collect_ = Collect::Y;
+            text_.clear();
+            break;
         default: break;
         }
     }
@@ -169,8 +181,7 @@ void DrillWriter::endWord()
         lastWordIsCoordinate_ = true;
         break;
     }
-    case Collect::None:
-        break;
+    case Collect::None: break;
     }
     text_.clear();
 }
@@ -204,10 +215,7 @@ void DrillWriter::coordinate(bool isX, std::string text)
     axis.present = true;
 }
 
-std::string DrillWriter::number(std::int64_t v) const
-{
-    return converter_.outputNumber(v);
-}
+std::string DrillWriter::number(std::int64_t v) const { return converter_.outputNumber(v); }
 
 std::string DrillWriter::returnWords(bool keepPosition)
 {
@@ -228,7 +236,7 @@ void DrillWriter::tool(const std::string &digits)
         code = "0" + code;
     code = "T" + code;
     if (code == "T00")
-        return; // the end of drilling, no tool
+        return;  // the end of drilling, no tool
     if (ctx_.out.toolDigits == 1 && code.size() > 2 && code[1] == '0')
         code.erase(1, 1);
     std::string piece;
@@ -333,4 +341,4 @@ void writeDrillFile(DrillWriteContext &ctx, const std::string &inputPath, const 
     output.commit();
 }
 
-} // namespace korvane
+}  // namespace korvane

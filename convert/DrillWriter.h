@@ -47,13 +47,13 @@ public:
 private:
     enum class Collect { None, G, T, X, Y };
     struct Axis {
-        std::int64_t position = 0; // absolute, output units
-        std::int64_t written = 0;  // where the output's machine stands
-        double inputSum = 0;       // incremental input, input units
+        std::int64_t position = 0;  // absolute, output units
+        std::int64_t written = 0;   // where the output's machine stands
+        double inputSum = 0;        // incremental input, input units
         bool known = false;
         bool present = false;
-        bool zero = false;         // the last word read 0 (absolute input)
-        std::string lastWord;      // absolute output
+        bool zero = false;     // the last word read 0 (absolute input)
+        std::string lastWord;  // absolute output
     };
 
     void endWord();
@@ -86,4 +86,4 @@ private:
 // converted. Errors throw KorvaneError with the platform's texts.
 void writeDrillFile(DrillWriteContext &ctx, const std::string &inputPath, const std::string &outputPath);
 
-} // namespace korvane
+}  // namespace korvane

@@ -58,7 +58,7 @@ std::vector<double> sizeNumbers(const std::string &size)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- header lines
 
@@ -114,8 +114,8 @@ std::vector<std::string> apertureDefinitionLines(const std::string &d, const Ape
         lines.push_back("%AD" + d + "NONPLATE" + d + "*%");
     } else if (shape == Target || shape == Counterbore) {
         bool target = shape == Target;
-        std::vector<double> diameters = target ? std::vector<double>{3.5, 3.1, 1, 0.6}
-                                               : std::vector<double>{8, 7.5, 6, 5.5, 3, 2.5, 1, 0.5};
+        std::vector<double> diameters =
+            target ? std::vector<double>{3.5, 3.1, 1, 0.6} : std::vector<double>{8, 7.5, 6, 5.5, 3, 2.5, 1, 0.5};
         double w = target ? 0.2 : 0.25, r = target ? 3.5 : 4;
         std::string name = "TARGET" + d;
         lines.push_back("%AM" + name + "*");
@@ -131,7 +131,8 @@ std::vector<std::string> apertureDefinitionLines(const std::string &d, const Ape
         lines.push_back("%AM" + name + "*");
         for (int n = first + 1; n <= library.lineCount && library.line(n) != "END"; ++n) {
             const std::string &statement = library.line(n);
-            lines.push_back((unit == LengthUnit::Inch ? scaleStatementLengths(statement, 1 / InchToMm) : statement) + "*");
+            lines.push_back((unit == LengthUnit::Inch ? scaleStatementLengths(statement, 1 / InchToMm) : statement) +
+                            "*");
         }
         lines.push_back("%");
         lines.push_back("%AD" + d + name + "*%");
@@ -181,8 +182,8 @@ GerberWriter::GerberWriter(GerberWriteContext &ctx, ByteSink &body, ByteSink &he
     } else {
         ctx.out.zeroSuppression = ZeroSuppression::Leading;
         std::string digits = o.integerDigits + o.decimalDigits;
-        writeHeaderLine(std::string(o.coordinateMode == CoordinateMode::Incremental ? "%FSLIX" : "%FSLAX") + digits + "Y" +
-                        digits + "*%");
+        writeHeaderLine(std::string(o.coordinateMode == CoordinateMode::Incremental ? "%FSLIX" : "%FSLAX") + digits +
+                        "Y" + digits + "*%");
         writeHeaderLine(o.unit == LengthUnit::Mm ? "%MOMM*%" : "%MOIN*%");
     }
     if (xIn_ && !xOut_ && ctx.autoApertureTable)
@@ -227,10 +228,7 @@ void GerberWriter::writeLine(const std::string &line)
     lastLine_ = line;
 }
 
-void GerberWriter::writeHeaderLine(const std::string &line)
-{
-    (dToX_ ? header_ : body_).write(line + CrLf);
-}
+void GerberWriter::writeHeaderLine(const std::string &line) { (dToX_ ? header_ : body_).write(line + CrLf); }
 
 bool GerberWriter::feed(std::string_view chunk)
 {
@@ -318,7 +316,7 @@ void GerberWriter::handle(char c)
         }
         if (coordinate && c == '+')
             return;
-        endWord(); // a G04 goes on with its comment text
+        endWord();  // a G04 goes on with its comment text
         handle(c);
         return;
     }
@@ -337,9 +335,7 @@ void GerberWriter::handle(char c)
         case '*':
         case '$':
         case '\r':
-        case '\n':
-            endBlock();
-            return;
+        case '\n': endBlock(); return;
         case '%':
             state_ = State::Parameter;
             parameterOpen_ = true;
@@ -351,8 +347,7 @@ void GerberWriter::handle(char c)
             if (filler_)
                 filler_->reader.feed("%");
             return;
-        default:
-            return;
+        default: return;
         }
     }
 }
@@ -371,9 +366,7 @@ void GerberWriter::endWord()
         if (!word_.empty())
             gWord(word_);
         break;
-    default:
-        coordinateWord(letter, word_);
-        break;
+    default: coordinateWord(letter, word_); break;
     }
     if (state_ != State::Comment)
         word_.clear();
@@ -417,9 +410,7 @@ void GerberWriter::gWord(const std::string &digits)
     case 0:
     case 1:
     case 2:
-    case 3:
-        currentG_ = code;
-        return;
+    case 3: currentG_ = code; return;
     case 4:
         state_ = State::Comment;
         word_.clear();
@@ -433,20 +424,15 @@ void GerberWriter::gWord(const std::string &digits)
         }
         return;
     case 90:
-    case 91:
-        ctx_.in.coordinateMode = code == 90 ? CoordinateMode::Absolute : CoordinateMode::Incremental;
-        return;
+    case 91: ctx_.in.coordinateMode = code == 90 ? CoordinateMode::Absolute : CoordinateMode::Incremental; return;
     case 74:
     case 75:
         ctx_.in.arcMode = code == 74 ? ArcMode::QuarterCircle : ArcMode::FullCircle;
         writeLine(g() + (ctx_.out.recordMode == RecordMode::EobNewline ? std::string("*\r\n") : eob_));
         return;
     case 36:
-    case 37:
-        writeLine(g() + eob_);
-        return;
-    default:
-        return;
+    case 37: writeLine(g() + eob_); return;
+    default: return;
     }
 }
 
@@ -486,10 +472,7 @@ void GerberWriter::coordinateWord(char letter, std::string &text)
     axis.present = true;
 }
 
-std::string GerberWriter::number(std::int64_t v)
-{
-    return converter().outputNumber(v);
-}
+std::string GerberWriter::number(std::int64_t v) { return converter().outputNumber(v); }
 
 void GerberWriter::appendAxisWord(std::string &line, char letter, Axis &axis)
 {
@@ -540,7 +523,7 @@ void GerberWriter::endBlock()
 
     int g = currentG_;
     if (currentD_ == 2 && circular && !ij) {
-        g = 1; // the circular code stays current for the next arc
+        g = 1;  // the circular code stays current for the next arc
     } else if (ij && currentG_ == 1) {
         g = lastWrittenG_ < 0 ? currentG_ : lastWrittenG_;
     } else if (currentD_ == 1 && !ij && circular) {
@@ -745,8 +728,7 @@ WriteEnd writeGerberFile(GerberWriteContext &ctx, const std::string &inputPath, 
     bool dToX = ctx.in.dialect == GerberDialect::Rs274D && ctx.out.dialect == GerberDialect::Rs274X;
     OutputFileSink body(outputPath);
     StringSink header;
-    std::unique_ptr<TapeCodec> decoder =
-        ctx.in.charCode == CharCode::Ebcdic ? decoderFor(CharCode::Ebcdic) : nullptr;
+    std::unique_ptr<TapeCodec> decoder = ctx.in.charCode == CharCode::Ebcdic ? decoderFor(CharCode::Ebcdic) : nullptr;
     GerberWriter writer(ctx, body, header);
     readBlocks(input, decoder.get(), ChunkSize, [&](std::string_view block) { return writer.feed(block); });
     writer.finish();
@@ -770,4 +752,4 @@ WriteEnd writeGerberFile(GerberWriteContext &ctx, const std::string &inputPath, 
     return WriteEnd::Completed;
 }
 
-} // namespace korvane
+}  // namespace korvane

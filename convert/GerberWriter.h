@@ -68,7 +68,7 @@ private:
         double inputSum = 0;        // incremental input, input units
         bool known = false;
         bool present = false;
-        std::string lastWord;       // absolute output: the digits last written
+        std::string lastWord;  // absolute output: the digits last written
     };
 
     void write(std::string_view text);
@@ -107,10 +107,10 @@ private:
     bool fsSeen_ = false;
 
     // Modal state of the output.
-    int currentG_ = 1;      // G00 to G03
-    int lastWrittenG_ = -1; // none yet
-    int currentD_ = 2;      // D01 to D03
-    int lastWrittenD_ = 0;  // none yet
+    int currentG_ = 1;       // G00 to G03
+    int lastWrittenG_ = -1;  // none yet
+    int currentD_ = 2;       // D01 to D03
+    int lastWrittenD_ = 0;   // none yet
     Axis x_, y_;
     std::string i_, j_;
     bool blockHasWord_ = false;
@@ -138,4 +138,4 @@ private:
 // file errors and unreadable numbers throw KorvaneError.
 WriteEnd writeGerberFile(GerberWriteContext &ctx, const std::string &inputPath, const std::string &outputPath);
 
-} // namespace korvane
+}  // namespace korvane

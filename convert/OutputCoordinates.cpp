@@ -40,7 +40,7 @@ double offsetOf(const std::string &text)
     return parseReal(text);
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -59,7 +59,7 @@ CoordinateFormats sharedFormats(const In &in, const Out &out)
     return f;
 }
 
-} // namespace
+}  // namespace
 
 CoordinateFormats coordinateFormats(const GerberInFormat &in, const GerberOutFormat &out)
 {
@@ -145,10 +145,7 @@ std::string CoordinateConverter::convert(std::string_view text, char letter) con
     return padAbsolute_ ? pad(std::move(out)) : out;
 }
 
-std::string CoordinateConverter::pad(std::string text) const
-{
-    return padCoordinate(std::move(text), total_);
-}
+std::string CoordinateConverter::pad(std::string text) const { return padCoordinate(std::move(text), total_); }
 
 std::string CoordinateConverter::outputNumber(std::int64_t v) const
 {
@@ -186,4 +183,4 @@ std::string padCoordinate(std::string text, int totalDigits)
     return text;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -81,4 +81,4 @@ private:
 std::string convertCoordinate(std::string_view text, char letter, const CoordinateFormats &formats);
 std::string padCoordinate(std::string text, int totalDigits);
 
-} // namespace korvane
+}  // namespace korvane

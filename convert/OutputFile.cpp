@@ -18,4 +18,4 @@ void refuseOutputOntoInput(const std::string &input, const std::string &output)
         throw KorvaneError(convmsg::OutputIsInput);
 }
 
-} // namespace korvane
+}  // namespace korvane

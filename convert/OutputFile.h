@@ -37,4 +37,4 @@ bool sameFile(const std::string &a, const std::string &b);
 // Throws KorvaneError(OutputIsInput) when `output` is `input` itself.
 void refuseOutputOntoInput(const std::string &input, const std::string &output);
 
-} // namespace korvane
+}  // namespace korvane

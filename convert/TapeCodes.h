@@ -4,9 +4,9 @@
 #include "core/TextFile.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -63,4 +63,4 @@ void encodeEia(const std::string &inputPath, const std::string &outputPath);
 void decodeEbcdic(const std::string &inputPath, const std::string &outputPath);
 void encodeEbcdic(const std::string &inputPath, const std::string &outputPath);
 
-} // namespace korvane
+}  // namespace korvane

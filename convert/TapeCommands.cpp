@@ -22,16 +22,18 @@ CommandTexts textsOf(TapeOperation op)
 {
     switch (op) {
     case TapeOperation::DecodeEia:
-        return {"EIAﾌｧｲﾙの選択", DrillFilter, "ASCII変換後ﾌｧｲﾙ名の保存", "asc", "ASCII Files(*.asc)|*.asc|All Files(*.*)|*.*"};
+        return {"EIAﾌｧｲﾙの選択", DrillFilter, "ASCII変換後ﾌｧｲﾙ名の保存", "asc",
+                "ASCII Files(*.asc)|*.asc|All Files(*.*)|*.*"};
     case TapeOperation::EncodeEia:
-        return {"ASCIIﾌｧｲﾙの選択", DrillFilter, "EIA変換後ﾌｧｲﾙ名の保存", "eia", "EIA Files(*.eia)|*.eia|All Files(*.*)|*.*"};
+        return {"ASCIIﾌｧｲﾙの選択", DrillFilter, "EIA変換後ﾌｧｲﾙ名の保存", "eia",
+                "EIA Files(*.eia)|*.eia|All Files(*.*)|*.*"};
     case TapeOperation::DecodeEbcdic:
         return {"EBCDICﾌｧｲﾙの選択", GerberFilter, "ASCII変換後ﾌｧｲﾙ名の保存", "asc",
                 "ASCII Files(*.asc)|*.asc|All Files(*.*)|*.*"};
-    case TapeOperation::EncodeEbcdic:
-        break;
+    case TapeOperation::EncodeEbcdic: break;
     }
-    return {"ASCIIﾌｧｲﾙの選択", GerberFilter, "EBCDIC変換後ﾌｧｲﾙ名の保存", "ebc", "EBCDIC Files(*.ebc)|*.ebc|All Files(*.*)|*.*"};
+    return {"ASCIIﾌｧｲﾙの選択", GerberFilter, "EBCDIC変換後ﾌｧｲﾙ名の保存", "ebc",
+            "EBCDIC Files(*.ebc)|*.ebc|All Files(*.*)|*.*"};
 }
 
 std::string folderOf(const std::string &path)
@@ -40,7 +42,7 @@ std::string folderOf(const std::string &path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-} // namespace
+}  // namespace
 
 std::string proposedTapeName(const std::string &inputPath, const std::string &extension)
 {
@@ -87,4 +89,4 @@ bool runTapeCommand(TapeOperation op, TapeCommandPorts &ports)
     return true;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -23,4 +23,4 @@ std::string proposedTapeName(const std::string &inputPath, const std::string &ex
 // True when a file was converted.
 bool runTapeCommand(TapeOperation operation, TapeCommandPorts &ports);
 
-} // namespace korvane
+}  // namespace korvane

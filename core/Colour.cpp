@@ -15,34 +15,57 @@ struct NamedColour {
 };
 
 constexpr std::array<NamedColour, 20> namedColours{{
-    {"clBlack", colours::Black},   {"clMaroon", colours::Maroon},
-    {"clGreen", colours::Green},   {"clOlive", colours::Olive},
-    {"clNavy", colours::Navy},     {"clPurple", colours::Purple},
-    {"clTeal", colours::Teal},     {"clGray", colours::Gray},
-    {"clSilver", colours::Silver}, {"clRed", colours::Red},
-    {"clLime", colours::Lime},     {"clYellow", colours::Yellow},
-    {"clBlue", colours::Blue},     {"clFuchsia", colours::Fuchsia},
-    {"clAqua", colours::Aqua},     {"clWhite", colours::White},
-    {"clMoneyGreen", colours::MoneyGreen}, {"clSkyBlue", colours::SkyBlue},
-    {"clCream", colours::Cream},   {"clMedGray", colours::MedGray},
+    {"clBlack", colours::Black},
+    {"clMaroon", colours::Maroon},
+    {"clGreen", colours::Green},
+    {"clOlive", colours::Olive},
+    {"clNavy", colours::Navy},
+    {"clPurple", colours::Purple},
+    {"clTeal", colours::Teal},
+    {"clGray", colours::Gray},
+    {"clSilver", colours::Silver},
+    {"clRed", colours::Red},
+    {"clLime", colours::Lime},
+    {"clYellow", colours::Yellow},
+    {"clBlue", colours::Blue},
+    {"clFuchsia", colours::Fuchsia},
+    {"clAqua", colours::Aqua},
+    {"clWhite", colours::White},
+    {"clMoneyGreen", colours::MoneyGreen},
+    {"clSkyBlue", colours::SkyBlue},
+    {"clCream", colours::Cream},
+    {"clMedGray", colours::MedGray},
 }};
 
 // Linux has no system colours: the names of settings files written on
 // Windows read as the colours a standard Windows desktop shows.
 constexpr std::array<NamedColour, 26> systemColours{{
-    {"clScrollBar", rgb(200, 200, 200)},      {"clBackground", rgb(0, 0, 0)},
-    {"clActiveCaption", rgb(153, 180, 209)},  {"clInactiveCaption", rgb(191, 205, 219)},
-    {"clMenu", rgb(240, 240, 240)},           {"clWindow", rgb(255, 255, 255)},
-    {"clWindowFrame", rgb(100, 100, 100)},    {"clMenuText", rgb(0, 0, 0)},
-    {"clWindowText", rgb(0, 0, 0)},           {"clCaptionText", rgb(0, 0, 0)},
-    {"clActiveBorder", rgb(180, 180, 180)},   {"clInactiveBorder", rgb(244, 247, 252)},
-    {"clAppWorkSpace", rgb(171, 171, 171)},   {"clHighlight", rgb(0, 120, 215)},
-    {"clHighlightText", rgb(255, 255, 255)},  {"clBtnFace", rgb(240, 240, 240)},
-    {"clBtnShadow", rgb(160, 160, 160)},      {"clGrayText", rgb(109, 109, 109)},
-    {"clBtnText", rgb(0, 0, 0)},              {"clInactiveCaptionText", rgb(0, 0, 0)},
-    {"clBtnHighlight", rgb(255, 255, 255)},   {"cl3DDkShadow", rgb(105, 105, 105)},
-    {"cl3DLight", rgb(227, 227, 227)},        {"clInfoText", rgb(0, 0, 0)},
-    {"clInfoBk", rgb(255, 255, 225)},         {"clNone", 0x1FFFFFFF},
+    {"clScrollBar", rgb(200, 200, 200)},
+    {"clBackground", rgb(0, 0, 0)},
+    {"clActiveCaption", rgb(153, 180, 209)},
+    {"clInactiveCaption", rgb(191, 205, 219)},
+    {"clMenu", rgb(240, 240, 240)},
+    {"clWindow", rgb(255, 255, 255)},
+    {"clWindowFrame", rgb(100, 100, 100)},
+    {"clMenuText", rgb(0, 0, 0)},
+    {"clWindowText", rgb(0, 0, 0)},
+    {"clCaptionText", rgb(0, 0, 0)},
+    {"clActiveBorder", rgb(180, 180, 180)},
+    {"clInactiveBorder", rgb(244, 247, 252)},
+    {"clAppWorkSpace", rgb(171, 171, 171)},
+    {"clHighlight", rgb(0, 120, 215)},
+    {"clHighlightText", rgb(255, 255, 255)},
+    {"clBtnFace", rgb(240, 240, 240)},
+    {"clBtnShadow", rgb(160, 160, 160)},
+    {"clGrayText", rgb(109, 109, 109)},
+    {"clBtnText", rgb(0, 0, 0)},
+    {"clInactiveCaptionText", rgb(0, 0, 0)},
+    {"clBtnHighlight", rgb(255, 255, 255)},
+    {"cl3DDkShadow", rgb(105, 105, 105)},
+    {"cl3DLight", rgb(227, 227, 227)},
+    {"clInfoText", rgb(0, 0, 0)},
+    {"clInfoBk", rgb(255, 255, 225)},
+    {"clNone", 0x1FFFFFFF},
 }};
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
@@ -57,7 +80,7 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::string colourToText(Colour c)
 {
@@ -83,4 +106,4 @@ Colour colourFromText(std::string_view text)
     return static_cast<Colour>(value);
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -11,14 +11,11 @@ namespace korvane {
 
 bool isValidKind(std::int32_t code)
 {
-    return (code >= 11 && code <= 19) || (code >= 41 && code <= 44) || (code >= 47 && code <= 49) ||
-           code == 55 || code == 56;
+    return (code >= 11 && code <= 19) || (code >= 41 && code <= 44) || (code >= 47 && code <= 49) || code == 55 ||
+           code == 56;
 }
 
-bool isUnderlayKind(std::int32_t code)
-{
-    return (code >= 41 && code <= 49) || code == 55 || code == 56;
-}
+bool isUnderlayKind(std::int32_t code) { return (code >= 41 && code <= 49) || code == 55 || code == 56; }
 
 namespace {
 
@@ -41,7 +38,7 @@ constexpr std::array<std::uint8_t, 256> BitCounts = [] {
     return t;
 }();
 
-} // namespace
+}  // namespace
 
 struct ItemSequence::Chunk {
     std::uint32_t attribute[ChunkSize];
@@ -229,10 +226,7 @@ LayerSlot &LayerTable::slot(int n)
     return slots_[static_cast<size_t>(n - 1)];
 }
 
-const LayerSlot &LayerTable::slot(int n) const
-{
-    return const_cast<LayerTable *>(this)->slot(n);
-}
+const LayerSlot &LayerTable::slot(int n) const { return const_cast<LayerTable *>(this)->slot(n); }
 
 DisplayItem makeItem(const AppendArgs &a)
 {
@@ -267,8 +261,7 @@ DisplayItem makeItem(const AppendArgs &a)
         item.y1 = a.y1;
         break;
     case ItemKind::PolygonClose:
-    case ItemKind::UnderPolygonClose:
-        break;
+    case ItemKind::UnderPolygonClose: break;
     case ItemKind::ArcCcw:
     case ItemKind::SectorCcw:
         item.x1 = a.x1;
@@ -297,10 +290,7 @@ DisplayItem makeItem(const AppendArgs &a)
     return item;
 }
 
-void Document::appendItem(const AppendArgs &args)
-{
-    displayList.append(makeItem(args));
-}
+void Document::appendItem(const AppendArgs &args) { displayList.append(makeItem(args)); }
 
 void Document::startLoad()
 {
@@ -329,4 +319,4 @@ void Document::discardForNewLoad()
     keepExisting = 0;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -5,10 +5,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <iterator>
-#include <type_traits>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace korvane {
@@ -57,7 +57,6 @@ struct DisplayItem {
     std::int32_t code = 0;
     std::int32_t role = 0;
 };
-
 
 struct Point {
     double x = 0;
@@ -163,7 +162,7 @@ struct LayerSlot {
     std::string assignedPath;
     std::string fileName;
     std::string pendingPath;
-    std::string fileKind; // "gb" or "nc"
+    std::string fileKind;  // "gb" or "nc"
     Colour colour = 0;
     int visible = 0;
     // The file the slot's items were read from, so that confirming the layer
@@ -230,4 +229,4 @@ public:
 // The item appendItem builds, without appending it.
 DisplayItem makeItem(const AppendArgs &args);
 
-} // namespace korvane
+}  // namespace korvane

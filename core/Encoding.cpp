@@ -88,22 +88,13 @@ Converter &fromCp932()
     return c;
 }
 
-} // namespace
+}  // namespace
 
-std::string utf8ToCp932(std::string_view utf8)
-{
-    return toCp932().run(utf8, "?", utf8SequenceLength);
-}
+std::string utf8ToCp932(std::string_view utf8) { return toCp932().run(utf8, "?", utf8SequenceLength); }
 
-std::string cp932ToUtf8(std::string_view cp932)
-{
-    return fromCp932().run(cp932, "\xEF\xBF\xBD", cp932SequenceLength);
-}
+std::string cp932ToUtf8(std::string_view cp932) { return fromCp932().run(cp932, "\xEF\xBF\xBD", cp932SequenceLength); }
 
-std::size_t cp932Length(std::string_view utf8)
-{
-    return utf8ToCp932(utf8).size();
-}
+std::size_t cp932Length(std::string_view utf8) { return utf8ToCp932(utf8).size(); }
 
 std::string_view dropCharacters(std::string_view utf8, std::size_t count)
 {
@@ -131,4 +122,4 @@ std::string fileNameOf(std::string_view path)
     return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
 }
 
-} // namespace korvane
+}  // namespace korvane

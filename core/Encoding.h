@@ -25,4 +25,4 @@ std::string_view trimBlanks(std::string_view text);
 // too, for names written on Windows.
 std::string fileNameOf(std::string_view path);
 
-} // namespace korvane
+}  // namespace korvane

@@ -8,32 +8,23 @@ namespace korvane {
 std::string fileErrorText(int errorNumber)
 {
     switch (errorNumber) {
-    case ENOENT:
-        return msg::FileNotFound;
+    case ENOENT: return msg::FileNotFound;
     case ENOTDIR:
-    case ENAMETOOLONG:
-        return msg::PathNotFound;
+    case ENAMETOOLONG: return msg::PathNotFound;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
-    case ETXTBSY:
-        return msg::AccessDenied;
+    case ETXTBSY: return msg::AccessDenied;
     case EMFILE:
-    case ENFILE:
-        return msg::TooManyOpenFiles;
+    case ENFILE: return msg::TooManyOpenFiles;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG:
-        return msg::DiskFull;
-    default:
-        return msg::format(msg::IoErrorNumber, std::to_string(errorNumber));
+    case EFBIG: return msg::DiskFull;
+    default: return msg::format(msg::IoErrorNumber, std::to_string(errorNumber));
     }
 }
 
-void throwFileError(int errorNumber)
-{
-    throw KorvaneError(fileErrorText(errorNumber));
-}
+void throwFileError(int errorNumber) { throw KorvaneError(fileErrorText(errorNumber)); }
 
-} // namespace korvane
+}  // namespace korvane

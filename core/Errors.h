@@ -18,4 +18,4 @@ std::string fileErrorText(int errorNumber);
 // Throws KorvaneError with fileErrorText(errorNumber).
 [[noreturn]] void throwFileError(int errorNumber);
 
-} // namespace korvane
+}  // namespace korvane

@@ -75,4 +75,4 @@ inline constexpr const char *Save = "セーブ";
 inline constexpr const char *Close = "閉じる";
 inline constexpr const char *Aperture = "アパーチャ";
 
-} // namespace korvane::formattext
+}  // namespace korvane::formattext

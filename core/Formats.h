@@ -107,4 +107,4 @@ struct Settings {
 // RS-274D data are read and RS-274X data written.
 bool apertureButtonEnabled(const GerberInFormat &in, const GerberOutFormat &out);
 
-} // namespace korvane
+}  // namespace korvane

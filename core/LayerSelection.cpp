@@ -9,12 +9,12 @@ FileDialogSpec layerFileSpec(LayerLoadKind kind)
     if (kind == LayerLoadKind::Gerber) {
         request.title = "ｶﾞｰﾊﾞｰﾌｧｲﾙの選択";
         request.filter = "Gerber Files(*.ger)|*.ger|Gerber Files(*.gbr)|*.gbr|Gerber Files(*.lgx)|*.lgx|"
-                      "Gerber Files(*.pho)|*.pho|Gerber Files(*.lgr)|*.lgr|Gerber Files(*.cam)|*.cam|"
-                      "All Files(*.*)|*.*";
+                         "Gerber Files(*.pho)|*.pho|Gerber Files(*.lgr)|*.lgr|Gerber Files(*.cam)|*.cam|"
+                         "All Files(*.*)|*.*";
     } else {
         request.title = "ﾄﾞﾘﾙﾌｧｲﾙの選択";
         request.filter = "Drill Files(*.drl)|*.drl|Drill Files(*.ncd)|*.ncd|Drill Files(*.nc)|*.nc|"
-                      "Drill Files(*.cam)|*.cam|Drill Files(*.txt)|*.txt|All Files(*.*)|*.*";
+                         "Drill Files(*.cam)|*.cam|Drill Files(*.txt)|*.txt|All Files(*.*)|*.*";
     }
     return request;
 }
@@ -56,7 +56,7 @@ LayerSelectionResult confirmLayerSelection(Document &doc, LayerSelectionFields &
             doc.keepExisting = 1;
             newFile = false;
         } else if (slot.pendingPath == AlreadyLoadedMarker && slot.assignedPath == slot.loadedPath) {
-            doc.keepExisting = 1; // loaded and not picked again
+            doc.keepExisting = 1;  // loaded and not picked again
             newFile = false;
         } else {
             slot.pendingPath = slot.assignedPath;
@@ -127,4 +127,4 @@ void forgetUnreadSlot(LayerSlot &slot)
     slot.visible = 0;
 }
 
-} // namespace korvane
+}  // namespace korvane

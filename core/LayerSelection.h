@@ -11,7 +11,8 @@ namespace korvane {
 
 enum class LayerLoadKind { Gerber, Drill };
 
-inline constexpr const char *ClearPresentDataQuestion = "既に使用しているレイヤがあります。現在のデータをクリアしますか？";
+inline constexpr const char *ClearPresentDataQuestion =
+    "既に使用しているレイヤがあります。現在のデータをクリアしますか？";
 
 // The dialog's fields per slot (index 0 is slot 1): the file name shown and
 // the colour in the colour box.
@@ -28,7 +29,7 @@ FileDialogSpec layerFileSpec(LayerLoadKind kind);
 bool pickLayerFile(Document &doc, LayerSelectionFields &fields, int slot, LayerLoadKind kind, FilePicker &picker);
 
 struct LayerSelectionResult {
-    bool presentDataCleared = false; // the user answered Yes: the drawing is gone
+    bool presentDataCleared = false;  // the user answered Yes: the drawing is gone
 };
 
 // "O  K": colours from the boxes, each slot's pending state from its field,
@@ -50,4 +51,4 @@ void forgetUnreadSlot(LayerSlot &slot);
 // no drawing); slots already loaded show their loaded file again.
 void cancelLayerSelection(Document &doc, LayerSelectionFields &fields);
 
-} // namespace korvane
+}  // namespace korvane

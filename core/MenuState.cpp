@@ -15,10 +15,7 @@ void MenuState::drillFileReadWithHits()
     toolMarkPanel = true;
 }
 
-void MenuState::workspaceRead()
-{
-    drawingCommands = true;
-}
+void MenuState::workspaceRead() { drawingCommands = true; }
 
 void MenuState::workspaceDataKind(int kind)
 {
@@ -30,10 +27,7 @@ void MenuState::workspaceDataKind(int kind)
     }
 }
 
-void MenuState::clearAll()
-{
-    *this = MenuState{};
-}
+void MenuState::clearAll() { *this = MenuState{}; }
 
 void MenuState::presentDataCleared()
 {
@@ -42,4 +36,4 @@ void MenuState::presentDataCleared()
     toolMarkPanel = false;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -7,8 +7,8 @@ struct MenuState {
     // "ﾌｧｲﾙの保存", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ", "ｲﾒｰｼﾞﾌｧｲﾙの保存", "画面ﾊｰﾄﾞｺﾋﾟｰ" and the
     // four "表示" items.
     bool drawingCommands = false;
-    bool dcodeListOfDisplay = false; // D-code "表示ﾃﾞｰﾀ(&V)"
-    bool toolListOfDisplay = false;  // tool "表示ﾃﾞｰﾀ(&V)"
+    bool dcodeListOfDisplay = false;  // D-code "表示ﾃﾞｰﾀ(&V)"
+    bool toolListOfDisplay = false;   // tool "表示ﾃﾞｰﾀ(&V)"
     bool toolMarkPanel = false;
 
     bool operator==(const MenuState &) const = default;
@@ -22,4 +22,4 @@ struct MenuState {
     void presentDataCleared();
 };
 
-} // namespace korvane
+}  // namespace korvane

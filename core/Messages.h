@@ -33,4 +33,4 @@ inline constexpr const char *TitleConfirmation = "確認";
 // Replaces the first "%s" of pattern with value.
 std::string format(std::string_view pattern, std::string_view value);
 
-} // namespace korvane::msg
+}  // namespace korvane::msg

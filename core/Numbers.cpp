@@ -25,7 +25,8 @@ std::string formatReal(double value)
     char buffer[64];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     std::string_view text(buffer, static_cast<size_t>(result.ptr - buffer));
-    if (std::fabs(value) < std::numeric_limits<double>::min() || text.find('e') > 16 + (text.front() == '-' ? 1u : 0u)) {
+    if (std::fabs(value) < std::numeric_limits<double>::min() ||
+        text.find('e') > 16 + (text.front() == '-' ? 1u : 0u)) {
         result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
         text = std::string_view(buffer, static_cast<size_t>(result.ptr - buffer));
     }
@@ -72,10 +73,7 @@ std::string formatReal(double value)
     return out;
 }
 
-double roundHalfEven(double value)
-{
-    return std::nearbyint(value);
-}
+double roundHalfEven(double value) { return std::nearbyint(value); }
 
 namespace {
 
@@ -154,7 +152,7 @@ bool parseIntegerText(std::string_view text, Int &out)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::int32_t roundToInt(double value) { return clampToInt<std::int32_t>(std::nearbyint(value)); }
 std::int64_t roundToInt64(double value) { return clampToInt<std::int64_t>(std::nearbyint(value)); }
@@ -245,4 +243,4 @@ double parseReal(std::string_view text)
     return v;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -38,4 +38,4 @@ bool tryParseInt(std::string_view text, std::int32_t &out);
 bool tryParseInt64(std::string_view text, std::int64_t &out);
 bool tryParseReal(std::string_view text, double &out);
 
-} // namespace korvane
+}  // namespace korvane

@@ -18,8 +18,7 @@ std::string zeroDataDigit(ZeroDataMode m)
 }
 
 template <typename Format>
-void loadFrom(const std::string &path, Format &f,
-              void (*apply)(const std::vector<std::string> &, Format &))
+void loadFrom(const std::string &path, Format &f, void (*apply)(const std::vector<std::string> &, Format &))
 {
     apply(readTextLines(path), f);
 }
@@ -61,11 +60,14 @@ bool saveCommand(const Format &f, FilePicker &picker, Prompter &prompter, Status
     }
 }
 
-} // namespace
+}  // namespace
 
 std::vector<std::string> gerberOutParameterLines(const GerberOutFormat &f)
 {
-    std::string modal = f.modal == ModalMode::G ? "1" : f.modal == ModalMode::D ? "2" : f.modal == ModalMode::GD ? "3" : "4";
+    std::string modal = f.modal == ModalMode::G    ? "1"
+                        : f.modal == ModalMode::D  ? "2"
+                        : f.modal == ModalMode::GD ? "3"
+                                                   : "4";
     return {
         choice(f.dialect == GerberDialect::Rs274D),
         choice(f.recordMode == RecordMode::EobNewline),
@@ -120,7 +122,9 @@ void applyGerberOutParameterLines(const std::vector<std::string> &lines, GerberO
                 f.recordMode = one ? RecordMode::EobNewline : RecordMode::FullRecord;
             break;
         case 3: f.coordinateMode = one ? CoordinateMode::Absolute : CoordinateMode::Incremental; break;
-        case 4: f.modal = one ? ModalMode::G : s == "2" ? ModalMode::D : s == "3" ? ModalMode::GD : ModalMode::None; break;
+        case 4:
+            f.modal = one ? ModalMode::G : s == "2" ? ModalMode::D : s == "3" ? ModalMode::GD : ModalMode::None;
+            break;
         case 5: f.initCommand = s; break;
         case 6: f.eobCode = one; break;
         case 7: f.g54 = one; break;
@@ -219,4 +223,4 @@ bool saveParametersCommand(const DrillOutFormat &f, FilePicker &picker, Prompter
     return saveCommand(f, picker, prompter, status, saveDrillOutParameters);
 }
 
-} // namespace korvane
+}  // namespace korvane

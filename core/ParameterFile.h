@@ -34,4 +34,4 @@ bool saveParametersCommand(const GerberOutFormat &f, FilePicker &picker, Prompte
 bool loadParametersCommand(DrillOutFormat &f, FilePicker &picker, Prompter &prompter, StatusSink &status);
 bool saveParametersCommand(const DrillOutFormat &f, FilePicker &picker, Prompter &prompter, StatusSink &status);
 
-} // namespace korvane
+}  // namespace korvane

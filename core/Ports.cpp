@@ -43,4 +43,4 @@ BusyGuard::~BusyGuard()
     sink_.setBusy(false);
 }
 
-} // namespace korvane
+}  // namespace korvane

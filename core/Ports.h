@@ -27,8 +27,8 @@ struct FileDialogSpec {
     std::string title;
     // "Name(*.ext)|*.ext|Name(*.*)|*.*" as the commands state it.
     std::string filter;
-    std::string defaultExtension; // without the dot
-    std::string proposedName;     // a pattern like "*.prm" is not a name
+    std::string defaultExtension;  // without the dot
+    std::string proposedName;      // a pattern like "*.prm" is not a name
     std::string initialDirectory;
     bool confirmOverwrite = false;
 };
@@ -64,4 +64,4 @@ private:
     StatusSink &sink_;
 };
 
-} // namespace korvane
+}  // namespace korvane

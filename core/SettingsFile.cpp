@@ -15,12 +15,9 @@ const char *dialectText(GerberDialect d) { return d == GerberDialect::Rs274D ? "
 const char *zeroDataText(ZeroDataMode m)
 {
     switch (m) {
-    case ZeroDataMode::All:
-        return "All";
-    case ZeroDataMode::Address:
-        return "Address";
-    case ZeroDataMode::Omit:
-        return "Suppress";
+    case ZeroDataMode::All: return "All";
+    case ZeroDataMode::Address: return "Address";
+    case ZeroDataMode::Omit: return "Suppress";
     }
     return "All";
 }
@@ -28,14 +25,10 @@ const char *zeroDataText(ZeroDataMode m)
 const char *modalText(ModalMode m)
 {
     switch (m) {
-    case ModalMode::G:
-        return "G";
-    case ModalMode::D:
-        return "D";
-    case ModalMode::GD:
-        return "GD";
-    case ModalMode::None:
-        return "Not";
+    case ModalMode::G: return "G";
+    case ModalMode::D: return "D";
+    case ModalMode::GD: return "GD";
+    case ModalMode::None: return "Not";
     }
     return "Not";
 }
@@ -90,15 +83,12 @@ void applyColour(std::string_view line, Colour &target, Prompter &prompter)
 void applyLine(Section section, int item, std::string_view line, Settings &s, Prompter &prompter)
 {
     switch (section) {
-    case Section::None:
-        return;
+    case Section::None: return;
     case Section::LayerTable:
         if (item >= 1 && item <= 15)
             applyColour(line, s.layerColours[static_cast<size_t>(item - 1)], prompter);
         return;
-    case Section::DrillPrint:
-        s.print.drillTitle = line == "Title = Yes";
-        return;
+    case Section::DrillPrint: s.print.drillTitle = line == "Title = Yes"; return;
     case Section::GerberPrint:
         if (item == 1)
             s.print.gerberTitle = line == "Title = Yes";
@@ -112,7 +102,9 @@ void applyLine(Section section, int item, std::string_view line, Settings &s, Pr
         switch (item) {
         case 1: f.charCode = line == "Code = Ascii" ? CharCode::Ascii : CharCode::Eia; break;
         case 2: f.unit = line == "Unit = mm" ? LengthUnit::Mm : LengthUnit::Inch; break;
-        case 3: f.zeroSuppression = line == "Suppress = LZ" ? ZeroSuppression::Leading : ZeroSuppression::Trailing; break;
+        case 3:
+            f.zeroSuppression = line == "Suppress = LZ" ? ZeroSuppression::Leading : ZeroSuppression::Trailing;
+            break;
         case 4: f.coordinateMode = line == "Type = Abs" ? CoordinateMode::Absolute : CoordinateMode::Incremental; break;
         case 5: f.x0y0IsHit = line != "X0Y0 = No"; break;
         case 6: f.integerDigits = std::string(line); break;
@@ -150,7 +142,9 @@ void applyLine(Section section, int item, std::string_view line, Settings &s, Pr
         case 1: f.dialect = line == "Format = Rs274d" ? GerberDialect::Rs274D : GerberDialect::Rs274X; break;
         case 2: f.charCode = line == "Code = Ascii" ? CharCode::Ascii : CharCode::Ebcdic; break;
         case 3: f.unit = line == "Unit = mm" ? LengthUnit::Mm : LengthUnit::Inch; break;
-        case 4: f.zeroSuppression = line == "Suppress = LZ" ? ZeroSuppression::Leading : ZeroSuppression::Trailing; break;
+        case 4:
+            f.zeroSuppression = line == "Suppress = LZ" ? ZeroSuppression::Leading : ZeroSuppression::Trailing;
+            break;
         case 5: f.coordinateMode = line == "Type = Abs" ? CoordinateMode::Absolute : CoordinateMode::Incremental; break;
         case 6: f.arcMode = line == "Arc = 360" ? ArcMode::FullCircle : ArcMode::QuarterCircle; break;
         case 7: f.integerDigits = std::string(line); break;
@@ -187,7 +181,7 @@ void applyLine(Section section, int item, std::string_view line, Settings &s, Pr
     }
 }
 
-} // namespace
+}  // namespace
 
 std::string settingsPath(const std::string &startDirectory)
 {
@@ -312,4 +306,4 @@ void saveSettingsFile(const std::string &path, const Settings &settings)
     writeFileAtomic(path, encodeTextLines(settingsLines(settings)));
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -30,4 +30,4 @@ void loadSettingsFile(const std::string &path, Settings &settings, Prompter &pro
 // Throws KorvaneError with the platform's text.
 void saveSettingsFile(const std::string &path, const Settings &settings);
 
-} // namespace korvane
+}  // namespace korvane

@@ -6,15 +6,9 @@ namespace {
 
 namespace t = formattext;
 
-std::string item(const char *label, const std::string &value)
-{
-    return std::string("  ") + label + ": " + value;
-}
+std::string item(const char *label, const std::string &value) { return std::string("  ") + label + ": " + value; }
 
-std::string digits(const std::string &integer, const std::string &decimal)
-{
-    return integer + "." + decimal;
-}
+std::string digits(const std::string &integer, const std::string &decimal) { return integer + "." + decimal; }
 
 const char *modeText(CoordinateMode m) { return m == CoordinateMode::Absolute ? t::Absolute : t::Incremental; }
 const char *recordText(RecordMode m, const char *full) { return m == RecordMode::EobNewline ? t::EobNewline : full; }
@@ -27,7 +21,7 @@ const char *zeroDataText(ZeroDataMode m)
 
 std::string quoted(const std::string &s) { return "\"" + s + "\""; }
 
-} // namespace
+}  // namespace
 
 std::vector<std::string> describeSettings(const Settings &s)
 {
@@ -49,13 +43,16 @@ std::vector<std::string> describeSettings(const Settings &s)
     out.push_back(item(t::Format, dialectText(go.dialect)));
     out.push_back(item(t::RecordLength, recordText(go.recordMode, t::FullRecordGerber)));
     out.push_back(item(t::CoordinateSystem, modeText(go.coordinateMode)));
-    const char *modal = go.modal == ModalMode::G ? t::ModalG : go.modal == ModalMode::D ? t::ModalD
-                        : go.modal == ModalMode::GD ? t::ModalGD : t::ModalNone;
+    const char *modal = go.modal == ModalMode::G    ? t::ModalG
+                        : go.modal == ModalMode::D  ? t::ModalD
+                        : go.modal == ModalMode::GD ? t::ModalGD
+                                                    : t::ModalNone;
     out.push_back(item(t::Modal, modal));
     out.push_back(item(t::EobCode, go.eobCode ? t::Attach : t::DoNotAttach));
     out.push_back(item(t::G54, go.g54 ? t::Attach : t::DoNotAttach));
     out.push_back(item(t::ZeroData, zeroDataText(go.zeroData)));
-    out.push_back(item(t::ZeroSuppress, go.zeroSuppression == ZeroSuppression::Leading ? t::Leading : t::NoSuppression));
+    out.push_back(
+        item(t::ZeroSuppress, go.zeroSuppression == ZeroSuppression::Leading ? t::Leading : t::NoSuppression));
     out.push_back(item(t::InchMm, go.unit == LengthUnit::Mm ? t::MmSystemGerber : t::InchSystem));
     out.push_back(item("桁数", digits(go.integerDigits, go.decimalDigits)));
 
@@ -77,7 +74,8 @@ std::vector<std::string> describeSettings(const Settings &s)
     out.push_back(item(t::EndCommand, quoted(dout.endCommand)));
     out.push_back(item(t::CoordinateSystem, modeText(dout.coordinateMode)));
     out.push_back(item(t::EobCode, dout.eobCode ? t::Attach : t::DoNotAttach));
-    out.push_back(item(t::ZeroSuppress, dout.zeroSuppression == ZeroSuppression::Leading ? t::Leading : t::NoSuppression));
+    out.push_back(
+        item(t::ZeroSuppress, dout.zeroSuppression == ZeroSuppression::Leading ? t::Leading : t::NoSuppression));
     out.push_back(item(t::InchMm, dout.unit == LengthUnit::Mm ? "ミリ系" : t::InchSystem));
     out.push_back(item(t::ToolDigits, dout.toolDigits == 1 ? t::ToolDigits1 : t::ToolDigits2));
     out.push_back(item(t::RecordLength, recordText(dout.recordMode, t::FullRecordDrill)));
@@ -98,4 +96,4 @@ std::vector<std::string> describeSettings(const Settings &s)
     return out;
 }
 
-} // namespace korvane
+}  // namespace korvane

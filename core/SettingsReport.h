@@ -10,4 +10,4 @@ namespace korvane {
 
 std::vector<std::string> describeSettings(const Settings &settings);
 
-} // namespace korvane
+}  // namespace korvane

@@ -44,7 +44,7 @@ std::string folderOf(const std::string &path)
     return path.substr(0, pos);
 }
 
-} // namespace
+}  // namespace
 
 std::string readFileBytes(const std::string &path)
 {
@@ -147,10 +147,7 @@ AtomicOutputFile::AtomicOutputFile(const std::string &requested) : path_(request
     buffer_.reserve(OutputBufferSize);
 }
 
-AtomicOutputFile::~AtomicOutputFile()
-{
-    discard();
-}
+AtomicOutputFile::~AtomicOutputFile() { discard(); }
 
 void AtomicOutputFile::append(std::string_view bytes)
 {
@@ -269,4 +266,4 @@ std::string readFileHead(const std::string &path, std::size_t limit)
     return head;
 }
 
-} // namespace korvane
+}  // namespace korvane

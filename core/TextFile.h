@@ -34,7 +34,7 @@ class AtomicOutputFile {
 public:
     // Creates the temporary file; throws KorvaneError with the platform text.
     explicit AtomicOutputFile(const std::string &requested);
-    virtual ~AtomicOutputFile(); // discards unless committed
+    virtual ~AtomicOutputFile();  // discards unless committed
     AtomicOutputFile(const AtomicOutputFile &) = delete;
     AtomicOutputFile &operator=(const AtomicOutputFile &) = delete;
 
@@ -76,4 +76,4 @@ private:
     int fd_;
 };
 
-} // namespace korvane
+}  // namespace korvane

@@ -48,10 +48,7 @@ std::string writable(double value)
     return formatReal(std::clamp(value, -LargestWritable, LargestWritable));
 }
 
-std::string writableExtent(double value)
-{
-    return std::isnan(value) || value < 0 ? "0" : writable(value);
-}
+std::string writableExtent(double value) { return std::isnan(value) || value < 0 ? "0" : writable(value); }
 
 // Writes writable(value) at p; whole numbers, most of a drawing's fields,
 // go straight in without a string of their own.
@@ -98,8 +95,8 @@ void appendItemLine(std::string &out, const DisplayItem &item, std::int32_t kind
     // Sixteen fields of at most 24 bytes each and the line end.
     char line[16 * 25 + 2];
     char *p = line;
-    for (double v : {item.x1, item.x2, item.sweepEndX, item.sweepStartX, item.y1, item.y2, item.sweepEndY,
-                     item.sweepStartY}) {
+    for (double v :
+         {item.x1, item.x2, item.sweepEndX, item.sweepStartX, item.y1, item.y2, item.sweepEndY, item.sweepStartY}) {
         p = putReal(p, v);
         *p++ = ' ';
     }
@@ -148,10 +145,7 @@ std::string quoted(std::string_view field)
     throw Unreadable{msg::format(msg::NotAnInteger, quoted(field))};
 }
 
-[[noreturn]] void notAReal(std::string_view field)
-{
-    throw Unreadable{msg::format(msg::NotAReal, quoted(field))};
-}
+[[noreturn]] void notAReal(std::string_view field) { throw Unreadable{msg::format(msg::NotAReal, quoted(field))}; }
 
 std::int32_t intField(std::string_view field)
 {
@@ -227,10 +221,7 @@ double extentField(std::string_view field)
 }
 
 // The kinds a saved file holds: main kinds and the two sectors.
-bool isStoredKind(std::int32_t kind)
-{
-    return (kind >= 11 && kind <= 19) || kind == 55 || kind == 56;
-}
+bool isStoredKind(std::int32_t kind) { return (kind >= 11 && kind <= 19) || kind == 55 || kind == 56; }
 
 // Fields separated by single spaces. A field the line does not reach reads
 // as empty text, which no number accepts.
@@ -326,7 +317,7 @@ DisplayItem readItemLine(std::string_view line)
     return item;
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -546,8 +537,7 @@ bool saveWorkspace(const Document &doc, Prompter &prompter, FilePicker &picker, 
     return true;
 }
 
-bool loadWorkspace(Document &doc, Prompter &prompter, FilePicker &picker, StatusSink &status,
-                   WorkspaceWindow &window)
+bool loadWorkspace(Document &doc, Prompter &prompter, FilePicker &picker, StatusSink &status, WorkspaceWindow &window)
 {
     FileDialogSpec request;
     request.title = wsmsg::LoadTitle;
@@ -579,4 +569,4 @@ bool clearAll(Document &doc, Prompter &prompter, StatusSink &status, WorkspaceWi
     return true;
 }
 
-} // namespace korvane
+}  // namespace korvane

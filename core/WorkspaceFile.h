@@ -26,13 +26,13 @@ inline constexpr const char *SavingSuffix = "を保存中．．．";
 inline constexpr const char *LoadingSuffix = "を読込中．．．";
 inline constexpr const char *ClearAllQuestion = "全てのデータを消去して初期化しますか？";
 inline constexpr const char *EndMarker = "**end**";
-} // namespace wsmsg
+}  // namespace wsmsg
 
 // One layer line: slot n's colour and the file name the layer table shows.
 struct WorkspaceLayer {
     int slot = 0;
     Colour colour = 0;
-    std::string fileName; // UTF-8
+    std::string fileName;  // UTF-8
 };
 
 // Everything one workspace file holds, read before the document changes.
@@ -40,10 +40,10 @@ struct WorkspaceData {
     // Data kind lines seen: "0 0" Gerber, "0 1" drill, "0 2" both.
     bool gerberData = false;
     bool drillData = false;
-    std::vector<WorkspaceLayer> layers; // in file order
+    std::vector<WorkspaceLayer> layers;  // in file order
     bool headerRead = false;             // "**end**" and both extent lines were read
     double minX = 0, minY = 0, extentX = 0, extentY = 0;
-    DisplayList items; // every item in the main sequence, in file order
+    DisplayList items;  // every item in the main sequence, in file order
     // The conversion message of the first line that could not be read, and
     // its 1-based number; empty and 0 when the file was read to its end.
     std::string error;
@@ -107,8 +107,8 @@ bool writeWorkspaceFile(const std::string &path, const Document &doc, Prompter &
 
 // The outcome of reading a workspace file into the document.
 struct WorkspaceLoadResult {
-    bool applied = false;  // the drawing was replaced
-    bool complete = false; // the file was read to its end
+    bool applied = false;   // the drawing was replaced
+    bool complete = false;  // the file was read to its end
     int dataKind = -1;
 };
 
@@ -126,10 +126,9 @@ bool saveWorkspace(const Document &doc, Prompter &prompter, FilePicker &picker, 
                    WorkspaceWindow &window);
 
 // "ﾌｧｲﾙの読込(&O)". True when the drawing was replaced.
-bool loadWorkspace(Document &doc, Prompter &prompter, FilePicker &picker, StatusSink &status,
-                   WorkspaceWindow &window);
+bool loadWorkspace(Document &doc, Prompter &prompter, FilePicker &picker, StatusSink &status, WorkspaceWindow &window);
 
 // "ﾃﾞｰﾀの全消去(&N)". True when the user answered Yes.
 bool clearAll(Document &doc, Prompter &prompter, StatusSink &status, WorkspaceWindow &window);
 
-} // namespace korvane
+}  // namespace korvane

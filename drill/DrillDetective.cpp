@@ -29,7 +29,7 @@ private:
     const PadMap &pads_;
 };
 
-} // namespace
+}  // namespace
 
 PadMap::PadMap(const DisplayList &list)
 {
@@ -43,21 +43,20 @@ PadMap::PadMap(const DisplayList &list)
             switch (it.kind) {
             case 11:
             case 41:
-                pads_.push_back({Pad::Shape::Ellipse, std::min(it.x1, it.x2), std::min(it.y1, it.y2), std::max(it.x1, it.x2),
-                                 std::max(it.y1, it.y2), 0});
+                pads_.push_back({Pad::Shape::Ellipse, std::min(it.x1, it.x2), std::min(it.y1, it.y2),
+                                 std::max(it.x1, it.x2), std::max(it.y1, it.y2), 0});
                 break;
             case 12:
             case 42:
-                pads_.push_back({Pad::Shape::Box, std::min(it.x1, it.x2), std::min(it.y1, it.y2), std::max(it.x1, it.x2),
-                                 std::max(it.y1, it.y2), 0});
+                pads_.push_back({Pad::Shape::Box, std::min(it.x1, it.x2), std::min(it.y1, it.y2),
+                                 std::max(it.x1, it.x2), std::max(it.y1, it.y2), 0});
                 break;
             case 14:
             case 44:
                 if (move)
                     pads_.push_back({Pad::Shape::Stroke, move->x, move->y, it.x1, it.y1, it.width / 2});
                 break;
-            default:
-                break;
+            default: break;
             }
         }
     };
@@ -95,8 +94,7 @@ PadMap::PadMap(const DisplayList &list)
 bool PadMap::inside(const Pad &p, double x, double y) const
 {
     switch (p.shape) {
-    case Pad::Shape::Box:
-        return x >= p.x1 && x <= p.x2 && y >= p.y1 && y <= p.y2;
+    case Pad::Shape::Box: return x >= p.x1 && x <= p.x2 && y >= p.y1 && y <= p.y2;
     case Pad::Shape::Ellipse: {
         const double rx = (p.x2 - p.x1) / 2, ry = (p.y2 - p.y1) / 2;
         if (rx <= 0 || ry <= 0)
@@ -139,7 +137,7 @@ DrillFormatScore scoreDrillFormat(std::string_view bytes, const PadMap &pads, co
         reader.feed(bytes);
         reader.finish();
     } catch (const KorvaneError &) {
-        return score; // numbers that do not read: no hits under this format
+        return score;  // numbers that do not read: no hits under this format
     }
     score.hits = sink.hits;
     score.onPads = sink.onPads;
@@ -167,7 +165,8 @@ std::vector<DrillFormatScore> rankDrillFormats(std::string_view bytes, const Pad
 
 bool detectiveSuggests(const DrillFormatScore &inUse, const DrillFormatScore &best)
 {
-    return best.hits > 0 && inUse.share() < 0.5 && best.share() >= inUse.share() + 0.25 && !(best.format == inUse.format);
+    return best.hits > 0 && inUse.share() < 0.5 && best.share() >= inUse.share() + 0.25 &&
+           !(best.format == inUse.format);
 }
 
 std::string detectiveQuestion(const DrillFormatScore &best)
@@ -178,4 +177,4 @@ std::string detectiveQuestion(const DrillFormatScore &best)
            " で読み込みますか？（パッド上のヒット " + std::to_string(std::max(0L, percent)) + "％）";
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -26,8 +26,8 @@ public:
 private:
     struct Pad {
         enum class Shape { Box, Ellipse, Stroke } shape;
-        double x1, y1, x2, y2; // box, or the stroke's ends
-        double radius;         // half the stroke's width
+        double x1, y1, x2, y2;  // box, or the stroke's ends
+        double radius;          // half the stroke's width
     };
     bool inside(const Pad &pad, double x, double y) const;
     std::vector<Pad> pads_;
@@ -56,7 +56,8 @@ DrillFormatScore scoreDrillFormat(std::string_view bytes, const PadMap &pads, co
 // fewer than half the hits on pads and the candidate clearly more.
 bool detectiveSuggests(const DrillFormatScore &inUse, const DrillFormatScore &best);
 
-// "ドリルファイルのフォーマットが設定と異なる可能性があります。インチ 2.4 TZ で読み込みますか？（パッド上のヒット 97％）"
+// "ドリルファイルのフォーマットが設定と異なる可能性があります。インチ 2.4 TZ で読み込みますか？（パッド上のヒット
+// 97％）"
 std::string detectiveQuestion(const DrillFormatScore &best);
 
-} // namespace korvane
+}  // namespace korvane

@@ -39,9 +39,8 @@ bool holdsCoordinate(std::string_view line)
     if (!line.empty() && line[0] == ';')
         return false;
     for (size_t i = 0; i + 1 < line.size(); ++i)
-        if ((line[i] == 'X' || line[i] == 'Y') &&
-            (std::isdigit(static_cast<unsigned char>(line[i + 1])) || line[i + 1] == '-' || line[i + 1] == '+' ||
-             line[i + 1] == '.'))
+        if ((line[i] == 'X' || line[i] == 'Y') && (std::isdigit(static_cast<unsigned char>(line[i + 1])) ||
+                                                   line[i + 1] == '-' || line[i + 1] == '+' || line[i + 1] == '.'))
             return true;
     return false;
 }
@@ -54,9 +53,9 @@ void readUnitLine(std::string_view line, DrillDeclaredFormat &d)
         size_t next = line.find(',', at + 1);
         std::string_view field = trimBlanks(line.substr(at + 1, next == std::string_view::npos ? next : next - at - 1));
         if (field == "LZ")
-            d.zeroSuppression = ZeroSuppression::Trailing; // leading zeros kept
+            d.zeroSuppression = ZeroSuppression::Trailing;  // leading zeros kept
         else if (field == "TZ")
-            d.zeroSuppression = ZeroSuppression::Leading; // trailing zeros kept
+            d.zeroSuppression = ZeroSuppression::Leading;  // trailing zeros kept
         else if (!field.empty() && field.find_first_not_of("0.") == std::string_view::npos &&
                  field.find('.') != std::string_view::npos) {
             // A digit pattern such as 000.000 or 00.0000.
@@ -91,7 +90,7 @@ void readFormatComment(std::string_view line, DrillDeclaredFormat &d)
         d.zeroSuppression = ZeroSuppression::Leading;
 }
 
-} // namespace
+}  // namespace
 
 DrillDeclaredFormat readDrillHeader(std::string_view bytes)
 {
@@ -123,7 +122,8 @@ DrillDeclaredFormat readDrillHeader(std::string_view bytes)
         } else if (startsWith(line, ";FORMAT")) {
             readFormatComment(line, d);
         } else if (startsWith(line, "ICI")) {
-            d.coordinateMode = line.find("OFF") != std::string::npos ? CoordinateMode::Absolute : CoordinateMode::Incremental;
+            d.coordinateMode =
+                line.find("OFF") != std::string::npos ? CoordinateMode::Absolute : CoordinateMode::Incremental;
         } else if (startsWith(line, "G90")) {
             d.coordinateMode = CoordinateMode::Absolute;
         } else if (startsWith(line, "G91")) {
@@ -168,4 +168,4 @@ std::string drillFormatName(const DrillInFormat &format)
     return name;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -35,4 +35,4 @@ void applyDeclaredFormat(const DrillDeclaredFormat &declared, DrillInFormat &for
 // dialog names it ("インクリメンタル" added for incremental input).
 std::string drillFormatName(const DrillInFormat &format);
 
-} // namespace korvane
+}  // namespace korvane

@@ -27,7 +27,6 @@ constexpr double InchToMm = 25.4;
 constexpr const char *ReadingSuffix = "を読込中．．．";
 constexpr std::size_t HeaderBytes = std::size_t{64} * 1024;
 
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNumberChar(char c) { return isDigit(c) || c == '-' || c == '.'; }
 
@@ -42,7 +41,7 @@ int digitCount(const std::string &text, int low, int high, const char *what)
 }
 
 struct NumberValue {
-    double raw = 0;       // as written: a decimal, or the integer before the divisor
+    double raw = 0;  // as written: a decimal, or the integer before the divisor
     bool decimal = false;
 };
 
@@ -62,7 +61,8 @@ NumberValue numberValue(DrillNumberText &t, const DrillNumberRules &rules)
     }
     std::size_t pad = 0;
     if (rules.trailingZeros) {
-        std::size_t target = static_cast<std::size_t>(rules.totalDigits) + (t.text.find('-') != std::string::npos ? 1 : 0);
+        std::size_t target =
+            static_cast<std::size_t>(rules.totalDigits) + (t.text.find('-') != std::string::npos ? 1 : 0);
         if (t.text.size() < target)
             pad = target - t.text.size();
     }
@@ -145,7 +145,7 @@ private:
     int layer_ = 1;
 };
 
-} // namespace
+}  // namespace
 
 DrillNumberRules drillNumberRules(const DrillInFormat &format)
 {
@@ -195,8 +195,7 @@ void DrillExtentsScanner::feed(std::string_view chunk)
             }
             endWord(c);
             continue;
-        case Collect::None:
-            break;
+        case Collect::None: break;
         }
         if (c == 'X' || c == 'Y') {
             collect_ = c == 'X' ? Collect::X : Collect::Y;
@@ -287,12 +286,12 @@ void DrillFileReader::feed(std::string_view chunk)
 {
     for (char c : chunk) {
         switch (collect_) {
-        case Collect::None:
-            break;
+        case Collect::None: break;
         case Collect::Tool:
             if (isDigit(c)) {
                 // Tools beyond 36 draw nothing; a huge number stays huge.
-                toolValue_ = std::min<std::int64_t>(toolValue_ * 10 + (c - '0'), std::numeric_limits<std::int32_t>::max());
+                toolValue_ =
+                    std::min<std::int64_t>(toolValue_ * 10 + (c - '0'), std::numeric_limits<std::int32_t>::max());
                 toolDigitSeen_ = true;
                 continue;
             }
@@ -351,11 +350,8 @@ void DrillFileReader::feed(std::string_view chunk)
             break;
         case '\n':
         case '\r':
-        case '*':
-            endBlock();
-            break;
-        default:
-            break; // lower case, M codes, "%", ";", ",", blanks...
+        case '*': endBlock(); break;
+        default: break;  // lower case, M codes, "%", ";", ",", blanks...
         }
     }
 }
@@ -372,19 +368,14 @@ void DrillFileReader::endWord()
     collect_ = Collect::None;
     switch (was) {
     case Collect::Tool:
-        if (toolDigitSeen_) // "T" alone keeps the tool
+        if (toolDigitSeen_)  // "T" alone keeps the tool
             tool_ = static_cast<int>(toolValue_);
         break;
-    case Collect::G:
-        g80_ = gDigits_ == 2 && gDigitsAre80_;
-        break;
+    case Collect::G: g80_ = gDigits_ == 2 && gDigitsAre80_; break;
     case Collect::X:
-    case Collect::Y:
-        endCoordinate(was == Collect::X);
-        break;
+    case Collect::Y: endCoordinate(was == Collect::X); break;
     case Collect::Diameter:
-    case Collect::None:
-        break;
+    case Collect::None: break;
     }
 }
 
@@ -395,14 +386,14 @@ void DrillFileReader::endCoordinate(bool isX)
     double &current = isX ? x_ : storedY_;
     auto place = [&](double raw) {
         const double mm = toMm(raw, v.decimal, rules_);
-        current = isX ? mm : 0.0 - mm; // 0.0 - 0.0 is +0, never -0
+        current = isX ? mm : 0.0 - mm;  // 0.0 - 0.0 is +0, never -0
     };
     if (!rules_.incremental) {
         place(v.raw);
     } else {
         double &acc = isX ? accX_ : accY_;
         if (g80_) {
-            acc = 0; // the running position restarts; the point stays
+            acc = 0;  // the running position restarts; the point stays
         } else {
             acc += v.raw;
             place(acc);
@@ -453,12 +444,10 @@ void DrillFileReader::endBlock()
         }
         break;
     case Pending::X:
-    case Pending::Y:
-        break;
+    case Pending::Y: break;
     case Pending::None:
     case Pending::T:
-    case Pending::G:
-        return;
+    case Pending::G: return;
     }
     bool blocked = g80_;
     if (!rules_.x0y0IsHit)
@@ -652,7 +641,8 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
         }
         // The fit takes in every loaded layer: holes beyond the Gerber
         // drawing stay on the screen after Home.
-        const double wider = std::max(doc.extentX, doc.maxX - doc.minX), taller = std::max(doc.extentY, doc.maxY - doc.minY);
+        const double wider = std::max(doc.extentX, doc.maxX - doc.minX),
+                     taller = std::max(doc.extentY, doc.maxY - doc.minY);
         outcome.fitScaleDue = !keptGerber || wider > doc.extentX || taller > doc.extentY;
         doc.extentX = wider;
         doc.extentY = taller;
@@ -726,8 +716,8 @@ bool hasDrillExtension(std::string_view path)
     return false;
 }
 
-DrillFitArea drillFitArea(int drawingWidth, int drawingHeight, int panelWidth, int statusBarHeight,
-                          double mmPerPixelX, double mmPerPixelY)
+DrillFitArea drillFitArea(int drawingWidth, int drawingHeight, int panelWidth, int statusBarHeight, double mmPerPixelX,
+                          double mmPerPixelY)
 {
     DrillFitArea a;
     a.width = truncToInt(drawingWidth * mmPerPixelX) - truncToInt(panelWidth * mmPerPixelX) - 30;
@@ -735,4 +725,4 @@ DrillFitArea drillFitArea(int drawingWidth, int drawingHeight, int panelWidth, i
     return a;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -27,8 +27,8 @@ inline constexpr double ToolMarkHalfSize = 0.5;
 
 // The number rules of a load, taken from DrillInFormat.
 struct DrillNumberRules {
-    double divisor = 100;   // integer coordinates are divided by it
-    int totalDigits = 5;    // trailing-zero completion pads integer texts to it
+    double divisor = 100;  // integer coordinates are divided by it
+    int totalDigits = 5;   // trailing-zero completion pads integer texts to it
     bool trailingZeros = false;
     bool inch = false;
     bool incremental = false;
@@ -43,11 +43,11 @@ DrillNumberRules drillNumberRules(const DrillInFormat &format);
 // kept along the way for the common case of an optional "-" and digits.
 struct DrillNumberText {
     std::string text;
-    std::int64_t value = 0; // of the first 18 digits
+    std::int64_t value = 0;  // of the first 18 digits
     int digits = 0;
-    bool plain = true;      // an optional leading "-" and digits only
+    bool plain = true;  // an optional leading "-" and digits only
     bool negative = false;
-    bool decimal = false;   // holds a "."
+    bool decimal = false;  // holds a "."
 
     void clear()
     {
@@ -78,7 +78,7 @@ struct DrillNumberText {
 // Raw extents of one file: file numbers before the divisor and the inch factor.
 struct DrillRawExtents {
     double minX = 0, maxX = 0, minY = 0, maxY = 0;
-    bool decimalSeen = false; // some X or Y text held a "."
+    bool decimalSeen = false;  // some X or Y text held a "."
 };
 
 // The extents pass over one file: only X, Y and G words count. The G text
@@ -153,8 +153,8 @@ private:
     DrillHitSink &sink_;
     Collect collect_ = Collect::None;
     Pending pending_ = Pending::None;
-    DrillNumberText text_; // the coordinate text being collected
-    std::string cText_;    // digits and "." after the last C
+    DrillNumberText text_;  // the coordinate text being collected
+    std::string cText_;     // digits and "." after the last C
     std::int64_t toolValue_ = 0;
     bool toolDigitSeen_ = false;
     int gDigits_ = 0;
@@ -168,8 +168,8 @@ private:
     // Per file.
     double accX_ = 0, accY_ = 0;
     bool zeroX_ = false, zeroY_ = false;
-    bool blockHasCoordinates_ = false; // an X or Y word in the present block
-    std::array<double, 37> diameters_{}; // by tool, 1 to 36
+    bool blockHasCoordinates_ = false;    // an X or Y word in the present block
+    std::array<double, 37> diameters_{};  // by tool, 1 to 36
     std::size_t hits_ = 0;
 };
 
@@ -193,10 +193,10 @@ struct DrillLoadOutcome {
     // No Gerber drawing is kept under the drill marks: extentX/Y came from
     // the drill files and the window computes the fit scale for them.
     bool fitScaleDue = false;
-    std::vector<int> layersWithHits;    // files that appended marks
-    std::vector<int> layersWithoutHits; // files read to the end without a hit
-    std::vector<int> layersFailed;      // files skipped after an error message
-    std::vector<int> layersUnread;      // of those, the files the marks pass never read
+    std::vector<int> layersWithHits;     // files that appended marks
+    std::vector<int> layersWithoutHits;  // files read to the end without a hit
+    std::vector<int> layersFailed;       // files skipped after an error message
+    std::vector<int> layersUnread;       // of those, the files the marks pass never read
     // Files read by a format of their own (declared, or the detective's with
     // a Yes), with that format, for the status bar ("name: format（source）
     // で読み込みました"); empty when every file was read as set.
@@ -257,7 +257,7 @@ struct DrillFitArea {
     int width = 0;
     int height = 0;
 };
-DrillFitArea drillFitArea(int drawingWidth, int drawingHeight, int panelWidth, int statusBarHeight,
-                          double mmPerPixelX, double mmPerPixelY);
+DrillFitArea drillFitArea(int drawingWidth, int drawingHeight, int panelWidth, int statusBarHeight, double mmPerPixelX,
+                          double mmPerPixelY);
 
-} // namespace korvane
+}  // namespace korvane

@@ -64,7 +64,7 @@ std::array<ToolMark, ToolMarkCount> buildMarks()
     return m;
 }
 
-} // namespace
+}  // namespace
 
 const ToolMark &toolMark(int tool)
 {
@@ -74,4 +74,4 @@ const ToolMark &toolMark(int tool)
     return marks[static_cast<size_t>(tool - 1)];
 }
 
-} // namespace korvane
+}  // namespace korvane

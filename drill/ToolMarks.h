@@ -14,8 +14,8 @@ struct MarkPoint {
 
 struct MarkPart {
     enum class Kind { Circle, Square, Path } kind;
-    double radius = 0;             // circle and square, in units of h
-    std::vector<MarkPoint> points; // path
+    double radius = 0;              // circle and square, in units of h
+    std::vector<MarkPoint> points;  // path
 };
 
 struct ToolMark {
@@ -30,4 +30,4 @@ inline constexpr int ToolMarkCount = 36;
 // tool in 1..36.
 const ToolMark &toolMark(int tool);
 
-} // namespace korvane
+}  // namespace korvane

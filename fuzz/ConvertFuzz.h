@@ -125,7 +125,7 @@ inline void fuzzGerberWriter(const std::uint8_t *data, std::size_t size)
     in.zeroSuppression = (a & 64) ? ZeroSuppression::Trailing : ZeroSuppression::Leading;
     bool autoTable = (a & 128) != 0;
     in.integerDigits = std::to_string(b % 4 + 1);
-    in.decimalDigits = std::to_string(b / 4 % 7); // 0 is refused
+    in.decimalDigits = std::to_string(b / 4 % 7);  // 0 is refused
     out.integerDigits = std::to_string(c % 4 + 1);
     out.decimalDigits = std::to_string(c / 4 % 6 + 1);
     unsigned d = c / 24;
@@ -156,8 +156,7 @@ inline void fuzzGerberWriter(const std::uint8_t *data, std::size_t size)
         return;
     }
     bool plain = out.modal == ModalMode::None && out.zeroData == ZeroDataMode::All && plainBlocks(bytes) &&
-                 !hasArcWithoutCentre(bytes) &&
-                 finerOutput(in.unit, in.decimalDigits, out.unit, out.decimalDigits) &&
+                 !hasArcWithoutCentre(bytes) && finerOutput(in.unit, in.decimalDigits, out.unit, out.decimalDigits) &&
                  finerOutput(before.unit, before.decimalDigits, out.unit, out.decimalDigits);
     if (stopped || !plain || !oracleOn())
         return;
@@ -213,11 +212,11 @@ inline void fuzzDrillWriter(const std::uint8_t *data, std::size_t size)
     }
     // The last line needs its line end: the reader draws no unfinished block.
     bool plain = out.zeroData == ZeroDataMode::All && in.zeroSuppression == ZeroSuppression::Leading &&
-                 in.decimalDigits != "0" && !hasToolZero(bytes) && finerOutput(in.unit, in.decimalDigits, out.unit, out.decimalDigits) &&
+                 in.decimalDigits != "0" && !hasToolZero(bytes) &&
+                 finerOutput(in.unit, in.decimalDigits, out.unit, out.decimalDigits) &&
                  // the drill reader sums decimal and integer increments in one raw number
                  !(in.coordinateMode == CoordinateMode::Incremental && bytes.find('.') != std::string_view::npos) &&
-                 bytes.find_first_of("*C") == std::string_view::npos &&
-                 !bytes.empty() && bytes.back() == '\n';
+                 bytes.find_first_of("*C") == std::string_view::npos && !bytes.empty() && bytes.back() == '\n';
     if (!plain || !oracleOn())
         return;
     ScratchFile input(bytes), output(sink.text);
@@ -255,4 +254,4 @@ inline void fuzzTapeCodes(const std::uint8_t *data, std::size_t size)
     }
 }
 
-} // namespace korvane::fuzz
+}  // namespace korvane::fuzz

@@ -35,4 +35,4 @@ inline void check(bool condition)
         std::abort();
 }
 
-} // namespace korvane::fuzz
+}  // namespace korvane::fuzz

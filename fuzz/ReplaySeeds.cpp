@@ -25,7 +25,7 @@ void runOne(const std::filesystem::path &path)
     LLVMFuzzerTestOneInput(data.data(), data.size());
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

@@ -28,7 +28,7 @@ private:
     Document &doc_;
 };
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         format.coordinateMode = (a & 4) ? CoordinateMode::Incremental : CoordinateMode::Absolute;
         format.x0y0IsHit = (a & 8) != 0;
         format.integerDigits = std::to_string(b % 5);
-        format.decimalDigits = std::to_string(b / 5 % 8); // 0 and 7 are refused
+        format.decimalDigits = std::to_string(b / 5 % 8);  // 0 and 7 are refused
         bytes.remove_prefix(2);
     }
     looksLikeDrillData(bytes);

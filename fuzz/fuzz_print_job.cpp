@@ -65,7 +65,7 @@ public:
     void setBusy(bool) override {}
 };
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

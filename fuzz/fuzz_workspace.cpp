@@ -14,10 +14,7 @@ namespace {
 
 using korvane::fuzz::check;
 
-bool near(double a, double b)
-{
-    return std::fabs(a - b) <= 1e-14 * std::fmax(std::fabs(a), std::fabs(b)) + 1e-300;
-}
+bool near(double a, double b) { return std::fabs(a - b) <= 1e-14 * std::fmax(std::fabs(a), std::fabs(b)) + 1e-300; }
 
 void checkSameItem(const korvane::DisplayItem &a, const korvane::DisplayItem &b)
 {
@@ -29,7 +26,7 @@ void checkSameItem(const korvane::DisplayItem &a, const korvane::DisplayItem &b)
           a.code == b.code && a.role == b.role);
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -38,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(first.error.empty() == (first.errorLine == 0));
     check(first.items.size() == 0 || first.headerRead);
     for (const DisplayItem &item : first.items.main())
-        check(item.layer >= 1 && item.layer <= LayerCount && item.colourLayer >= 0 &&
-              item.colourLayer <= LayerCount && isValidKind(item.kind));
+        check(item.layer >= 1 && item.layer <= LayerCount && item.colourLayer >= 0 && item.colourLayer <= LayerCount &&
+              isValidKind(item.kind));
 
     Document a;
     if (!applyWorkspace(std::move(first), a)) {

@@ -1,10 +1,10 @@
 #include "gerber/ApertureCommands.h"
-#include "gerber/ApertureFiles.h"
-#include "gerber/ApertureTexts.h"
 #include "core/Encoding.h"
 #include "core/Errors.h"
 #include "core/Messages.h"
 #include "core/TextFile.h"
+#include "gerber/ApertureFiles.h"
+#include "gerber/ApertureTexts.h"
 
 namespace korvane {
 namespace {
@@ -43,8 +43,7 @@ void loadMacrosFor(const ApertureTable &table, MacroLibrary &macros, Prompter &p
     }
 }
 
-void saveMacrosBeside(const std::string &tablePath, const MacroLibrary &macros, Prompter &prompter,
-                      FilePicker &picker)
+void saveMacrosBeside(const std::string &tablePath, const MacroLibrary &macros, Prompter &prompter, FilePicker &picker)
 {
     std::string path = macroLibraryPathFor(tablePath);
     if (fileExists(path) && !prompter.askYesNo(MessageKind::Warning, path + aptmsg::LibExistsSuffix)) {
@@ -76,7 +75,7 @@ std::string cutMessage(const std::vector<int> &dcodes)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 bool loadAptPath(const std::string &path, ApertureTable &table, MacroLibrary &macros, Prompter &prompter,
                  FilePicker &picker, TitleRule titleRule)
@@ -102,8 +101,7 @@ bool loadAptPath(const std::string &path, ApertureTable &table, MacroLibrary &ma
     return true;
 }
 
-bool LoadAptFile(ApertureTable &table, MacroLibrary &macros, Prompter &prompter, FilePicker &picker,
-                 StatusSink &status)
+bool LoadAptFile(ApertureTable &table, MacroLibrary &macros, Prompter &prompter, FilePicker &picker, StatusSink &status)
 {
     auto path = picker.openFile(openSpec(aptmsg::LoadTitle, aptmsg::AptFilter));
     if (!path)
@@ -112,8 +110,8 @@ bool LoadAptFile(ApertureTable &table, MacroLibrary &macros, Prompter &prompter,
     return loadAptPath(*path, table, macros, prompter, picker, TitleRule::SetToFileName);
 }
 
-bool LoadAptFileForSelection(ApertureTable &table, MacroLibrary &macros, Prompter &prompter,
-                             FilePicker &picker, StatusSink &status)
+bool LoadAptFileForSelection(ApertureTable &table, MacroLibrary &macros, Prompter &prompter, FilePicker &picker,
+                             StatusSink &status)
 {
     auto path = picker.openFile(openSpec(aptmsg::LoadTitle, aptmsg::SelectionAptFilter));
     if (!path)
@@ -122,8 +120,8 @@ bool LoadAptFileForSelection(ApertureTable &table, MacroLibrary &macros, Prompte
     return loadAptPath(*path, table, macros, prompter, picker, TitleRule::Keep);
 }
 
-bool saveAptPath(const std::string &path, ApertureTable &table, const MacroLibrary &macros,
-                 Prompter &prompter, FilePicker &picker)
+bool saveAptPath(const std::string &path, ApertureTable &table, const MacroLibrary &macros, Prompter &prompter,
+                 FilePicker &picker)
 {
     std::vector<int> cut;
     try {
@@ -184,4 +182,4 @@ bool ImportGapFile(ApertureTable &table, Prompter &prompter, FilePicker &picker,
     return importGapPath(*path, table, prompter);
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -17,8 +17,8 @@ bool LoadAptFile(ApertureTable &table, MacroLibrary &macros, Prompter &prompter,
 
 // The aperture table button of the layer file selection dialog: the same
 // load with its own filter, leaving the table's title alone.
-bool LoadAptFileForSelection(ApertureTable &table, MacroLibrary &macros, Prompter &prompter,
-                             FilePicker &picker, StatusSink &status);
+bool LoadAptFileForSelection(ApertureTable &table, MacroLibrary &macros, Prompter &prompter, FilePicker &picker,
+                             StatusSink &status);
 
 // "セーブ". True when the table was written.
 bool SaveAptFile(ApertureTable &table, const MacroLibrary &macros, Prompter &prompter, FilePicker &picker,
@@ -33,8 +33,8 @@ bool ImportGapFile(ApertureTable &table, Prompter &prompter, FilePicker &picker,
 enum class TitleRule { SetToFileName, Keep };
 bool loadAptPath(const std::string &path, ApertureTable &table, MacroLibrary &macros, Prompter &prompter,
                  FilePicker &picker, TitleRule titleRule = TitleRule::SetToFileName);
-bool saveAptPath(const std::string &path, ApertureTable &table, const MacroLibrary &macros,
-                 Prompter &prompter, FilePicker &picker);
+bool saveAptPath(const std::string &path, ApertureTable &table, const MacroLibrary &macros, Prompter &prompter,
+                 FilePicker &picker);
 bool importGapPath(const std::string &path, ApertureTable &table, Prompter &prompter);
 
-} // namespace korvane
+}  // namespace korvane

@@ -1,24 +1,18 @@
 #include "gerber/ApertureEditing.h"
-#include "gerber/ApertureTexts.h"
 #include "core/Numbers.h"
+#include "gerber/ApertureTexts.h"
 
 namespace korvane {
 
 const std::array<const char *, 13> ShapePickEntries = {
-    aptmsg::Blank,     aptmsg::Round,       aptmsg::Square,      aptmsg::Rectangle,  aptmsg::Oblong,
-    aptmsg::DrillHole, aptmsg::Target,      aptmsg::Counterbore, aptmsg::ThermalX,   aptmsg::ThermalPlus,
+    aptmsg::Blank,      aptmsg::Round,       aptmsg::Square,      aptmsg::Rectangle, aptmsg::Oblong,
+    aptmsg::DrillHole,  aptmsg::Target,      aptmsg::Counterbore, aptmsg::ThermalX,  aptmsg::ThermalPlus,
     aptmsg::RoundDonut, aptmsg::SquareDonut, aptmsg::OblongDonut,
 };
 
-bool isRowLocked(const ApertureDef &row)
-{
-    return row.shape.find(aptmsg::Custom) != std::string::npos;
-}
+bool isRowLocked(const ApertureDef &row) { return row.shape.find(aptmsg::Custom) != std::string::npos; }
 
-bool isMacroRow(const ApertureDef &row)
-{
-    return row.shape.find(aptmsg::Macro) != std::string::npos;
-}
+bool isMacroRow(const ApertureDef &row) { return row.shape.find(aptmsg::Macro) != std::string::npos; }
 
 bool applyShapePick(ApertureDef &row, const std::string &pick)
 {
@@ -33,11 +27,8 @@ bool applyShapePick(ApertureDef &row, const std::string &pick)
 void applySizeEntry(ApertureDef &row, SizeEntryExit exit, const std::string &typed)
 {
     switch (exit) {
-    case SizeEntryExit::Ok:
-        row.size = typed;
-        break;
-    case SizeEntryExit::Cancel:
-        break;
+    case SizeEntryExit::Ok: row.size = typed; break;
+    case SizeEntryExit::Cancel: break;
     case SizeEntryExit::Escape:
         if (!row.size.empty())
             row.size = typed;
@@ -45,10 +36,7 @@ void applySizeEntry(ApertureDef &row, SizeEntryExit exit, const std::string &typ
     }
 }
 
-bool isSizeCharacter(char32_t c)
-{
-    return (c >= U'0' && c <= U'9') || c == U'-' || c == U'.';
-}
+bool isSizeCharacter(char32_t c) { return (c >= U'0' && c <= U'9') || c == U'-' || c == U'.'; }
 
 std::string macroPreviewCaption(const ApertureDef &row, const MacroLibrary &macros)
 {
@@ -59,4 +47,4 @@ std::string macroPreviewCaption(const ApertureDef &row, const MacroLibrary &macr
     return row.dcodeLabel + ": " + row.shape + " (" + name + ")";
 }
 
-} // namespace korvane
+}  // namespace korvane

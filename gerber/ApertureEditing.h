@@ -32,4 +32,4 @@ bool isSizeCharacter(char32_t c);
 // The text at the top of the macro preview: "D12: Macro 5 (RECT-D12)".
 std::string macroPreviewCaption(const ApertureDef &row, const MacroLibrary &macros);
 
-} // namespace korvane
+}  // namespace korvane

@@ -1,10 +1,10 @@
 #include "gerber/ApertureFiles.h"
-#include "gerber/ApertureTexts.h"
 #include "core/Encoding.h"
 #include "core/Errors.h"
 #include "core/Messages.h"
 #include "core/Numbers.h"
 #include "core/TextFile.h"
+#include "gerber/ApertureTexts.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,10 +12,7 @@
 namespace korvane {
 namespace {
 
-bool isCp932LeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
+bool isCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 std::string readField(std::string_view record, std::size_t lengthAt, std::size_t capacity)
 {
@@ -57,7 +54,7 @@ constexpr GapKeyword GapKeywords[] = {
     {"THERMAL", aptmsg::ThermalX, GapKeyword::Thermal},
 };
 
-} // namespace
+}  // namespace
 
 std::string cp932Field(std::string_view utf8, std::size_t maxBytes, bool *wasCut)
 {
@@ -147,18 +144,10 @@ void readGapLines(std::string_view bytes, ApertureTable &table)
         }
         def.shape = known->shape;
         switch (known->size) {
-        case GapKeyword::First:
-            def.size = std::string(first);
-            break;
-        case GapKeyword::FirstSecond:
-            def.size = std::string(first) + "-" + std::string(second);
-            break;
-        case GapKeyword::Thermal:
-            def.size = std::string(first) + "-" + std::string(second) + "-0.5";
-            break;
-        case GapKeyword::NoSize:
-            def.size = aptmsg::NoSize;
-            break;
+        case GapKeyword::First: def.size = std::string(first); break;
+        case GapKeyword::FirstSecond: def.size = std::string(first) + "-" + std::string(second); break;
+        case GapKeyword::Thermal: def.size = std::string(first) + "-" + std::string(second) + "-0.5"; break;
+        case GapKeyword::NoSize: def.size = aptmsg::NoSize; break;
         }
     }
 }
@@ -197,4 +186,4 @@ std::string proposedSaveName(std::string_view title)
     return fileNameOf(title);
 }
 
-} // namespace korvane
+}  // namespace korvane

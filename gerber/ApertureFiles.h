@@ -12,7 +12,7 @@ namespace korvane {
 inline constexpr std::size_t AptRecordSize = 37;
 inline constexpr std::size_t AptShapeBytes = 15;
 inline constexpr std::size_t AptSizeBytes = 20;
-inline constexpr std::size_t AptFileSize = AptRecordSize * ApertureRowCount; // 36630
+inline constexpr std::size_t AptFileSize = AptRecordSize * ApertureRowCount;  // 36630
 
 // Reads .apt records into rows 1 to 990 in order (the rows are not cleared
 // first). A damaged length byte is clamped to its field. Returns false when
@@ -42,4 +42,4 @@ std::string macroLibraryPathFor(std::string_view tablePath);
 // The name proposed in the table's save dialog for the current title.
 std::string proposedSaveName(std::string_view title);
 
-} // namespace korvane
+}  // namespace korvane

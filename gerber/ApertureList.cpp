@@ -1,7 +1,7 @@
 #include "gerber/ApertureList.h"
-#include "gerber/ApertureTexts.h"
 #include "core/Encoding.h"
 #include "core/Errors.h"
+#include "gerber/ApertureTexts.h"
 
 namespace korvane {
 namespace {
@@ -21,12 +21,12 @@ int tabsAfter(const std::string &shape)
 
 const std::string Dashes(ApertureListDashes, '-');
 
-} // namespace
+}  // namespace
 
 std::vector<std::string> apertureListHead(const ApertureTable &table)
 {
-    return {"*", aptmsg::ListBanner, "*", aptmsg::ListCaption, "*",
-            aptmsg::ListFilePrefix + table.filePath, "*", "", aptmsg::ListHeading, Dashes};
+    return {"*", aptmsg::ListBanner,  "*",   aptmsg::ListCaption, "*", aptmsg::ListFilePrefix + table.filePath, "*",
+            "",  aptmsg::ListHeading, Dashes};
 }
 
 bool apertureListRow(const ApertureDef &row, std::string &line)
@@ -98,4 +98,4 @@ bool PrintApertureList(const ApertureTable &table, PrintDevice &device, Prompter
     return true;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -25,4 +25,4 @@ std::vector<std::string> apertureListLines(const ApertureTable &table);
 // printed.
 bool PrintApertureList(const ApertureTable &table, PrintDevice &device, Prompter &prompter, StatusSink &status);
 
-} // namespace korvane
+}  // namespace korvane

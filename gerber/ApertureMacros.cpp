@@ -101,8 +101,8 @@ std::string scaleConstants(std::string_view text, double scale)
                 ++next;
             char before = prevOperator();
             char after = next < text.size() ? text[next] : '\0';
-            bool factor = before == 'x' || before == 'X' || before == '/' || after == 'x' || after == 'X' ||
-                          after == '/';
+            bool factor =
+                before == 'x' || before == 'X' || before == '/' || after == 'x' || after == 'X' || after == '/';
             double v;
             if (!factor && tryParseReal(number, v))
                 out += formatReal(v * scale);
@@ -116,10 +116,7 @@ std::string scaleConstants(std::string_view text, double scale)
     return out;
 }
 
-std::string scaleField(std::string_view field, double scale)
-{
-    return scaleConstants(trimBlanks(field), scale);
-}
+std::string scaleField(std::string_view field, double scale) { return scaleConstants(trimBlanks(field), scale); }
 
 struct Rotation {
     double c = 1, s = 0;
@@ -254,14 +251,14 @@ void flashPrimitive(FlashWriter &w, const Fields &f)
 {
     long code = f.count(0, -1000000, 1000000);
     switch (code) {
-    case 1: { // circle: exposure, diameter, x, y[, rotation]
+    case 1: {  // circle: exposure, diameter, x, y[, rotation]
         w.setExposure(f.number(1));
         Rotation rot(f.size() > 5 ? f.number(5) : 0);
         w.ellipse(w.at(rot.turn(f.number(3), f.number(4))), std::abs(f.number(2)), 1.0, 1);
         break;
     }
     case 2:
-    case 20: { // vector line: exposure, width, start x, y, end x, y, rotation
+    case 20: {  // vector line: exposure, width, start x, y, end x, y, rotation
         w.setExposure(f.number(1));
         double width = f.number(2);
         double sx = f.number(3), sy = f.number(4), ex = f.number(5), ey = f.number(6);
@@ -277,18 +274,18 @@ void flashPrimitive(FlashWriter &w, const Fields &f)
         w.polygon(corners, true);
         break;
     }
-    case 21: { // centre line: exposure, width, height, centre x, y, rotation
+    case 21: {  // centre line: exposure, width, height, centre x, y, rotation
         w.setExposure(f.number(1));
         double width = f.number(2), height = f.number(3);
         rectangle(w, f.number(4) - width / 2, f.number(5) - height / 2, width, height, Rotation(f.number(6)), false);
         break;
     }
-    case 22: { // lower-left line: exposure, width, height, lower-left x, y, rotation
+    case 22: {  // lower-left line: exposure, width, height, lower-left x, y, rotation
         w.setExposure(f.number(1));
         rectangle(w, f.number(4), f.number(5), f.number(2), f.number(3), Rotation(f.number(6)), false);
         break;
     }
-    case 4: { // outline: exposure, n, n + 1 points, rotation
+    case 4: {  // outline: exposure, n, n + 1 points, rotation
         w.setExposure(f.number(1));
         long n = f.count(2, 2, MaxOutlinePoints);
         size_t needed = 3 + 2 * static_cast<size_t>(n + 1);
@@ -297,11 +294,12 @@ void flashPrimitive(FlashWriter &w, const Fields &f)
         std::vector<Point> points;
         points.reserve(static_cast<size_t>(n + 1));
         for (long i = 0; i <= n; ++i)
-            points.push_back(rot.turn(f.number(3 + 2 * static_cast<size_t>(i)), f.number(4 + 2 * static_cast<size_t>(i))));
+            points.push_back(
+                rot.turn(f.number(3 + 2 * static_cast<size_t>(i)), f.number(4 + 2 * static_cast<size_t>(i))));
         w.polygon(points, false);
         break;
     }
-    case 5: { // polygon: exposure, n, centre x, y, diameter, rotation
+    case 5: {  // polygon: exposure, n, centre x, y, diameter, rotation
         w.setExposure(f.number(1));
         long n = f.count(2, 3, MaxOutlinePoints);
         double degrees = f.number(6);
@@ -317,7 +315,7 @@ void flashPrimitive(FlashWriter &w, const Fields &f)
         w.polygon(points, false);
         break;
     }
-    case 6: { // moire: centre x, y, outer diameter, ring thickness, gap, rings, cross thickness, length, rotation
+    case 6: {  // moire: centre x, y, outer diameter, ring thickness, gap, rings, cross thickness, length, rotation
         w.setExposure(1);
         Point centre{f.number(1), f.number(2)};
         double d = f.number(3), t = f.number(4), gap = f.number(5);
@@ -333,8 +331,9 @@ void flashPrimitive(FlashWriter &w, const Fields &f)
             for (int k = 0; k < 4; ++k) {
                 double a = (rotation + 90.0 * k) * std::numbers::pi / 180.0;
                 w.point(ItemKind::UnderMoveTo, c);
-                w.point(ItemKind::UnderLineTo, w.at({centre.x + length / 2 * std::cos(a), centre.y + length / 2 * std::sin(a)}),
-                        crossWidth, 2);
+                w.point(ItemKind::UnderLineTo,
+                        w.at({centre.x + length / 2 * std::cos(a), centre.y + length / 2 * std::sin(a)}), crossWidth,
+                        2);
             }
         } else {
             w.point(ItemKind::UnderMoveTo, {c.x - length / 2, c.y});
@@ -344,12 +343,11 @@ void flashPrimitive(FlashWriter &w, const Fields &f)
         }
         break;
     }
-    default:
-        break; // thermals inside a body and unknown primitives draw nothing
+    default: break;  // thermals inside a body and unknown primitives draw nothing
     }
 }
 
-} // namespace
+}  // namespace
 
 std::vector<std::string> macroFields(std::string_view statement)
 {
@@ -357,7 +355,8 @@ std::vector<std::string> macroFields(std::string_view statement)
     size_t start = 0;
     for (;;) {
         size_t comma = statement.find(',', start);
-        out.push_back(trimmed(statement.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
+        out.push_back(
+            trimmed(statement.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
         if (comma == std::string_view::npos)
             break;
         start = comma + 1;
@@ -433,7 +432,7 @@ InstantiationResult instantiateMacro(MacroLibrary &library, int macroLine, long 
             return variables[static_cast<size_t>(k)];
         if (k >= 1 && static_cast<size_t>(k) <= parameters.size())
             return parameters[static_cast<size_t>(k - 1)];
-        return 0.0; // a parameter the definition does not give is 0
+        return 0.0;  // a parameter the definition does not give is 0
     };
 
     // Read the body before appending: the copy may overwrite lines past lineCount.
@@ -501,9 +500,6 @@ void flashMacro(Document &document, const MacroLibrary &library, const MacroFlas
     }
 }
 
-const std::string &macroName(const MacroLibrary &library, int nameLine)
-{
-    return library.line(nameLine);
-}
+const std::string &macroName(const MacroLibrary &library, int nameLine) { return library.line(nameLine); }
 
-} // namespace korvane
+}  // namespace korvane

@@ -21,7 +21,7 @@ std::string convertStatementToMillimetres(std::string_view statement);
 std::string scaleStatementLengths(std::string_view statement, double scale);
 
 struct InstantiationResult {
-    int nameLine = 0; // the copy's name line in the library
+    int nameLine = 0;  // the copy's name line in the library
 };
 
 // Appends a copy of the macro starting at `macroLine` named name-D<dcode>,
@@ -36,7 +36,7 @@ InstantiationResult instantiateMacro(MacroLibrary &library, int macroLine, long 
 
 struct MacroFlash {
     int nameLine = 0;
-    Point at{}; // internal frame (Y down)
+    Point at{};  // internal frame (Y down)
     int layer = 0;
     int code = 0;
 };
@@ -48,4 +48,4 @@ void flashMacro(Document &document, const MacroLibrary &library, const MacroFlas
 // The name line of a macro instance or definition, for the preview caption.
 const std::string &macroName(const MacroLibrary &library, int nameLine);
 
-} // namespace korvane
+}  // namespace korvane

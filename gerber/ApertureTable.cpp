@@ -40,10 +40,7 @@ int macroLineOf(std::string_view shape)
     return line;
 }
 
-ApertureTable::ApertureTable() : title(aptmsg::DefaultTitle)
-{
-    clearRows();
-}
+ApertureTable::ApertureTable() : title(aptmsg::DefaultTitle) { clearRows(); }
 
 std::optional<int> ApertureTable::rowOf(std::int64_t dcode)
 {
@@ -108,4 +105,4 @@ void ApertureTable::clearRows()
     }
 }
 
-} // namespace korvane
+}  // namespace korvane

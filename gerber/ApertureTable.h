@@ -10,7 +10,7 @@ namespace korvane {
 
 inline constexpr int FirstDCode = 10;
 inline constexpr int LastDCode = 999;
-inline constexpr int ApertureRowCount = LastDCode - FirstDCode + 1; // 990
+inline constexpr int ApertureRowCount = LastDCode - FirstDCode + 1;  // 990
 
 // The shapes the program knows; the numbers are the codes by which the
 // interpreter tells them apart.
@@ -38,7 +38,7 @@ std::optional<ApertureShape> apertureShapeOf(std::string_view shape);
 int macroLineOf(std::string_view shape);
 
 struct ApertureDef {
-    std::string dcodeLabel; // "D10" .. "D999"; a .gap import may write its own spelling
+    std::string dcodeLabel;  // "D10" .. "D999"; a .gap import may write its own spelling
     std::string shape;
     std::string size;
 
@@ -83,4 +83,4 @@ private:
     std::array<ApertureDef, ApertureRowCount> rows_;
 };
 
-} // namespace korvane
+}  // namespace korvane

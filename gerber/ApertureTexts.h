@@ -42,8 +42,7 @@ inline constexpr const char *LibNotLoaded = "ｱﾊﾟｰﾁｬﾏｸﾛﾌｧ�
 inline constexpr const char *LibExistsSuffix = "のｱﾊﾟｰﾁｬﾏｸﾛﾌｧｲﾙは既に存在します。上書きしますか？";
 inline constexpr const char *PrintNeedsFile = "アパーチャテーブルファイルをロードしないと印刷出来ません！";
 // Followed by the D-codes whose texts did not fit their fields.
-inline constexpr const char *TextsCut =
-    "次のDコードの形状またはサイズは長すぎるため、切り詰めて保存しました：";
+inline constexpr const char *TextsCut = "次のDコードの形状またはサイズは長すぎるため、切り詰めて保存しました：";
 
 // The window.
 inline constexpr const char *PathLabel = "アパーチャテーブル：";
@@ -66,4 +65,4 @@ inline constexpr const char *ListCaption = "*   アパーチャテーブルの�
 inline constexpr const char *ListFilePrefix = "*   Aperture Table File: ";
 inline constexpr const char *ListHeading = " DｺｰﾄﾞNo.\t形    状\t\tサイズ";
 
-} // namespace korvane::aptmsg
+}  // namespace korvane::aptmsg

@@ -25,4 +25,4 @@ public:
     virtual void executeBlock() = 0;
 };
 
-} // namespace korvane
+}  // namespace korvane

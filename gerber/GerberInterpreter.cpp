@@ -35,7 +35,7 @@ std::vector<std::string> splitSize(const std::string &size)
 
 bool isArc(Interpolation i) { return i != Interpolation::Linear; }
 
-} // namespace
+}  // namespace
 
 void LoadExtents::addX(double v)
 {
@@ -85,10 +85,7 @@ void GerberInterpreter::startFile(int layer)
     i_ = j_ = 0;
 }
 
-bool GerberInterpreter::ask(const std::string &question)
-{
-    return prompter_.askYesNo(MessageKind::Warning, question);
-}
+bool GerberInterpreter::ask(const std::string &question) { return prompter_.askYesNo(MessageKind::Warning, question); }
 
 void GerberInterpreter::selectGCode(long code)
 {
@@ -197,9 +194,7 @@ bool GerberInterpreter::selectDCode(std::string_view digits)
         }
         break;
     case ApertureShape::Target:
-    case ApertureShape::Counterbore:
-        next.shape = code;
-        break;
+    case ApertureShape::Counterbore: next.shape = code; break;
     case ApertureShape::Macro: {
         next.shape = code;
         next.macroLine = macroLineOf(def->shape);
@@ -266,8 +261,7 @@ void GerberInterpreter::append(AppendArgs a)
         mainPen_ = {a.x1, a.y1};
         mainPenKnown_ = true;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -314,8 +308,7 @@ void GerberInterpreter::executeBlock()
             if (regionStarted_)
                 closeContour();
             vertex(current_);
-        }
-        else
+        } else
             moveTo(ItemKind::MoveTo, current_);
         break;
     case 3:
@@ -326,8 +319,7 @@ void GerberInterpreter::executeBlock()
         draw();
         previous_ = current_;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -366,9 +358,11 @@ void GerberInterpreter::flash()
     auto oblongBody = [&](int role) {
         double w = std::min(q, p);
         if (q > p)
-            line(ItemKind::MoveTo, ItemKind::LineTo, {x - (q / 2 - p / 2), y}, {x + (q / 2 - p / 2), y}, w, 1, role, false);
+            line(ItemKind::MoveTo, ItemKind::LineTo, {x - (q / 2 - p / 2), y}, {x + (q / 2 - p / 2), y}, w, 1, role,
+                 false);
         else
-            line(ItemKind::MoveTo, ItemKind::LineTo, {x, y - (p / 2 - q / 2)}, {x, y + (p / 2 - q / 2)}, w, 1, role, false);
+            line(ItemKind::MoveTo, ItemKind::LineTo, {x, y - (p / 2 - q / 2)}, {x, y + (p / 2 - q / 2)}, w, 1, role,
+                 false);
     };
     auto donutHole = [&] {
         if (aperture_.hx <= 0)
@@ -380,7 +374,7 @@ void GerberInterpreter::flash()
         a.y1 = y - hy / 2;
         a.y2 = y + hy / 2;
         a.width = 1.0;
-        a.fill = aperture_.hy > 0 ? 2 : 1; // solid in both kinds
+        a.fill = aperture_.hy > 0 ? 2 : 1;  // solid in both kinds
         a.colourLayer = 0;
         append(a);
     };
@@ -388,18 +382,10 @@ void GerberInterpreter::flash()
     if (!aperture_.shape)
         return;
     switch (*aperture_.shape) {
-    case ApertureShape::Round:
-        box(ItemKind::Ellipse, q, q, RoleFlash, 1.0, 1);
-        break;
-    case ApertureShape::Square:
-        box(ItemKind::Rectangle, q, q, RoleFlash, 1.0, 1);
-        break;
-    case ApertureShape::Rectangle:
-        box(ItemKind::Rectangle, q, p, RoleFlash, 1.0, 1);
-        break;
-    case ApertureShape::Oblong:
-        oblongBody(RoleFlash);
-        break;
+    case ApertureShape::Round: box(ItemKind::Ellipse, q, q, RoleFlash, 1.0, 1); break;
+    case ApertureShape::Square: box(ItemKind::Rectangle, q, q, RoleFlash, 1.0, 1); break;
+    case ApertureShape::Rectangle: box(ItemKind::Rectangle, q, p, RoleFlash, 1.0, 1); break;
+    case ApertureShape::Oblong: oblongBody(RoleFlash); break;
     case ApertureShape::DrillHole:
         box(ItemKind::Ellipse, q, q, RoleFlash, 0.2, 2);
         box(ItemKind::Ellipse, p, p, RoleAuxiliary, 0.2, 2);
@@ -425,8 +411,10 @@ void GerberInterpreter::flash()
             double f = q / 4 + 1.5 * g;
             double pull = q < 2.5 ? 0.1 : 0;
             double e = f - pull;
-            line(ItemKind::UnderMoveTo, ItemKind::UnderLineTo, {x - e, y - e}, {x + e, y + e}, g, 1, RoleAuxiliary, true);
-            line(ItemKind::UnderMoveTo, ItemKind::UnderLineTo, {x - e, y + e}, {x + e, y - e}, g, 1, RoleAuxiliary, true);
+            line(ItemKind::UnderMoveTo, ItemKind::UnderLineTo, {x - e, y - e}, {x + e, y + e}, g, 1, RoleAuxiliary,
+                 true);
+            line(ItemKind::UnderMoveTo, ItemKind::UnderLineTo, {x - e, y + e}, {x + e, y - e}, g, 1, RoleAuxiliary,
+                 true);
         } else {
             double e = q / 2 + 0.75 * (q - p);
             line(ItemKind::UnderMoveTo, ItemKind::UnderLineTo, {x - e, y}, {x + e, y}, g, 1, RoleAuxiliary, true);
@@ -591,4 +579,4 @@ void GerberInterpreter::flattenArcIntoRegion(Point centre, double radius, bool c
     vertex(to);
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -18,9 +18,9 @@
 namespace korvane {
 
 struct SelectedAperture {
-    std::string dcode; // as written
-    std::int32_t code = 0; // its number, as items carry it
-    std::optional<ApertureShape> shape; // nothing: no geometry to draw
+    std::string dcode;                   // as written
+    std::int32_t code = 0;               // its number, as items carry it
+    std::optional<ApertureShape> shape;  // nothing: no geometry to draw
     double q = 0, p = 0, hx = 0, hy = 0, gap = 0.5;
     int macroLine = 0;
 };
@@ -48,9 +48,17 @@ public:
     // A D-code's digits as written; false when the user chose to stop the file.
     bool selectDCode(std::string_view digits);
 
-    void setX(double x) { current_.x = x; extents_.addX(x); }
+    void setX(double x)
+    {
+        current_.x = x;
+        extents_.addX(x);
+    }
     // y in the internal frame (negated board Y).
-    void setY(double y) { current_.y = y; extents_.addY(-y); }
+    void setY(double y)
+    {
+        current_.y = y;
+        extents_.addY(-y);
+    }
     void setI(double i) { i_ = i; }
     void setJ(double j) { j_ = j; }
     void setClearPolarity(bool clear) { clear_ = clear; }
@@ -101,8 +109,8 @@ private:
     int dMode_ = 2;
     Interpolation interpolation_ = Interpolation::Linear;
     bool region_ = false;
-    bool regionStarted_ = false; // a vertex of the open contour was appended
-    bool regionInMain_ = false;  // the open region is a clear one
+    bool regionStarted_ = false;  // a vertex of the open contour was appended
+    bool regionInMain_ = false;   // the open region is a clear one
     bool clear_ = false;
     double i_ = 0, j_ = 0;
     SelectedAperture aperture_;
@@ -113,4 +121,4 @@ private:
     bool mainPenKnown_ = false;
 };
 
-} // namespace korvane
+}  // namespace korvane

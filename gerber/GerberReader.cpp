@@ -37,15 +37,9 @@ int digitCount(const std::string &text)
     return v;
 }
 
-double fractionScaleOf(const GerberInFormat &f)
-{
-    return std::pow(10.0, -digitCount(f.decimalDigits));
-}
+double fractionScaleOf(const GerberInFormat &f) { return std::pow(10.0, -digitCount(f.decimalDigits)); }
 
-int totalDigitsOf(const GerberInFormat &f)
-{
-    return digitCount(f.integerDigits) + digitCount(f.decimalDigits);
-}
+int totalDigitsOf(const GerberInFormat &f) { return digitCount(f.integerDigits) + digitCount(f.decimalDigits); }
 
 // Trailing-zero completion: zeros are appended up to the total digit count
 // (one character more when the text holds a "-").
@@ -106,7 +100,7 @@ void widen(double &lo, double &hi, bool &seen, double v)
 
 std::string numberText(double v) { return formatReal(v); }
 
-} // namespace
+}  // namespace
 
 bool declaresRs274X(std::string_view head)
 {
@@ -126,7 +120,8 @@ bool declaresRs274X(std::string_view head)
             i = close + 1;
             continue;
         }
-        if (c == 'G' && (head.substr(i, 3) == "G04" || (head.substr(i, 2) == "G4" && !(i + 2 < n && isDigit(head[i + 2]))))) {
+        if (c == 'G' &&
+            (head.substr(i, 3) == "G04" || (head.substr(i, 2) == "G4" && !(i + 2 < n && isDigit(head[i + 2]))))) {
             size_t star = head.find('*', i);
             if (star == std::string_view::npos)
                 return false;
@@ -135,7 +130,7 @@ bool declaresRs274X(std::string_view head)
         }
         if ((c == 'X' || c == 'Y') && i + 1 < n &&
             (isDigit(head[i + 1]) || head[i + 1] == '-' || head[i + 1] == '+' || head[i + 1] == '.'))
-            return false; // the first coordinate: parameter blocks come before it
+            return false;  // the first coordinate: parameter blocks come before it
         ++i;
     }
     return false;
@@ -186,7 +181,8 @@ std::vector<double> apertureParameters(std::string_view text)
     size_t start = 0;
     for (;;) {
         size_t x = text.find('X', start);
-        std::string_view field = trimBlanks(text.substr(start, x == std::string_view::npos ? std::string_view::npos : x - start));
+        std::string_view field =
+            trimBlanks(text.substr(start, x == std::string_view::npos ? std::string_view::npos : x - start));
         if (field.empty()) {
             values.push_back(0);
         } else {
@@ -204,7 +200,7 @@ std::vector<double> apertureParameters(std::string_view text)
 // Points computed with sines and cosines: round-off such as 1.2E-16 is 0.
 std::string pointText(double v) { return formatReal(std::abs(v) < 1e-12 ? 0.0 : v); }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- pre-scan
 
@@ -251,7 +247,8 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
             size_t start = 0;
             while (start <= text.size()) {
                 size_t star = text.find('*', start);
-                std::string_view statement = std::string_view(text).substr(start, star == std::string::npos ? std::string::npos : star - start);
+                std::string_view statement =
+                    std::string_view(text).substr(start, star == std::string::npos ? std::string::npos : star - start);
                 if (statement.substr(0, 2) == "FS") {
                     for (size_t k = 2; k < statement.size(); ++k) {
                         char f = statement[k];
@@ -264,7 +261,8 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
                         else if (f == 'I')
                             format.coordinateMode = CoordinateMode::Incremental;
                         else if (f == 'X') {
-                            if (k + 2 < statement.size() + 0 && isDigit(statement[k + 1]) && isDigit(statement[k + 2])) {
+                            if (k + 2 < statement.size() + 0 && isDigit(statement[k + 1]) &&
+                                isDigit(statement[k + 2])) {
                                 format.integerDigits = std::string(1, statement[k + 1]);
                                 format.decimalDigits = std::string(1, statement[k + 2]);
                             }
@@ -333,7 +331,7 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
                     v *= std::pow(10.0, totalDigits - static_cast<int>(digits));
                 if (digits == 0 && !negative) {
                     if (format.coordinateMode == CoordinateMode::Absolute)
-                        continue; // an empty text never widens the extents
+                        continue;  // an empty text never widens the extents
                 }
             } else {
                 bool plus = false;
@@ -361,7 +359,7 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
                 sum += v;
                 v = sum;
             } else if (v == 0) {
-                continue; // zero never widens the absolute extents
+                continue;  // zero never widens the absolute extents
             }
             if (c == 'X')
                 widen(r.minX, r.maxX, xSeen, v);
@@ -523,9 +521,7 @@ void GerberFileReader::finish()
             processParameterText(std::move(parameter_), false);
         parameter_.clear();
         break;
-    default:
-        endBlock();
-        break;
+    default: endBlock(); break;
     }
     state_ = State::Normal;
 }
@@ -669,14 +665,10 @@ void GerberFileReader::handle(char c)
         case 'I':
         case 'J':
         case 'D':
-        case 'G':
-            startNumber(c);
-            return;
+        case 'G': startNumber(c); return;
         case '*':
         case '\r':
-        case '\n':
-            endBlock();
-            return;
+        case '\n': endBlock(); return;
         case '%':
             state_ = State::Parameter;
             if (!inParameterBlock_) {
@@ -684,8 +676,7 @@ void GerberFileReader::handle(char c)
                 parameter_ = "%";
             }
             return;
-        default:
-            return;
+        default: return;
         }
     }
 }
@@ -710,7 +701,7 @@ void GerberFileReader::endNumber()
     state_ = State::Normal;
     if (letter == 'X' || letter == 'Y' || letter == 'I' || letter == 'J') {
         if (numberNegative_ && numberDigits_ == 0)
-            keepNumberText(); // a "-" alone is no number: the text gets its message
+            keepNumberText();  // a "-" alone is no number: the text gets its message
         double raw;
         bool decimal = false;
         if (numberIsPlain_) {
@@ -852,11 +843,12 @@ void GerberFileReader::processMacroBodyLine(const std::string &raw)
         return;
     }
     if (line.rfind("0 ", 0) == 0 || line == "0")
-        return; // a comment primitive
+        return;  // a comment primitive
     size_t start = 0;
     while (start < line.size()) {
         size_t star = line.find('*', start);
-        std::string statement(trimBlanks(std::string_view(line).substr(start, star == std::string::npos ? std::string::npos : star - start)));
+        std::string statement(trimBlanks(
+            std::string_view(line).substr(start, star == std::string::npos ? std::string::npos : star - start)));
         start = star == std::string::npos ? line.size() : star + 1;
         if (statement.empty() || statement.rfind("0 ", 0) == 0)
             continue;
@@ -922,7 +914,7 @@ void GerberFileReader::defineAperture(const std::string &text)
     for (double v : raw)
         p.push_back(length(v));
     if (p.empty())
-        p.push_back(0); // "C," alone: a size of 0
+        p.push_back(0);  // "C," alone: a size of 0
     std::int64_t dcode = 0;
     tryParseInt64(dcodePart, dcode);
     auto at = [&](size_t i) { return i < p.size() ? p[i] : 0.0; };
@@ -980,7 +972,8 @@ void GerberFileReader::defineAperture(const std::string &text)
         if (!(vertices >= 3 && vertices <= 10000) || vertices != std::trunc(vertices)) {
             // Quote the count as written, not the whole parameter text.
             size_t x = paramText.find('X');
-            std::string_view rest = x == std::string::npos ? std::string_view() : std::string_view(paramText).substr(x + 1);
+            std::string_view rest =
+                x == std::string::npos ? std::string_view() : std::string_view(paramText).substr(x + 1);
             throw KorvaneError(msg::format(msg::NotAnInteger, trimBlanks(rest.substr(0, rest.find('X')))));
         }
         int n = static_cast<int>(vertices);
@@ -1006,9 +999,7 @@ void GerberFileReader::defineAperture(const std::string &text)
         table_.SetRow(dcode, std::string(Macro) + " " + std::to_string(nameLine), NoSize);
         break;
     }
-    default:
-        defineMacroReference(text.substr(4));
-        break;
+    default: defineMacroReference(text.substr(4)); break;
     }
 }
 
@@ -1027,7 +1018,8 @@ void GerberFileReader::defineMacroReference(const std::string &afterAdd)
                 std::vector<double> params;
                 bool hasParams = !rest.empty() && rest[0] == ',';
                 if (hasParams) {
-                    std::string paramText = rest.substr(1, rest.find('*') == std::string::npos ? std::string::npos : rest.find('*') - 1);
+                    std::string paramText =
+                        rest.substr(1, rest.find('*') == std::string::npos ? std::string::npos : rest.find('*') - 1);
                     params = apertureParameters(paramText);
                 }
                 if (!macro.thermalStatement.empty()) {
@@ -1047,9 +1039,11 @@ void GerberFileReader::defineMacroReference(const std::string &afterAdd)
                     InstantiationResult copy =
                         instantiateMacro(library_, macro.nameLine, static_cast<long>(dcode), params,
                                          format_.unit == LengthUnit::Inch ? &macro.inchBody : nullptr);
-                    table_.SetRow(dcode, std::string(aptmsg::Macro) + " " + std::to_string(copy.nameLine), aptmsg::NoSize);
+                    table_.SetRow(dcode, std::string(aptmsg::Macro) + " " + std::to_string(copy.nameLine),
+                                  aptmsg::NoSize);
                 } else {
-                    table_.SetRow(dcode, std::string(aptmsg::Macro) + " " + std::to_string(macro.nameLine), aptmsg::NoSize);
+                    table_.SetRow(dcode, std::string(aptmsg::Macro) + " " + std::to_string(macro.nameLine),
+                                  aptmsg::NoSize);
                 }
                 return;
             }
@@ -1062,7 +1056,6 @@ void GerberFileReader::defineMacroReference(const std::string &afterAdd)
 
 namespace {
 
-
 std::int64_t fileSize(const std::string &path)
 {
     struct stat st {};
@@ -1071,7 +1064,7 @@ std::int64_t fileSize(const std::string &path)
     return st.st_size;
 }
 
-} // namespace
+}  // namespace
 
 GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoadFile> files)
 {
@@ -1085,7 +1078,9 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
     GerberInterpreter interpreter(doc, ctx.table, ctx.library, ctx.format, ctx.prompter);
     // The file a message is about, named on the line before its text.
     std::string current;
-    auto aboutFile = [&](const std::string &text) { return current.empty() ? text : fileNameOf(current) + "\n" + text; };
+    auto aboutFile = [&](const std::string &text) {
+        return current.empty() ? text : fileNameOf(current) + "\n" + text;
+    };
     try {
         // The largest file settles the number format for every file of the load.
         const GerberLoadFile *largest = &files.front();
@@ -1194,4 +1189,4 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
     return outcome;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -156,4 +156,4 @@ struct GerberLoadContext {
 // prompter; the document values of the view set-up are updated.
 GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoadFile> files);
 
-} // namespace korvane
+}  // namespace korvane

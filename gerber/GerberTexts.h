@@ -36,4 +36,4 @@ inline std::string apertureMacroMissing(const std::string &digits)
     return "アパーチャ(D" + digits + ")のマクロ定義情報がありません。処理を続行しますか？";
 }
 
-} // namespace korvane::gerbermsg
+}  // namespace korvane::gerbermsg

@@ -78,7 +78,7 @@ private:
     double unary()
     {
         if (++depth_ > 200)
-            fail(); // nesting that deep is no macro, only a stack overflow
+            fail();  // nesting that deep is no macro, only a stack overflow
         double v;
         if (take('-'))
             v = -unary();
@@ -113,8 +113,7 @@ private:
             return *value;
         }
         size_t start = pos_;
-        while (pos_ < text_.size() &&
-               (std::isdigit(static_cast<unsigned char>(text_[pos_])) || text_[pos_] == '.'))
+        while (pos_ < text_.size() && (std::isdigit(static_cast<unsigned char>(text_[pos_])) || text_[pos_] == '.'))
             ++pos_;
         // The exponent form numbers are written in ("1.5E-6").
         if (pos_ > start && pos_ + 1 < text_.size() && (text_[pos_] == 'E' || text_[pos_] == 'e')) {
@@ -139,7 +138,7 @@ private:
     int depth_ = 0;
 };
 
-} // namespace
+}  // namespace
 
 double evaluateMacroExpression(std::string_view text, const MacroReferenceLookup &lookup)
 {
@@ -149,9 +148,6 @@ double evaluateMacroExpression(std::string_view text, const MacroReferenceLookup
     return v;
 }
 
-bool hasMacroReference(std::string_view text)
-{
-    return text.find('$') != std::string_view::npos;
-}
+bool hasMacroReference(std::string_view text) { return text.find('$') != std::string_view::npos; }
 
-} // namespace korvane
+}  // namespace korvane

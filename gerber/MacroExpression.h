@@ -18,4 +18,4 @@ double evaluateMacroExpression(std::string_view text, const MacroReferenceLookup
 // True when the text holds "$" (a reference) anywhere.
 bool hasMacroReference(std::string_view text);
 
-} // namespace korvane
+}  // namespace korvane

@@ -17,7 +17,7 @@ std::string dropLastCharacter(std::string_view text)
     return std::string(text.substr(0, end));
 }
 
-} // namespace
+}  // namespace
 
 int MacroLibrary::append(std::string text)
 {
@@ -83,4 +83,4 @@ void SaveMacroLibrary(const std::string &path, const MacroLibrary &library)
     writeFileAtomic(path, macroLibraryBytes(library));
 }
 
-} // namespace korvane
+}  // namespace korvane

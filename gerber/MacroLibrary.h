@@ -23,9 +23,8 @@ public:
     bool holdsLines() const { return lineCount > 0; }
 };
 
-// .lib bytes (code page 932) into the emptied library: every line of the file becomes the next line; "%" becomes "END", a line
-// starting with "%" loses its first and last character, any other line its
-// last character. Sets `loaded`.
+// .lib bytes (code page 932) into the emptied library: every line of the file becomes the next line; "%" becomes "END",
+// a line starting with "%" loses its first and last character, any other line its last character. Sets `loaded`.
 void readMacroLibrary(std::string_view bytes, MacroLibrary &library);
 
 // Lines 1 to lineCount in the .lib form, code page 932 with CR LF.
@@ -35,4 +34,4 @@ std::string macroLibraryBytes(const MacroLibrary &library);
 void LoadMacroLibrary(const std::string &path, MacroLibrary &library);
 void SaveMacroLibrary(const std::string &path, const MacroLibrary &library);
 
-} // namespace korvane
+}  // namespace korvane

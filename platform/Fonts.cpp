@@ -22,4 +22,4 @@ QFont monospaceGothic(int pixelSize)
     return font;
 }
 
-} // namespace korvane
+}  // namespace korvane

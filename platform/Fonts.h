@@ -8,4 +8,4 @@ namespace korvane {
 QFont proportionalGothic(int pixelSize = 12);
 QFont monospaceGothic(int pixelSize = 12);
 
-} // namespace korvane
+}  // namespace korvane

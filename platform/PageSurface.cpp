@@ -1,6 +1,6 @@
 #include "platform/PageSurface.h"
-#include "platform/PictureImage.h"
 #include "platform/Fonts.h"
+#include "platform/PictureImage.h"
 #include "platform/QtColour.h"
 
 #include <QFontMetrics>
@@ -17,7 +17,7 @@ QRectF boxOf(int x1, int y1, int x2, int y2)
     return QRectF(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1), std::abs(y2 - y1));
 }
 
-} // namespace
+}  // namespace
 
 PageSurface::PageSurface(QPainter &painter, int width, int height, int dotsPerInch)
     : painter_(painter), width_(width), height_(height), dotsPerInch_(dotsPerInch > 0 ? dotsPerInch : 600),
@@ -26,10 +26,7 @@ PageSurface::PageSurface(QPainter &painter, int width, int height, int dotsPerIn
     sizeFont(10);
 }
 
-void PageSurface::sizeFont(int pointSize)
-{
-    font_.setPixelSize(std::max(1, pointSize * dotsPerInch_ / 72));
-}
+void PageSurface::sizeFont(int pointSize) { font_.setPixelSize(std::max(1, pointSize * dotsPerInch_ / 72)); }
 
 void PageSurface::setPen(Colour colour, int width)
 {
@@ -39,10 +36,7 @@ void PageSurface::setPen(Colour colour, int width)
     penWidth_ = width;
 }
 
-void PageSurface::setCopyMode()
-{
-    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
-}
+void PageSurface::setCopyMode() { painter_.setCompositionMode(QPainter::CompositionMode_SourceOver); }
 
 void PageSurface::setBrush(Colour colour, BrushStyle style)
 {
@@ -173,4 +167,4 @@ void PageSurface::textOut(int x, int y, const std::string &text)
     painter_.drawText(QPoint(x, y + metrics.ascent()), s);
 }
 
-} // namespace korvane
+}  // namespace korvane

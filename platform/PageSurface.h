@@ -62,4 +62,4 @@ private:
     QPolygon points_;
 };
 
-} // namespace korvane
+}  // namespace korvane

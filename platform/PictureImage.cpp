@@ -52,4 +52,4 @@ QImage qImageOf(const PixelImage &image)
     return out;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -45,4 +45,4 @@ QImage pictureOf(const DrawingSurface &surface);
 PixelImage pixelImageOf(const QImage &image);
 QImage qImageOf(const PixelImage &image);
 
-} // namespace korvane
+}  // namespace korvane

@@ -5,9 +5,9 @@
 namespace korvane {
 namespace {
 
-constexpr std::int64_t One = 1 << 16; // one pixel in 16.16 fixed point
+constexpr std::int64_t One = 1 << 16;  // one pixel in 16.16 fixed point
 
-} // namespace
+}  // namespace
 
 bool PolygonSpans::prepare(std::span<const PixelPoint> points, int height)
 {
@@ -23,7 +23,7 @@ bool PolygonSpans::prepare(std::span<const PixelPoint> points, int height)
     for (std::size_t i = 0; i < n; ++i) {
         PixelPoint a = points[i], b = points[(i + 1) % n];
         if (a.y == b.y)
-            continue; // a horizontal edge crosses no row's centre line
+            continue;  // a horizontal edge crosses no row's centre line
         if (a.y > b.y)
             std::swap(a, b);
         // Row y is sampled at y + 0.5: the edge covers rows a.y to b.y - 1.
@@ -96,4 +96,4 @@ void PolygonSpans::crossingsOfRow(int y)
     }
 }
 
-} // namespace korvane
+}  // namespace korvane

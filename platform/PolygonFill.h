@@ -38,18 +38,18 @@ private:
     // row by row, as QPainter's scan converter keeps them: the same
     // rounding puts every pixel on an edge on the same side as before.
     struct Edge {
-        int firstRow = 0, lastRow = 0; // rows whose centre line the edge crosses
-        std::int64_t x = 0;            // at the present row
-        std::int64_t step = 0;         // per row
+        int firstRow = 0, lastRow = 0;  // rows whose centre line the edge crosses
+        std::int64_t x = 0;             // at the present row
+        std::int64_t step = 0;          // per row
     };
     bool prepare(std::span<const PixelPoint> points, int height);
     void crossingsOfRow(int y);
 
-    std::vector<Edge> edges_;            // sorted by first row
-    std::vector<std::size_t> active_;    // edges crossing the present row
-    std::vector<std::int64_t> crossings_; // first pixel right of each crossing
+    std::vector<Edge> edges_;              // sorted by first row
+    std::vector<std::size_t> active_;      // edges crossing the present row
+    std::vector<std::int64_t> crossings_;  // first pixel right of each crossing
     std::size_t nextEdge_ = 0;
     int firstRow_ = 0, lastRow_ = -1;
 };
 
-} // namespace korvane
+}  // namespace korvane

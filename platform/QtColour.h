@@ -6,10 +6,7 @@
 
 namespace korvane {
 
-inline QColor toQColor(Colour c)
-{
-    return QColor(redOf(c), greenOf(c), blueOf(c));
-}
+inline QColor toQColor(Colour c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
 
 inline Colour fromQColor(const QColor &q)
 {
@@ -17,4 +14,4 @@ inline Colour fromQColor(const QColor &q)
                static_cast<std::uint8_t>(q.blue()));
 }
 
-} // namespace korvane
+}  // namespace korvane

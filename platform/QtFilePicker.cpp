@@ -21,7 +21,7 @@ QString qtFilterFrom(const std::string &filter)
         for (const QString &p : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
             QString pattern = p.trimmed();
             if (pattern == "*.*") {
-                patterns << "*"; // Linux files often have no extension
+                patterns << "*";  // Linux files often have no extension
             } else {
                 // Extensions match whatever their case: "*.ger" also takes "BOARD.GER".
                 patterns << pattern;
@@ -58,7 +58,7 @@ void configure(QFileDialog &dialog, const FileDialogSpec &request)
         dialog.selectFile(proposed);
 }
 
-} // namespace
+}  // namespace
 
 std::optional<std::string> QtFilePicker::openFile(const FileDialogSpec &request)
 {
@@ -106,4 +106,4 @@ std::optional<std::string> QtFilePicker::saveFile(const FileDialogSpec &request)
     return file.toStdString();
 }
 
-} // namespace korvane
+}  // namespace korvane

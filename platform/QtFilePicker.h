@@ -24,4 +24,4 @@ private:
     QString lastDirectory_;
 };
 
-} // namespace korvane
+}  // namespace korvane

@@ -1,8 +1,8 @@
 #include "platform/QtPrintDevice.h"
+#include "core/Errors.h"
 #include "platform/Fonts.h"
 #include "platform/PageSurface.h"
 #include "print/PlainText.h"
-#include "core/Errors.h"
 
 #include <QDir>
 #include <QFontMetrics>
@@ -17,7 +17,7 @@ namespace {
 // The text of a printer that cannot start a document.
 constexpr const char *PrinterNotReady = "プリンタに出力できません";
 
-} // namespace
+}  // namespace
 
 QtPrintDevice::QtPrintDevice(QPrinter &printer, QWidget *parent)
     : printer_(printer), parent_(parent), fallbackPdf_(QDir::home().filePath("korvane.pdf"))
@@ -177,4 +177,4 @@ void QtPrintDevice::playSheet()
     ++sheetsPlayed_;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -64,4 +64,4 @@ private:
     std::unique_ptr<DrawingSurface> surface_;
 };
 
-} // namespace korvane
+}  // namespace korvane

@@ -48,4 +48,4 @@ Answer QtPrompter::show(MessageKind kind, const std::string &text, Buttons butto
     return Answer::Ok;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -16,4 +16,4 @@ private:
     QWidget *parent_;
 };
 
-} // namespace korvane
+}  // namespace korvane

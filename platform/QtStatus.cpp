@@ -36,4 +36,4 @@ bool QtStatus::pumpEvents()
     return false;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -22,4 +22,4 @@ private:
     QPointer<QStatusBar> bar_;
 };
 
-} // namespace korvane
+}  // namespace korvane

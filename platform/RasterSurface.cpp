@@ -21,7 +21,7 @@ namespace korvane {
 namespace {
 
 struct Box {
-    int left, top, right, bottom; // right and bottom exclusive
+    int left, top, right, bottom;  // right and bottom exclusive
     int width() const { return right - left; }
     int height() const { return bottom - top; }
     bool empty() const { return right <= left || bottom <= top; }
@@ -76,7 +76,7 @@ Colour from565(std::uint16_t v)
                static_cast<std::uint8_t>((b << 3) | (b >> 2)));
 }
 
-} // namespace
+}  // namespace
 
 RasterSurface::RasterSurface(int width, int height)
 {
@@ -128,10 +128,7 @@ void RasterSurface::setPen(Colour colour, int width)
 
 // Opaque colours over the pixels replace them, which is the copy mode; the
 // hatch's gaps must stay untouched, so the mode is not QPainter's Source.
-void RasterSurface::setCopyMode()
-{
-    painter().setCompositionMode(QPainter::CompositionMode_SourceOver);
-}
+void RasterSurface::setCopyMode() { painter().setCompositionMode(QPainter::CompositionMode_SourceOver); }
 
 void RasterSurface::setBrush(Colour colour, BrushStyle style)
 {
@@ -175,12 +172,9 @@ void RasterSurface::applyNoPen()
 QBrush RasterSurface::currentBrush() const
 {
     switch (brushStyle_) {
-    case BrushStyle::Hollow:
-        return Qt::NoBrush;
-    case BrushStyle::DiagonalCross:
-        return QBrush(toQColor(brushColour_), Qt::DiagCrossPattern);
-    case BrushStyle::Solid:
-        break;
+    case BrushStyle::Hollow: return Qt::NoBrush;
+    case BrushStyle::DiagonalCross: return QBrush(toQColor(brushColour_), Qt::DiagCrossPattern);
+    case BrushStyle::Solid: break;
     }
     return QBrush(toQColor(brushColour_));
 }
@@ -204,10 +198,7 @@ void RasterSurface::applyNoBrush()
     }
 }
 
-void RasterSurface::moveTo(int x, int y)
-{
-    pen_ = {x, y};
-}
+void RasterSurface::moveTo(int x, int y) { pen_ = {x, y}; }
 
 void RasterSurface::lineTo(int x, int y)
 {
@@ -350,7 +341,8 @@ void RasterSurface::ellipseStroke(RayPoint centre, double a, double b, double st
 {
     const double big = std::max({a, b, 1.0});
     const double step = 2 * std::acos(std::max(-1.0, 1 - 1.0 / (50 * big)));
-    const double t0 = startDegrees * std::numbers::pi / 180, span = std::min(spanDegrees, 360.0) * std::numbers::pi / 180;
+    const double t0 = startDegrees * std::numbers::pi / 180,
+                 span = std::min(spanDegrees, 360.0) * std::numbers::pi / 180;
     const int n = std::clamp(static_cast<int>(std::ceil(span / step)), 1, 1 << 16);
     const std::uint16_t colour = to565(penColour_);
     double px = centre.x + a * std::cos(t0), py = centre.y - b * std::sin(t0);
@@ -388,7 +380,8 @@ void RasterSurface::capsule(double x0, double y0, double x1, double y1, double r
     const double ux = length > 0 ? dx / length : 0, uy = length > 0 ? dy / length : 0;
     const double acrossSlope = uy != 0 ? ux / uy : 0, acrossHalf = uy != 0 ? radius / std::abs(uy) : inf;
     const double alongSlope = ux != 0 ? -uy / ux : 0;
-    const double alongLo = ux != 0 ? std::min(0.0, length / ux) : -inf, alongHi = ux != 0 ? std::max(0.0, length / ux) : inf;
+    const double alongLo = ux != 0 ? std::min(0.0, length / ux) : -inf,
+                 alongHi = ux != 0 ? std::max(0.0, length / ux) : inf;
     const double bandTop = length == 0 ? inf : uy == 0 ? y0 - radius : ux == 0 ? std::min(y0, y1) : -inf;
     const double bandBottom = length == 0 ? -inf : uy == 0 ? y0 + radius : ux == 0 ? std::max(y0, y1) : inf;
     const double r2 = radius * radius;
@@ -497,7 +490,7 @@ void RasterSurface::ellipse(int x1, int y1, int x2, int y2)
     applyPen();
     applyBrush();
     if (penWidth_ <= 1)
-        painter().drawEllipse(b.outline()); // integer boxes take QPainter's fast path
+        painter().drawEllipse(b.outline());  // integer boxes take QPainter's fast path
     else
         painter().drawEllipse(b.outlineFor(penWidth_));
 }
@@ -596,9 +589,8 @@ void RasterSurface::polygon(std::span<const PixelPoint> points)
     if (brushStyle_ != BrushStyle::Hollow) {
         const std::uint16_t colour = to565(brushColour_);
         if (brushStyle_ == BrushStyle::Solid) {
-            polygonSpans_.run(points, width(), height(), [&](int y, int x0, int x1) {
-                std::fill(row(y) + x0, row(y) + x1, colour);
-            });
+            polygonSpans_.run(points, width(), height(),
+                              [&](int y, int x0, int x1) { std::fill(row(y) + x0, row(y) + x1, colour); });
         } else {
             const HatchRows &hatch = diagonalCrossRows();
             polygonSpans_.run(points, width(), height(), [&](int y, int x0, int x1) {
@@ -627,7 +619,7 @@ void RasterSurface::floodFill(int x, int y, Colour colour)
     const std::uint16_t paint = to565(brushColour_);
     const bool solid = brushStyle_ == BrushStyle::Solid;
     if (solid && paint == target)
-        return; // already that colour
+        return;  // already that colour
     const int w = width(), h = height();
     if (row(y)[x] != target)
         return;
@@ -635,11 +627,9 @@ void RasterSurface::floodFill(int x, int y, Colour colour)
     // Pixels taken into the area. A solid fill marks them by their new
     // colour; a hatch leaves most of them unchanged, so it keeps a map.
     std::vector<bool> taken(solid ? 0 : std::size_t(w) * h, false);
-    auto open = [&](int cx, int cy) {
-        return row(cy)[cx] == target && (solid || !taken[std::size_t(cy) * w + cx]);
-    };
+    auto open = [&](int cx, int cy) { return row(cy)[cx] == target && (solid || !taken[std::size_t(cy) * w + cx]); };
     struct Span {
-        int y, x0, x1; // x1 inclusive
+        int y, x0, x1;  // x1 inclusive
     };
     std::vector<Span> spans;
     std::vector<PixelPoint> stack{{x, y}};
@@ -657,7 +647,8 @@ void RasterSurface::floodFill(int x, int y, Colour colour)
         if (solid)
             std::fill(line + x0, line + x1 + 1, paint);
         else
-            std::fill(taken.begin() + std::size_t(seed.y) * w + x0, taken.begin() + std::size_t(seed.y) * w + x1 + 1, true);
+            std::fill(taken.begin() + std::size_t(seed.y) * w + x0, taken.begin() + std::size_t(seed.y) * w + x1 + 1,
+                      true);
         spans.push_back({seed.y, x0, x1});
         for (int ny : {seed.y - 1, seed.y + 1}) {
             if (ny < 0 || ny >= h)
@@ -728,4 +719,4 @@ void RasterSurface::textOut(int x, int y, const std::string &text)
     p.drawText(QPoint(x, y + metrics.ascent()), s);
 }
 
-} // namespace korvane
+}  // namespace korvane

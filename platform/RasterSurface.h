@@ -99,4 +99,4 @@ private:
     PolygonSpans polygonSpans_;
 };
 
-} // namespace korvane
+}  // namespace korvane

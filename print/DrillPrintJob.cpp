@@ -11,8 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <cstdio>
+#include <optional>
 
 namespace korvane {
 namespace {
@@ -292,7 +292,7 @@ private:
     DrillPrintOutcome outcome_;
 };
 
-} // namespace
+}  // namespace
 
 void drawToolMark(DrawingSurface &page, int tool, PixelPoint centre, int size)
 {
@@ -339,8 +339,8 @@ void drawDrillLegend(DrawingSurface &page, const PageGeometry &g, const std::str
     page.textOut(1, 1, fullPath);
     page.setPen(colours::Black, 1);
     page.setBrush(colours::Black, BrushStyle::Hollow);
-    const char *headers[] = {printmsg::LegendMark, printmsg::LegendTool, printmsg::LegendDiameter,
-                             printmsg::LegendType, printmsg::LegendCount};
+    const char *headers[] = {printmsg::LegendMark, printmsg::LegendTool, printmsg::LegendDiameter, printmsg::LegendType,
+                             printmsg::LegendCount};
     const double headerX[] = {11, 22, 37, 52, 67};
     for (double left : {10.0, 90.0}) {
         page.rectangle(X(left), Y(20), X(left + 70), Y(134));
@@ -369,9 +369,6 @@ void drawDrillLegend(DrawingSurface &page, const PageGeometry &g, const std::str
     }
 }
 
-DrillPrintOutcome runDrillPrint(DrillPrintContext &context)
-{
-    return DrillPrintRun(context).run();
-}
+DrillPrintOutcome runDrillPrint(DrillPrintContext &context) { return DrillPrintRun(context).run(); }
 
-} // namespace korvane
+}  // namespace korvane

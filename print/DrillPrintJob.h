@@ -17,7 +17,7 @@ namespace korvane {
 
 struct DrillPrintRow {
     std::string drillPath;
-    std::string overlayPath; // empty: the chart stands alone
+    std::string overlayPath;  // empty: the chart stands alone
 };
 
 struct DrillPrintSettings {
@@ -45,11 +45,11 @@ struct DrillLegend {
 };
 
 struct DrillPrintOutcome {
-    bool confirmed = false; // the print dialog was confirmed
+    bool confirmed = false;  // the print dialog was confirmed
     int chartsPrinted = 0;
     int chartsAbandoned = 0;
     int legendsPrinted = 0;
-    std::vector<DrillLegend> legends; // per printed legend, in order
+    std::vector<DrillLegend> legends;  // per printed legend, in order
 };
 
 DrillPrintOutcome runDrillPrint(DrillPrintContext &context);
@@ -62,4 +62,4 @@ void drawToolMark(DrawingSurface &page, int tool, PixelPoint centre, int size);
 void drawDrillLegend(DrawingSurface &page, const PageGeometry &geometry, const std::string &fullPath,
                      const DrillLegend &legend);
 
-} // namespace korvane
+}  // namespace korvane

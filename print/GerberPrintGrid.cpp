@@ -25,7 +25,7 @@ void GerberPrintGrid::clear()
 void GerberPrintGrid::chooseFiles(std::vector<std::string> paths)
 {
     clear();
-    std::sort(paths.begin(), paths.end()); // std::string compares bytes
+    std::sort(paths.begin(), paths.end());  // std::string compares bytes
     if (paths.size() > static_cast<size_t>(Rows))
         paths.resize(Rows);
     for (size_t i = 0; i < paths.size(); ++i) {
@@ -55,7 +55,7 @@ bool offered(int column, const std::string &value)
     return std::find(entries.begin(), entries.end(), value) != entries.end();
 }
 
-} // namespace
+}  // namespace
 
 void GerberPrintGrid::setParameterLines(const std::vector<std::string> &lines)
 {
@@ -74,9 +74,13 @@ void GerberPrintGrid::setParameterLines(const std::vector<std::string> &lines)
 
 const char *gridHeader(int column)
 {
-    static const char *const headers[GerberPrintGrid::Columns] = {
-        "No.", "             ファイル名", "単独出力", "  ミラー", "ﾈｶﾞﾎﾟｼﾞ", "式", "合成１", "式", "合成２", "式", "合成３",
-        "式", "合成４"};
+    static const char *const headers[GerberPrintGrid::Columns] = {"No.",      "             ファイル名",
+                                                                  "単独出力", "  ミラー",
+                                                                  "ﾈｶﾞﾎﾟｼﾞ",  "式",
+                                                                  "合成１",   "式",
+                                                                  "合成２",   "式",
+                                                                  "合成３",   "式",
+                                                                  "合成４"};
     return column >= 0 && column < GerberPrintGrid::Columns ? headers[column] : "";
 }
 
@@ -134,7 +138,7 @@ std::string folderOf(const std::string &path)
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
 }
 
-} // namespace
+}  // namespace
 
 bool loadGerberPrintParameters(GerberPrintGrid &grid, const std::string &path, Prompter &prompter)
 {
@@ -159,4 +163,4 @@ bool loadGerberPrintParameters(GerberPrintGrid &grid, const std::string &path, P
     return true;
 }
 
-} // namespace korvane
+}  // namespace korvane

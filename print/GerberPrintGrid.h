@@ -15,7 +15,7 @@ inline constexpr int Number = 0, File = 1, Standalone = 2, Mirror = 3, Polarity 
 // Composition step k (0 to 3): its sign and its row number.
 constexpr int sign(int step) { return 5 + 2 * step; }
 constexpr int row(int step) { return 6 + 2 * step; }
-} // namespace gridcol
+}  // namespace gridcol
 
 namespace gridval {
 inline constexpr const char *Required = " 要";
@@ -24,7 +24,7 @@ inline constexpr const char *Positive = "●";
 inline constexpr const char *Negative = "○";
 inline constexpr const char *Plus = "＋";
 inline constexpr const char *Minus = "－";
-} // namespace gridval
+}  // namespace gridval
 
 class GerberPrintGrid {
 public:
@@ -77,4 +77,4 @@ void saveGerberPrintParameters(const GerberPrintGrid &grid, const std::string &p
 // folder, otherwise the message is shown, the grid emptied and false returned.
 bool loadGerberPrintParameters(GerberPrintGrid &grid, const std::string &path, Prompter &prompter);
 
-} // namespace korvane
+}  // namespace korvane

@@ -90,7 +90,7 @@ public:
     }
 
     void setX(double x) override { current_.x = x; }
-    void setY(double y) override { current_.y = -y; } // board y, upward
+    void setY(double y) override { current_.y = -y; }  // board y, upward
     void setI(double i) override { i_ = i; }
     void setJ(double j) override { j_ = j; }
     void setClearPolarity(bool clear) override { clear_ = clear; }
@@ -123,14 +123,8 @@ private:
             return clear_ ? colours::White : sheet_.colours.draw;
         return clear_ ? sheet_.colours.draw : colours::White;
     }
-    Colour regionCloseColour() const
-    {
-        return sheet_.negative && clear_ ? sheet_.colours.pen : commandColour();
-    }
-    Colour exposed(bool on) const
-    {
-        return on != sheet_.negative ? sheet_.colours.pen : colours::White;
-    }
+    Colour regionCloseColour() const { return sheet_.negative && clear_ ? sheet_.colours.pen : commandColour(); }
+    Colour exposed(bool on) const { return on != sheet_.negative ? sheet_.colours.pen : colours::White; }
 
     void deferredMove(Point p)
     {
@@ -143,8 +137,8 @@ private:
     void regionVertex(Point p)
     {
         PixelPoint d = dot(p);
-        list_.addPoint(sheet_.drillOverlay ? PrintCommandKind::PolygonVertex : PrintCommandKind::RegionVertex, d.x,
-                       d.y, 0);
+        list_.addPoint(sheet_.drillOverlay ? PrintCommandKind::PolygonVertex : PrintCommandKind::RegionVertex, d.x, d.y,
+                       0);
     }
 
     void draw()
@@ -276,10 +270,7 @@ private:
         page_.setPen(pen, width);
         page_.setBrush(brush, style);
     }
-    void circle(PixelPoint c, int d)
-    {
-        page_.ellipse(c.x - d / 2, c.y - d / 2, c.x - d / 2 + d, c.y - d / 2 + d);
-    }
+    void circle(PixelPoint c, int d) { page_.ellipse(c.x - d / 2, c.y - d / 2, c.x - d / 2 + d, c.y - d / 2 + d); }
     void box(PixelPoint c, int w, int h)
     {
         page_.rectangle(c.x - w / 2, c.y - h / 2, c.x - w / 2 + w, c.y - h / 2 + h);
@@ -313,8 +304,8 @@ private:
                     circle(c, qx);
                     break;
                 }
-                list_.addBox(PrintCommandKind::Ellipse, c.x - qx / 2, c.y - qy / 2, c.x - qx / 2 + qx, c.y - qy / 2 + qy,
-                             commandColour(), 1, 0);
+                list_.addBox(PrintCommandKind::Ellipse, c.x - qx / 2, c.y - qy / 2, c.x - qx / 2 + qx,
+                             c.y - qy / 2 + qy, commandColour(), 1, 0);
                 break;
             case ApertureShape::Square:
             case ApertureShape::Rectangle: {
@@ -327,9 +318,7 @@ private:
                              commandColour(), 1, 1);
                 break;
             }
-            case ApertureShape::Oblong:
-                oblong(c, qx, py, pen);
-                break;
+            case ApertureShape::Oblong: oblong(c, qx, py, pen); break;
             case ApertureShape::DrillHole:
                 atOnceBrush(pen, brush, map_.toDotsX(0.2), BrushStyle::Hollow);
                 circle(c, qx);
@@ -380,9 +369,7 @@ private:
                 }
                 break;
             }
-            case ApertureShape::Macro:
-                macro(a);
-                break;
+            case ApertureShape::Macro: macro(a); break;
             }
         }
         // Shapes drawn at once leave the page's brush solid.
@@ -436,7 +423,8 @@ private:
                 case ItemKind::Ellipse: {
                     const int l = map_.mapX(it.x1), r = map_.mapX(it.x2);
                     const int t = map_.mapY(-it.y1), b = map_.mapY(-it.y2);
-                    atOnceBrush(colour, colour, 1, it.fill == 2 || it.fill == 3 ? BrushStyle::Hollow : BrushStyle::Solid);
+                    atOnceBrush(colour, colour, 1,
+                                it.fill == 2 || it.fill == 3 ? BrushStyle::Hollow : BrushStyle::Solid);
                     page_.ellipse(l, t, r, b);
                     break;
                 }
@@ -471,8 +459,7 @@ private:
                         polygon.clear();
                     }
                     break;
-                default:
-                    break;
+                default: break;
                 }
             }
         };
@@ -562,7 +549,7 @@ private:
             if (cell(row, gridcol::Standalone) == gridval::NotRequired || grid_.file(row).empty())
                 continue;
             if (!printSheet(row))
-                return; // the set-up refused the job
+                return;  // the set-up refused the job
         }
     }
 
@@ -582,7 +569,7 @@ private:
             if (sign.empty() || named == 0)
                 break;
             if (grid_.file(named).empty())
-                continue; // a step naming a row without a file draws nothing
+                continue;  // a step naming a row without a file draws nothing
             steps.push_back({grid_.file(named), false, sign == gridval::Minus, named});
         }
         return steps;
@@ -824,17 +811,14 @@ private:
     int abandoned_ = 0;
 };
 
-} // namespace
+}  // namespace
 
-GerberPrintOutcome runGerberPrint(GerberPrintContext &context)
-{
-    return GerberPrintRun(context).run();
-}
+GerberPrintOutcome runGerberPrint(GerberPrintContext &context) { return GerberPrintRun(context).run(); }
 
 bool drawGerberOverlay(const std::string &path, DrawingSurface &page, const PrintMapping &map, ApertureTable &table,
                        MacroLibrary &library, GerberInFormat &format, Prompter &prompter, PrintProgress &progress)
 {
-    SheetState sheet; // black, positive, the right way round
+    SheetState sheet;  // black, positive, the right way round
     sheet.drillOverlay = true;
     PrintCommandList list;
     PrintSink sink(page, list, map, sheet, table, library, format, prompter);
@@ -862,4 +846,4 @@ bool drawGerberOverlay(const std::string &path, DrawingSurface &page, const Prin
     return true;
 }
 
-} // namespace korvane
+}  // namespace korvane

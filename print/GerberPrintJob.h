@@ -33,7 +33,7 @@ struct GerberPrintContext {
 };
 
 struct GerberPrintOutcome {
-    bool confirmed = false; // the print dialog was confirmed
+    bool confirmed = false;  // the print dialog was confirmed
     int sheetsPrinted = 0;
     int sheetsAbandoned = 0;
     PrintPlacement placement;
@@ -49,4 +49,4 @@ GerberPrintOutcome runGerberPrint(GerberPrintContext &context);
 bool drawGerberOverlay(const std::string &path, DrawingSurface &page, const PrintMapping &map, ApertureTable &table,
                        MacroLibrary &library, GerberInFormat &format, Prompter &prompter, PrintProgress &progress);
 
-} // namespace korvane
+}  // namespace korvane

@@ -25,7 +25,7 @@ std::size_t columnsOf(char32_t cp)
     return 2;
 }
 
-} // namespace
+}  // namespace
 
 std::size_t textColumns(std::string_view utf8)
 {
@@ -56,4 +56,4 @@ std::string expandTabs(std::string_view utf8, std::size_t tabWidth)
     return out;
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -14,4 +14,4 @@ std::size_t textColumns(std::string_view utf8);
 // columns.
 std::string expandTabs(std::string_view utf8, std::size_t tabWidth = 8);
 
-} // namespace korvane
+}  // namespace korvane

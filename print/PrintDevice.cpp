@@ -4,4 +4,4 @@ namespace korvane {
 
 PrintDevice::~PrintDevice() = default;
 
-} // namespace korvane
+}  // namespace korvane

@@ -12,7 +12,7 @@ namespace korvane {
 struct PrinterMetrics {
     double printableWidthMm = 0;  // physical size of the printable area
     double printableHeightMm = 0;
-    int printableWidthDots = 0;   // the same area in dots
+    int printableWidthDots = 0;  // the same area in dots
     int printableHeightDots = 0;
     int pageWidthDots = 0;
     int pageHeightDots = 0;
@@ -51,4 +51,4 @@ public:
     virtual DrawingSurface *page() { return nullptr; }
 };
 
-} // namespace korvane
+}  // namespace korvane

@@ -15,11 +15,10 @@ PageGeometry computePageGeometry(const PrinterMetrics &m, PrintKind kind)
     PageGeometry g;
     // A device that reports no size still maps: one dot per 1/600 inch.
     constexpr double fallbackDot = 25.4 / 600;
-    g.dotWidthMm = m.printableWidthDots > 0 && m.printableWidthMm > 0 ? m.printableWidthMm / m.printableWidthDots
-                                                                        : fallbackDot;
-    g.dotHeightMm = m.printableHeightDots > 0 && m.printableHeightMm > 0
-                        ? m.printableHeightMm / m.printableHeightDots
-                        : fallbackDot;
+    g.dotWidthMm =
+        m.printableWidthDots > 0 && m.printableWidthMm > 0 ? m.printableWidthMm / m.printableWidthDots : fallbackDot;
+    g.dotHeightMm = m.printableHeightDots > 0 && m.printableHeightMm > 0 ? m.printableHeightMm / m.printableHeightDots
+                                                                         : fallbackDot;
     const double w = m.pageWidthDots * g.dotWidthMm, h = m.pageHeightDots * g.dotHeightMm;
     if (kind == PrintKind::Gerber) {
         g.usableWidthMm = truncToInt(w) - 15;
@@ -56,7 +55,7 @@ double fittingScale(double uw, double uh, double w, double h, double sw, double 
     return fallback;
 }
 
-} // namespace
+}  // namespace
 
 PrintPlacement placeDrawing(const DrawingExtents &e, PageGeometry &g, const ScaleSettings &settings, PrintKind kind)
 {
@@ -121,8 +120,14 @@ int PrintMapping::mapY(double y) const
 
 int PrintMapping::toDotsX(double size) const { return truncDots(size * placement_.scale / geometry_.dotWidthMm); }
 int PrintMapping::toDotsY(double size) const { return truncDots(size * placement_.scale / geometry_.dotHeightMm); }
-int PrintMapping::roundDotsX(double size) const { return clampDots(roundToInt64(size * placement_.scale / geometry_.dotWidthMm)); }
-int PrintMapping::roundDotsY(double size) const { return clampDots(roundToInt64(size * placement_.scale / geometry_.dotHeightMm)); }
+int PrintMapping::roundDotsX(double size) const
+{
+    return clampDots(roundToInt64(size * placement_.scale / geometry_.dotWidthMm));
+}
+int PrintMapping::roundDotsY(double size) const
+{
+    return clampDots(roundToInt64(size * placement_.scale / geometry_.dotHeightMm));
+}
 
 std::string titleText(const std::string &fullPath, float scale)
 {
@@ -237,8 +242,8 @@ void PrintCommandList::flush(DrawingSurface &page, PrintRenderMode mode, RegionF
         if (c.kind == PrintCommandKind::RegionVertex)
             bufferVertex(c.left, c.top);
         else
-            closePolygon(page, c,
-                         regionFill == RegionFillMode::Solid ? BrushStyle::Solid : BrushStyle::DiagonalCross, c.colour);
+            closePolygon(page, c, regionFill == RegionFillMode::Solid ? BrushStyle::Solid : BrushStyle::DiagonalCross,
+                         c.colour);
     }
     vertices_.clear();
     for (const PrintCommand &c : main_) {
@@ -261,9 +266,7 @@ void PrintCommandList::flush(DrawingSurface &page, PrintRenderMode mode, RegionF
             page.rectangle(c.left, c.top, c.right, c.bottom);
             break;
         }
-        case PrintCommandKind::MoveTo:
-            page.moveTo(c.left, c.top);
-            break;
+        case PrintCommandKind::MoveTo: page.moveTo(c.left, c.top); break;
         case PrintCommandKind::LineTo:
             page.setPen(lineColour, c.penWidth);
             page.setBrush(lineColour, c.fill == 1 ? BrushStyle::Hollow : BrushStyle::Solid);
@@ -276,12 +279,8 @@ void PrintCommandList::flush(DrawingSurface &page, PrintRenderMode mode, RegionF
             page.arc(c.left, c.top, c.right, c.bottom, {double(c.startX), double(c.startY)},
                      {double(c.endX), double(c.endY)});
             break;
-        case PrintCommandKind::PolygonVertex:
-            bufferVertex(c.left, c.top);
-            break;
-        case PrintCommandKind::PolygonClose:
-            closePolygon(page, c, polygonBrush, c.colour);
-            break;
+        case PrintCommandKind::PolygonVertex: bufferVertex(c.left, c.top); break;
+        case PrintCommandKind::PolygonClose: closePolygon(page, c, polygonBrush, c.colour); break;
         case PrintCommandKind::SectorCcw:
         case PrintCommandKind::SectorCw:
             page.setPen(c.colour, c.penWidth);
@@ -290,11 +289,10 @@ void PrintCommandList::flush(DrawingSurface &page, PrintRenderMode mode, RegionF
                      {double(c.endX), double(c.endY)});
             break;
         case PrintCommandKind::RegionVertex:
-        case PrintCommandKind::RegionClose:
-            break;
+        case PrintCommandKind::RegionClose: break;
         }
     }
     clear();
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -16,8 +16,8 @@ namespace korvane {
 enum class PrintKind { Gerber, Drill };
 
 struct PageGeometry {
-    double dotWidthMm = 1;  // mm per dot across
-    double dotHeightMm = 1; // mm per dot down
+    double dotWidthMm = 1;   // mm per dot across
+    double dotHeightMm = 1;  // mm per dot down
     int usableWidthMm = 0;
     int usableHeightMm = 0;
 };
@@ -37,7 +37,7 @@ enum class ScaleMode { Given, Automatic };
 struct ScaleSettings {
     ScaleMode mode = ScaleMode::Given;
     double typedScale = 1;
-    bool keep = false; // use the typed scale as it is, never turn the page
+    bool keep = false;  // use the typed scale as it is, never turn the page
     double offsetXMm = 0;
     double offsetYMm = 0;
 };
@@ -168,4 +168,4 @@ private:
     std::vector<PixelPoint> vertices_;
 };
 
-} // namespace korvane
+}  // namespace korvane

@@ -31,7 +31,7 @@ inline constexpr const char *SaveParametersTitle = "印刷ﾊﾟﾗﾒｰﾀの�
 inline constexpr const char *LoadParametersTitle = "印刷ﾊﾟﾗﾒｰﾀの選択";
 inline constexpr const char *ParameterFilter = "Parameter Files(*.prm)|*.prm|All Files(*.*)|*.*";
 
-} // namespace korvane::printmsg
+}  // namespace korvane::printmsg
 
 namespace korvane::printmsg {
 
@@ -54,4 +54,4 @@ inline constexpr const char *LegendDiameter = "仕上径";
 inline constexpr const char *LegendType = "タイプ";
 inline constexpr const char *LegendCount = "数  量";
 
-} // namespace korvane::printmsg
+}  // namespace korvane::printmsg

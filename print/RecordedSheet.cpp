@@ -77,4 +77,4 @@ void RecordedSheet::playOnto(DrawingSurface &page) const
     }
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -41,22 +41,34 @@ public:
 
 private:
     enum class Op : std::uint8_t {
-        Pen, CopyMode, Brush, Font, Move, Line, Ellipse, Rectangle, Arc, Pie, Polygon, Fill, Text
+        Pen,
+        CopyMode,
+        Brush,
+        Font,
+        Move,
+        Line,
+        Ellipse,
+        Rectangle,
+        Arc,
+        Pie,
+        Polygon,
+        Fill,
+        Text
     };
     struct Call {
         Op op;
         std::uint8_t style = 0;
         Colour colour = 0;
-        std::int32_t a = 0, b = 0, c = 0, d = 0; // box, point, or first/count of the extra data
+        std::int32_t a = 0, b = 0, c = 0, d = 0;  // box, point, or first/count of the extra data
     };
     void add(Op op, int a = 0, int b = 0, int c = 0, int d = 0, Colour colour = 0, std::uint8_t style = 0);
 
     int width_, height_;
     PixelPoint pen_;
     std::vector<Call> calls_;
-    std::vector<PixelPoint> points_; // polygon vertices
-    std::vector<RayPoint> rays_;     // arc and pie radials, two per call
-    std::vector<std::string> texts_; // texts and font faces
+    std::vector<PixelPoint> points_;  // polygon vertices
+    std::vector<RayPoint> rays_;      // arc and pie radials, two per call
+    std::vector<std::string> texts_;  // texts and font faces
 };
 
-} // namespace korvane
+}  // namespace korvane

@@ -50,8 +50,8 @@ public:
     std::uint16_t u16(std::size_t at) const
     {
         need(at, 2);
-        return static_cast<std::uint16_t>(static_cast<std::uint8_t>(b_[at]) |
-                                          static_cast<std::uint8_t>(b_[at + 1]) << 8);
+        return static_cast<std::uint16_t>(static_cast<std::uint8_t>(b_[at]) | static_cast<std::uint8_t>(b_[at + 1])
+                                                                                  << 8);
     }
     std::uint8_t u8(std::size_t at) const
     {
@@ -89,7 +89,7 @@ std::uint8_t channel(std::uint32_t pixel, std::uint32_t mask)
     return static_cast<std::uint8_t>(v * 255 / top);
 }
 
-} // namespace
+}  // namespace
 
 std::string encodeBmp8(const PixelImage &image)
 {
@@ -125,10 +125,10 @@ std::string encodeBmp8(const PixelImage &image)
     put32(out, 10, static_cast<std::uint32_t>(bitsAt));
     put32(out, 14, InfoHeaderSize);
     put32(out, 18, static_cast<std::uint32_t>(w));
-    put32(out, 22, static_cast<std::uint32_t>(h)); // bottom-up
+    put32(out, 22, static_cast<std::uint32_t>(h));  // bottom-up
     put16(out, 26, 1);
     put16(out, 28, 8);
-    put32(out, 30, 0); // no compression
+    put32(out, 30, 0);  // no compression
     put32(out, 34, static_cast<std::uint32_t>(stride * static_cast<std::size_t>(h)));
     put32(out, 38, BmpPixelsPerMetre);
     put32(out, 42, BmpPixelsPerMetre);
@@ -151,10 +151,7 @@ std::string encodeBmp8(const PixelImage &image)
     return out;
 }
 
-void saveBmp8(const std::string &path, const PixelImage &image)
-{
-    writeFileAtomic(path, encodeBmp8(image));
-}
+void saveBmp8(const std::string &path, const PixelImage &image) { writeFileAtomic(path, encodeBmp8(image)); }
 
 PixelImage decodeBmp(std::string_view bytes, std::int64_t maxPixels)
 {
@@ -167,7 +164,7 @@ PixelImage decodeBmp(std::string_view bytes, std::int64_t maxPixels)
     int bpp;
     std::uint32_t compression = 0, colourCount = 0;
     std::size_t paletteEntry = 4;
-    if (headerSize == 12) { // OS/2 core header
+    if (headerSize == 12) {  // OS/2 core header
         width = r.u16(18);
         height = static_cast<std::int16_t>(r.u16(20));
         bpp = r.u16(24);
@@ -190,10 +187,10 @@ PixelImage decodeBmp(std::string_view bytes, std::int64_t maxPixels)
     std::array<std::uint32_t, 3> masks{0xFF0000, 0x00FF00, 0x0000FF};
     if (bpp == 16)
         masks = {0x7C00, 0x03E0, 0x001F};
-    if (compression == 3) { // bit fields
+    if (compression == 3) {  // bit fields
         if (bpp != 16 && bpp != 32)
             refuse();
-        const std::size_t at = FileHeaderSize + 40; // the masks follow the first 40 bytes
+        const std::size_t at = FileHeaderSize + 40;  // the masks follow the first 40 bytes
         masks = {r.u32(at), r.u32(at + 4), r.u32(at + 8)};
     } else if (compression == 1) {
         if (bpp != 8)
@@ -258,7 +255,8 @@ PixelImage decodeBmp(std::string_view bytes, std::int64_t maxPixels)
                 const std::size_t len = four ? (v + 1u) / 2 : v;
                 r.need(at, len);
                 for (int k = 0; k < v; ++k) {
-                    const std::uint8_t b = r.u8(at + (four ? static_cast<std::size_t>(k / 2) : static_cast<std::size_t>(k)));
+                    const std::uint8_t b =
+                        r.u8(at + (four ? static_cast<std::size_t>(k / 2) : static_cast<std::size_t>(k)));
                     set(four ? (k % 2 == 0 ? b >> 4 : b & 15) : b);
                 }
                 at += (len + 1) & ~std::size_t(1);
@@ -296,4 +294,4 @@ PixelImage decodeBmp(std::string_view bytes, std::int64_t maxPixels)
     return img;
 }
 
-} // namespace korvane
+}  // namespace korvane

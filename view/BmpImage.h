@@ -15,7 +15,7 @@ namespace korvane {
 struct PixelImage {
     int width = 0;
     int height = 0;
-    std::vector<Colour> pixels; // width * height
+    std::vector<Colour> pixels;  // width * height
     Colour at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
@@ -36,4 +36,4 @@ PixelImage decodeBmp(std::string_view bytes, std::int64_t maxPixels = 64LL * 102
 
 inline constexpr const char *BmpNotABitmap = "ビットマップファイルではありません";
 
-} // namespace korvane
+}  // namespace korvane

@@ -7,10 +7,7 @@ namespace korvane {
 
 DrawingSurface::~DrawingSurface() = default;
 
-void DrawingSurface::strokeTo(int x, int y, const ExactStroke &)
-{
-    lineTo(x, y);
-}
+void DrawingSurface::strokeTo(int x, int y, const ExactStroke &) { lineTo(x, y); }
 
 void DrawingSurface::strokeArc(int x1, int y1, int x2, int y2, RayPoint start, RayPoint end, const ExactArc &)
 {
@@ -39,7 +36,7 @@ double parameterOf(double halfWidth, double halfHeight, RayPoint centre, RayPoin
     return std::atan2(dyUp, dx);
 }
 
-} // namespace
+}  // namespace
 
 ArcAngles arcAngles(double width, double height, RayPoint centre, RayPoint start, RayPoint end)
 {
@@ -64,4 +61,4 @@ Colour quantise565(Colour c)
                static_cast<std::uint8_t>((b << 3) | (b >> 2)));
 }
 
-} // namespace korvane
+}  // namespace korvane

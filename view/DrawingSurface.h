@@ -130,4 +130,4 @@ ArcAngles arcAngles(double width, double height, RayPoint centre, RayPoint start
 // The colour a 16-bit (5-6-5) raster keeps of a colour.
 Colour quantise565(Colour c);
 
-} // namespace korvane
+}  // namespace korvane

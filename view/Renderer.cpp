@@ -38,14 +38,18 @@ constexpr double WideStroke = 1.0;
 constexpr std::int32_t underlayTwin(std::int32_t kind)
 {
     switch (kind) {
-    case 41: case 42: case 43: case 44: case 47: case 48: case 49:
-        return kind - UnderlayOffset;
-    default:
-        return kind;
+    case 41:
+    case 42:
+    case 43:
+    case 44:
+    case 47:
+    case 48:
+    case 49: return kind - UnderlayOffset;
+    default: return kind;
     }
 }
 
-} // namespace
+}  // namespace
 
 PixelPoint PixelMapping::point(double x, double y) const
 {
@@ -59,15 +63,9 @@ PixelPoint PixelMapping::point(double x, double y, RayPoint &exact) const
     return {toPixel(column, offsetX), toPixel(row, offsetY)};
 }
 
-int PixelMapping::penWidth(double mm) const
-{
-    return std::max(0, toPixel(mm * scale / mmPerPixelX, 0));
-}
+int PixelMapping::penWidth(double mm) const { return std::max(0, toPixel(mm * scale / mmPerPixelX, 0)); }
 
-double PixelMapping::exactWidth(double mm) const
-{
-    return std::max(0.0, toExactPixel(mm * scale / mmPerPixelX, 0));
-}
+double PixelMapping::exactWidth(double mm) const { return std::max(0.0, toExactPixel(mm * scale / mmPerPixelX, 0)); }
 
 LayerLook LayerLook::from(const LayerTable &layers)
 {
@@ -113,14 +111,14 @@ void Renderer::paintItem(const DisplayItem &item)
     const BrushStyle region = regionFill_ == RegionFill::Solid ? BrushStyle::Solid : BrushStyle::DiagonalCross;
 
     switch (underlayTwin(item.kind)) {
-    case 11: { // Ellipse: the exact width 1.0 keeps a one-pixel outline at every zoom
+    case 11: {  // Ellipse: the exact width 1.0 keeps a one-pixel outline at every zoom
         surface_.setPen(colour, item.width == 1.0 ? 1 : map_.penWidth(item.width));
         surface_.setBrush(colour, fill == 2 || fill == 3 ? BrushStyle::Hollow : BrushStyle::Solid);
         const PixelPoint a = map_.point(item.x1, item.y1), b = map_.point(item.x2, item.y2);
         surface_.ellipse(a.x, a.y, b.x, b.y);
         break;
     }
-    case 12: { // Rectangle: fill 3 is an outline in the layer colour
+    case 12: {  // Rectangle: fill 3 is an outline in the layer colour
         surface_.setPen(colour, 1);
         surface_.setBrush(fill == 3 && colourLayer != 0 ? colours::White : colour,
                           fill == 1 || fill == 3 ? BrushStyle::Hollow : BrushStyle::Solid);
@@ -133,9 +131,7 @@ void Renderer::paintItem(const DisplayItem &item)
         surface_.moveTo(p.x, p.y);
         break;
     }
-    case 14:
-        lineTo(item, colour, solidOrHollow);
-        break;
+    case 14: lineTo(item, colour, solidOrHollow); break;
     case 15:
     case 16: {
         surface_.setPen(colour, map_.penWidth(item.width));
@@ -169,8 +165,7 @@ void Renderer::paintItem(const DisplayItem &item)
         surface_.setBrush(colour, region);
         sweepFigure(item, true);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -215,8 +210,11 @@ void Renderer::sweepFigure(const DisplayItem &item, bool pie)
     } else if (const double width = map_.exactWidth(item.width); width >= WideStroke) {
         const double ex = (e1.x + e2.x) / 2, ey = (e1.y + e2.y) / 2;
         surface_.strokeArc(c1.x, c1.y, c2.x, c2.y, start, end,
-                           {e1, e2, {start.x - centreX + ex, start.y - centreY + ey},
-                            {end.x - centreX + ex, end.y - centreY + ey}, width});
+                           {e1,
+                            e2,
+                            {start.x - centreX + ex, start.y - centreY + ey},
+                            {end.x - centreX + ex, end.y - centreY + ey},
+                            width});
     } else {
         surface_.arc(c1.x, c1.y, c2.x, c2.y, start, end);
     }
@@ -235,4 +233,4 @@ void Renderer::closePolygon()
     vertices_.clear();
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -72,4 +72,4 @@ private:
     RayPoint exactPen_;
 };
 
-} // namespace korvane
+}  // namespace korvane

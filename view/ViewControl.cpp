@@ -59,7 +59,7 @@ void ViewController::fitLoadedDrawing(std::string_view platformName)
     setZoomLimits(platformName);
     readScreenMetrics();
     if (t_.baseWidth > 0 && t_.baseHeight > 0)
-        returnToBaseSize(); // a zoomed area never becomes the base
+        returnToBaseSize();  // a zoomed area never becomes the base
     takeBaseSize();
     t_.areaWidth = truncToInt(t_.baseWidth * t_.mmPerPixelX) - 30;
     t_.areaHeight = truncToInt(t_.baseHeight * t_.mmPerPixelY) - 30;
@@ -94,7 +94,7 @@ bool ViewController::redraw()
     ensureScreenMetrics();
     const int w = host_.pictureWidth(), h = host_.pictureHeight();
     if (w <= 0 || h <= 0)
-        return true; // an area not laid out yet has nothing to show
+        return true;  // an area not laid out yet has nothing to show
     std::unique_ptr<DrawingSurface> raster = paintRaster(w, h);
     if (!raster) {
         prompter_.warning(msg::DrawOutOfMemory);
@@ -193,11 +193,12 @@ void ViewController::zoomIn()
     if (roundToInt64(w * double(t_.zoomX)) >= t_.maxImageWidth ||
         roundToInt64(h * double(t_.zoomY)) >= t_.maxImageHeight) {
         prompter_.warning(msg::ZoomInLimit);
-        t_.scale = before.scale; // the refused factors stay, as before
+        t_.scale = before.scale;  // the refused factors stay, as before
         return;
     }
     const int newW = t_.baseWidth > t_.baseWidth * double(t_.zoomX) ? t_.baseWidth : roundToInt(t_.zoomX * double(w));
-    const int newH = t_.baseHeight > t_.baseHeight * double(t_.zoomY) ? t_.baseHeight : roundToInt(t_.zoomY * double(h));
+    const int newH =
+        t_.baseHeight > t_.baseHeight * double(t_.zoomY) ? t_.baseHeight : roundToInt(t_.zoomY * double(h));
     finishZoom(before, newW, newH);
 }
 
@@ -223,4 +224,4 @@ void ViewController::zoomOut()
     finishZoom(before, newW, newH);
 }
 
-} // namespace korvane
+}  // namespace korvane

@@ -93,4 +93,4 @@ private:
     int statusBarHeight_ = 19;
 };
 
-} // namespace korvane
+}  // namespace korvane

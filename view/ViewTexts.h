@@ -10,4 +10,4 @@ inline constexpr const char *ZoomOutOfMemory = "メモリが不足している�
 // A fit or redraw whose picture could not be made; the view stays as it was.
 inline constexpr const char *DrawOutOfMemory = "メモリが不足しているため、描画できませんでした。表示は元のままです。";
 
-} // namespace korvane::msg
+}  // namespace korvane::msg

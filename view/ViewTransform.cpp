@@ -64,4 +64,4 @@ double mmPerPixelFrom(double physicalMm, int pixels, double logicalDotsPerInch)
     return 25.4 / 96;
 }
 
-} // namespace korvane
+}  // namespace korvane

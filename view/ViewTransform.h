@@ -8,13 +8,13 @@
 namespace korvane {
 
 struct ViewTransform {
-    float scale = 0;    // screen mm per board mm
-    float fitScale = 0; // the scale at which the extents fit
+    float scale = 0;     // screen mm per board mm
+    float fitScale = 0;  // the scale at which the extents fit
     float zoomX = 0, zoomY = 0;
     std::int32_t offsetX = 0, offsetY = 0;
     double mmPerPixelX = 0, mmPerPixelY = 0;
-    std::int32_t areaWidth = 0, areaHeight = 0; // usable area in screen mm
-    std::int32_t baseWidth = 0, baseHeight = 0; // drawing area in pixels at the last load
+    std::int32_t areaWidth = 0, areaHeight = 0;  // usable area in screen mm
+    std::int32_t baseWidth = 0, baseHeight = 0;  // drawing area in pixels at the last load
     float maxImageWidth = 0, maxImageHeight = 0;
 
     // The renderer's mapping for this transform.
@@ -45,4 +45,4 @@ float fitScaleFor(double extentX, double extentY, double width, double height);
 // (virtual displays report 0 or made-up sizes).
 double mmPerPixelFrom(double physicalMm, int pixels, double logicalDotsPerInch);
 
-} // namespace korvane
+}  // namespace korvane

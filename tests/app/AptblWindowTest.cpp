@@ -62,7 +62,7 @@ struct AptblFixture : ::testing::Test {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(AptblFixture, ShowsTheTableInAModelGrid)
 {
@@ -172,8 +172,7 @@ TEST(AptblShapePicker, ClickOrEnterPicksEscCloses)
         EXPECT_EQ(picker.list()->item(12)->text(), "楕円ドーナツ");
         EXPECT_EQ(picker.list()->currentRow(), 1);
         QListWidgetItem *item = picker.list()->item(8);
-        QTest::mouseClick(picker.list()->viewport(), Qt::LeftButton, {},
-                          picker.list()->visualItemRect(item).center());
+        QTest::mouseClick(picker.list()->viewport(), Qt::LeftButton, {}, picker.list()->visualItemRect(item).center());
         EXPECT_EQ(picker.picked(), std::optional<std::string>("サーマル×"));
         EXPECT_EQ(picker.result(), QDialog::Accepted);
     }
@@ -242,7 +241,7 @@ TEST(AptblPrintDevice, PrintsTheListToAPdfFile)
 
     ApertureTable table;
     table.filePath = "/data/board.apt";
-    for (int d = 10; d < 200; ++d) // several pages
+    for (int d = 10; d < 200; ++d)  // several pages
         table.SetRow(d, "丸", "0." + std::to_string(d));
     FakePrompter prompter;
     FakeStatus status;

@@ -5,10 +5,10 @@
 #include "support/MainWindowFixture.h"
 #include "view/Renderer.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollArea>
-#include <QApplication>
 #include <gtest/gtest.h>
 
 using namespace korvane;
@@ -31,7 +31,7 @@ TEST(BoardPosition, PixelsMapBackToTheBoardPointsThatMapToThem)
         EXPECT_NEAR(back->x, board.x, view.mmPerPixelX / view.scale / 2 + 1e-9);
         EXPECT_NEAR(back->y, board.y, view.mmPerPixelY / view.scale / 2 + 1e-9);
     }
-    EXPECT_FALSE(boardPointAt(ViewTransform{}, 10, 10)); // no scale yet
+    EXPECT_FALSE(boardPointAt(ViewTransform{}, 10, 10));  // no scale yet
     EXPECT_EQ(pointerPositionText({12.3456, -6.7894}, false), "X 12.346  Y -6.789");
     EXPECT_EQ(pointerPositionText({25.4, -0.00001}, true), "X 1.0000  Y 0.0000");
 }
@@ -54,4 +54,3 @@ TEST_F(MainFixture, TheSecondPanelFollowsThePointer)
     EXPECT_EQ(panel->text().toStdString(), pointerPositionText(*expected, false));
     EXPECT_EQ(panel->text().left(2), "X ");
 }
-

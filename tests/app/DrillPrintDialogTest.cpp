@@ -109,4 +109,4 @@ TEST_F(DrprintFixture, PrintsWithTheDialogSettings)
     dialog->closeDialog();
 }
 
-} // namespace
+}  // namespace

@@ -64,8 +64,13 @@ TEST_F(GbprintFixture, GridHeadersRowNumbersAndWidths)
     QTableWidget *grid = dialog->fileGrid();
     ASSERT_EQ(grid->columnCount(), 13);
     ASSERT_EQ(grid->rowCount(), 15);
-    const char *headers[] = {"No.", "             ファイル名", "単独出力", "  ミラー", "ﾈｶﾞﾎﾟｼﾞ", "式", "合成１",
-                             "式",  "合成２",                   "式",       "合成３",  "式",       "合成４"};
+    const char *headers[] = {"No.",      "             ファイル名",
+                             "単独出力", "  ミラー",
+                             "ﾈｶﾞﾎﾟｼﾞ",  "式",
+                             "合成１",   "式",
+                             "合成２",   "式",
+                             "合成３",   "式",
+                             "合成４"};
     for (int c = 0; c < 13; ++c)
         EXPECT_EQ(grid->horizontalHeaderItem(c)->text(), QString::fromUtf8(headers[c]));
     EXPECT_EQ(cellText(1, 0), "1");
@@ -84,8 +89,8 @@ TEST_F(GbprintFixture, CellsAreSetOnlyThroughTheirPickLists)
     dialog->cellClicked(1, gridcol::Polarity);
     dialog->cellClicked(2, gridcol::sign(0));
     dialog->cellClicked(2, gridcol::row(0));
-    dialog->cellClicked(1, gridcol::Polarity); // the empty entry empties the cell
-    dialog->cellClicked(1, gridcol::File);     // no pick list
+    dialog->cellClicked(1, gridcol::Polarity);  // the empty entry empties the cell
+    dialog->cellClicked(1, gridcol::File);      // no pick list
     dialog->cellClicked(1, gridcol::Number);
     EXPECT_EQ(dialog->pickedColumns, (std::vector<int>{3, 4, 5, 6, 4}));
     EXPECT_EQ(cellText(1, gridcol::Mirror), " 要");
@@ -166,4 +171,4 @@ TEST_F(GbprintFixture, PrintTakesTheDialogSettings)
     EXPECT_EQ(printer.sheets.size(), 1u);
 }
 
-} // namespace
+}  // namespace

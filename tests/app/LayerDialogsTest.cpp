@@ -1,11 +1,11 @@
 #include "app/DrawingArea.h"
+#include "app/FormWidgets.h"
 #include "app/LayerColourBoxes.h"
 #include "app/TGerSel.h"
 #include "app/TGinFormat.h"
 #include "app/TLyrtbl.h"
 #include "app/TMain.h"
 #include "app/TNinFormat.h"
-#include "app/FormWidgets.h"
 #include "core/SettingsFile.h"
 #include "support/FakePorts.h"
 #include "support/MainWindowFixture.h"
@@ -56,12 +56,12 @@ protected:
     std::optional<Colour> chooseColour(Colour) override { return next; }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(LayerWindowFixture, TheGerberRoadPicksConfirmsAndDraws)
 {
     TGerSel *sel = window->layerSelectionDialog();
-    window->settings().gerberIn.dialect = GerberDialect::Rs274X; // as chosen in the input format
+    window->settings().gerberIn.dialect = GerberDialect::Rs274X;  // as chosen in the input format
     picker.openAnswers.push_back(data + "/gerber/copper_mm.gbr");
     bool hatchVisible = false;
     QString caption;
@@ -70,7 +70,7 @@ TEST_F(LayerWindowFixture, TheGerberRoadPicksConfirmsAndDraws)
             caption = sel->windowTitle();
             hatchVisible = sel->regionGroup()->isVisible();
             sel->slotButton(1)->click();
-            sel->regionGroup()->button(1)->click(); // hatched regions
+            sel->regionGroup()->button(1)->click();  // hatched regions
             sel->okButton()->click();
         },
         window->action("loadGerberAction"));
@@ -153,7 +153,7 @@ TEST_F(LayerWindowFixture, CancelReadsNothingAndFormatDisablesEbcdicWhileOpen)
         window->action("loadGerberAction"));
     EXPECT_TRUE(disabledWhileOpen);
     EXPECT_TRUE(ebcdic->isEnabled());
-    EXPECT_EQ(sel->nameField(1)->text(), ""); // nothing was loaded: the pick is forgotten
+    EXPECT_EQ(sel->nameField(1)->text(), "");  // nothing was loaded: the pick is forgotten
     EXPECT_EQ(window->document().displayList.size(), 0u);
     EXPECT_EQ(window->document().hasData, 0);
 }
@@ -174,7 +174,7 @@ TEST(LayerColourBoxesTest, AColourChosenInTheTableShowsInTheSelectionForTheSameS
     TGerSel sel(doc, table, macros, colours, ginDialog, ninDialog, DialogPorts{prompter, picker, status});
     ScriptedLayerTable lyr(doc, colours);
     lyr.colourBox(13)->click();
-    EXPECT_EQ(doc.layers.slot(13).colour, colours::Navy); // at once in the table
+    EXPECT_EQ(doc.layers.slot(13).colour, colours::Navy);  // at once in the table
     EXPECT_EQ(colours.colour(13), colours::Navy);
     EXPECT_EQ(colours.colour(12), 0u);
     EXPECT_TRUE(sel.colourBox(13)->styleSheet().contains("#000080"));
@@ -208,7 +208,8 @@ TEST_F(LayerWindowFixture, AnotherFileForALoadedSlotClearsTheDrawingOnYes)
 
     prompter.answers = {Answer::Yes};
     load(window->action("loadGerberAction"), 1, data + "/gerber/silk_inch.gbr");
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"既に使用しているレイヤがあります。現在のデータをクリアしますか？"});
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>{"既に使用しているレイヤがあります。現在のデータをクリアしますか？"});
     // Only the file of this load is drawn; the drill marks went with the old drawing.
     EXPECT_GT(itemsOf(1), 0);
     EXPECT_EQ(itemsOf(2), 0);

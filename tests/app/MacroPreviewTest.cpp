@@ -9,9 +9,9 @@ TEST(MacroPreview, DrawsExposureOnBlackAndOffWhiteAroundTheCentre)
 {
     MacroLibrary library;
     int name = library.append("RING-D12");
-    library.append("1,1,4,0,0");   // a 4 mm disc
-    library.append("1,0,1,0,0");   // with a 1 mm clear hole
-    library.append("21,1,1,1,5,0,0"); // and a square 5 mm to the right
+    library.append("1,1,4,0,0");       // a 4 mm disc
+    library.append("1,0,1,0,0");       // with a 1 mm clear hole
+    library.append("21,1,1,1,5,0,0");  // and a square 5 mm to the right
     library.append("END");
     ApertureDef row{"D12", "Macro " + std::to_string(name), "**********"};
     ApertureMacroPreview preview(row, library);
@@ -22,7 +22,7 @@ TEST(MacroPreview, DrawsExposureOnBlackAndOffWhiteAroundTheCentre)
     const QImage &image = preview.picture();
     ASSERT_FALSE(image.isNull());
     QPoint centre(300, 300);
-    EXPECT_EQ(image.pixelColor(centre), QColor(Qt::white)); // the hole
+    EXPECT_EQ(image.pixelColor(centre), QColor(Qt::white));  // the hole
     // Seven times real size: 1.5 mm from the centre lies inside the disc.
     double mm = 25.4 / preview.logicalDpiX();
     int ring = static_cast<int>(1.5 * 7 / mm);

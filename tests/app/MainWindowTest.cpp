@@ -1,13 +1,13 @@
-#include "app/FormWidgets.h"
 #include "app/DrawingArea.h"
+#include "app/FormWidgets.h"
 #include "app/HelpWindow.h"
 #include "app/TAptbl.h"
-#include "app/VersionBox.h"
 #include "app/TGinFormat.h"
 #include "app/TGoutFormat.h"
 #include "app/TMain.h"
 #include "app/TNinFormat.h"
 #include "app/TNoutFormat.h"
+#include "app/VersionBox.h"
 #include "core/ParameterFile.h"
 #include "core/SettingsFile.h"
 #include "core/TextFile.h"
@@ -15,20 +15,20 @@
 #include "support/MainWindowFixture.h"
 #include "support/TempDir.h"
 
+#include "app/TGerSel.h"
+#include "gerber/GerberTexts.h"
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
-#include <QTextBrowser>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QTextBrowser>
 #include <QTimer>
 #include <filesystem>
-#include "app/TGerSel.h"
-#include "gerber/GerberTexts.h"
 #include <gtest/gtest.h>
 
 using namespace korvane;
@@ -56,7 +56,7 @@ QMenu *topMenu(TMain &w, const QString &caption)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(MainFixture, StartsWithTheCompleteMenuMapAndTheDrawingCommandsOff)
 {
@@ -68,12 +68,12 @@ TEST_F(MainFixture, StartsWithTheCompleteMenuMapAndTheDrawingCommandsOff)
     QStringList bar;
     for (QAction *a : w->menuBar()->actions())
         bar << a->text();
-    EXPECT_EQ(bar, (QStringList{"ﾌｧｲﾙ(&F)", "表示(&V)", "ﾃｰﾌﾞﾙ(&T)", "ﾌｫｰﾏｯﾄ設定(&S)", "ﾌｫｰﾏｯﾄ変換(&R)",
-                                "ｺｰﾄﾞ変換(&C)", "印刷(&P)", "ﾂｰﾙ(&O)", "ﾍﾙﾌﾟ(&H)"}));
+    EXPECT_EQ(bar, (QStringList{"ﾌｧｲﾙ(&F)", "表示(&V)", "ﾃｰﾌﾞﾙ(&T)", "ﾌｫｰﾏｯﾄ設定(&S)", "ﾌｫｰﾏｯﾄ変換(&R)", "ｺｰﾄﾞ変換(&C)",
+                                "印刷(&P)", "ﾂｰﾙ(&O)", "ﾍﾙﾌﾟ(&H)"}));
     EXPECT_EQ(captionsOf(topMenu(*w, "ﾌｧｲﾙ(&F)")),
               (QStringList{"ﾃﾞｰﾀの全消去(&N)", "ﾌｧｲﾙの読込(&O)", "ﾌｧｲﾙの保存(&S)", "-", "ｶﾞｰﾊﾞｰ読込(&G)",
-                           "ドリル読込(&D)", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&C)", "-", "ｲﾒｰｼﾞﾌｧｲﾙの読込(&I)",
-                           "ｲﾒｰｼﾞﾌｧｲﾙの保存(&E)", "-", "ﾌﾟﾘﾝﾀの設定(&P)", "画面ﾊｰﾄﾞｺﾋﾟｰ(&H)", "-", "終  了(&X)"}));
+                           "ドリル読込(&D)", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&C)", "-", "ｲﾒｰｼﾞﾌｧｲﾙの読込(&I)", "ｲﾒｰｼﾞﾌｧｲﾙの保存(&E)",
+                           "-", "ﾌﾟﾘﾝﾀの設定(&P)", "画面ﾊｰﾄﾞｺﾋﾟｰ(&H)", "-", "終  了(&X)"}));
     EXPECT_EQ(captionsOf(topMenu(*w, "表示(&V)")),
               (QStringList{"全体表示  [Home]", "再表示     [Ins]", "ｽﾞｰﾑｲﾝ       +", "ｽﾞｰﾑｱｳﾄ     -"}));
     EXPECT_EQ(captionsOf(topMenu(*w, "ｺｰﾄﾞ変換(&C)")),
@@ -86,15 +86,17 @@ TEST_F(MainFixture, StartsWithTheCompleteMenuMapAndTheDrawingCommandsOff)
     struct Shortcut {
         const char *action;
         const char *keys;
-    } shortcuts[] = {{"loadGerberAction", "Ctrl+G"}, {"loadDrillAction", "Ctrl+D"},
-                     {"copyToClipboardAction", "Ctrl+C"}, {"apertureTableAction", "Ctrl+A"},
+    } shortcuts[] = {{"loadGerberAction", "Ctrl+G"},
+                     {"loadDrillAction", "Ctrl+D"},
+                     {"copyToClipboardAction", "Ctrl+C"},
+                     {"apertureTableAction", "Ctrl+A"},
                      {"layerTableAction", "Ctrl+L"}};
     for (const auto &s : shortcuts)
         EXPECT_EQ(w->action(s.action)->shortcut(), QKeySequence(s.keys)) << s.action;
 
-    for (const char *off : {"saveWorkspaceAction", "copyToClipboardAction", "saveImageAction", "screenHardCopyAction",
-                            "fitAllAction", "redrawAction", "zoomInAction", "zoomOutAction",
-                            "dcodeListOfDisplayAction", "toolListOfDisplayAction"})
+    for (const char *off :
+         {"saveWorkspaceAction", "copyToClipboardAction", "saveImageAction", "screenHardCopyAction", "fitAllAction",
+          "redrawAction", "zoomInAction", "zoomOutAction", "dcodeListOfDisplayAction", "toolListOfDisplayAction"})
         EXPECT_FALSE(w->action(off)->isEnabled()) << off;
     for (const char *on : {"clearAllAction", "loadWorkspaceAction", "loadGerberAction", "loadDrillAction",
                            "apertureTableAction", "dcodeListOfFileAction", "drillToGerberAction"})
@@ -251,7 +253,7 @@ TEST_F(MainFixture, VersionBoxShowsProductVersionAndOk)
     auto *ok = box->findChild<QPushButton *>("okButton");
     EXPECT_EQ(ok->text(), "O   K");
     QTimer::singleShot(0, ok, &QPushButton::click);
-    w->action("versionAction")->trigger(); // returns once OK closed it
+    w->action("versionAction")->trigger();  // returns once OK closed it
     EXPECT_FALSE(box->isVisible());
 }
 
@@ -345,8 +347,8 @@ TEST_F(MainFixture, SlotsAStoppedLoadNeverReadAreNotListed)
     w->show();
     const std::string data = KORVANE_TEST_DATA;
     const std::string a = data + "/gerber/copper_mm.gbr", b = dir.write("b.gbr", "%FSLAX46Y46*%%MOMM*%X1Y1D02*M02*\n");
-    EXPECT_FALSE(w->openFiles({QString::fromStdString(a), QString::fromStdString(dir.file("missing.gbr")),
-                               QString::fromStdString(b)}));
+    EXPECT_FALSE(w->openFiles(
+        {QString::fromStdString(a), QString::fromStdString(dir.file("missing.gbr")), QString::fromStdString(b)}));
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"missing.gbr\nファイルが見つかりません"});
     const LayerTable &layers = w->document().layers;
     EXPECT_EQ(layers.slot(1).fileName, "copper_mm.gbr");
@@ -397,8 +399,8 @@ TEST_F(MainFixture, DrillFilesOnTheCommandLineJoinTheGerberDrawing)
     w->resize(800, 600);
     w->show();
     const std::string data = KORVANE_TEST_DATA;
-    ASSERT_TRUE(w->openFiles({QString::fromStdString(data + "/drill/board.drl"),
-                              QString::fromStdString(data + "/gerber/copper_mm.gbr")}));
+    ASSERT_TRUE(w->openFiles(
+        {QString::fromStdString(data + "/drill/board.drl"), QString::fromStdString(data + "/gerber/copper_mm.gbr")}));
     EXPECT_TRUE(prompter.shown.empty()) << (prompter.shown.empty() ? "" : prompter.shown[0].text);
     // The Gerber file takes slot 1 and the drill file the next one.
     EXPECT_EQ(w->document().layers.slot(1).fileKind, "gb");

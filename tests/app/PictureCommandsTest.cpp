@@ -1,5 +1,5 @@
-#include "app/DrawingArea.h"
 #include "app/PictureCommands.h"
+#include "app/DrawingArea.h"
 #include "core/TextFile.h"
 #include "print/RecordingPage.h"
 #include "support/MainWindowFixture.h"
@@ -99,4 +99,4 @@ TEST_F(MainFixture, SaveAndLoadImage)
     EXPECT_EQ(window->drawingArea()->picture().size(), QSize(30, 20));
 }
 
-} // namespace
+}  // namespace

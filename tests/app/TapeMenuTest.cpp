@@ -20,5 +20,5 @@ TEST_F(TapeMenu, EbcdicCommandConvertsAndKeepsTheProposedCaption)
     EXPECT_EQ(picker.asked.front().title, "ASCIIﾌｧｲﾙの選択");
 }
 
-} // namespace
-} // namespace korvane::testing
+}  // namespace
+}  // namespace korvane::testing

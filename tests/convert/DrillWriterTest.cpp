@@ -55,8 +55,9 @@ TEST(DrillWriter, TemplatesAndToolWords)
     };
     const Case cases[] = {
         {"t*", "d*", "", 2, "T1C0.8\nX1Y1\nT2\nX2Y2\n", "T01*\r\nX1Y1*\r\nT02*\r\nX2Y2*\r\n"},
-        {"t*", "d*", "M05s3T*", 1, "T01\nX1Y1\nT12\nX2Y2\n", "T1*\r\nX1Y1*\r\nM05   T*\r\nT12*\r\n"
-                                                             "X2Y2*\r\n"},
+        {"t*", "d*", "M05s3T*", 1, "T01\nX1Y1\nT12\nX2Y2\n",
+         "T1*\r\nX1Y1*\r\nM05   T*\r\nT12*\r\n"
+         "X2Y2*\r\n"},
         {"sMtr", "Gd", "", 2, "T5\nX1Y1\n", " MT05%GX1Y1"},
         {"t*", "G81", "", 2, "X1Y2\n", "X1Y2G81"},
         {"t*", "d*", "", 2, "T00\nX1Y2\nT0\n", "X1Y2*\r\nT0*\r\n"},
@@ -130,5 +131,5 @@ TEST(DrillWriter, FileRunsLeaveOldOutputOnError)
     EXPECT_EQ(TempDir::read(out), "X1Y1*\r\n");
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane

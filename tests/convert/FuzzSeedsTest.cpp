@@ -30,5 +30,5 @@ TEST(FuzzSeeds, ConversionTargetsReplayCleanly)
     replay("fuzz_tape", fuzz::fuzzTapeCodes);
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane

@@ -1,5 +1,5 @@
-#include "convert/ConvertTexts.h"
 #include "convert/GerberWriter.h"
+#include "convert/ConvertTexts.h"
 #include "core/Errors.h"
 #include "gerber/ApertureTexts.h"
 #include "gerber/GerberTexts.h"
@@ -80,8 +80,9 @@ TEST(GerberWriter, Rs274XToRs274DDropsParameterBlocks)
 TEST(GerberWriter, Rs274XToRs274XRescalesDefinitionsByUnit)
 {
     Conversion same(X, X);
-    std::string out = same.convert("%FSLAX24Y24*%\r\n%MOMM*%\r\n%ADD10C,0.254*%\r\n%ADD11P,1.27X6X30*%\r\n"
-                                   "%AMBOX*21,1,2.54,1.27,0,0,0*%\r\n%SRX2Y3I2.54J5.08*%\r\n%LPC*%\r\n%LPD*%\r\nM02*\r\n");
+    std::string out =
+        same.convert("%FSLAX24Y24*%\r\n%MOMM*%\r\n%ADD10C,0.254*%\r\n%ADD11P,1.27X6X30*%\r\n"
+                     "%AMBOX*21,1,2.54,1.27,0,0,0*%\r\n%SRX2Y3I2.54J5.08*%\r\n%LPC*%\r\n%LPD*%\r\nM02*\r\n");
     EXPECT_EQ(out, "%FSLAX33Y33*%\r\n%MOMM*%\r\n%ADD10C,0.254*%\r\n%ADD11P,1.27X6X30*%\r\n"
                    "%AMBOX*21,1,2.54,1.27,0,0,0*%\r\n%SRX2Y3I2.54J5.08*%\r\n%LPC*%\r\n%LPD*%\r\n");
     Conversion inch(X, X);
@@ -243,5 +244,5 @@ TEST(GerberWriter, ZeroSuppressionOfTheOutput)
     EXPECT_EQ(tin.convert("X15Y-1D03*"), "G01X150000Y-100000D03*\r\n");
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane

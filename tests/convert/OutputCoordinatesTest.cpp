@@ -126,5 +126,5 @@ TEST(OutputCoordinates, RefusesTextsThatAreNotNumbers)
     }
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane

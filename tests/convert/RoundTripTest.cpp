@@ -29,7 +29,7 @@ TEST(RoundTrip, Rs274XToRs274DWithItsTableAndBack)
     std::string source = std::string(KORVANE_TEST_DATA) + "/gerber/copper_mm.gbr";
     for (const std::string &board : {source, BoardFile}) {
         if (!std::filesystem::exists(board))
-            continue; // the gerbv examples are optional
+            continue;  // the gerbv examples are optional
         TempDir dir;
         FakePrompter prompter;
         auto table = std::make_unique<ApertureTable>();
@@ -61,7 +61,7 @@ TEST(RoundTrip, Rs274XToRs274DWithItsTableAndBack)
         ASSERT_EQ(writeGerberFile(second, d, x), WriteEnd::Completed);
         expectSame(checkGerberRewrite(d, dBefore, *table, library, x, toX));
         for (const auto &m : prompter.shown)
-            EXPECT_EQ(m.kind, MessageKind::Warning) << m.text; // clear polarity dropped into RS-274D
+            EXPECT_EQ(m.kind, MessageKind::Warning) << m.text;  // clear polarity dropped into RS-274D
     }
 }
 
@@ -111,5 +111,5 @@ TEST(RoundTrip, CheckNamesTheFirstDifference)
     EXPECT_EQ(verdictText(v), "照合: 入力と出力が異なります: 穴2: 入力 T1 (2,1)、出力 T1 (2.002,1)");
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane

@@ -1,5 +1,5 @@
-#include "convert/ConvertTexts.h"
 #include "convert/TapeCodes.h"
+#include "convert/ConvertTexts.h"
 #include "core/Errors.h"
 #include "support/TempDir.h"
 
@@ -126,8 +126,8 @@ TEST(TapeCodes, FilesAreReplacedOnlyWhenTheRunSucceeds)
     EXPECT_EQ(files, 3u);
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane
 
 #include "convert/TapeCommands.h"
 #include "support/FakePorts.h"
@@ -171,5 +171,5 @@ TEST(TapeCommand, PicksProposesConvertsAndTells)
     EXPECT_EQ(picker.asked.back().title, "ASCII変換後ﾌｧｲﾙ名の保存");
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane

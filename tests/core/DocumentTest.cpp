@@ -91,8 +91,8 @@ TEST(Document, ClearDocumentEmptiesPendingPathsButKeepsExtentsOfTheLastLoad)
 TEST(Document, KindCodes)
 {
     for (int code = 0; code < 70; ++code) {
-        bool valid = (code >= 11 && code <= 19) || code == 41 || code == 42 || code == 43 || code == 44 ||
-                     code == 47 || code == 48 || code == 49 || code == 55 || code == 56;
+        bool valid = (code >= 11 && code <= 19) || code == 41 || code == 42 || code == 43 || code == 44 || code == 47 ||
+                     code == 48 || code == 49 || code == 55 || code == 56;
         EXPECT_EQ(isValidKind(code), valid) << code;
     }
 }

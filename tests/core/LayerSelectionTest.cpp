@@ -42,7 +42,7 @@ struct Selection {
     std::string pending(int n) const { return doc.layers.slot(n).pendingPath; }
 };
 
-} // namespace
+}  // namespace
 
 TEST(LayerSelection, PickersHaveTheirTitlesAndFilters)
 {
@@ -103,11 +103,12 @@ TEST(LayerSelection, AnotherFileForALoadedSlotAsksWhetherToClear)
         s.pick(2, "/d/b.gbr");
         s.ok();
         s.load();
-        s.ok(); // both loaded and marked
+        s.ok();  // both loaded and marked
         s.pick(1, "/d/a2.gbr");
         s.prompter.answers = {answer};
         auto result = s.ok();
-        ASSERT_EQ(s.prompter.texts(), std::vector<std::string>{"既に使用しているレイヤがあります。現在のデータをクリアしますか？"});
+        ASSERT_EQ(s.prompter.texts(),
+                  std::vector<std::string>{"既に使用しているレイヤがあります。現在のデータをクリアしますか？"});
         EXPECT_EQ(s.prompter.shown[0].kind, MessageKind::Warning);
         EXPECT_EQ(s.pending(1), "/d/a2.gbr");
         if (answer == Answer::Yes) {
@@ -139,7 +140,7 @@ TEST(LayerSelection, AnEmptiedFieldGivesTheSlotUp)
     EXPECT_EQ(slot.fileKind, "");
     EXPECT_EQ(slot.fileName, "");
     EXPECT_EQ(slot.visible, 0);
-    EXPECT_EQ(s.doc.displayList.size(), 1u); // items stay until the next clear
+    EXPECT_EQ(s.doc.displayList.size(), 1u);  // items stay until the next clear
 }
 
 TEST(LayerSelection, AGerberSelectionLeavesADrillSlotADrillSlot)
@@ -168,8 +169,8 @@ TEST(LayerSelection, CancelForgetsPicksNotYetLoaded)
     s.pick(1, "/d/a.gbr");
     s.ok();
     s.load();
-    s.pick(2, "/d/b.gbr");    // a pick not yet loaded
-    s.pick(1, "/d/other.gbr"); // another file for the loaded slot
+    s.pick(2, "/d/b.gbr");      // a pick not yet loaded
+    s.pick(1, "/d/other.gbr");  // another file for the loaded slot
     cancelLayerSelection(s.doc, s.fields);
     EXPECT_EQ(s.fields.names[1], "");
     EXPECT_EQ(s.doc.layers.slot(2).assignedPath, "");

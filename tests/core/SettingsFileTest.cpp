@@ -1,6 +1,6 @@
+#include "core/SettingsFile.h"
 #include "core/Colour.h"
 #include "core/ParameterFile.h"
-#include "core/SettingsFile.h"
 #include "core/TextFile.h"
 #include "support/FakePorts.h"
 #include "support/TempDir.h"
@@ -16,8 +16,14 @@ namespace {
 Settings changedSettings()
 {
     Settings s;
-    s.gerberIn = {GerberDialect::Rs274X, CharCode::Ebcdic, LengthUnit::Inch, ZeroSuppression::Trailing,
-                  CoordinateMode::Incremental, ArcMode::QuarterCircle, "2", "4"};
+    s.gerberIn = {GerberDialect::Rs274X,
+                  CharCode::Ebcdic,
+                  LengthUnit::Inch,
+                  ZeroSuppression::Trailing,
+                  CoordinateMode::Incremental,
+                  ArcMode::QuarterCircle,
+                  "2",
+                  "4"};
     s.gerberOut.initCommand = "G90 G71  *";
     s.gerberOut.endCommand = "M02";
     s.gerberOut.dialect = GerberDialect::Rs274X;
@@ -31,10 +37,24 @@ Settings changedSettings()
     s.gerberOut.unit = LengthUnit::Inch;
     s.gerberOut.integerDigits = "2";
     s.gerberOut.decimalDigits = "5";
-    s.drillIn = {CharCode::Eia, LengthUnit::Inch, ZeroSuppression::Trailing, CoordinateMode::Incremental, true, "2", "4"};
-    s.drillOut = {"M48 INCH", "T%T", "", "M06 T%T", "M30", CoordinateMode::Incremental, false,
-                  ZeroSuppression::None, LengthUnit::Inch, 1, RecordMode::FullRecord, ZeroDataMode::Omit,
-                  "2", "4", "-1.5", "2.25"};
+    s.drillIn = {
+        CharCode::Eia, LengthUnit::Inch, ZeroSuppression::Trailing, CoordinateMode::Incremental, true, "2", "4"};
+    s.drillOut = {"M48 INCH",
+                  "T%T",
+                  "",
+                  "M06 T%T",
+                  "M30",
+                  CoordinateMode::Incremental,
+                  false,
+                  ZeroSuppression::None,
+                  LengthUnit::Inch,
+                  1,
+                  RecordMode::FullRecord,
+                  ZeroDataMode::Omit,
+                  "2",
+                  "4",
+                  "-1.5",
+                  "2.25"};
     s.layerColours[3] = rgb(0x40, 0x80, 0x20);
     s.layerColours[14] = colours::Navy;
     s.print.drillTitle = false;
@@ -51,7 +71,7 @@ Settings readBack(const std::vector<std::string> &lines, FakePrompter &prompter)
     return s;
 }
 
-} // namespace
+}  // namespace
 
 TEST(SettingsFile, WritesEveryItemInCp932WithCrLf)
 {
@@ -67,12 +87,12 @@ TEST(SettingsFile, WritesEveryItemInCp932WithCrLf)
     EXPECT_EQ(lines[1], "clLime");
     EXPECT_EQ(lines[16], "");
     EXPECT_EQ(lines[22], "Print Mode = Mono");
-    EXPECT_EQ(lines[27], "clSilver"); // row 5 differs from the layer defaults
+    EXPECT_EQ(lines[27], "clSilver");  // row 5 differs from the layer defaults
     EXPECT_EQ(lines[52], "Tool Chenge = ");
     EXPECT_EQ(lines[89], "3");
     EXPECT_EQ(bytes.substr(0, 15), "[Layer Table]\r\n");
     EXPECT_EQ(bytes.substr(bytes.size() - 5), "\r\n3\r\n");
-    EXPECT_EQ(bytes.find("\n\n"), std::string::npos); // every line end is CR LF
+    EXPECT_EQ(bytes.find("\n\n"), std::string::npos);  // every line end is CR LF
 }
 
 TEST(SettingsFile, RoundTripKeepsEveryFieldIncludingInnerBlanksAndEmptyTemplates)
@@ -104,22 +124,41 @@ TEST(SettingsFile, OuterBlanksOfATemplateAreLostButOtherwiseValuesSurvive)
 TEST(SettingsFile, SectionsInAnyOrderMissingAndExtraLines)
 {
     FakePrompter prompter;
-    Settings read = readBack({"junk before any header", "[Gerber-Out Format]", "Init Command = X", "",
-                              "End Command = Y", "Format = Rs274x", "[Drill-In Format]", "Code = Eia",
-                              "[Layer Table]", "clRed", "[Drill Print]", "Title = No", "Title = Yes",
-                              "[Gerber-In Format]", "Format = Rs274d", "Code = Ascii", "Unit = mm",
-                              "Suppress = LZ", "Type = Abs", "Arc = 360", "4", "6", "extra", "extra"},
+    Settings read = readBack({"junk before any header",
+                              "[Gerber-Out Format]",
+                              "Init Command = X",
+                              "",
+                              "End Command = Y",
+                              "Format = Rs274x",
+                              "[Drill-In Format]",
+                              "Code = Eia",
+                              "[Layer Table]",
+                              "clRed",
+                              "[Drill Print]",
+                              "Title = No",
+                              "Title = Yes",
+                              "[Gerber-In Format]",
+                              "Format = Rs274d",
+                              "Code = Ascii",
+                              "Unit = mm",
+                              "Suppress = LZ",
+                              "Type = Abs",
+                              "Arc = 360",
+                              "4",
+                              "6",
+                              "extra",
+                              "extra"},
                              prompter);
     EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(read.gerberOut.initCommand, "X");
     EXPECT_EQ(read.gerberOut.endCommand, "Y");
     EXPECT_EQ(read.gerberOut.dialect, GerberDialect::Rs274X);
-    EXPECT_EQ(read.gerberOut.recordMode, RecordMode::EobNewline); // missing line: default
+    EXPECT_EQ(read.gerberOut.recordMode, RecordMode::EobNewline);  // missing line: default
     EXPECT_EQ(read.drillIn.charCode, CharCode::Eia);
     EXPECT_EQ(read.drillIn.decimalDigits, "2");
     EXPECT_EQ(read.layerColours[0], colours::Red);
-    EXPECT_EQ(read.layerColours[1], colours::Red); // slot 2 keeps its default
-    EXPECT_TRUE(read.print.drillTitle);            // every line of [Drill Print] applies
+    EXPECT_EQ(read.layerColours[1], colours::Red);  // slot 2 keeps its default
+    EXPECT_TRUE(read.print.drillTitle);             // every line of [Drill Print] applies
     EXPECT_EQ(read.gerberIn.integerDigits, "4");
     EXPECT_EQ(read.gerberIn.decimalDigits, "6");
 }
@@ -129,8 +168,8 @@ TEST(SettingsFile, ChoiceLinesFallBackToTheOtherValue)
     struct Case {
         const char *line;
         ModalMode modal;
-    } cases[] = {{"Modal = Not", ModalMode::None}, {"Modal = G", ModalMode::G}, {"Modal = D", ModalMode::D},
-                 {"Modal = GD", ModalMode::GD},   {"Modal = none", ModalMode::GD}, {"rubbish", ModalMode::GD}};
+    } cases[] = {{"Modal = Not", ModalMode::None}, {"Modal = G", ModalMode::G},     {"Modal = D", ModalMode::D},
+                 {"Modal = GD", ModalMode::GD},    {"Modal = none", ModalMode::GD}, {"rubbish", ModalMode::GD}};
     for (const auto &c : cases) {
         FakePrompter prompter;
         Settings s = readBack({"[Gerber-Out Format]", "a", "b", "c", "d", "e", c.line}, prompter);
@@ -172,12 +211,12 @@ TEST(SettingsFile, ABadColourIsReportedSkippedAndReadingGoesOn)
     // Stopping at the bad line would let the next close write defaults over
     // every later section; only that one colour is lost.
     FakePrompter prompter;
-    Settings s = readBack({"[Layer Table]", "clRed", "purplish", "clBlue", "[Gerber-In Format]", "Format = Rs274x"},
-                          prompter);
+    Settings s =
+        readBack({"[Layer Table]", "clRed", "purplish", "clBlue", "[Gerber-In Format]", "Format = Rs274x"}, prompter);
     ASSERT_EQ(prompter.texts(), std::vector<std::string>{"'purplish' は整数ではありません"});
     EXPECT_EQ(prompter.shown[0].kind, MessageKind::Error);
     EXPECT_EQ(s.layerColours[0], colours::Red);
-    EXPECT_EQ(s.layerColours[1], colours::Red); // slot 2 default kept
+    EXPECT_EQ(s.layerColours[1], colours::Red);  // slot 2 default kept
     EXPECT_EQ(s.layerColours[2], colours::Blue);
     EXPECT_EQ(s.gerberIn.dialect, GerberDialect::Rs274X);
 }
@@ -239,11 +278,11 @@ TEST(ParameterFile, ShortFilesAndUnknownDigits)
     GerberOutFormat g;
     g.dialect = GerberDialect::Rs274X;
     applyGerberOutParameterLines({"5", "2", "9", "7"}, g);
-    EXPECT_EQ(g.dialect, GerberDialect::Rs274X); // "5" leaves it
+    EXPECT_EQ(g.dialect, GerberDialect::Rs274X);  // "5" leaves it
     EXPECT_EQ(g.recordMode, RecordMode::FullRecord);
     EXPECT_EQ(g.coordinateMode, CoordinateMode::Incremental);
     EXPECT_EQ(g.modal, ModalMode::None);
-    EXPECT_TRUE(g.eobCode); // not reached
+    EXPECT_TRUE(g.eobCode);  // not reached
 
     DrillOutFormat d;
     applyDrillOutParameterLines({"A", "B", "C", "D", "E", "1", "x", "1", "1", "1", "1", "2"}, d);

@@ -1,11 +1,11 @@
+#include "core/TextFile.h"
 #include "core/Encoding.h"
 #include "core/Errors.h"
-#include "core/TextFile.h"
 #include "support/TempDir.h"
 
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,8 +28,14 @@ TEST(Encoding, Cp932RoundTripAndTheCharactersShiftJisGetsWrong)
 TEST(Encoding, BadBytesAndUnmappableCharactersNeverStopAConversion)
 {
     EXPECT_EQ(cp932ToUtf8(std::string("A\x81", 2)), "A\xEF\xBF\xBD");
-    EXPECT_EQ(cp932ToUtf8(std::string("A\xFF" "B", 3)), "A\xEF\xBF\xBD" "B");
-    EXPECT_EQ(utf8ToCp932("A\xF0\x9F\x98\x80" "B"), "A?B"); // an emoji has no CP932 code
+    EXPECT_EQ(cp932ToUtf8(std::string("A\xFF"
+                                      "B",
+                                      3)),
+              "A\xEF\xBF\xBD"
+              "B");
+    EXPECT_EQ(utf8ToCp932("A\xF0\x9F\x98\x80"
+                          "B"),
+              "A?B");                                       // an emoji has no CP932 code
     EXPECT_EQ(utf8ToCp932(std::string("A\xC3", 2)), "A?");  // truncated UTF-8
 }
 
@@ -62,7 +68,7 @@ TEST(AtomicWrite, AFailedWriteKeepsTheOldFileAndReportsThePlatformText)
     TempDir dir;
     auto path = dir.write("keep.ini", "precious");
     auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old {};
+    rlimit old{};
     ::getrlimit(RLIMIT_FSIZE, &old);
     rlimit small = old;
     small.rlim_cur = 4;

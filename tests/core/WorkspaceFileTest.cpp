@@ -50,7 +50,7 @@ Document sampleDocument()
     doc.drillLoaded = 1;
     doc.layers.slot(1).colour = colours::Lime;
     doc.layers.slot(1).fileName = "top layer.gbr";
-    doc.layers.slot(2).colour = colours::Red; // no name: not written
+    doc.layers.slot(2).colour = colours::Red;  // no name: not written
     doc.layers.slot(3).colour = 0x123456;
     doc.layers.slot(3).fileName = "ドリル.drl";
     doc.minX = -12.5;
@@ -97,13 +97,15 @@ void expectSameItem(const DisplayItem &a, const DisplayItem &b)
 const std::string Header = "1 clLime a.gbr\r\n**end**\r\n0 0\r\n10 10\r\n";
 const std::string Item = "1 0 0 0 -2 0 0 0 13 0 1 1 1 0 0 0\r\n";
 
-} // namespace
+}  // namespace
 
 TEST(WorkspaceLayout, WritesTheExactLayout)
 {
     const std::string expected = "0 2\r\n"
                                  "1 clLime top layer.gbr\r\n"
-                                 "3 $00123456 " + utf8ToCp932("ドリル.drl") + "\r\n"
+                                 "3 $00123456 " +
+                                 utf8ToCp932("ドリル.drl") +
+                                 "\r\n"
                                  "**end**\r\n"
                                  "-12.5 1E-6\r\n"
                                  "100 0.25\r\n"
@@ -132,7 +134,7 @@ TEST(WorkspaceLayout, DataKindLineFollowsTheLoadFlags)
 TEST(WorkspaceLayout, ValuesNoLineCouldHoldAreWrittenSoTheFileReadsBackWhole)
 {
     Document doc = sampleDocument();
-    doc.layers.slot(1).fileName = "two\nlines.gbr"; // a legal Linux file name
+    doc.layers.slot(1).fileName = "two\nlines.gbr";  // a legal Linux file name
     doc.extentX = -1;
     AppendArgs bad{ItemKind::LineTo};
     bad.layer = 1;
@@ -160,7 +162,7 @@ TEST(WorkspaceRead, ASavedDrawingReadsBackWithEveryItemInTheMainSequence)
     Document doc;
     doc.keepExisting = 1;
     doc.appendItem(box(ItemKind::Rectangle, 5, 6, 7, 8));
-    doc.layers.slot(5).fileName = "other.gbr"; // not in the file: kept
+    doc.layers.slot(5).fileName = "other.gbr";  // not in the file: kept
     doc.layers.slot(5).visible = 1;
     doc.layers.slot(1).assignedPath = "/data/top layer.gbr";
     doc.layers.slot(1).pendingPath = AlreadyLoadedMarker;
@@ -196,7 +198,7 @@ TEST(WorkspaceRead, ASavedDrawingReadsBackWithEveryItemInTheMainSequence)
     EXPECT_EQ(top.fileKind, "gb");
     EXPECT_EQ(doc.layers.slot(3).fileName, "ドリル.drl");
     EXPECT_EQ(doc.layers.slot(3).colour, 0x123456u);
-    EXPECT_EQ(doc.layers.slot(2).visible, 0); // its items keep layer 2
+    EXPECT_EQ(doc.layers.slot(2).visible, 0);  // its items keep layer 2
     EXPECT_EQ(doc.layers.slot(5).fileName, "other.gbr");
     EXPECT_EQ(doc.layers.slot(5).visible, 1);
 }
@@ -211,8 +213,8 @@ TEST(WorkspaceRead, DecimalFieldsReadAsTheNearestDouble)
     for (int i = 0; i < 20000; ++i) {
         const int decimals = 1 + static_cast<int>(rng() % 12);
         const int whole = static_cast<int>(rng() % 13);
-        std::string text =
-            (rng() % 2 ? "-" : "") + std::to_string(rng() % 10'000'000'000'000ull).substr(0, static_cast<std::size_t>(whole) + 1);
+        std::string text = (rng() % 2 ? "-" : "") +
+                           std::to_string(rng() % 10'000'000'000'000ull).substr(0, static_cast<std::size_t>(whole) + 1);
         text +=
             "." + std::to_string(rng() % 1'000'000'000'000ull + 1'000'000'000'000ull).substr(1, std::size_t(decimals));
         if (text.size() > 15)
@@ -245,7 +247,7 @@ TEST(WorkspaceRead, StopsAtTheFirstUnreadableOrOutOfRangeLineKeepingTheItemsBefo
         {"", "'' は整数ではありません", 1, 0},
         {"abc\r\n**end**\r\n0 0\r\n1 1\r\n" + Item, "'abc' は整数ではありません", 1, 0},
         {"2 clNoSuch a.gbr\r\n**end**\r\n0 0\r\n1 1\r\n" + Item, "'clNoSuch' は整数ではありません", 1, 0},
-        {"1 clLime a.gbr\r\n", "'' は整数ではありません", 2, 0}, // no "**end**"
+        {"1 clLime a.gbr\r\n", "'' は整数ではありません", 2, 0},  // no "**end**"
         {"**end**\r\n1.5\r\n10 10\r\n" + Item, "'' は浮動小数点数ではありません", 2, 0},
         {"**end**\r\n0 0\r\n-1 10\r\n" + Item, "'-1' は浮動小数点数ではありません", 3, 0},
         {"**end**\r\n0 0\r\n", "'' は浮動小数点数ではありません", 3, 0},
@@ -262,8 +264,9 @@ TEST(WorkspaceRead, StopsAtTheFirstUnreadableOrOutOfRangeLineKeepingTheItemsBefo
         {Header + "1 0 0 0 -2 0 0 0 20 0 1 1 1 0 0 0\r\n", "種類 '20' は範囲外です（11～19, 55, 56）", 5, 0},
         {Header + "1E400 0 0 0 -2 0 0 0 13 0 1 1 1 0 0 0\r\n", "'1E400' は浮動小数点数ではありません", 5, 0},
         {Header + "-1.7976931348623157E308 0 0 0 -2 0 0 0 13 0 1 1 1 0 0 0\r\n",
-         "'-1.7976931348623157E308' は浮動小数点数ではありません", 5, 0}, // the next save could not write it
-        {Header + std::string(300, '7') + "x 0\r\n", "'" + std::string(100, '7') + "…' は浮動小数点数ではありません", 5, 0},
+         "'-1.7976931348623157E308' は浮動小数点数ではありません", 5, 0},  // the next save could not write it
+        {Header + std::string(300, '7') + "x 0\r\n", "'" + std::string(100, '7') + "…' は浮動小数点数ではありません", 5,
+         0},
         {Header + "nan 0 0 0 -2 0 0 0 13 0 1 1 1 0 0 0\r\n", "'nan' は浮動小数点数ではありません", 5, 0},
         {Header + "1 0 0 0 -2 0 0 0 13 0 1 99999999999 1 0 0 0\r\n", "'99999999999' は整数ではありません", 5, 0},
     };
@@ -282,11 +285,11 @@ TEST(WorkspaceRead, LinesTheLoadTakesOrIgnores)
                                        "16 clRed nowhere\n"  // no such slot: ignored
                                        "-3 x\n"
                                        "2 $000000FF  spaced name \n"
-                                       "2 clBlue again\n"    // the last line for a slot wins
+                                       "2 clBlue again\n"  // the last line for a slot wins
                                        "**end**\n"
                                        "0 0\n"
                                        "0 0\n"
-                                       "1 0 0 0 -2 0 0 0 55 0 1 0 15 7 2\n"); // fifteen values
+                                       "1 0 0 0 -2 0 0 0 55 0 1 0 15 7 2\n");  // fifteen values
     EXPECT_EQ(data.error, "");
     EXPECT_EQ(data.dataKind(), 1);
     ASSERT_EQ(data.layers.size(), 2u);
@@ -392,7 +395,7 @@ TEST(WorkspaceCommands, LoadReplacesTheDrawingAndFitsIt)
 {
     TempDir dir;
     Document saved = sampleDocument();
-    saved.gerberLoaded = 0; // drill data only
+    saved.gerberLoaded = 0;  // drill data only
     std::string path = dir.write("drill only.gdb", workspaceBytes(saved));
     Document doc;
     doc.keepExisting = 1;
@@ -426,7 +429,7 @@ TEST(WorkspaceCommands, ALoadThatReadsNoItemLeavesThePresentDrawing)
 {
     struct Case {
         std::string name;
-        std::string bytes; // empty name: the file does not exist
+        std::string bytes;  // empty name: the file does not exist
         std::vector<std::string> messages;
         bool applied;
     } cases[] = {
@@ -488,7 +491,7 @@ TEST(WorkspaceCommands, ClearAllAsksThenEmptiesTheDocumentAndTheWindowsParts)
     EXPECT_EQ(doc.hasData + doc.gerberLoaded + doc.drillLoaded + doc.keepExisting, 0);
     EXPECT_EQ(doc.extentX, 0);
     EXPECT_EQ(doc.extentY, 0);
-    EXPECT_EQ(doc.minX, -12.5); // the next load overwrites them
+    EXPECT_EQ(doc.minX, -12.5);  // the next load overwrites them
     EXPECT_EQ(doc.maxX, 40);
     for (int n = 1; n <= LayerCount; ++n) {
         const LayerSlot &slot = doc.layers.slot(n);

@@ -1,10 +1,10 @@
 // The drill format detective: ranking candidate formats by the hits they put
 // on the pads of a real board, and the question of the load.
-#include "DrillSupport.h"
 #include "drill/DrillDetective.h"
+#include "DrillSupport.h"
+#include "core/TextFile.h"
 #include "drill/DrillHeader.h"
 #include "gerber/GerberLoadSupport.h"
-#include "core/TextFile.h"
 
 #include <gtest/gtest.h>
 
@@ -19,14 +19,14 @@ namespace {
 // A board's pads: the solder mask of an example board of another CAD program.
 struct Board {
     GerberLoadFixture gerber;
-    std::vector<Point> pads; // board mm, Y up
+    std::vector<Point> pads;  // board mm, Y up
     Board()
     {
         gerber.format.dialect = GerberDialect::Rs274X;
         gerber.load({readFileBytes(std::string(KORVANE_TEST_DATA) + "/gerber/gerbv/numpres-componentmask.grb")});
         for (const auto &it : gerber.items())
-            if (it.role == RoleFlash && (it.kind == static_cast<int>(ItemKind::Ellipse) ||
-                                         it.kind == static_cast<int>(ItemKind::Rectangle)))
+            if (it.role == RoleFlash &&
+                (it.kind == static_cast<int>(ItemKind::Ellipse) || it.kind == static_cast<int>(ItemKind::Rectangle)))
                 pads.push_back({(it.x1 + it.x2) / 2, -(it.y1 + it.y2) / 2});
     }
 };
@@ -68,7 +68,7 @@ std::string drillFileFor(const std::vector<Point> &pads, const DrillInFormat &f,
     return text + "M30\n";
 }
 
-} // namespace
+}  // namespace
 
 TEST(DrillDetective, RanksTheFormatAFileWasWrittenInFirst)
 {
@@ -107,10 +107,11 @@ TEST(DrillDetective, TheQuestionAndItsAnswers)
     best.format = drillFormat(ZeroSuppression::Trailing, LengthUnit::Inch, CoordinateMode::Absolute, "2", "4");
     best.hits = 200;
     best.onPads = 195;
-    EXPECT_EQ(detectiveQuestion(best),
-              "ドリルファイルのフォーマットが設定と異なる可能性があります。インチ 2.4 TZ で読み込みますか？（パッド上のヒット 97％）");
+    EXPECT_EQ(detectiveQuestion(best), "ドリルファイルのフォーマットが設定と異なる可能性があります。インチ 2.4 TZ "
+                                       "で読み込みますか？（パッド上のヒット 97％）");
 
-    const DrillInFormat written = drillFormat(ZeroSuppression::Trailing, LengthUnit::Inch, CoordinateMode::Absolute, "2", "4");
+    const DrillInFormat written =
+        drillFormat(ZeroSuppression::Trailing, LengthUnit::Inch, CoordinateMode::Absolute, "2", "4");
     TempDir dir;
     for (Answer answer : {Answer::Yes, Answer::No}) {
         Board board;
@@ -118,7 +119,7 @@ TEST(DrillDetective, TheQuestionAndItsAnswers)
         const std::string path = dir.write("pads.drl", drillFileFor(board.pads, written, count));
         board.gerber.doc.keepExisting = 1;
         const std::size_t gerberItems = board.gerber.doc.displayList.size();
-        DrillInFormat format = drillFormat(); // the first start's mm, LZ, 3.2
+        DrillInFormat format = drillFormat();  // the first start's mm, LZ, 3.2
         FakePrompter prompter;
         prompter.answers = {answer};
         FakeStatus status;
@@ -132,7 +133,7 @@ TEST(DrillDetective, TheQuestionAndItsAnswers)
         const auto &main = board.gerber.doc.displayList.main();
         for (std::size_t i = gerberItems; i < main.size(); ++i)
             if (main[i].role == RoleDrillHit && main[i].kind == static_cast<int>(ItemKind::MoveTo)) {
-                ++hits; // tool 1: the first move is at (x - h, y - h)
+                ++hits;  // tool 1: the first move is at (x - h, y - h)
                 onPads += pads.onPad(main[i].x1 + ToolMarkHalfSize, main[i].y1 - ToolMarkHalfSize);
             }
         EXPECT_EQ(hits, static_cast<std::size_t>(count));

@@ -1,6 +1,6 @@
 // Drill files read by the format their own header declares.
-#include "DrillSupport.h"
 #include "drill/DrillHeader.h"
+#include "DrillSupport.h"
 #include "support/FakePorts.h"
 #include "support/TempDir.h"
 
@@ -18,7 +18,7 @@ std::vector<Hit> hitsByHeader(const std::string &text, DrillInFormat format = dr
     return readHits(text, format);
 }
 
-} // namespace
+}  // namespace
 
 TEST(DrillHeader, EveryHeaderStylePutsTheHitsWhereItDeclares)
 {
@@ -27,19 +27,28 @@ TEST(DrillHeader, EveryHeaderStylePutsTheHitsWhereItDeclares)
         const char *label, *text;
         std::vector<Hit> hits;
     } cases[] = {
-        {"INCH,TZ: trailing zeros kept, 2.4", "M48\nINCH,TZ\nT2C0.8\n%\nT2\nX15000Y2500\nM30\n", {{2, 38.1, 6.35, 0.8}}},
+        {"INCH,TZ: trailing zeros kept, 2.4",
+         "M48\nINCH,TZ\nT2C0.8\n%\nT2\nX15000Y2500\nM30\n",
+         {{2, 38.1, 6.35, 0.8}}},
         {"METRIC,TZ: 3.3", "M48\nMETRIC,TZ\nT2C0.8\n%\nT2\nX12500Y2500\nM30\n", {{2, 12.5, 2.5, 0.8}}},
         {"INCH,LZ: leading zeros kept", "M48\nINCH,LZ\nT2C0.8\n%\nT2\nX015Y0025\nM30\n", {{2, 38.1, 6.35, 0.8}}},
-        {";FILE_FORMAT=2:3 with INCH,LZ", "M48\n;FILE_FORMAT=2:3\nINCH,LZ\nT2C0.8\n%\nT2\nX0152Y00455\n",
+        {";FILE_FORMAT=2:3 with INCH,LZ",
+         "M48\n;FILE_FORMAT=2:3\nINCH,LZ\nT2C0.8\n%\nT2\nX0152Y00455\n",
          {{2, 1.52 * 25.4, 0.455 * 25.4, 0.8}}},
-        {";FORMAT={...}", ";FORMAT={2:4/ absolute / inch / keep zeros}\nM48\nT2C0.8\n%\nT2\nX015000Y002500\n",
+        {";FORMAT={...}",
+         ";FORMAT={2:4/ absolute / inch / keep zeros}\nM48\nT2C0.8\n%\nT2\nX015000Y002500\n",
          {{2, 38.1, 6.35, 0.8}}},
-        {";FORMAT={...} suppress trailing", ";FORMAT={3:3/ absolute / metric / suppress trailing zeros}\nM48\n%\nT2\nX0125Y0025\n",
+        {";FORMAT={...} suppress trailing",
+         ";FORMAT={3:3/ absolute / metric / suppress trailing zeros}\nM48\n%\nT2\nX0125Y0025\n",
          {{2, 12.5, 2.5, 0}}},
         {"M72 alone: inch 2.4", "M48\nM72\nT2C0.8\n%\nT2\nX15000Y2500\n", {{2, 38.1, 6.35, 0.8}}},
         {"M71 alone: mm 3.3", "G90\nM71\nM48\nT2C0.8\n%\nT2\nX12500Y2500\n", {{2, 12.5, 2.5, 0.8}}},
-        {"digit pattern on the unit line", "M48\nINCH,LZ,000.000\n%\nT2\nX0015Y00025\n", {{2, 1.5 * 25.4, 0.25 * 25.4, 0}}},
-        {"ICI,ON: incremental", "M48\nMETRIC,TZ\nICI,ON\n%\nT2\nX1000Y1000\nX1000Y1000\n", {{2, 1, 1, 0}, {2, 2, 2, 0}}},
+        {"digit pattern on the unit line",
+         "M48\nINCH,LZ,000.000\n%\nT2\nX0015Y00025\n",
+         {{2, 1.5 * 25.4, 0.25 * 25.4, 0}}},
+        {"ICI,ON: incremental",
+         "M48\nMETRIC,TZ\nICI,ON\n%\nT2\nX1000Y1000\nX1000Y1000\n",
+         {{2, 1, 1, 0}, {2, 2, 2, 0}}},
         {"G91 in the header", "M48\nMETRIC,TZ\nG91\n%\nT2\nX1000Y1000\nX1000Y1000\n", {{2, 1, 1, 0}, {2, 2, 2, 0}}},
         {"decimal points", "M48\nMETRIC\n%\nT2\nX12.5Y2.5\n", {{2, 12.5, 2.5, 0}}},
         {"nothing declared: as set", "T2\nX01250Y00250\n", {{2, 12.5, 2.5, 0}}},
@@ -59,11 +68,13 @@ TEST(DrillHeader, EveryHeaderStylePutsTheHitsWhereItDeclares)
 
 TEST(DrillHeader, FormatNames)
 {
-    EXPECT_EQ(drillFormatName(drillFormat(ZeroSuppression::Trailing, LengthUnit::Inch, CoordinateMode::Absolute, "2", "4")),
-              "インチ 2.4 TZ");
+    EXPECT_EQ(
+        drillFormatName(drillFormat(ZeroSuppression::Trailing, LengthUnit::Inch, CoordinateMode::Absolute, "2", "4")),
+        "インチ 2.4 TZ");
     EXPECT_EQ(drillFormatName(drillFormat()), "ミリ 3.2 LZ");
-    EXPECT_EQ(drillFormatName(drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Incremental, "3", "3")),
-              "ミリ 3.3 LZ インクリメンタル");
+    EXPECT_EQ(
+        drillFormatName(drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Incremental, "3", "3")),
+        "ミリ 3.3 LZ インクリメンタル");
 }
 
 // The load writes what a header declared back into the format and names
@@ -100,12 +111,12 @@ TEST(DrillHeader, ExampleFilesOfOtherProgramsLandWhereTheyDeclare)
 {
     struct Case {
         const char *file;
-        double x, y; // board mm of the first hit
+        double x, y;  // board mm of the first hit
     } cases[] = {
-        {"hellboard.plated-drill.cnc", 0.0665 * 25.4, 2.35 * 25.4}, // INCH,TZ
-        {"jj1.drl", 2.55, 80.0},                                    // METRIC,TZ
-        {"ThruHolePlated.ncd", 40.5, 6.27},                         // M71
-        {"SE_SG_IF_V2.txt", 1.52 * 25.4, 0.455 * 25.4},             // ;FILE_FORMAT=2:3, INCH,LZ
+        {"hellboard.plated-drill.cnc", 0.0665 * 25.4, 2.35 * 25.4},  // INCH,TZ
+        {"jj1.drl", 2.55, 80.0},                                     // METRIC,TZ
+        {"ThruHolePlated.ncd", 40.5, 6.27},                          // M71
+        {"SE_SG_IF_V2.txt", 1.52 * 25.4, 0.455 * 25.4},              // ;FILE_FORMAT=2:3, INCH,LZ
     };
     for (const auto &c : cases) {
         Document doc;
@@ -121,7 +132,8 @@ TEST(DrillHeader, ExampleFilesOfOtherProgramsLandWhereTheyDeclare)
         double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
         for (size_t i = 0; i < items.size() && (i == 0 || items[i].role != RoleDrillHit); ++i) {
             const DisplayItem &it = items[i];
-            const bool box = it.kind == static_cast<int>(ItemKind::Ellipse) || it.kind == static_cast<int>(ItemKind::Rectangle);
+            const bool box =
+                it.kind == static_cast<int>(ItemKind::Ellipse) || it.kind == static_cast<int>(ItemKind::Rectangle);
             for (double x : {it.x1, box ? it.x2 : it.x1})
                 minX = std::min(minX, x), maxX = std::max(maxX, x);
             for (double y : {it.y1, box ? it.y2 : it.y1})

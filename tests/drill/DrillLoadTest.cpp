@@ -63,7 +63,7 @@ TEST(DrillLoad, ReadsTheSlotsInOrderAndTellsTheWindow)
 {
     TempDir dir;
     Load l;
-    l.doc.keepExisting = 1; // the items of an earlier load stay first
+    l.doc.keepExisting = 1;  // the items of an earlier load stay first
     appendToolMark(l.doc, 2, 9, 0, 0, 0);
     const std::string a = dir.write("a.drl", "T1C0.5\nX0100Y0100\nX0200Y0100\n");
     const std::string empty = dir.write("none.drl", "M48\nT1C0.5\n%\nM30\n");
@@ -110,10 +110,9 @@ TEST(DrillLoad, AFailingFileIsReportedAndSkipped)
     auto outcome = l.run({{1, good}, {2, dir.file("missing.drl")}, {3, early}, {4, late}, {5, good}});
 
     // Each message names its file on the line before the platform's text.
-    EXPECT_EQ(l.prompter.texts(),
-              (std::vector<std::string>{std::string("missing.drl\n") + msg::FileNotFound,
-                                        "early.drl\n" + msg::format(msg::NotAReal, "1.2.3"),
-                                        "late.drl\n" + msg::format(msg::NotAReal, "1.2.3")}));
+    EXPECT_EQ(l.prompter.texts(), (std::vector<std::string>{std::string("missing.drl\n") + msg::FileNotFound,
+                                                            "early.drl\n" + msg::format(msg::NotAReal, "1.2.3"),
+                                                            "late.drl\n" + msg::format(msg::NotAReal, "1.2.3")}));
     for (const auto &m : l.prompter.shown)
         EXPECT_EQ(m.kind, MessageKind::Error);
     EXPECT_EQ(outcome.layersFailed, (std::vector<int>{2, 3, 4}));
@@ -156,7 +155,7 @@ TEST(DrillLoad, NewLoadReplacesTheDrawingAndResetsToolAndDiameters)
     EXPECT_EQ(seen, (std::vector<std::pair<int, double>>{{3, 0.9}, {3, 0}, {3, 0}}));
 
     Load again;
-    again.run({{2, second}}); // a new load: no tool until the T
+    again.run({{2, second}});  // a new load: no tool until the T
     EXPECT_EQ(hitLayers(again.doc).size(), 1u);
 }
 
@@ -203,16 +202,36 @@ TEST(DrillLoad, Extents)
         {"a leading zero is forgotten", drillFormat(), {"X0Y0\nX0100Y0200\nX0300Y0050\n"}, 1, 3, 0.5, 2},
         {"negative values", drillFormat(), {"X-0100Y-0200\nX0300Y0100\n"}, -1, 3, -2, 1},
         {"one column starts at 0", drillFormat(), {"X0500Y0100\nX0500Y0300\n"}, 0, 5, 1, 3},
-        {"the widest file gives all four", drillFormat(),
-         {"X0100Y0100\nX0200Y9000\n", "X0100Y0100\nX0900Y0200\n", "X0100Y0100\nX0500Y9900\n"}, 1, 9, 1, 2},
-        {"inch decimals", drillFormat(ZeroSuppression::Leading, LengthUnit::Inch), {"X1.0Y0.5\nX2.0Y1.5\n"}, 25.4,
-         50.8, 12.7, 38.1},
+        {"the widest file gives all four",
+         drillFormat(),
+         {"X0100Y0100\nX0200Y9000\n", "X0100Y0100\nX0900Y0200\n", "X0100Y0100\nX0500Y9900\n"},
+         1,
+         9,
+         1,
+         2},
+        {"inch decimals",
+         drillFormat(ZeroSuppression::Leading, LengthUnit::Inch),
+         {"X1.0Y0.5\nX2.0Y1.5\n"},
+         25.4,
+         50.8,
+         12.7,
+         38.1},
         {"trailing zeros", drillFormat(ZeroSuppression::Trailing), {"X1Y1\nX2Y3\n"}, 100, 200, 100, 300},
         {"incremental running position", incremental, {"X0100Y0100\nX0100Y0100\nX0100Y-0300\n"}, 1, 3, -1, 2},
-        {"incremental: after G80 values only restart the position", incremental, {"X0100Y0100\nX0100Y0100\nG80\nX0500Y0500\nX0050Y0050\n"}, 1, 2,
-         1, 2},
-        {"a decimal in one file leaves the integers undivided", drillFormat(), {"X0100Y0100\nX0300Y0300\n", "X1.5Y1.5\n"},
-         100, 300, 100, 300},
+        {"incremental: after G80 values only restart the position",
+         incremental,
+         {"X0100Y0100\nX0100Y0100\nG80\nX0500Y0500\nX0050Y0050\n"},
+         1,
+         2,
+         1,
+         2},
+        {"a decimal in one file leaves the integers undivided",
+         drillFormat(),
+         {"X0100Y0100\nX0300Y0300\n", "X1.5Y1.5\n"},
+         100,
+         300,
+         100,
+         300},
         {"only X, Y and G count", drillFormat(), {"T12C0.5\nM48\nX0100Y0100\nX0200Y0200\n"}, 1, 2, 1, 2},
     };
     for (const auto &c : cases) {
@@ -245,7 +264,7 @@ TEST(DrillLoad, GerberDrawingUnderneathKeepsTheFitUnlessHolesLieBeyondIt)
         l.doc.gerberLoaded = 1;
         l.doc.keepExisting = keep;
         l.doc.gerberExtents = {-5, 4, 2, 3};
-        l.doc.extentX = keep ? 9 : 0; // a clear sets them to 0
+        l.doc.extentX = keep ? 9 : 0;  // a clear sets them to 0
         l.doc.extentY = keep ? 1 : 0;
         auto outcome = l.run({{2, beyond}});
         EXPECT_TRUE(outcome.fitScaleDue) << keep;
@@ -315,8 +334,8 @@ TEST(DrillLoad, FitAreaLeavesRoomForThePanelAndStatusBar)
     EXPECT_EQ(a.height, 133);
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane
 
 namespace korvane {
 namespace {
@@ -333,7 +352,7 @@ TEST(DrillFileKind, ContentsAndExtensions)
         {"%FSLAX33Y33*%\n%MOMM*%\nD10*\nX0100Y0200D03*\n", false},
         {"G04 RS-274D*\nD10*\nX0100Y0200D03*\nM02*\n", false},
         {"T1\nX0100Y0200D03*\n", false},
-        {"X0100Y0200\n", false}, // no tool and no header: not enough to tell
+        {"X0100Y0200\n", false},  // no tool and no header: not enough to tell
         {"", false},
     };
     for (const auto &c : cases)
@@ -344,5 +363,5 @@ TEST(DrillFileKind, ContentsAndExtensions)
         EXPECT_FALSE(hasDrillExtension(name)) << name;
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane

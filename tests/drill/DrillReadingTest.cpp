@@ -47,16 +47,22 @@ TEST(DrillReading, CoordinatesAndHits)
         {"trailing zeros leave decimals alone", trailing, "T1\nX1.5Y2\n", {{1, 1.5, 200.0, 0}}},
         {"inch decimal", inch, "T2\nX1.5Y0.5\n", {{2, 38.1, 12.7, 0}}},
         {"inch integer", inch, "T2\nX150Y50\n", {{2, 38.1, 12.7, 0}}},
-        {"five decimal digits", drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, "3", "5"),
-         "T1\nX100000Y250000\n", {{1, 1.0, 2.5, 0}}},
-        {"six decimal digits", drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, "2", "6"),
-         "T1\nX1000000Y2500000\n", {{1, 1.0, 2.5, 0}}},
+        {"five decimal digits",
+         drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, "3", "5"),
+         "T1\nX100000Y250000\n",
+         {{1, 1.0, 2.5, 0}}},
+        {"six decimal digits",
+         drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, "2", "6"),
+         "T1\nX1000000Y2500000\n",
+         {{1, 1.0, 2.5, 0}}},
         {"long text with leading zeros", drillFormat(), "T1\nX000000000000000000000100Y0200\n", {{1, 1, 2, 0}}},
         {"plus dropped, empty text is 0", drillFormat(), "T1\nX+0300Y\nX Y0100\n", {{1, 3.0, 0, 0}, {1, 0, 1.0, 0}}},
         {"a coordinate stays until changed", drillFormat(), "T1\nX0100Y0100\nY0300\n", {{1, 1, 1, 0}, {1, 1, 3, 0}}},
         {"star ends a block too", drillFormat(), "T3*X0100Y0200*X0200*", {{3, 1, 2, 0}, {3, 2, 2, 0}}},
-        {"skipped bytes", drillFormat(),
-         "M48\n;x1 y2 comment\n%\nM72,VER,1\nT01 ; tool\nm30X0100 Y0200\n", {{1, 1, 2, 0}}},
+        {"skipped bytes",
+         drillFormat(),
+         "M48\n;x1 y2 comment\n%\nM72,VER,1\nT01 ; tool\nm30X0100 Y0200\n",
+         {{1, 1, 2, 0}}},
         {"last line without line end gives no hit", drillFormat(), "T1\nX0100Y0100\nX0200Y0200", {{1, 1, 1, 0}}},
         {"X0Y0 is no hit", drillFormat(), "T1\nX0Y0\nX0500Y0\n", {{1, 5, 0, 0}}},
         {"zero flags stay set until another value", drillFormat(), "T1\nX0Y0\nX0\nY0\nX0100\n", {{1, 1, 0, 0}}},
@@ -65,17 +71,24 @@ TEST(DrillReading, CoordinatesAndHits)
         {"T without digits keeps the tool", drillFormat(), "T5\nT\nX0100Y0100\n", {{5, 1, 1, 0}}},
         {"METRIC,TZ is a T block", drillFormat(), "T4\nX0100Y0100\nMETRIC,TZ\n", {{4, 1, 1, 0}}},
         {"INCH,LZ before any T draws nothing", drillFormat(), "INCH,LZ\nT1\nX0100Y0100\n", {{1, 1, 1, 0}}},
-        {"INCH,LZ is never a hit, also with a tool set", drillFormat(), "T1\nX0100Y0100\nINCH,LZ\n",
-         {{1, 1, 1, 0}}},
-        {"a second header under a carried tool", drillFormat(),
-         "T1\nX0100Y0100\nM48\nMETRIC,LZ\nINCH,TZ\nT2C1.0\n%\nT2\nX0200Y0200\n", {{1, 1, 1, 0}, {2, 2, 2, 1.0}}},
-        {"G80 blocks the next coordinate block only", drillFormat(), "T1\nG80\nX1000Y1000\nX2000Y1000\n",
+        {"INCH,LZ is never a hit, also with a tool set", drillFormat(), "T1\nX0100Y0100\nINCH,LZ\n", {{1, 1, 1, 0}}},
+        {"a second header under a carried tool",
+         drillFormat(),
+         "T1\nX0100Y0100\nM48\nMETRIC,LZ\nINCH,TZ\nT2C1.0\n%\nT2\nX0200Y0200\n",
+         {{1, 1, 1, 0}, {2, 2, 2, 1.0}}},
+        {"G80 blocks the next coordinate block only",
+         drillFormat(),
+         "T1\nG80\nX1000Y1000\nX2000Y1000\n",
          {{1, 20, 10, 0}}},
         {"G81 does not block", drillFormat(), "T1\nG81X0100Y0100\n", {{1, 1, 1, 0}}},
-        {"incremental steps add up", incremental, "T1\nX0100Y0100\nX0100Y0\nY-0050\n",
+        {"incremental steps add up",
+         incremental,
+         "T1\nX0100Y0100\nX0100Y0\nY-0050\n",
          {{1, 1, 1, 0}, {1, 2, 1, 0}, {1, 2, 0.5, 0}}},
         {"incremental start at zero is no hit", incremental, "T1\nX0Y0\nX0100\n", {{1, 1, 0, 0}}},
-        {"G80 restarts the running position", incremental, "T1\nX0500Y0500\nG80\nX0100Y0100\nX0100Y0100\n",
+        {"G80 restarts the running position",
+         incremental,
+         "T1\nX0500Y0500\nG80\nX0100Y0100\nX0100Y0100\n",
          {{1, 5, 5, 0}, {1, 1, 1, 0}}},
     };
     for (const auto &c : cases)
@@ -85,12 +98,17 @@ TEST(DrillReading, CoordinatesAndHits)
 TEST(DrillReading, EveryHitOfAToolCarriesItsDiameter)
 {
     const ReadCase cases[] = {
-        {"header of two tools", drillFormat(),
+        {"header of two tools",
+         drillFormat(),
          "M48\nT1C0.8\nT2C1.0\n%\nT1\nX0100Y0200\nX0300Y0200\nT2\nX0400Y0400\nT1\nX0500Y0500\n",
          {{1, 1, 2, 0.8}, {1, 3, 2, 0.8}, {2, 4, 4, 1.0}, {1, 5, 5, 0.8}}},
-        {"C in the body changes the tool's diameter", drillFormat(), "T1\nX0100Y0100\nC0.9\nX0200Y0100\n",
+        {"C in the body changes the tool's diameter",
+         drillFormat(),
+         "T1\nX0100Y0100\nC0.9\nX0200Y0100\n",
          {{1, 1, 1, 0}, {1, 2, 1, 0.9}}},
-        {"C with the coordinates of a hit", drillFormat(), "T6C1.25X0100Y0100\nX0200Y0200\n",
+        {"C with the coordinates of a hit",
+         drillFormat(),
+         "T6C1.25X0100Y0100\nX0200Y0200\n",
          {{6, 1, 1, 1.25}, {6, 2, 2, 1.25}}},
         {"C before any T waits for the next hit's tool", drillFormat(), "C0.5\nT3\nX0100Y0100\n", {{3, 1, 1, 0.5}}},
         {"C of a tool without a mark goes nowhere", drillFormat(), "T40C2.0\nT1\nX0100Y0100\n", {{1, 1, 1, 0}}},
@@ -154,8 +172,8 @@ TEST(DrillReading, TextsThatAreNotNumbersStopTheFile)
 TEST(DrillReading, DigitCounts)
 {
     for (const char *decimals : {"1", "2", "3", "4", "5", "6"}) {
-        auto rules = drillNumberRules(drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute,
-                                                  "4", decimals));
+        auto rules = drillNumberRules(
+            drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, "4", decimals));
         int n = decimals[0] - '0';
         EXPECT_DOUBLE_EQ(rules.divisor, std::pow(10.0, n)) << decimals;
         EXPECT_EQ(rules.totalDigits, 4 + n) << decimals;
@@ -173,14 +191,16 @@ TEST(DrillReading, DigitCounts)
     };
     for (const auto &b : bads) {
         try {
-            drillNumberRules(drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, b.integer, b.decimals));
+            drillNumberRules(
+                drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, b.integer, b.decimals));
             ADD_FAILURE() << "'" << b.decimals << "' accepted";
         } catch (const KorvaneError &e) {
             EXPECT_EQ(std::string(e.text()), b.text);
         }
     }
-    EXPECT_THROW(drillNumberRules(drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, "a", "2")),
-                 KorvaneError);
+    EXPECT_THROW(
+        drillNumberRules(drillFormat(ZeroSuppression::Leading, LengthUnit::Mm, CoordinateMode::Absolute, "a", "2")),
+        KorvaneError);
 }
 
 TEST(DrillReading, ToolAndPointCarryToTheNextFileButDiametersDoNot)
@@ -197,5 +217,5 @@ TEST(DrillReading, ToolAndPointCarryToTheNextFileButDiametersDoNot)
     EXPECT_EQ(reader.hits(), 1u);
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane

@@ -48,4 +48,4 @@ inline std::vector<Hit> readHits(std::string_view text, const DrillInFormat &for
     return sink.hits;
 }
 
-} // namespace korvane::testing
+}  // namespace korvane::testing

@@ -24,11 +24,11 @@ char letter(std::int32_t kind)
 TEST(ToolMarkItems, EveryToolHasItsItemsWithinOneMillimetre)
 {
     // E circle, R square, M/L a path; in the order the marks are drawn.
-    const char *kinds[36] = {"MLML",    "E",     "R",     "MLLL",    "MLLLL",   "MLLLL",   "EE",       "RR",
-                             "MLLLL",   "EML",   "RML",   "EML",     "RML",     "EMLML",   "RMLML",    "EML",
-                             "RML",     "EML",   "RML",   "EMLML",   "RMLML",   "MLMLML",  "RMLLL",    "MLMLML",
-                             "RE",      "RMLL",  "MLMLMLML", "RMLMLML", "MLML", "RMLMLML", "MLLL",     "RRMLML",
-                             "MLLLL",   "RMLMLMLML", "E", "R"};
+    const char *kinds[36] = {"MLML",  "E",         "R",        "MLLL",    "MLLLL", "MLLLL",   "EE",    "RR",
+                             "MLLLL", "EML",       "RML",      "EML",     "RML",   "EMLML",   "RMLML", "EML",
+                             "RML",   "EML",       "RML",      "EMLML",   "RMLML", "MLMLML",  "RMLLL", "MLMLML",
+                             "RE",    "RMLL",      "MLMLMLML", "RMLMLML", "MLML",  "RMLMLML", "MLLL",  "RRMLML",
+                             "MLLLL", "RMLMLMLML", "E",        "R"};
     for (int tool = 1; tool <= 36; ++tool) {
         Document doc;
         appendToolMark(doc, tool, 7, 10.0, -20.0, 0.6);
@@ -43,7 +43,8 @@ TEST(ToolMarkItems, EveryToolHasItsItemsWithinOneMillimetre)
             EXPECT_DOUBLE_EQ(it.toolSize, 0.6) << tool;
             EXPECT_EQ(it.width, 0.0) << tool;
             EXPECT_EQ(it.colourLayer, 7) << tool;
-            const bool box = it.kind == static_cast<int>(ItemKind::Ellipse) || it.kind == static_cast<int>(ItemKind::Rectangle);
+            const bool box =
+                it.kind == static_cast<int>(ItemKind::Ellipse) || it.kind == static_cast<int>(ItemKind::Rectangle);
             for (double x : {it.x1, box ? it.x2 : 10.0})
                 EXPECT_TRUE(x >= 9.5 && x <= 10.5) << tool << " x " << x;
             for (double y : {it.y1, box ? it.y2 : -20.0})
@@ -90,7 +91,7 @@ TEST(ToolMarkItems, ExactPointsInStoredOrientation)
 TEST(ToolMarkItems, AMarkStartingWithAMoveKeepsTheColourAndFillBeforeIt)
 {
     Document doc;
-    appendToolMark(doc, 36, 2, 0, 0, 0); // one solid square, fill 2, layer 2
+    appendToolMark(doc, 36, 2, 0, 0, 0);  // one solid square, fill 2, layer 2
     appendToolMark(doc, 1, 5, 3, 0, 0);
     const ItemSequence &m = doc.displayList.main();
     ASSERT_EQ(m.size(), 5u);
@@ -104,5 +105,5 @@ TEST(ToolMarkItems, AMarkStartingWithAMoveKeepsTheColourAndFillBeforeIt)
     }
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane

@@ -8,8 +8,8 @@ using namespace korvane;
 
 TEST(ApertureEditing, PickListEntriesInOrder)
 {
-    const char *expected[] = {" ", "丸", "正方形", "長方形", "楕円形", "キリ穴", "トンボ", "ザグリ",
-                              "サーマル×", "サーマル＋", "丸ドーナツ", "角ドーナツ", "楕円ドーナツ"};
+    const char *expected[] = {" ",      "丸",        "正方形",     "長方形",     "楕円形",     "キリ穴",      "トンボ",
+                              "ザグリ", "サーマル×", "サーマル＋", "丸ドーナツ", "角ドーナツ", "楕円ドーナツ"};
     ASSERT_EQ(ShapePickEntries.size(), std::size(expected));
     for (std::size_t i = 0; i < ShapePickEntries.size(); ++i)
         EXPECT_STREQ(ShapePickEntries[i], expected[i]);
@@ -42,11 +42,9 @@ TEST(ApertureEditing, SizeEntryExits)
         SizeEntryExit exit;
         const char *result;
     } cases[] = {
-        {"0.5", SizeEntryExit::Ok, "0.75"},
-        {"", SizeEntryExit::Ok, "0.75"},
-        {"0.5", SizeEntryExit::Cancel, "0.5"},
-        {"", SizeEntryExit::Cancel, ""},
-        {"0.5", SizeEntryExit::Escape, "0.75"}, // a row with a size takes the typed text
+        {"0.5", SizeEntryExit::Ok, "0.75"},     {"", SizeEntryExit::Ok, "0.75"},
+        {"0.5", SizeEntryExit::Cancel, "0.5"},  {"", SizeEntryExit::Cancel, ""},
+        {"0.5", SizeEntryExit::Escape, "0.75"},  // a row with a size takes the typed text
         {"", SizeEntryExit::Escape, ""},
     };
     for (const auto &c : cases) {

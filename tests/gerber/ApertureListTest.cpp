@@ -18,7 +18,7 @@ std::vector<std::string> rowsOf(const std::vector<std::string> &lines)
     return {lines.begin() + 10, lines.end() - 1};
 }
 
-} // namespace
+}  // namespace
 
 TEST(ApertureList, SingleRowTable)
 {
@@ -28,8 +28,8 @@ TEST(ApertureList, SingleRowTable)
     auto lines = apertureListLines(table);
     EXPECT_EQ(lines, (std::vector<std::string>{"*", "*   KORVANE Ver4", "*", "*   アパーチャテーブルの印刷", "*",
                                                "*   Aperture Table File: /data/a.apt", "*", "",
-                                               " DｺｰﾄﾞNo.\t形    状\t\tサイズ", Dashes,
-                                               "    D10        丸\t\t\t0.2", Dashes}));
+                                               " DｺｰﾄﾞNo.\t形    状\t\tサイズ", Dashes, "    D10        丸\t\t\t0.2",
+                                               Dashes}));
 }
 
 TEST(ApertureList, TabsAndPaddingPerShape)
@@ -41,11 +41,11 @@ TEST(ApertureList, TabsAndPaddingPerShape)
     table.SetRow(13, "Macro 12", "**********");   // 8 bytes
     table.SetRow(14, "Macro 123", "**********");  // 9 bytes
     table.SetRow(15, "サーマル×", "1-0.6-0.5");
-    table.SetRow(16, " ", "1");                   // blank entry: not listed
+    table.SetRow(16, " ", "1");  // blank entry: not listed
     table.SetRow(17, "", "1");
     table.SetRow(999, "楕円ドーナツ", "1-2-0.5");
-    table.row(20 - 9).shape = "カスタム"; // listed without a size
-    table.row(14 - 9).dcodeLabel = "D0000000000000014"; // longer than the padding
+    table.row(20 - 9).shape = "カスタム";                // listed without a size
+    table.row(14 - 9).dcodeLabel = "D0000000000000014";  // longer than the padding
     EXPECT_EQ(rowsOf(apertureListLines(table)), (std::vector<std::string>{
                                                     "    D11        正方形\t\t0.5",
                                                     "    D12        トンボ\t\t**********",
@@ -98,7 +98,7 @@ TEST(ApertureList, PrintsTheLinesAndClosesEvenWhenInterrupted)
     status.cancelRequested = false;
 
     FakePrintDevice failing;
-    failing.failAtLine = 10; // the first row
+    failing.failAtLine = 10;  // the first row
     EXPECT_FALSE(PrintApertureList(table, failing, prompter, status));
     EXPECT_EQ(failing.lines.back(), Dashes);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"入出力エラー 5"});

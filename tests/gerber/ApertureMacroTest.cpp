@@ -21,9 +21,20 @@ TEST(MacroExpression, FullGrammarWithPrecedenceAndParentheses)
     struct Case {
         const char *text;
         double value;
-    } cases[] = {{"1.08239X$1", 2.16478}, {"$1+$2", 1.5},      {"$1-$2", 2.5},     {"$1/4", 0.5},
-                 {"1+2x3", 7},           {"(1+2)x3", 9},      {"-$1", -2},        {"$1x-2", -4},
-                 {"", 0},                {"10/4/5", 0.5},     {" 3 ", 3},         {"$1/0", 0},           {"1.5E-6", 1.5e-6},  {"2E2x$1", 400}};
+    } cases[] = {{"1.08239X$1", 2.16478},
+                 {"$1+$2", 1.5},
+                 {"$1-$2", 2.5},
+                 {"$1/4", 0.5},
+                 {"1+2x3", 7},
+                 {"(1+2)x3", 9},
+                 {"-$1", -2},
+                 {"$1x-2", -4},
+                 {"", 0},
+                 {"10/4/5", 0.5},
+                 {" 3 ", 3},
+                 {"$1/0", 0},
+                 {"1.5E-6", 1.5e-6},
+                 {"2E2x$1", 400}};
     for (const auto &c : cases)
         EXPECT_NEAR(evaluateMacroExpression(c.text, params), c.value, 1e-12) << c.text;
     for (const char *bad : {"$3", "1+", "(1", "1.2.3", "abc", "$"})
@@ -157,7 +168,8 @@ TEST(ApertureMacros, PrimitivePlacementAndMoire)
 
 TEST(ApertureMacros, DamagedPrimitivesGetAConversionMessageAndStayInsideTheData)
 {
-    for (const char *body : {"4,1,1000000,0,0,1,1", "5,1,2,0,0,1,0", "4,1,3,0,0,1,0", "1,1,$1,0,0", "5,1,2.5,0,0,1,0"}) {
+    for (const char *body :
+         {"4,1,1000000,0,0,1,1", "5,1,2,0,0,1,0", "4,1,3,0,0,1,0", "1,1,$1,0,0", "5,1,2.5,0,0,1,0"}) {
         MacroLibrary library;
         int name = library.append("BAD");
         library.append(body);
@@ -170,7 +182,8 @@ TEST(ApertureMacros, DamagedPrimitivesGetAConversionMessageAndStayInsideTheData)
         GerberLoadFixture p;
         p.loadX(std::string("%FSLAX24Y24*%%MOMM*%\n%ADD10P,1X") + count + "X45*%\nD10*X1Y1D03*M02*\n");
         // The message quotes the bad vertex count, not the whole parameter text.
-        EXPECT_EQ(p.prompter.texts(), std::vector<std::string>{std::string("layer1.gbr\n'") + count + "' は整数ではありません"});
+        EXPECT_EQ(p.prompter.texts(),
+                  std::vector<std::string>{std::string("layer1.gbr\n'") + count + "' は整数ではありません"});
     }
 }
 

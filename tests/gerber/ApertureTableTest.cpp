@@ -38,7 +38,7 @@ TEST(ApertureTable, SetRowLookupAndClear)
     EXPECT_EQ(table.Lookup(999).shape, "長方形");
     EXPECT_EQ(table.Lookup(std::string_view("0010")).size, "0.2");
     table.SetRow(11, "丸", "");
-    EXPECT_FALSE(table.Lookup(11).isSet()); // both texts are needed
+    EXPECT_FALSE(table.Lookup(11).isSet());  // both texts are needed
 
     table.Clear();
     EXPECT_TRUE(table.filePath.empty());
@@ -50,11 +50,12 @@ TEST(ApertureTable, ShapeCodes)
 {
     struct Case {
         const char *text;
-        int code; // 0: no known shape
+        int code;  // 0: no known shape
     } cases[] = {
-        {"丸", 1}, {"正方形", 2}, {"長方形", 3}, {"楕円形", 4}, {"キリ穴", 5}, {"トンボ", 6}, {"ザグリ", 7},
-        {"サーマル×", 8}, {"サーマル＋", 9}, {"Macro 12", 10}, {"丸ドーナツ", 11}, {"角ドーナツ", 12},
-        {"楕円ドーナツ", 13}, {" ", 0}, {"", 0}, {"カスタム", 0}, {"？？？？？", 0}, {"丸 ", 0}, {"Macro", 0},
+        {"丸", 1},          {"正方形", 2},      {"長方形", 3},        {"楕円形", 4},     {"キリ穴", 5},
+        {"トンボ", 6},      {"ザグリ", 7},      {"サーマル×", 8},     {"サーマル＋", 9}, {"Macro 12", 10},
+        {"丸ドーナツ", 11}, {"角ドーナツ", 12}, {"楕円ドーナツ", 13}, {" ", 0},          {"", 0},
+        {"カスタム", 0},    {"？？？？？", 0},  {"丸 ", 0},           {"Macro", 0},
     };
     for (const auto &c : cases) {
         auto shape = apertureShapeOf(c.text);

@@ -1,8 +1,8 @@
+#include "core/Encoding.h"
+#include "core/Messages.h"
 #include "gerber/ApertureCommands.h"
 #include "gerber/ApertureFiles.h"
 #include "gerber/ApertureTexts.h"
-#include "core/Encoding.h"
-#include "core/Messages.h"
 #include "support/FakePorts.h"
 #include "support/TempDir.h"
 
@@ -13,8 +13,7 @@ using namespace korvane::testing;
 
 namespace {
 
-std::string record(std::string_view shapeCp932, std::string_view sizeCp932, int shapeLength = -1,
-                   int sizeLength = -1)
+std::string record(std::string_view shapeCp932, std::string_view sizeCp932, int shapeLength = -1, int sizeLength = -1)
 {
     std::string r(AptRecordSize, '\0');
     r[0] = static_cast<char>(shapeLength < 0 ? shapeCp932.size() : static_cast<std::size_t>(shapeLength));
@@ -45,17 +44,17 @@ struct AptFile : ::testing::Test {
     FakeStatus status;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(AptFile, LoadThenSaveUnderAnotherNameKeepsSignificantBytes)
 {
-    std::string unused(AptRecordSize, '\x55'); // empty row with junk after the lengths
+    std::string unused(AptRecordSize, '\x55');  // empty row with junk after the lengths
     unused[0] = unused[16] = '\0';
     std::string bytes;
     for (int k = 0; k < ApertureRowCount; ++k) {
         switch (k % 5) {
         case 0: bytes += record(utf8ToCp932("丸"), "0." + std::to_string(k)); break;
-        case 1: bytes += record(utf8ToCp932("楕円ドーナツ"), "1.2-0.8-0.4-0.2"); break; // 12 bytes
+        case 1: bytes += record(utf8ToCp932("楕円ドーナツ"), "1.2-0.8-0.4-0.2"); break;  // 12 bytes
         case 2: bytes += record(utf8ToCp932("サーマル×"), "12345678901234567890"); break;
         case 3: bytes += record(utf8ToCp932("カスタム"), "x"); break;
         default: bytes += unused;
@@ -108,11 +107,8 @@ TEST(AptSaveName, Proposals)
     struct Case {
         const char *title, *proposal;
     } cases[] = {
-        {"アパーチャテーブル", "*.apt"},
-        {"/data/rev1.2/board.gap", "board.apt"},
-        {"/data/BOARD.GAP", "BOARD.apt"},
-        {"board.apt", "board.apt"},
-        {"/data/基板.gap", "基板.apt"},
+        {"アパーチャテーブル", "*.apt"}, {"/data/rev1.2/board.gap", "board.apt"}, {"/data/BOARD.GAP", "BOARD.apt"},
+        {"board.apt", "board.apt"},      {"/data/基板.gap", "基板.apt"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(proposedSaveName(c.title), c.proposal) << c.title;
@@ -131,8 +127,8 @@ TEST_F(AptFile, SelectionVariantKeepsTheTitle)
 TEST_F(AptFile, ShortFileEndsWithReadPastEndAndKeepsRowsRead)
 {
     std::string bytes = record(utf8ToCp932("丸"), "0.1") + record(utf8ToCp932("正方形"), "0.2");
-    bytes += record("x", "y").substr(0, 20); // a torn third record
-    table.SetRow(500, "丸", "9"); // from before: cleared by the load
+    bytes += record("x", "y").substr(0, 20);  // a torn third record
+    table.SetRow(500, "丸", "9");             // from before: cleared by the load
     ASSERT_TRUE(loadAptPath(dir.write("short.apt", bytes), table, macros, prompter, picker));
     ASSERT_EQ(prompter.texts(), std::vector<std::string>{msg::ReadPastEnd});
     EXPECT_EQ(prompter.shown[0].kind, MessageKind::Error);
@@ -171,13 +167,13 @@ TEST_F(AptFile, OverlongTextsAreCutOnCharacterBoundariesAndTold)
     const std::string longSize = "1.5-0.8-0.25-0.125-0.0625";
     table.SetRow(12, longShape, "1");
     table.SetRow(40, "丸", longSize);
-    table.SetRow(41, "楕円ドーナツ", "12345678901234567890"); // exactly fits
+    table.SetRow(41, "楕円ドーナツ", "12345678901234567890");  // exactly fits
     std::string out = dir.file("cut.apt");
     ASSERT_TRUE(saveAptPath(out, table, macros, prompter, picker));
 
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, std::string(aptmsg::TextsCut) + "D12, D40");
-    EXPECT_EQ(table.Lookup(12).shape, longShape); // the row keeps the whole text
+    EXPECT_EQ(table.Lookup(12).shape, longShape);  // the row keeps the whole text
     EXPECT_EQ(table.Lookup(40).size, longSize);
 
     ApertureTable back;
@@ -199,7 +195,7 @@ TEST(AptRecords, Cp932FieldNeverSplitsACharacter)
         {"サーマル×", 15, "サーマル×", false},
         {"サーマル×", 9, "サーマル", true},
         {"aサーマル", 4, "aサ", true},
-        {"ｱﾊﾟｰﾁｬ", 3, "ｱﾊﾟ", true}, // half-width katakana are one byte
+        {"ｱﾊﾟｰﾁｬ", 3, "ｱﾊﾟ", true},  // half-width katakana are one byte
         {"", 15, "", false},
     };
     for (const auto &c : cases) {

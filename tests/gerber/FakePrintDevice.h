@@ -11,7 +11,7 @@ namespace korvane::testing {
 class FakePrintDevice : public PrintDevice {
 public:
     bool confirm = true;
-    int failAtLine = -1; // the printLine call (0-based) that throws
+    int failAtLine = -1;  // the printLine call (0-based) that throws
     std::vector<std::string> lines;
     std::vector<std::string> calls;
 
@@ -34,4 +34,4 @@ public:
     }
 };
 
-} // namespace korvane::testing
+}  // namespace korvane::testing

@@ -1,8 +1,8 @@
 #include "GerberLoadSupport.h"
+#include "core/Messages.h"
 #include "gerber/ApertureCommands.h"
 #include "gerber/ApertureFiles.h"
 #include "gerber/ApertureTexts.h"
-#include "core/Messages.h"
 #include "support/FakePorts.h"
 #include "support/TempDir.h"
 
@@ -14,7 +14,7 @@ using namespace korvane::testing;
 TEST(GapImport, SampleFileGivesTheKeywordTable)
 {
     ApertureTable table;
-    table.SetRow(900, "丸", "1"); // cleared by the import
+    table.SetRow(900, "丸", "1");  // cleared by the import
     FakePrompter prompter;
     std::string path = std::string(KORVANE_TEST_DATA) + "/aperture/sample.gap";
     ASSERT_TRUE(importGapPath(path, table, prompter));
@@ -26,26 +26,22 @@ TEST(GapImport, SampleFileGivesTheKeywordTable)
         int dcode;
         const char *shape, *size;
     } rows[] = {
-        {10, "丸", "0.2"},
-        {11, "正方形", "0.5"},
-        {12, "長方形", "1.5-0.8"}, // a run of blanks after the keyword
-        {13, "楕円形", "2.0-1.0"},
-        {14, "トンボ", "**********"},
-        {15, "キリ穴", "1.2-0.8"},
-        {16, "サーマル×", "1.0-0.6-0.5"},
-        {17, "？？？？？", "0.9"},
-        {18, "丸", "0.3"},
+        {10, "丸", "0.2"},         {11, "正方形", "0.5"},
+        {12, "長方形", "1.5-0.8"},  // a run of blanks after the keyword
+        {13, "楕円形", "2.0-1.0"}, {14, "トンボ", "**********"},
+        {15, "キリ穴", "1.2-0.8"}, {16, "サーマル×", "1.0-0.6-0.5"},
+        {17, "？？？？？", "0.9"}, {18, "丸", "0.3"},
     };
     for (const auto &r : rows) {
         EXPECT_EQ(table.Lookup(r.dcode).shape, r.shape) << r.dcode;
         EXPECT_EQ(table.Lookup(r.dcode).size, r.size) << r.dcode;
     }
-    EXPECT_EQ(table.row(18 - 9).dcodeLabel, "D0018"); // as written in the file
+    EXPECT_EQ(table.row(18 - 9).dcodeLabel, "D0018");  // as written in the file
     EXPECT_FALSE(table.Lookup(900).isSet());
     int set = 0;
     for (int r = 1; r <= ApertureRowCount; ++r)
         set += table.row(r).isSet();
-    EXPECT_EQ(set, 9); // D5 and D1500 have no row
+    EXPECT_EQ(set, 9);  // D5 and D1500 have no row
 }
 
 TEST(GapImport, ADonutFlashesAsTheTwoCircleMarkWithoutAQuestion)
@@ -72,7 +68,7 @@ TEST(GapImport, HeaderEndsAtTheFirstGapFileLineWithoutBang)
     EXPECT_EQ(table.Lookup(12).size, "0.3");
 
     ApertureTable none;
-    readGapLines("D10 ROUND 1 0.1 X 0.1 \r\n", none); // no end of header: all header
+    readGapLines("D10 ROUND 1 0.1 X 0.1 \r\n", none);  // no end of header: all header
     EXPECT_FALSE(none.Lookup(10).isSet());
 }
 

@@ -11,7 +11,7 @@ namespace {
 
 const char *Header = "%FSLAX33Y33*%%MOMM*%\n";
 
-} // namespace
+}  // namespace
 
 TEST(GerberFlashes, RoundFlashClearPolarityAndDonutBodies)
 {
@@ -25,9 +25,9 @@ TEST(GerberFlashes, RoundFlashClearPolarityAndDonutBodies)
     EXPECT_EQ(ellipses[0].role, RoleFlash);
     EXPECT_EQ(ellipses[0].colourLayer, 1);
     EXPECT_EQ(ellipses[0].code, 10);
-    EXPECT_EQ(ellipses[1].colourLayer, 0); // clear polarity
-    EXPECT_EQ(ellipses[2].colourLayer, 1); // a donut body keeps the layer colour
-    EXPECT_EQ(ellipses[3].colourLayer, 0); // and its hole is background
+    EXPECT_EQ(ellipses[1].colourLayer, 0);  // clear polarity
+    EXPECT_EQ(ellipses[2].colourLayer, 1);  // a donut body keeps the layer colour
+    EXPECT_EQ(ellipses[3].colourLayer, 0);  // and its hole is background
     EXPECT_EQ(ellipses[3].role, RoleAuxiliary);
     EXPECT_DOUBLE_EQ(ellipses[3].x2 - ellipses[3].x1, 0.4);
 }
@@ -122,7 +122,7 @@ TEST(GerberRegions, ClearRegionsKeepTheirPlaceInTheMainSequence)
             "%LPC*%G36*X0Y0D02*X20000Y0D01*X20000Y20000D01*X0Y0D01*G37*\n"
             "%LPD*%G36*X30000Y0D02*X40000Y0D01*X40000Y10000D01*X30000Y0D01*G37*M02*\n");
     const auto &main = f.doc.displayList.main();
-    ASSERT_EQ(main.size(), 1u + 4u + 1u); // the flash, then the clear region
+    ASSERT_EQ(main.size(), 1u + 4u + 1u);  // the flash, then the clear region
     EXPECT_EQ(main[0].kind, static_cast<int>(ItemKind::Ellipse));
     for (size_t i = 1; i <= 4; ++i) {
         EXPECT_EQ(main[i].kind, static_cast<int>(ItemKind::PolygonVertex)) << i;
@@ -188,7 +188,7 @@ TEST(GerberArcs, FullCircleArcsOutsideRegionsAndQuarterModeFromG74)
     EXPECT_EQ(f.format.arcMode, ArcMode::QuarterCircle);
     // Quarter mode, moving up and right counter-clockwise: centre (x0 + I, y0) on the board.
     auto ccw = f.itemsOfKind(ItemKind::ArcCcw);
-    ASSERT_EQ(ccw.size(), 1u); // the arc that ends where it starts sweeps nothing
+    ASSERT_EQ(ccw.size(), 1u);  // the arc that ends where it starts sweeps nothing
     EXPECT_DOUBLE_EQ((ccw[0].x1 + ccw[0].x2) / 2, 1.0);
     EXPECT_DOUBLE_EQ((ccw[0].y1 + ccw[0].y2) / 2, 0.0);
 }
@@ -208,8 +208,8 @@ TEST(GerberApertureSelection, QuestionsAndStoppingOneFile)
     f.table.SetRow(10, "丸", "0.5");
     f.table.SetRow(11, "長方形", "2");
     f.prompter.answers = {Answer::Yes, Answer::No};
-    auto outcome = f.load({"D10*X1000Y1000D03*", "D011*X1000Y1000D03*D015*X2000Y1000D03*X3000D03*",
-                           "D10*X5000Y5000D03*"});
+    auto outcome =
+        f.load({"D10*X1000Y1000D03*", "D011*X1000Y1000D03*D015*X2000Y1000D03*X3000D03*", "D10*X5000Y5000D03*"});
     // The bad size names the D-code by its number, the missing row as written.
     ASSERT_EQ(f.prompter.texts(),
               (std::vector<std::string>{"アパーチャ(D11)のセットが誤っています。処理を続行しますか？",

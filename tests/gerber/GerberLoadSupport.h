@@ -26,7 +26,8 @@ struct GerberLoadFixture {
     {
         std::vector<GerberLoadFile> files;
         for (size_t i = 0; i < contents.size(); ++i)
-            files.push_back({static_cast<int>(i + 1), dir.write("layer" + std::to_string(i + 1) + ".gbr", contents[i])});
+            files.push_back(
+                {static_cast<int>(i + 1), dir.write("layer" + std::to_string(i + 1) + ".gbr", contents[i])});
         GerberLoadContext ctx{doc, table, library, format, prompter, status};
         return loadGerberFiles(ctx, files);
     }
@@ -57,4 +58,4 @@ struct GerberLoadFixture {
     }
 };
 
-} // namespace korvane::testing
+}  // namespace korvane::testing

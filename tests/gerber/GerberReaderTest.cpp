@@ -22,7 +22,7 @@ Point flashCentre(GerberLoadFixture &f, const std::string &x, const std::string 
     return {(ellipses[0].x1 + ellipses[0].x2) / 2, (ellipses[0].y1 + ellipses[0].y2) / 2};
 }
 
-} // namespace
+}  // namespace
 
 TEST(GerberCoordinates, ZeroSuppressionDecimalPointsAndInch)
 {
@@ -62,7 +62,7 @@ TEST(GerberCoordinates, YIsStoredNegatedAndCoordinatesAreModal)
     EXPECT_DOUBLE_EQ((e[1].y1 + e[1].y2) / 2, -2.0);
     EXPECT_DOUBLE_EQ((e[2].x1 + e[2].x2) / 2, 3.0);
     EXPECT_DOUBLE_EQ((e[2].y1 + e[2].y2) / 2, -4.0);
-    EXPECT_DOUBLE_EQ(f.doc.maxY, 4.0); // extents keep the board's direction
+    EXPECT_DOUBLE_EQ(f.doc.maxY, 4.0);  // extents keep the board's direction
 }
 
 TEST(GerberCoordinates, IncrementalSumsAndNumbersAcrossLineBreaks)
@@ -94,7 +94,7 @@ TEST(GerberPreScan, FormatAndUnitBlocksWinOverGCodes)
     EXPECT_EQ(r.maxX, 10000);
     EXPECT_EQ(r.maxY, 20000);
 
-    GerberInFormat d; // RS-274D: "%" blocks are not looked at, G-codes are
+    GerberInFormat d;  // RS-274D: "%" blocks are not looked at, G-codes are
     auto rd = preScanGerber("%FSLAX24Y24*%G91*G70*X1Y1D02*", d);
     EXPECT_FALSE(rd.fsSeen);
     EXPECT_EQ(d.coordinateMode, CoordinateMode::Incremental);
@@ -144,7 +144,7 @@ TEST(GerberDialect, ParameterBlocksBeforeTheFirstCoordinateDeclareRs274X)
     EXPECT_EQ(format.dialect, GerberDialect::Rs274D);
     EXPECT_TRUE(adoptDeclaredRs274X(format, {d, x}));
     EXPECT_EQ(format.dialect, GerberDialect::Rs274X);
-    EXPECT_FALSE(adoptDeclaredRs274X(format, {x})); // already RS-274X: nothing to say
+    EXPECT_FALSE(adoptDeclaredRs274X(format, {x}));  // already RS-274X: nothing to say
 }
 
 TEST(GerberPreScan, RefusalsEndTheLoadBeforeAnyFileIsRead)
@@ -197,10 +197,17 @@ TEST(GerberApertureDefinitions, StandardShapesBecomeTableRows)
     struct Row {
         int dcode;
         const char *shape, *size;
-    } rows[] = {{10, "丸ドーナツ", "0.8-0.3"}, {11, "正方形", "1"},   {12, "長方形", "1-0.5"},
-                {14, "丸", "0.25"},           {15, "角ドーナツ", "2-1-0.5"}, {16, "楕円形", "2-1"},
-                {17, "丸ドーナツ", "1-0.4-0.2"}, {18, "正方形", "0.7"}, {19, "丸", "0.1"},
-                {20, "角ドーナツ", "2-0-0.5"},   {21, "正方形", "1.5"}};
+    } rows[] = {{10, "丸ドーナツ", "0.8-0.3"},
+                {11, "正方形", "1"},
+                {12, "長方形", "1-0.5"},
+                {14, "丸", "0.25"},
+                {15, "角ドーナツ", "2-1-0.5"},
+                {16, "楕円形", "2-1"},
+                {17, "丸ドーナツ", "1-0.4-0.2"},
+                {18, "正方形", "0.7"},
+                {19, "丸", "0.1"},
+                {20, "角ドーナツ", "2-0-0.5"},
+                {21, "正方形", "1.5"}};
     for (const auto &r : rows) {
         auto row = f.table.Lookup(r.dcode);
         EXPECT_EQ(row.shape, r.shape) << r.dcode;
@@ -230,8 +237,9 @@ TEST(GerberApertureDefinitions, InchSizesAreConvertedAndPolygonsBecomeMacros)
     auto fields = f.library.line(nameLine + 1);
     EXPECT_EQ(fields.rfind("4,1,8,", 0), 0u);
     double r = 12.7;
-    EXPECT_NE(fields.find(formatReal(r * std::cos(22.5 * M_PI / 180)) + "," + formatReal(r * std::sin(22.5 * M_PI / 180))),
-              std::string::npos);
+    EXPECT_NE(
+        fields.find(formatReal(r * std::cos(22.5 * M_PI / 180)) + "," + formatReal(r * std::sin(22.5 * M_PI / 180))),
+        std::string::npos);
     // The flash is a filled octagon: nine vertices (the first repeated) and a close.
     EXPECT_EQ(f.itemsOfKind(ItemKind::PolygonVertex).size(), 9u);
     EXPECT_EQ(f.itemsOfKind(ItemKind::PolygonClose).size(), 1u);
@@ -315,8 +323,8 @@ TEST(GerberReader, AnUnreadableNumberEndsTheLoadButKeepsWhatWasRead)
     GerberLoadFixture f;
     f.table.SetRow(10, "丸", "0.5");
     // The first file is the larger one, so the pre-scan reads it, not the bad one.
-    auto outcome = f.load({"D10*X1000Y1000D03*G04 a comment that makes this file the larger one*",
-                           "D10*X1.2.3Y5D03*", "D10*X1Y1D03*"});
+    auto outcome = f.load(
+        {"D10*X1000Y1000D03*G04 a comment that makes this file the larger one*", "D10*X1.2.3Y5D03*", "D10*X1Y1D03*"});
     EXPECT_EQ(outcome.end, GerberLoadOutcome::End::Error);
     // The message names the file on the line before the platform's text.
     EXPECT_EQ(f.prompter.texts(), std::vector<std::string>{"layer2.gbr\n'1.2.3' は浮動小数点数ではありません"});

@@ -1,8 +1,8 @@
+#include "gerber/MacroLibrary.h"
+#include "core/Messages.h"
 #include "gerber/ApertureCommands.h"
 #include "gerber/ApertureFiles.h"
 #include "gerber/ApertureTexts.h"
-#include "gerber/MacroLibrary.h"
-#include "core/Messages.h"
 #include "support/FakePorts.h"
 #include "support/TempDir.h"
 
@@ -20,7 +20,7 @@ std::vector<std::string> usedLines(const MacroLibrary &lib)
 
 const std::string BoxLib = "%BOX*\r\n21,1,$1,$2,0,0,0*\r\n%\r\n%RING*\r\n1,1,1.0,0,0*\r\n1,0,0.5,0,0*\r\n%\r\n";
 
-} // namespace
+}  // namespace
 
 TEST(MacroLibraryFile, ReadsAndWritesTheLibForm)
 {
@@ -31,14 +31,14 @@ TEST(MacroLibraryFile, ReadsAndWritesTheLibForm)
     EXPECT_TRUE(lib.loaded);
     EXPECT_EQ(usedLines(lib), (std::vector<std::string>{"BOX", "21,1,$1,$2,0,0,0", "END", "RING", "1,1,1.0,0,0",
                                                         "1,0,0.5,0,0", "END"}));
-    EXPECT_EQ(lib.line(8), ""); // the old lines are gone
+    EXPECT_EQ(lib.line(8), "");  // the old lines are gone
     EXPECT_EQ(macroLibraryBytes(lib), BoxLib);
 }
 
 TEST(MacroLibraryFile, ReadsLfCrAndEmptyLinesAndJapaneseNames)
 {
     MacroLibrary lib;
-    readMacroLibrary("%\x8A\xDB*\n\n1,1,1,0,0*\r%", lib); // "丸" in code page 932
+    readMacroLibrary("%\x8A\xDB*\n\n1,1,1,0,0*\r%", lib);  // "丸" in code page 932
     EXPECT_EQ(usedLines(lib), (std::vector<std::string>{"丸", "", "1,1,1,0,0", "END"}));
 }
 
@@ -54,9 +54,9 @@ TEST(MacroLibraryFile, GrowsPastTheOldFixedSize)
     EXPECT_EQ(lib.line(4501), "");
     EXPECT_EQ(lib.line(0), "");
     EXPECT_EQ(lib.line(-3), "");
-    lib.lineCount = 0; // as at the start of a Gerber file
+    lib.lineCount = 0;  // as at the start of a Gerber file
     EXPECT_EQ(lib.append("X"), 1);
-    EXPECT_EQ(lib.line(2), "1,1,1,0,0"); // later lines stay until overwritten
+    EXPECT_EQ(lib.line(2), "1,1,1,0,0");  // later lines stay until overwritten
 }
 
 TEST(MacroLibraryPath, CutsTheFileNameNeverTheFolder)
@@ -94,7 +94,7 @@ struct TableWithMacros : ::testing::Test {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(TableWithMacros, LoadFindsTheLibraryBesideTheTable)
 {
@@ -118,7 +118,7 @@ TEST_F(TableWithMacros, MissingLibraryIsPickedOrReported)
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "ｱﾊﾟｰﾁｬﾏｸﾛﾌｧｲﾙの読込みがされませんでした。");
     EXPECT_EQ(prompter.shown[0].kind, MessageKind::Error);
-    EXPECT_EQ(table.Lookup(10).shape, "Macro 1"); // the table stays loaded
+    EXPECT_EQ(table.Lookup(10).shape, "Macro 1");  // the table stays loaded
     EXPECT_FALSE(macros.loaded);
 
     std::string other = dir.write("elsewhere.lib", BoxLib);

@@ -30,13 +30,13 @@ std::string text(const std::map<int, int> &counts)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 TEST(RealGerberFiles, LoadWithoutAMessageAndGiveTheirItems)
 {
     struct Case {
         const char *file;
-        const char *counts; // kind:count, in kind order
+        const char *counts;  // kind:count, in kind order
     } cases[] = {
         {"am-test.gbx", "11:9 13:1 14:5 18:26 19:5 41:4 43:6 44:6 48:5 49:1 "},
         {"example.grb", "11:1 13:1 18:10 19:2 41:4 "},
@@ -48,10 +48,11 @@ TEST(RealGerberFiles, LoadWithoutAMessageAndGiveTheirItems)
     for (const auto &c : cases) {
         GerberLoadFixture f;
         f.format.dialect = GerberDialect::Rs274X;
-        f.format.unit = LengthUnit::Inch; // what a file without %MO is read in
+        f.format.unit = LengthUnit::Inch;  // what a file without %MO is read in
         auto outcome = f.load({readFileBytes(std::string(KORVANE_TEST_DATA) + "/gerber/gerbv/" + c.file)});
         EXPECT_EQ(outcome.end, GerberLoadOutcome::End::Completed) << c.file;
-        EXPECT_TRUE(f.prompter.shown.empty()) << c.file << ": " << (f.prompter.shown.empty() ? "" : f.prompter.shown[0].text);
+        EXPECT_TRUE(f.prompter.shown.empty())
+            << c.file << ": " << (f.prompter.shown.empty() ? "" : f.prompter.shown[0].text);
         EXPECT_EQ(text(kindCounts(f)), c.counts) << c.file;
     }
 }

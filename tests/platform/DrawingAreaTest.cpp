@@ -64,7 +64,7 @@ struct Window {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(DrawingArea, ShowsTheFittedDrawingInTheWholeArea)
 {

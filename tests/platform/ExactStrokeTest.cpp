@@ -58,7 +58,7 @@ std::string mismatches(const RasterSurface &s, const std::function<double(double
     return out.str();
 }
 
-} // namespace
+}  // namespace
 
 TEST(ExactStroke, StraightStrokesCoverThePixelsWithinHalfTheirWidth)
 {
@@ -68,10 +68,8 @@ TEST(ExactStroke, StraightStrokesCoverThePixelsWithinHalfTheirWidth)
         double width;
     };
     const Case cases[] = {
-        {"horizontal", {3.3, 7.45}, {20.6, 7.45}, 2.7},
-        {"vertical", {11.2, 2.8}, {11.2, 14.1}, 3.3},
-        {"diagonal", {2.4, 1.7}, {21.9, 13.2}, 4.1},
-        {"just over a pixel", {1.6, 10.3}, {22.2, 4.9}, 1.15},
+        {"horizontal", {3.3, 7.45}, {20.6, 7.45}, 2.7},     {"vertical", {11.2, 2.8}, {11.2, 14.1}, 3.3},
+        {"diagonal", {2.4, 1.7}, {21.9, 13.2}, 4.1},        {"just over a pixel", {1.6, 10.3}, {22.2, 4.9}, 1.15},
         {"a point: a disc", {12.4, 8.3}, {12.4, 8.3}, 5.3},
     };
     for (const Case &c : cases) {
@@ -81,7 +79,8 @@ TEST(ExactStroke, StraightStrokesCoverThePixelsWithinHalfTheirWidth)
         s.moveTo(roundToInt(c.from.x), roundToInt(c.from.y));
         s.strokeTo(roundToInt(c.to.x), roundToInt(c.to.y), {c.from, c.to, c.width});
         EXPECT_EQ(s.penPosition(), (PixelPoint{roundToInt(c.to.x), roundToInt(c.to.y)}));
-        EXPECT_EQ(mismatches(s, [&](double x, double y) { return distanceToSegment(x, y, c.from, c.to); }, c.width / 2),
+        EXPECT_EQ(mismatches(
+                      s, [&](double x, double y) { return distanceToSegment(x, y, c.from, c.to); }, c.width / 2),
                   "");
     }
 }
@@ -114,10 +113,11 @@ TEST(ExactStroke, ArcsCoverThePixelsWithinHalfTheirWidth)
         if (span == 0)
             span = 360;
         const double t0 = c.startDegrees * Pi / 180;
-        EXPECT_EQ(mismatches(s, [&](double x, double y) { return distanceToArc(x, y, centre, radius, t0, span * Pi / 180); },
-                             c.width / 2),
+        EXPECT_EQ(mismatches(
+                      s, [&](double x, double y) { return distanceToArc(x, y, centre, radius, t0, span * Pi / 180); },
+                      c.width / 2),
                   "");
-        EXPECT_EQ(s.penPosition(), (PixelPoint{0, 0})); // arcs leave the pen alone
+        EXPECT_EQ(s.penPosition(), (PixelPoint{0, 0}));  // arcs leave the pen alone
     }
 }
 

@@ -113,4 +113,4 @@ TEST(GoldenBoard, DrawsTheStoredPictureAndSavesTheStoredWorkspace)
     EXPECT_TRUE(workspaceBytes(again) == bytes);
 }
 
-} // namespace
+}  // namespace

@@ -42,7 +42,8 @@ std::string differences(const QImage &expected, const QImage &actual)
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x)
             if (expected.pixel(x, y) != actual.pixel(x, y))
-                out += std::string(expected.pixel(x, y) == QColor(Qt::white).rgb() ? "+" : "-") + "(" + std::to_string(x) + "," + std::to_string(y) + ")";
+                out += std::string(expected.pixel(x, y) == QColor(Qt::white).rgb() ? "+" : "-") + "(" +
+                       std::to_string(x) + "," + std::to_string(y) + ")";
     return out;
 }
 
@@ -58,7 +59,7 @@ void expectSamePixels(const std::vector<PixelPoint> &points, const std::string &
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST(PolygonFill, ShapesFillAsQPainterFilledThem)
 {

@@ -31,7 +31,7 @@ TEST(PrintToPdfTest, SheetsOfAJobAreThePagesOfOnePdf)
         ASSERT_NE(page, nullptr);
         page->setPen(colours::Black, 1);
         page->setBrush(colours::Black, BrushStyle::Solid);
-        page->ellipse(1000, 1000, 2000, 2000); // 10 mm
+        page->ellipse(1000, 1000, 2000, 2000);  // 10 mm
         if (sheet == 1)
             device.abortDocument();
         else
@@ -40,10 +40,10 @@ TEST(PrintToPdfTest, SheetsOfAJobAreThePagesOfOnePdf)
     device.turnPage();
     EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
     device.endJob();
-    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait); // as set up
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);  // as set up
     const std::string bytes = korvane::testing::TempDir::read(pdf);
     std::regex page("/Type /Page[^s]");
     EXPECT_EQ(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()), 2);
 }
 
-} // namespace
+}  // namespace

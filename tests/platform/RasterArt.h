@@ -38,4 +38,4 @@ inline int count(const DrawingSurface &s, Colour c)
     return n;
 }
 
-} // namespace korvane::testing
+}  // namespace korvane::testing

@@ -1,6 +1,6 @@
 // The 16-bit raster surface, pixel by pixel.
-#include "platform/RasterArt.h"
 #include "platform/RasterSurface.h"
+#include "platform/RasterArt.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ std::string rows(std::initializer_list<const char *> lines)
     return s;
 }
 
-} // namespace
+}  // namespace
 
 TEST(RasterSurface, StartsWhiteAndKeepsColoursAt16Bits)
 {
@@ -32,7 +32,7 @@ TEST(RasterSurface, StartsWhiteAndKeepsColoursAt16Bits)
     s.moveTo(0, 0);
     s.lineTo(2, 0);
     EXPECT_EQ(s.getPixel(0, 0), quantise565(0x123456));
-    EXPECT_EQ(quantise565(0x123456), Colour(0x103452)); // blue 0x12 red 0x56 keep 5 bits
+    EXPECT_EQ(quantise565(0x123456), Colour(0x103452));  // blue 0x12 red 0x56 keep 5 bits
     EXPECT_EQ(s.getPixel(-1, 0), colours::White);
 }
 
@@ -72,8 +72,8 @@ TEST(RasterSurface, WidePensAreRoundAndCentredOnTheLine)
             EXPECT_EQ(s.getPixel(x, y), Black) << x << "," << y;
     EXPECT_EQ(s.getPixel(8, 0), colours::White);
     EXPECT_EQ(s.getPixel(8, 8), colours::White);
-    EXPECT_EQ(s.getPixel(13, 4), Black); // the round cap passes the end point
-    EXPECT_EQ(s.getPixel(13, 2), colours::White); // but not its corner
+    EXPECT_EQ(s.getPixel(13, 4), Black);           // the round cap passes the end point
+    EXPECT_EQ(s.getPixel(13, 2), colours::White);  // but not its corner
 }
 
 TEST(RasterSurface, FiguresFillTheirBoxWithoutTheFarEdgeAndKeepThePen)
@@ -84,19 +84,19 @@ TEST(RasterSurface, FiguresFillTheirBoxWithoutTheFarEdgeAndKeepThePen)
     s.moveTo(3, 3);
     s.rectangle(1, 1, 6, 5);
     s.setBrush(Red, BrushStyle::Hollow);
-    s.ellipse(12, 8, 7, 1); // corners in any order
+    s.ellipse(12, 8, 7, 1);  // corners in any order
     EXPECT_EQ(s.penPosition(), (PixelPoint{3, 3}));
     EXPECT_EQ(art(s, Black, {{Red, 'r'}}), rows({
-                                                 "..............",
-                                                 ".#####..###...",
-                                                 ".#rrr#..#.#...",
-                                                 ".#rrr#.#...#..",
-                                                 ".#####.#...#..",
-                                                 ".......#...#..",
-                                                 "........#.#...",
-                                                 "........###...",
-                                                 "..............",
-                                             }));
+                                               "..............",
+                                               ".#####..###...",
+                                               ".#rrr#..#.#...",
+                                               ".#rrr#.#...#..",
+                                               ".#####.#...#..",
+                                               ".......#...#..",
+                                               "........#.#...",
+                                               "........###...",
+                                               "..............",
+                                           }));
 }
 
 TEST(RasterSurface, SolidEllipseIsOutlinedAndFilled)
@@ -176,7 +176,7 @@ Quadrants quadrantsOf(const RasterSurface &s, Colour ink)
     return {n[0] > 2, n[1] > 2, n[2] > 2, n[3] > 2};
 }
 
-} // namespace
+}  // namespace
 
 TEST(RasterSurface, ArcsRunCounterClockwiseFromStartRayToEndRay)
 {
@@ -196,7 +196,7 @@ TEST(RasterSurface, ArcsRunCounterClockwiseFromStartRayToEndRay)
         SCOPED_TRACE(c.what);
         RasterSurface s(21, 21);
         s.setPen(Black, 1);
-        s.setBrush(Red, BrushStyle::Solid); // arcs use no brush
+        s.setBrush(Red, BrushStyle::Solid);  // arcs use no brush
         s.arc(0, 0, 21, 21, c.start, c.end);
         const Quadrants q = quadrantsOf(s, Black);
         EXPECT_EQ(q.topRight, c.expected.topRight);
@@ -234,7 +234,7 @@ TEST(RasterSurface, APieFillsItsSector)
     RasterSurface s(21, 21);
     s.setPen(Black, 0);
     s.setBrush(Red, BrushStyle::Solid);
-    s.pie(0, 0, 21, 21, {0, 10}, {10, 20}); // left to bottom
+    s.pie(0, 0, 21, 21, {0, 10}, {10, 20});  // left to bottom
     EXPECT_EQ(s.getPixel(5, 15), quantise565(Red));
     EXPECT_EQ(s.getPixel(15, 5), colours::White);
     EXPECT_EQ(s.getPixel(15, 15), colours::White);
@@ -259,19 +259,19 @@ TEST(RasterSurface, FloodFillPaintsTheConnectedAreaOfOneColour)
     s->setBrush(Red, BrushStyle::Solid);
     s->floodFill(4, 3, colours::White);
     EXPECT_EQ(art(*s, Black, {{Red, 'r'}}), rows({
-                                                 "..........",
-                                                 "..#######.",
-                                                 ".#rrrrrr#.",
-                                                 ".#rrrrrr#.",
-                                                 ".#rrrrrr#.",
-                                                 ".#rrrrrr#.",
-                                                 ".########.",
-                                                 "..........",
-                                             }));
+                                                "..........",
+                                                "..#######.",
+                                                ".#rrrrrr#.",
+                                                ".#rrrrrr#.",
+                                                ".#rrrrrr#.",
+                                                ".#rrrrrr#.",
+                                                ".########.",
+                                                "..........",
+                                            }));
 
     auto other = boxed();
     other->setBrush(Red, BrushStyle::Solid);
-    other->floodFill(4, 3, Blue); // the point is not blue: nothing to fill
+    other->floodFill(4, 3, Blue);  // the point is not blue: nothing to fill
     other->setBrush(Red, BrushStyle::Hollow);
     other->floodFill(4, 3, colours::White);
     EXPECT_EQ(count(*other, Red), 0);
@@ -280,7 +280,7 @@ TEST(RasterSurface, FloodFillPaintsTheConnectedAreaOfOneColour)
     hatched->setBrush(Blue, BrushStyle::DiagonalCross);
     hatched->floodFill(4, 3, colours::White);
     EXPECT_GT(count(*hatched, Blue), 4);
-    EXPECT_EQ(hatched->getPixel(0, 7), colours::White); // nothing outside
+    EXPECT_EQ(hatched->getPixel(0, 7), colours::White);  // nothing outside
     EXPECT_GT(count(*hatched, colours::White), 40);
 }
 
@@ -308,6 +308,6 @@ TEST(RasterSurface, TextBackgroundIsTheBrushUnlessHollow)
     EXPECT_GT(count(hollow, Black), 5);
     EXPECT_GT(count(solid, Red), 20);
     EXPECT_EQ(count(hollow, Red), 0);
-    EXPECT_EQ(solid.getPixel(2, 2), quantise565(Red)); // the cell starts at the given corner
+    EXPECT_EQ(solid.getPixel(2, 2), quantise565(Red));  // the cell starts at the given corner
     EXPECT_EQ(solid.getPixel(1, 1), colours::White);
 }

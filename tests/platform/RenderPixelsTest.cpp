@@ -1,9 +1,9 @@
 // The renderer painting a DisplayList on the 16-bit raster: what the user sees.
-#include "platform/RasterArt.h"
-#include "platform/RasterSurface.h"
 #include "gerber/ApertureTable.h"
 #include "gerber/GerberReader.h"
 #include "gerber/MacroLibrary.h"
+#include "platform/RasterArt.h"
+#include "platform/RasterSurface.h"
 #include "support/FakePorts.h"
 #include "view/Renderer.h"
 
@@ -74,14 +74,14 @@ std::string rows(std::initializer_list<const char *> lines)
     return s;
 }
 
-} // namespace
+}  // namespace
 
 TEST(RenderPixels, RectanglesAreSolidOrOutlinedByFill)
 {
     Drawing d;
-    d.add(ItemKind::Rectangle, 0, 0, 4, 4, 2)     // solid
-        .add(ItemKind::Rectangle, 5, 0, 9, 4, 1)  // Gerber square flash: outline
-        .add(ItemKind::Rectangle, 10, 0, 14, 4, 3, 2) // drill outline mark in the layer colour
+    d.add(ItemKind::Rectangle, 0, 0, 4, 4, 2)          // solid
+        .add(ItemKind::Rectangle, 5, 0, 9, 4, 1)       // Gerber square flash: outline
+        .add(ItemKind::Rectangle, 10, 0, 14, 4, 3, 2)  // drill outline mark in the layer colour
         .add(ItemKind::Rectangle, 0, 5, 4, 9, 4, 2);
     EXPECT_EQ(d.picture(15, 10), rows({
                                      "####.####.bbbb.",
@@ -101,8 +101,8 @@ TEST(RenderPixels, ClearItemsPaintWhiteOverEveryLayer)
 {
     Drawing d;
     d.add(ItemKind::UnderRectangle, 0, 0, 9, 9, 2, 1)
-        .add(ItemKind::Rectangle, 0, 0, 9, 9, 2, 2) // blue over the red underlay
-        .add(ItemKind::Ellipse, 2, 2, 7, 7, 1, 0, 0, 1); // clear disc, on visible layer 1
+        .add(ItemKind::Rectangle, 0, 0, 9, 9, 2, 2)       // blue over the red underlay
+        .add(ItemKind::Ellipse, 2, 2, 7, 7, 1, 0, 0, 1);  // clear disc, on visible layer 1
     EXPECT_EQ(d.picture(10, 10), rows({
                                      "bbbbbbbbb.",
                                      "bbbbbbbbb.",
@@ -216,9 +216,9 @@ TEST(RenderPixels, AFullCircleArcIsTheWholeOutline)
 TEST(RenderPixels, FloodFillAndSectorsFillTheirArea)
 {
     Drawing d;
-    d.add(ItemKind::Rectangle, 0, 0, 8, 8, 3, 1)  // outline, white inside
-        .add(ItemKind::FloodFill, 4, 4, 0, 0, 2, 2) // blue fill of the white inside
-        .add(ItemKind::FloodFill, 9, 4, 0, 0, 1, 2); // hollow: nothing
+    d.add(ItemKind::Rectangle, 0, 0, 8, 8, 3, 1)      // outline, white inside
+        .add(ItemKind::FloodFill, 4, 4, 0, 0, 2, 2)   // blue fill of the white inside
+        .add(ItemKind::FloodFill, 9, 4, 0, 0, 1, 2);  // hollow: nothing
     EXPECT_EQ(d.picture(10, 9), rows({
                                     "########..",
                                     "#bbbbbb#..",
@@ -232,7 +232,7 @@ TEST(RenderPixels, FloodFillAndSectorsFillTheirArea)
                                 }));
 
     Drawing sector;
-    sector.arc(ItemKind::SectorCw, 0, 0, 21, 21, {0, 10.5}, {10.5, 0}); // clockwise left to top
+    sector.arc(ItemKind::SectorCw, 0, 0, 21, 21, {0, 10.5}, {10.5, 0});  // clockwise left to top
     const std::string s = sector.picture(21, 21);
     EXPECT_EQ(s[5 * 22 + 5], '#');
     EXPECT_EQ(s[15 * 22 + 15], '.');
@@ -248,12 +248,12 @@ std::unique_ptr<RasterSurface> trueSize(const Document &doc, double dpi, int wid
     auto s = std::make_unique<RasterSurface>(width, height);
     PixelMapping map;
     map.mmPerPixelX = map.mmPerPixelY = 25.4 / dpi;
-    map.offsetY = -(height - 1); // stored y is the negated board Y
+    map.offsetY = -(height - 1);  // stored y is the negated board Y
     Renderer(*s, LayerLook::from(doc.layers), RegionFill::Solid, map).paint(doc.displayList);
     return s;
 }
 
-} // namespace
+}  // namespace
 
 TEST(RenderPixels, APourOfOverlappingStrokesIsSolidAtEveryResolution)
 {
@@ -303,11 +303,11 @@ TEST(RenderPixels, TracesNarrowerThanAPixelStayOnePixelLines)
     d.add(ItemKind::MoveTo, 0.254, -0.762).add(ItemKind::LineTo, 2.286, -0.762, 0, 0, 2, 1, 0.05);
     const auto s = trueSize(d.doc, 100, 12, 6);
     EXPECT_EQ(art(*s, Red), rows({
-                               "............",
-                               "............",
-                               ".########...",
-                               "............",
-                               "............",
-                               "............",
-                           }));
+                                "............",
+                                "............",
+                                ".########...",
+                                "............",
+                                "............",
+                                "............",
+                            }));
 }

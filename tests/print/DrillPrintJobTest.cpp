@@ -1,5 +1,5 @@
-#include "drill/ToolMarks.h"
 #include "print/DrillPrintJob.h"
+#include "drill/ToolMarks.h"
 #include "print/PrintTexts.h"
 #include "print/RecordingPage.h"
 #include "support/FakePorts.h"
@@ -17,7 +17,7 @@ using namespace korvane::testing;
 class CancelOn : public PrintProgress {
 public:
     std::vector<std::string> labels;
-    std::string cancelLabel; // cancels once a label starting with it is shown
+    std::string cancelLabel;  // cancels once a label starting with it is shown
     void showProgress(const std::string &label) override { labels.push_back(label); }
     bool cancelRequested() override
     {
@@ -42,7 +42,7 @@ struct DrillPrintFixture {
     DrillPrintFixture()
     {
         gerberFormat.dialect = GerberDialect::Rs274X;
-        printer.size = {200.0, 287.0, 2000, 2870, 2000, 2870}; // 0.1 mm dots
+        printer.size = {200.0, 287.0, 2000, 2870, 2000, 2870};  // 0.1 mm dots
     }
     void add(const std::string &name, const std::string &drill, const std::string &overlay = {})
     {
@@ -53,8 +53,8 @@ struct DrillPrintFixture {
     }
     DrillPrintOutcome print()
     {
-        DrillPrintContext ctx{rows, settings, drillFormat, table, library, gerberFormat,
-                              prompter, status, progress, printer};
+        DrillPrintContext ctx{rows,         settings, drillFormat, table,    library,
+                              gerberFormat, prompter, status,      progress, printer};
         return runDrillPrint(ctx);
     }
 };
@@ -82,8 +82,8 @@ TEST(DrillPrintJobTest, ChartAndLegendOfOneFile)
     f.add("board.drl", ThreeTools);
     DrillPrintOutcome out = f.print();
     EXPECT_TRUE(out.confirmed);
-    EXPECT_EQ(f.printer.calls, (std::vector<std::string>{"choose", "job", "begin board.drl", "end",
-                                                         "begin board.drl", "end", "end job"}));
+    EXPECT_EQ(f.printer.calls, (std::vector<std::string>{"choose", "job", "begin board.drl", "end", "begin board.drl",
+                                                         "end", "end job"}));
     EXPECT_EQ(f.prompter.texts(), std::vector<std::string>{printmsg::DrillPrintFinished});
     EXPECT_EQ(f.progress.labels, std::vector<std::string>{"board.drl" + std::string(printmsg::ProgressPrinting)});
     ASSERT_EQ(f.printer.sheets.size(), 2u);
@@ -163,7 +163,7 @@ TEST(DrillPrintJobTest, LegendSheetGeometry)
     EXPECT_EQ(at("T18"), (PixelPoint{240, 280 + 17 * 60}));
     EXPECT_EQ(at("T19"), (PixelPoint{1040, 280}));
     EXPECT_EQ(at("360"), (PixelPoint{1470, 280 + 17 * 60}));
-    EXPECT_EQ(at("T02"), (PixelPoint{-1, -1})); // no hits, empty row
+    EXPECT_EQ(at("T02"), (PixelPoint{-1, -1}));  // no hits, empty row
     std::size_t headers = 0;
     for (const auto &t : textsOf(page))
         headers += t == printmsg::LegendMark || t == printmsg::LegendType;
@@ -238,9 +238,9 @@ TEST(DrillPrintJobTest, ChartMarksFollowTheScale)
     ASSERT_EQ(f.printer.sheets.size(), 2u);
     auto squares = f.printer.sheets[0]->only("rectangle");
     ASSERT_EQ(squares.size(), 2u);
-    EXPECT_EQ(squares[0].points[1].x - squares[0].points[0].x, 20); // 2 mm
-    EXPECT_TRUE(f.printer.sheets[0]->only("text").empty());        // no title
-    EXPECT_EQ(squares[1].points[0].x - squares[0].points[0].x, 1000); // 50 mm at scale 2
+    EXPECT_EQ(squares[0].points[1].x - squares[0].points[0].x, 20);    // 2 mm
+    EXPECT_TRUE(f.printer.sheets[0]->only("text").empty());            // no title
+    EXPECT_EQ(squares[1].points[0].x - squares[0].points[0].x, 1000);  // 50 mm at scale 2
     // The legend keeps its 4 mm marks and its full path.
     auto legendSquares = f.printer.sheets[1]->only("rectangle");
     EXPECT_EQ(legendSquares.back().points[1].x - legendSquares.back().points[0].x, 40);
@@ -271,8 +271,8 @@ TEST(DrillPrintJobTest, CancelledChartStillGetsItsLegend)
     EXPECT_EQ(out.chartsAbandoned, 1);
     EXPECT_EQ(out.chartsPrinted, 1);
     EXPECT_EQ(out.legendsPrinted, 2);
-    EXPECT_EQ(f.printer.calls, (std::vector<std::string>{"choose", "job", "begin a.drl", "end", "begin b.drl",
-                                                         "end", "begin b.drl", "end", "end job"}));
+    EXPECT_EQ(f.printer.calls, (std::vector<std::string>{"choose", "job", "begin a.drl", "end", "begin b.drl", "end",
+                                                         "begin b.drl", "end", "end job"}));
     EXPECT_EQ(out.legends[0].counts[1], 0);
     EXPECT_EQ(f.prompter.texts(), (std::vector<std::string>(2, printmsg::DrillPrintFinished)));
 }
@@ -296,7 +296,7 @@ TEST(DrillPrintJobTest, OverlaysUnderTheChart)
         ASSERT_GE(circles.size(), 2u);
         EXPECT_EQ(circles[0].pen, colours::Black);
         EXPECT_EQ(circles[0].points[1].x - circles[0].points[0].x, 15);
-        EXPECT_EQ(circles[0].style, BrushStyle::Solid); // flashed at once, filled
+        EXPECT_EQ(circles[0].style, BrushStyle::Solid);  // flashed at once, filled
         auto regions = chart.only("polygon");
         ASSERT_EQ(regions.size(), 1u);
         EXPECT_EQ(regions[0].points.size(), 3u);
@@ -310,7 +310,7 @@ TEST(DrillPrintJobTest, OverlaysUnderTheChart)
     }
     {
         DrillPrintFixture f;
-        f.add("a.drl", ThreeTools, "X10000Y10000D03*\nM02*\n"); // no parameters
+        f.add("a.drl", ThreeTools, "X10000Y10000D03*\nM02*\n");  // no parameters
         f.add("b.drl", ThreeTools);
         f.print();
         EXPECT_TRUE(f.printer.sheets.empty());
@@ -328,5 +328,5 @@ TEST(DrillPrintJobTest, CancelledPrintDialogPrintsNothing)
     EXPECT_TRUE(f.prompter.shown.empty());
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane

@@ -1,5 +1,5 @@
-#include "core/TextFile.h"
 #include "print/GerberPrintGrid.h"
+#include "core/TextFile.h"
 #include "print/PrintTexts.h"
 #include "support/FakePorts.h"
 #include "support/TempDir.h"
@@ -24,7 +24,7 @@ TEST(GerberPrintGridTest, ChosenFilesAreSortedByteWiseAndCappedAtFifteen)
     GerberPrintGrid grid;
     grid.cell(4, gridcol::Mirror) = gridval::Required;
     grid.chooseFiles({"/d/b.gbr", "/d/a.gbr", "/d/c.gbr", "/d/B.gbr"});
-    EXPECT_EQ(grid.file(1), "/d/B.gbr"); // upper case sorts first
+    EXPECT_EQ(grid.file(1), "/d/B.gbr");  // upper case sorts first
     EXPECT_EQ(grid.file(2), "/d/a.gbr");
     EXPECT_EQ(grid.cell(2, gridcol::File), "a.gbr");
     EXPECT_EQ(grid.cell(4, gridcol::File), "c.gbr");
@@ -56,8 +56,8 @@ TEST(GerberPrintGridTest, ParameterFileRoundTripAndColumnOrder)
     EXPECT_EQ(lines[0], "a.gbr");
     for (int i = 3; i < 15; ++i)
         EXPECT_TRUE(lines[static_cast<size_t>(i)].empty());
-    EXPECT_EQ(lines[3 * 15UL + 1], gridval::Negative); // column 4, row 2
-    EXPECT_EQ(lines[5 * 15UL], " 3");                  // column 6, row 1
+    EXPECT_EQ(lines[3 * 15UL + 1], gridval::Negative);  // column 4, row 2
+    EXPECT_EQ(lines[5 * 15UL], " 3");                   // column 6, row 1
 
     GerberPrintGrid loaded;
     FakePrompter prompter;
@@ -75,7 +75,7 @@ TEST(GerberPrintGridTest, LoadingReadsRoundsOf180AndRefusesForeignValues)
     std::vector<std::string> lines(170, gridval::Plus);
     grid.setParameterLines(lines);
     EXPECT_EQ(grid.cell(5, 11), gridval::Plus);
-    EXPECT_EQ(grid.cell(5, 12), "");       // "＋" is no row number
+    EXPECT_EQ(grid.cell(5, 12), "");  // "＋" is no row number
     EXPECT_EQ(grid.cell(6, 12), "");
     // 181 lines: the second round holds line 181 in cell 1 and empties the rest.
     lines.assign(181, "");
@@ -119,5 +119,5 @@ TEST(GerberPrintGridTest, AMissingFileEmptiesTheGrid)
     }
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane

@@ -121,8 +121,8 @@ TEST(GerberPrintJobTest, OneSheetAtTrueSize)
     auto lines = page.only("line");
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].penWidth, 10);
-    EXPECT_EQ(lines[0].points[1].x - lines[0].points[0].x, 1000); // 100 mm
-    EXPECT_EQ(lines[1].points[1].y - lines[1].points[0].y, -500); // 50 mm up the page
+    EXPECT_EQ(lines[0].points[1].x - lines[0].points[0].x, 1000);  // 100 mm
+    EXPECT_EQ(lines[1].points[1].y - lines[1].points[0].y, -500);  // 50 mm up the page
 
     // The 2 x 1 mm rectangle: drawn at once filled, and again as a deferred
     // outline over the drawing.
@@ -150,7 +150,7 @@ TEST(GerberPrintJobTest, AWideDrawingTurnsThePageOncePerJob)
     PrintJobFixture f;
     f.put(1, "a.gbr", board(10, 10));
     f.put(2, "b.gbr", board(20, 20));
-    f.settings.scale.typedScale = 2; // 200 x 100 mm fits only across a turned A4
+    f.settings.scale.typedScale = 2;  // 200 x 100 mm fits only across a turned A4
     GerberPrintOutcome out = f.print();
     EXPECT_TRUE(out.placement.landscape);
     EXPECT_FLOAT_EQ(out.placement.scale, 2.0f);
@@ -180,9 +180,9 @@ TEST(GerberPrintJobTest, RowsAndCompositionStepsInMono)
               (std::vector<std::string>{"choose", "job", "begin a.gbr", "end", "begin c.gbr", "end", "end job"}));
     auto pads = PrintJobFixture::pads(*f.printer.sheets[0]);
     ASSERT_EQ(pads.size(), 3u);
-    EXPECT_EQ(pads[0].brush, colours::Black); // own file
-    EXPECT_EQ(pads[1].brush, colours::Black); // "+" in mono
-    EXPECT_EQ(pads[2].brush, colours::White); // "-"
+    EXPECT_EQ(pads[0].brush, colours::Black);  // own file
+    EXPECT_EQ(pads[1].brush, colours::Black);  // "+" in mono
+    EXPECT_EQ(pads[2].brush, colours::White);  // "-"
     EXPECT_EQ(f.status.statusHistory[1], "b.gbr" + std::string(printmsg::StatusComposing));
     EXPECT_EQ(f.progress.labels[2], "c.gbrを合成中です");
     EXPECT_EQ(PrintJobFixture::pads(*f.printer.sheets[1]).size(), 1u);
@@ -218,7 +218,7 @@ TEST(GerberPrintJobTest, NegativeSheetHasItsBackgroundAndWhiteDarkCommands)
     for (const auto &r : page.only("rectangle"))
         if (r.style == BrushStyle::Solid && &r != &page.figures[0])
             atOnce.push_back(r.brush);
-    ASSERT_EQ(atOnce.size(), 3u); // background, a's pad, b's pad
+    ASSERT_EQ(atOnce.size(), 3u);  // background, a's pad, b's pad
     EXPECT_EQ(atOnce[1], colours::White);
     EXPECT_EQ(atOnce[2], colours::Black);
 }
@@ -239,15 +239,16 @@ TEST(GerberPrintJobTest, ColourModeUsesTheRowColours)
     ASSERT_EQ(pads.size(), 2u);
     EXPECT_EQ(pads[0].brush, colours::Red);
     EXPECT_EQ(pads[1].brush, colours::Blue);
-    EXPECT_EQ(f.printer.sheets[0]->figures[0].brush, colours::Red); // title background
+    EXPECT_EQ(f.printer.sheets[0]->figures[0].brush, colours::Red);  // title background
 }
 
 TEST(GerberPrintJobTest, MirroredSheetTurnsOverAndReversesArcs)
 {
     // A clockwise half circle from (0, 25) over the top to (100, 25).
-    const std::string arc = std::string(Header) +
-                            "D10*\nX0Y0D02*\nX100000Y50000D01*\nG75*\nX0Y25000D02*\nG02X100000Y25000I50000J0D01*\nG01*\n"
-                            "X50000Y50000D03*\nM02*\n";
+    const std::string arc =
+        std::string(Header) +
+        "D10*\nX0Y0D02*\nX100000Y50000D01*\nG75*\nX0Y25000D02*\nG02X100000Y25000I50000J0D01*\nG01*\n"
+        "X50000Y50000D03*\nM02*\n";
     PrintJobFixture f;
     f.put(1, "n.gbr", arc);
     f.put(2, "m.gbr", arc);
@@ -271,9 +272,8 @@ TEST(GerberPrintJobTest, QuarterCircleArcsFindTheirCentre)
 {
     // G74: from (25, 5) counter-clockwise to (15, 15) around (15, 5), and
     // clockwise back along the same quarter.
-    const std::string arcs = std::string(Header) +
-                             "D10*\nX5000Y5000D02*\nX105000Y55000D01*\nG74*\nX25000Y5000D02*\n"
-                             "G03X15000Y15000I10000J0D01*\nG02X25000Y5000I0J10000D01*\nM02*\n";
+    const std::string arcs = std::string(Header) + "D10*\nX5000Y5000D02*\nX105000Y55000D01*\nG74*\nX25000Y5000D02*\n"
+                                                   "G03X15000Y15000I10000J0D01*\nG02X25000Y5000I0J10000D01*\nM02*\n";
     PrintJobFixture f;
     f.put(1, "q.gbr", arcs);
     f.print();
@@ -285,8 +285,10 @@ TEST(GerberPrintJobTest, QuarterCircleArcsFindTheirCentre)
         EXPECT_EQ(a.points[1].x - a.points[0].x, 200);
         EXPECT_EQ(a.points[1].y - a.points[0].y, 200);
     }
-    const int cx0 = (found[0].points[0].x + found[0].points[1].x) / 2, cy0 = (found[0].points[0].y + found[0].points[1].y) / 2;
-    const int cx1 = (found[1].points[0].x + found[1].points[1].x) / 2, cy1 = (found[1].points[0].y + found[1].points[1].y) / 2;
+    const int cx0 = (found[0].points[0].x + found[0].points[1].x) / 2,
+              cy0 = (found[0].points[0].y + found[0].points[1].y) / 2;
+    const int cx1 = (found[1].points[0].x + found[1].points[1].x) / 2,
+              cy1 = (found[1].points[0].y + found[1].points[1].y) / 2;
     EXPECT_EQ(cx1, cx0);
     EXPECT_EQ(cy1, cy0);
     // The first sweeps counter-clockwise from (25, 5), 10 mm right of the centre.
@@ -335,7 +337,7 @@ TEST(GerberPrintJobTest, CancelAbandonsOnlyThatSheet)
     f.put(1, "a.gbr", board(10, 10));
     f.put(2, "b.gbr", board(20, 20));
     f.progress.cancelLabel = "a.gbr";
-    f.progress.cancelAfter = 3; // past the set-up, inside the drawing pass
+    f.progress.cancelAfter = 3;  // past the set-up, inside the drawing pass
     GerberPrintOutcome out = f.print();
     EXPECT_EQ(out.sheetsAbandoned, 1);
     EXPECT_EQ(out.sheetsPrinted, 1);
@@ -379,15 +381,14 @@ TEST(GerberPrintJobTest, ImagePolarityOfTheSmallestFile)
 TEST(GerberPrintJobTest, RefusalsAndTheClosingMessage)
 {
     {
-        PrintJobFixture f; // RS-274X chosen, the file has no parameters
+        PrintJobFixture f;  // RS-274X chosen, the file has no parameters
         f.put(1, "a.gbr", "D10*\nX0Y0D02*\nX1000Y1000D01*\nM02*\n");
         GerberPrintOutcome out = f.print();
         EXPECT_EQ(out.sheetsPrinted, 0);
-        EXPECT_EQ(f.prompter.texts(),
-                  (std::vector<std::string>{printmsg::NotRs274X, printmsg::GerberPrintFinished}));
+        EXPECT_EQ(f.prompter.texts(), (std::vector<std::string>{printmsg::NotRs274X, printmsg::GerberPrintFinished}));
     }
     {
-        PrintJobFixture f; // the print dialog cancelled
+        PrintJobFixture f;  // the print dialog cancelled
         f.put(1, "a.gbr", board(10, 10));
         f.printer.confirm = false;
         GerberPrintOutcome out = f.print();
@@ -397,5 +398,5 @@ TEST(GerberPrintJobTest, RefusalsAndTheClosingMessage)
     }
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane

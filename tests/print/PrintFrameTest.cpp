@@ -87,8 +87,8 @@ TEST(PrintMappingTest, CentresInTheBandAndMirrors)
 {
     PageGeometry g = tenthMm(180, 267);
     PrintPlacement p = placeDrawing({0, 0, 100, 50}, g, {ScaleMode::Given, 1, false}, PrintKind::Gerber);
-    EXPECT_EQ(p.offsetXDots, -500);  // 10 mm band start + 40 mm spare
-    EXPECT_EQ(p.offsetYDots, -1185); // 10 mm + 108.5 mm
+    EXPECT_EQ(p.offsetXDots, -500);   // 10 mm band start + 40 mm spare
+    EXPECT_EQ(p.offsetYDots, -1185);  // 10 mm + 108.5 mm
     PrintMapping normal(g, p, false), mirrored(g, p, true);
     EXPECT_EQ(normal.mapX(0), 500);
     EXPECT_EQ(normal.mapX(100), 1500);
@@ -99,7 +99,7 @@ TEST(PrintMappingTest, CentresInTheBandAndMirrors)
     EXPECT_EQ(mirrored.mapY(0), 1185);
     EXPECT_EQ(mirrored.mapY(50), 1685);
     EXPECT_EQ(normal.toDotsX(1.25), 12);
-    EXPECT_EQ(normal.roundDotsX(1.25), 12); // half to even
+    EXPECT_EQ(normal.roundDotsX(1.25), 12);  // half to even
     EXPECT_EQ(normal.roundDotsX(1.35), 14);
 
     // The user's offsets: X moves right, Y moves up on a normal sheet.
@@ -145,9 +145,9 @@ TEST(PrintCommandListTest, RegionsFirstThenMainListByTheRules)
     ASSERT_EQ(page.figures.size(), 5u);
     const auto &region = page.figures[0];
     EXPECT_EQ(region.op, "polygon");
-    EXPECT_EQ(region.points.size(), 3u); // the repeated first vertex is dropped
+    EXPECT_EQ(region.points.size(), 3u);  // the repeated first vertex is dropped
     EXPECT_EQ(region.style, BrushStyle::DiagonalCross);
-    EXPECT_EQ(region.penWidth, 1); // 0 draws as 1
+    EXPECT_EQ(region.penWidth, 1);  // 0 draws as 1
     EXPECT_EQ(page.figures[1].op, "ellipse");
     EXPECT_EQ(page.figures[1].style, BrushStyle::Solid);
     const auto &rect = page.figures[2];
@@ -196,5 +196,5 @@ TEST(PrintCommandListTest, LargeOutlinesAreDrawnWhole)
     EXPECT_EQ(page.figures[0].points.size(), static_cast<size_t>(n));
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane

@@ -11,7 +11,7 @@
 namespace korvane::testing {
 
 struct PageFigure {
-    std::string op; // line, ellipse, rectangle, arc, pie, polygon, text, stretch
+    std::string op;  // line, ellipse, rectangle, arc, pie, polygon, text, stretch
     std::vector<PixelPoint> points;
     RayPoint start{}, end{};
     Colour pen = 0;
@@ -57,7 +57,10 @@ public:
     void floodFill(int, int, Colour) override {}
     Colour getPixel(int, int) const override { return 0xFFFFFF; }
     void copyRect(PixelRect, const DrawingSurface &, PixelRect) override {}
-    void stretchDraw(PixelRect r, const DrawingSurface &) override { add("stretch", {{r.left, r.top}, {r.right, r.bottom}}); }
+    void stretchDraw(PixelRect r, const DrawingSurface &) override
+    {
+        add("stretch", {{r.left, r.top}, {r.right, r.bottom}});
+    }
     void textOut(int x, int y, const std::string &t) override
     {
         add("text", {{x, y}});
@@ -91,7 +94,7 @@ public:
     bool confirm = true;
     PrinterMetrics size{200.0, 287.0, 4724, 6780, 4724, 6780};
     std::vector<std::string> calls;
-    std::vector<std::unique_ptr<RecordingPage>> sheets; // ended documents
+    std::vector<std::unique_ptr<RecordingPage>> sheets;  // ended documents
     std::unique_ptr<RecordingPage> current;
     bool landscape = false;
 
@@ -128,4 +131,4 @@ public:
     DrawingSurface *page() override { return current.get(); }
 };
 
-} // namespace korvane::testing
+}  // namespace korvane::testing

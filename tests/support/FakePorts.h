@@ -19,7 +19,7 @@ struct ShownMessage {
 class FakePrompter : public Prompter {
 public:
     std::vector<ShownMessage> shown;
-    std::deque<Answer> answers; // consumed by Yes/No questions; Yes when empty
+    std::deque<Answer> answers;  // consumed by Yes/No questions; Yes when empty
 
     Answer show(MessageKind kind, const std::string &text, Buttons buttons) override
     {
@@ -103,4 +103,4 @@ public:
     bool pumpEvents() override { return cancelRequested; }
 };
 
-} // namespace korvane::testing
+}  // namespace korvane::testing

@@ -29,4 +29,4 @@ struct MainFixture : ::testing::Test {
     void writeSettings(const Settings &s) { saveSettingsFile(dir.file("Reravado4.ini"), s); }
 };
 
-} // namespace korvane::testing
+}  // namespace korvane::testing

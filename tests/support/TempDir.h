@@ -1,10 +1,10 @@
 #pragma once
 // A fresh folder under /tmp for one test, removed with its contents afterwards.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <unistd.h>
-#include <cstdlib>
 
 namespace korvane::testing {
 
@@ -18,8 +18,7 @@ public:
     ~TempDir()
     {
         std::error_code ec;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(path_, ec);
     }
     std::string path() const { return path_.string(); }
@@ -42,4 +41,4 @@ private:
     std::filesystem::path path_;
 };
 
-} // namespace korvane::testing
+}  // namespace korvane::testing

@@ -1,7 +1,7 @@
-#include "core/Errors.h"
-#include "support/TempDir.h"
 #include "view/BmpImage.h"
+#include "core/Errors.h"
 #include "core/TextFile.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,7 @@ TEST(BmpImageTest, EightBitFileDeclaresSixHundredDpi)
     PixelImage back = decodeBmp(b);
     EXPECT_EQ(back.width, 5);
     EXPECT_EQ(back.height, 3);
-    EXPECT_EQ(back.pixels, img.pixels); // bottom-up rows come back the right way up
+    EXPECT_EQ(back.pixels, img.pixels);  // bottom-up rows come back the right way up
 
     testing::TempDir dir;
     const std::string path = dir.path() + "/p.bmp";
@@ -91,8 +91,8 @@ TEST(BmpImageTest, ReadsOtherDepths)
     EXPECT_EQ(i24.pixels, (std::vector<Colour>{colours::Red, colours::Lime, colours::Blue, colours::White}));
 
     std::string b1 = header(3, 1, 1, 2, 0);
-    b1[54 + 4] = b1[54 + 5] = b1[54 + 6] = '\xFF'; // palette: black, white
-    b1 += std::string("\xA0\x00\x00\x00", 4);      // 1 0 1
+    b1[54 + 4] = b1[54 + 5] = b1[54 + 6] = '\xFF';  // palette: black, white
+    b1 += std::string("\xA0\x00\x00\x00", 4);       // 1 0 1
     EXPECT_EQ(decodeBmp(b1).pixels, (std::vector<Colour>{colours::White, colours::Black, colours::White}));
 }
 
@@ -114,5 +114,5 @@ TEST(BmpImageTest, RefusesWhatIsNoBitmap)
     }
 }
 
-} // namespace
-} // namespace korvane
+}  // namespace
+}  // namespace korvane

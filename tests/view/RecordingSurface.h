@@ -9,7 +9,7 @@
 namespace korvane::testing {
 
 struct Figure {
-    std::string op; // "line", "ellipse", "rectangle", "arc", "pie", "polygon", "fill"
+    std::string op;  // "line", "ellipse", "rectangle", "arc", "pie", "polygon", "fill"
     std::vector<PixelPoint> points;
     RayPoint start{}, end{};
     Colour penColour = 0;
@@ -23,7 +23,7 @@ public:
     RecordingSurface(int w = 200, int h = 100) : w_(w), h_(h) {}
 
     std::vector<Figure> figures;
-    Colour pixelColour = 0xFFFFFF; // what getPixel answers
+    Colour pixelColour = 0xFFFFFF;  // what getPixel answers
 
     int width() const override { return w_; }
     int height() const override { return h_; }
@@ -67,7 +67,7 @@ public:
     void floodFill(int x, int y, Colour colour) override
     {
         add("fill", {{x, y}});
-        figures.back().penColour = colour; // the colour asked for
+        figures.back().penColour = colour;  // the colour asked for
     }
     Colour getPixel(int, int) const override { return pixelColour; }
     void copyRect(PixelRect, const DrawingSurface &, PixelRect) override {}
@@ -88,4 +88,4 @@ private:
     BrushStyle brush_ = BrushStyle::Solid;
 };
 
-} // namespace korvane::testing
+}  // namespace korvane::testing

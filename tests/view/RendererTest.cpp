@@ -1,6 +1,6 @@
 // The renderer's per-item rules, checked on a recording surface.
-#include "view/RecordingSurface.h"
 #include "view/Renderer.h"
+#include "view/RecordingSurface.h"
 #include "view/ViewTransform.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +16,7 @@ namespace {
 constexpr Colour Red = colours::Red, Blue = colours::Blue, White = colours::White;
 
 // One millimetre per pixel, no offsets: a stored point maps to its rounded value.
-PixelMapping unitMapping()
-{
-    return PixelMapping{};
-}
+PixelMapping unitMapping() { return PixelMapping{}; }
 
 struct Scene {
     Document doc;
@@ -29,7 +26,7 @@ struct Scene {
         doc.layers.slot(1).visible = 1;
         doc.layers.slot(2).colour = Blue;
         doc.layers.slot(2).visible = 1;
-        doc.layers.slot(3).colour = colours::Lime; // hidden
+        doc.layers.slot(3).colour = colours::Lime;  // hidden
     }
     void add(ItemKind kind, double x1, double y1, double x2 = 0, double y2 = 0, int fill = 2, int colourLayer = 1,
              int layer = 1, double width = 0)
@@ -67,7 +64,7 @@ struct Scene {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(Mapping, RoundsHalfToEvenAndPlacesRowsBelowTheTopMargin)
 {
@@ -81,9 +78,9 @@ TEST(Mapping, RoundsHalfToEvenAndPlacesRowsBelowTheTopMargin)
     // 1.25 / 0.5 = 2.5 -> 2; 1.75 / 0.5 = 3.5 -> 4; (-5.25 + 10 + 20) / 0.5 = 49.5 -> 50.
     EXPECT_EQ(m.point(1.25, -5.25), (PixelPoint{-1, 46}));
     EXPECT_EQ(m.point(1.75, -5.75), (PixelPoint{1, 44}));
-    EXPECT_EQ(m.penWidth(0.75), 2); // 1.5 -> 2
-    EXPECT_EQ(m.penWidth(0.25), 0); // 0.5 -> 0
-    EXPECT_EQ(m.penWidth(1.25), 2); // 2.5 -> 2
+    EXPECT_EQ(m.penWidth(0.75), 2);  // 1.5 -> 2
+    EXPECT_EQ(m.penWidth(0.25), 0);  // 0.5 -> 0
+    EXPECT_EQ(m.penWidth(1.25), 2);  // 2.5 -> 2
 }
 
 // Brush, pen and colours per kind, fill and colour layer.
@@ -108,21 +105,29 @@ TEST(Renderer, PaintsEachKindWithItsPenAndBrush)
         {"ellipse fill 2 hollow", ItemKind::Ellipse, 2, 1, 3, RegionFill::Solid, "ellipse", Red, 3, Red, B::Hollow},
         {"ellipse fill 3 hollow", ItemKind::Ellipse, 3, 1, 0, RegionFill::Solid, "ellipse", Red, 0, Red, B::Hollow},
         {"ellipse fill 4 solid", ItemKind::Ellipse, 4, 2, 0, RegionFill::Solid, "ellipse", Blue, 0, Blue, B::Solid},
-        {"ellipse width 1.0 is one pixel", ItemKind::Ellipse, 2, 1, 1.0, RegionFill::Solid, "ellipse", Red, 1, Red, B::Hollow},
+        {"ellipse width 1.0 is one pixel", ItemKind::Ellipse, 2, 1, 1.0, RegionFill::Solid, "ellipse", Red, 1, Red,
+         B::Hollow},
         {"clear ellipse is white", ItemKind::Ellipse, 1, 0, 0, RegionFill::Solid, "ellipse", White, 0, White, B::Solid},
         {"underlay ellipse", ItemKind::UnderEllipse, 3, 1, 0, RegionFill::Solid, "ellipse", Red, 0, Red, B::Hollow},
-        {"rectangle fill 1 outline", ItemKind::Rectangle, 1, 1, 5, RegionFill::Solid, "rectangle", Red, 1, Red, B::Hollow},
+        {"rectangle fill 1 outline", ItemKind::Rectangle, 1, 1, 5, RegionFill::Solid, "rectangle", Red, 1, Red,
+         B::Hollow},
         {"rectangle fill 2 solid", ItemKind::Rectangle, 2, 1, 0, RegionFill::Solid, "rectangle", Red, 1, Red, B::Solid},
-        {"rectangle fill 3 white brush", ItemKind::Rectangle, 3, 2, 0, RegionFill::Solid, "rectangle", Blue, 1, White, B::Hollow},
-        {"clear rectangle fill 3", ItemKind::UnderRectangle, 3, 0, 0, RegionFill::Solid, "rectangle", White, 1, White, B::Hollow},
+        {"rectangle fill 3 white brush", ItemKind::Rectangle, 3, 2, 0, RegionFill::Solid, "rectangle", Blue, 1, White,
+         B::Hollow},
+        {"clear rectangle fill 3", ItemKind::UnderRectangle, 3, 0, 0, RegionFill::Solid, "rectangle", White, 1, White,
+         B::Hollow},
         {"rectangle fill 4 solid", ItemKind::Rectangle, 4, 1, 0, RegionFill::Solid, "rectangle", Red, 1, Red, B::Solid},
         {"line width", ItemKind::LineTo, 1, 1, 4, RegionFill::Solid, "line", Red, 4, Red, B::Hollow},
         {"underlay line", ItemKind::UnderLineTo, 2, 2, 0.4, RegionFill::Solid, "line", Blue, 0, Blue, B::Solid},
         {"flood fill hollow", ItemKind::FloodFill, 1, 1, 0, RegionFill::Solid, "fill", 0x123456, 0, Red, B::Hollow},
-        {"flood fill solid", ItemKind::UnderFloodFill, 4, 0, 0, RegionFill::Solid, "fill", 0x123456, 0, White, B::Solid},
-        {"region without outline width", ItemKind::PolygonClose, 0, 1, 0, RegionFill::Solid, "polygon", Red, 0, Red, B::Solid},
-        {"region with width", ItemKind::UnderPolygonClose, 0, 1, 0.3, RegionFill::Solid, "polygon", Red, 1, Red, B::Solid},
-        {"hatched region", ItemKind::PolygonClose, 0, 2, 0, RegionFill::Hatch, "polygon", Blue, 0, Blue, B::DiagonalCross},
+        {"flood fill solid", ItemKind::UnderFloodFill, 4, 0, 0, RegionFill::Solid, "fill", 0x123456, 0, White,
+         B::Solid},
+        {"region without outline width", ItemKind::PolygonClose, 0, 1, 0, RegionFill::Solid, "polygon", Red, 0, Red,
+         B::Solid},
+        {"region with width", ItemKind::UnderPolygonClose, 0, 1, 0.3, RegionFill::Solid, "polygon", Red, 1, Red,
+         B::Solid},
+        {"hatched region", ItemKind::PolygonClose, 0, 2, 0, RegionFill::Hatch, "polygon", Blue, 0, Blue,
+         B::DiagonalCross},
         {"sector", ItemKind::SectorCcw, 0, 1, 2, RegionFill::Solid, "pie", Red, 2, Red, B::Solid},
         {"hatched sector", ItemKind::SectorCw, 0, 1, 0, RegionFill::Hatch, "pie", Red, 0, Red, B::DiagonalCross},
         {"arc", ItemKind::ArcCcw, 0, 2, 3, RegionFill::Solid, "arc", Blue, 3, Blue, B::Solid},
@@ -194,10 +199,10 @@ TEST(Renderer, HiddenItemsNeitherPaintNorMoveThePen)
 {
     Scene s;
     s.add(ItemKind::UnderMoveTo, 5, 5);
-    s.add(ItemKind::MoveTo, 50, 50, 0, 0, 2, 3, 3); // hidden layer 3
-    s.add(ItemKind::LineTo, 9, 9);                  // from the underlay's pen position
-    s.add(ItemKind::Ellipse, 0, 0, 5, 5, 1, 1, 3);  // hidden
-    s.add(ItemKind::LineTo, 60, 60, 0, 0, 2, 2, 3); // hidden, whatever its colour layer
+    s.add(ItemKind::MoveTo, 50, 50, 0, 0, 2, 3, 3);  // hidden layer 3
+    s.add(ItemKind::LineTo, 9, 9);                   // from the underlay's pen position
+    s.add(ItemKind::Ellipse, 0, 0, 5, 5, 1, 1, 3);   // hidden
+    s.add(ItemKind::LineTo, 60, 60, 0, 0, 2, 2, 3);  // hidden, whatever its colour layer
     s.add(ItemKind::LineTo, 20, 9, 0, 0, 2, 2, 2);
     const auto f = s.render();
     ASSERT_EQ(f.size(), 2u);
@@ -231,7 +236,7 @@ std::vector<PixelPoint> polygonOf(Scene &s, std::initializer_list<PixelPoint> ve
     return f.back().points;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Renderer, LeavesOutTheLastVertexOnlyWhenItRepeatsTheFirst)
 {
@@ -273,7 +278,7 @@ TEST(Renderer, KeepsEveryVertexOfAVeryLargePolygon)
 TEST(Renderer, OpenVerticesNeverJoinAnotherLayersPolygonOrTheNextPass)
 {
     Scene s;
-    s.add(ItemKind::PolygonVertex, 90, 90, 0, 0, 0, 1, 1); // left open by layer 1
+    s.add(ItemKind::PolygonVertex, 90, 90, 0, 0, 0, 1, 1);  // left open by layer 1
     s.add(ItemKind::PolygonVertex, 91, 95, 0, 0, 0, 1, 1);
     EXPECT_EQ(polygonOf(s, {{0, 0}, {4, 0}, {4, 4}}, 2), (std::vector<PixelPoint>{{0, 0}, {4, 0}, {4, 4}}));
 
@@ -298,13 +303,13 @@ double spanOf(const Figure &f)
     return arcAngles(b.x - a.x, b.y - a.y, centre, f.start, f.end).spanDegrees;
 }
 
-} // namespace
+}  // namespace
 
 // Stored y is the negated board Y; the arcs below run around (0, 0) with
 // radius 10 mm on a view where the whole circle is a few pixels across.
 TEST(Renderer, SweepsArcsByTheirStoredEndsNotTheirRoundedPixels)
 {
-    const double d = 0.01; // radians either side of the +X axis
+    const double d = 0.01;  // radians either side of the +X axis
     const Point below{10 * std::cos(d), 10 * std::sin(d)}, above{10 * std::cos(d), -10 * std::sin(d)};
     struct Case {
         const char *what;
@@ -321,7 +326,7 @@ TEST(Renderer, SweepsArcsByTheirStoredEndsNotTheirRoundedPixels)
         {"short sector", ItemKind::SectorCcw, below, above, 2 * d * 180 / 3.141592653589793},
     };
     PixelMapping coarse;
-    coarse.mmPerPixelX = coarse.mmPerPixelY = 4; // 20 mm across is 5 pixels
+    coarse.mmPerPixelX = coarse.mmPerPixelY = 4;  // 20 mm across is 5 pixels
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         Scene s;

@@ -1,7 +1,7 @@
 // Fit, zoom and redraw on a fake drawing area.
+#include "view/ViewControl.h"
 #include "support/FakePorts.h"
 #include "view/RecordingSurface.h"
-#include "view/ViewControl.h"
 #include "view/ViewTexts.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ public:
     double mmX = 0.25, mmY = 0.25;
     bool outOfMemory = false;
     int rastersMade = 0;
-    std::unique_ptr<DrawingSurface> shown; // null after a clear
+    std::unique_ptr<DrawingSurface> shown;  // null after a clear
     bool everShown = false;
 
     int pictureWidth() const override { return w; }
@@ -79,14 +79,11 @@ struct View {
     }
 
     // A fitted view as a load leaves it.
-    void load(const char *platform = "")
-    {
-        view.fitLoadedDrawing(platform);
-    }
+    void load(const char *platform = "") { view.fitLoadedDrawing(platform); }
     ViewTransform &t() { return view.transform(); }
 };
 
-} // namespace
+}  // namespace
 
 TEST(FitScale, FitsTheExtentsOrShowsTrueSizeWithoutThem)
 {
@@ -95,14 +92,13 @@ TEST(FitScale, FitsTheExtentsOrShowsTrueSizeWithoutThem)
         float expected;
     };
     const Case cases[] = {
-        {200, 100, 330, 230, 1.5f}, // height allows 2.0, width only 1.5
-        {200, 100, 530, 180, 1.5f}, // height limits
-        {100, 200, 230, 330, 1.5f}, // tall: width limits to 2.0, height to 1.5
-        {100, 200, 180, 530, 1.5f},
-        {200, 0, 330, 230, 1.5f},   // everything on one horizontal line
-        {0, 100, 330, 230, 2.0f},   // on one vertical line
-        {0, 0, 330, 230, 1.0f},     // one drill hit
-        {200, 100, 20, 20, 1.0f},   // no room at all
+        {200, 100, 330, 230, 1.5f},                            // height allows 2.0, width only 1.5
+        {200, 100, 530, 180, 1.5f},                            // height limits
+        {100, 200, 230, 330, 1.5f},                            // tall: width limits to 2.0, height to 1.5
+        {100, 200, 180, 530, 1.5f}, {200, 0, 330, 230, 1.5f},  // everything on one horizontal line
+        {0, 100, 330, 230, 2.0f},                              // on one vertical line
+        {0, 0, 330, 230, 1.0f},                                // one drill hit
+        {200, 100, 20, 20, 1.0f},                              // no room at all
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(::testing::Message() << c.extentX << " x " << c.extentY << " in " << c.width << " x " << c.height);
@@ -113,8 +109,8 @@ TEST(FitScale, FitsTheExtentsOrShowsTrueSizeWithoutThem)
 TEST(ScreenMetrics, UsesThePhysicalSizeUnlessItIsImplausible)
 {
     EXPECT_DOUBLE_EQ(mmPerPixelFrom(508, 1920, 96), 508.0 / 1920);
-    EXPECT_DOUBLE_EQ(mmPerPixelFrom(0, 1920, 120), 25.4 / 120);     // not reported
-    EXPECT_DOUBLE_EQ(mmPerPixelFrom(10000, 1920, 96), 25.4 / 96);   // a 10 m screen
+    EXPECT_DOUBLE_EQ(mmPerPixelFrom(0, 1920, 120), 25.4 / 120);    // not reported
+    EXPECT_DOUBLE_EQ(mmPerPixelFrom(10000, 1920, 96), 25.4 / 96);  // a 10 m screen
     EXPECT_DOUBLE_EQ(mmPerPixelFrom(0, 0, 0), 25.4 / 96);
 }
 
@@ -173,11 +169,11 @@ TEST(Zoom, InGrowsTheAreaAndShiftsTheDrawing20mmRight)
     EXPECT_FLOAT_EQ(v.t().scale, 2.0f);
     EXPECT_NEAR(v.t().zoomX, 1.63333, 1e-5);
     EXPECT_EQ(v.host.w, 1960);
-    EXPECT_EQ(v.host.h, 1130); // zoomY = 260 / 225 + 0.1
+    EXPECT_EQ(v.host.h, 1130);  // zoomY = 260 / 225 + 0.1
     EXPECT_EQ(v.t().areaWidth, 460);
     EXPECT_EQ(v.t().areaHeight, 252);
-    EXPECT_EQ(v.t().offsetX, -200); // (0 - (30 + 20)) / 0.25
-    EXPECT_EQ(v.t().offsetY, 104);  // ((252 - 200) / 2) / 0.25
+    EXPECT_EQ(v.t().offsetX, -200);  // (0 - (30 + 20)) / 0.25
+    EXPECT_EQ(v.t().offsetY, 104);   // ((252 - 200) / 2) / 0.25
     EXPECT_EQ(v.host.figures().size(), 1u);
     EXPECT_TRUE(v.prompter.shown.empty());
 
@@ -186,7 +182,7 @@ TEST(Zoom, InGrowsTheAreaAndShiftsTheDrawing20mmRight)
     EXPECT_EQ(v.host.w, 1200);
     EXPECT_EQ(v.host.h, 900);
     EXPECT_EQ(v.t().scale, v.t().fitScale);
-    EXPECT_EQ(v.t().offsetX, -60); // -(270 - 240) / 2 / 0.25
+    EXPECT_EQ(v.t().offsetX, -60);  // -(270 - 240) / 2 / 0.25
 }
 
 // On a 1000 px wide area at 0.25 mm per pixel, zoom in to scale 2 asks for
@@ -199,12 +195,12 @@ TEST(Zoom, InIsRefusedAtTheLimitOfThePlatform)
         bool refused;
     };
     const Case cases[] = {
-        {"", 957.375, false},         // 7999 px on Linux
-        {"", 957.5, true},            // 8000 px
+        {"", 957.375, false},  // 7999 px on Linux
+        {"", 957.5, true},     // 8000 px
         {"WindowsNT", 957.375, false},
         {"WindowsNT", 957.5, true},
-        {"Windows9x", 832.375, false}, // 6999 px
-        {"Windows9x", 832.5, true},    // 7000 px
+        {"Windows9x", 832.375, false},  // 6999 px
+        {"Windows9x", 832.5, true},     // 7000 px
         {"Win32s", 832.5, true},
     };
     for (const Case &c : cases) {
@@ -219,7 +215,7 @@ TEST(Zoom, InIsRefusedAtTheLimitOfThePlatform)
         if (c.refused) {
             EXPECT_EQ(v.prompter.texts(), std::vector<std::string>{msg::ZoomInLimit});
             EXPECT_FLOAT_EQ(v.t().scale, 1.5f);
-            EXPECT_GT(v.t().zoomX, 1.0f); // the refused factors are kept
+            EXPECT_GT(v.t().zoomX, 1.0f);  // the refused factors are kept
             EXPECT_EQ(v.host.w, 1000);
             EXPECT_EQ(v.host.rastersMade, made);
         } else {
@@ -237,7 +233,7 @@ TEST(Zoom, WithoutMemoryForTheLargerPictureKeepsTheView)
         View v;
         v.load();
         v.t().scale = 2.5f;
-        v.view.zoomIn(); // a zoomed view to start from
+        v.view.zoomIn();  // a zoomed view to start from
         v.prompter.shown.clear();
         const ViewTransform before = v.t();
         const DrawingSurface *picture = v.host.shown.get();
