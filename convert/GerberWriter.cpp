@@ -8,16 +8,44 @@
 #include "gerber/ApertureTexts.h"
 #include "gerber/GerberTexts.h"
 
+#include <array>
 #include <vector>
 
 namespace korvane {
 namespace {
 
 constexpr double InchToMm = 25.4;
-constexpr size_t ChunkSize = 4097;
+constexpr size_t ChunkSize = 1 << 16;
+// Output bytes are gathered into pieces of about this size for the sink.
+constexpr size_t OutputPiece = 1 << 16;
 constexpr const char *CrLf = "\r\n";
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool isCoordinateLetter(char c) { return c == 'X' || c == 'Y' || c == 'I' || c == 'J'; }
+
+// The bytes a coordinate word goes on with ("+" is passed over, so a word
+// holding one takes the slow way).
+constexpr std::array<bool, 256> coordinateBytes()
+{
+    std::array<bool, 256> t{};
+    for (char c = '0'; c <= '9'; ++c)
+        t[static_cast<unsigned char>(c)] = true;
+    t['-'] = t['.'] = true;
+    return t;
+}
+
+// Digits only, as G words hold them: the value, or -1 when the text is
+// long enough to need the general parser.
+std::int32_t shortNumber(std::string_view digits)
+{
+    if (digits.size() > 9)
+        return -1;
+    std::int32_t v = 0;
+    for (char c : digits)
+        v = v * 10 + (c - '0');
+    return v;
+}
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
@@ -216,11 +244,19 @@ std::string GerberWriter::compileCommand(const std::string &command) const
 
 void GerberWriter::write(std::string_view text)
 {
-    if (!text.empty())
-        body_.write(text);
+    out_.append(text);
+    if (out_.size() >= OutputPiece)
+        flushOutput();
 }
 
-void GerberWriter::writeLine(const std::string &line)
+void GerberWriter::flushOutput()
+{
+    if (!out_.empty())
+        body_.write(out_);
+    out_.clear();
+}
+
+void GerberWriter::writeLine(std::string_view line)
 {
     if (line == lastLine_)
         return;
@@ -228,16 +264,26 @@ void GerberWriter::writeLine(const std::string &line)
     lastLine_ = line;
 }
 
-void GerberWriter::writeHeaderLine(const std::string &line) { (dToX_ ? header_ : body_).write(line + CrLf); }
+void GerberWriter::writeHeaderLine(const std::string &line)
+{
+    if (dToX_) {
+        header_.write(line + CrLf);
+        return;
+    }
+    write(line);
+    write(CrLf);
+}
 
 bool GerberWriter::feed(std::string_view chunk)
 {
     try {
+        static constexpr std::array<bool, 256> coordinateByte = coordinateBytes();
         const char *p = chunk.data(), *end = p + chunk.size();
         while (p < end) {
             if (stopped_)
-                return false;
-            if (state_ == State::Word && isDigit(*p)) {
+                break;
+            char c = *p;
+            if (state_ == State::Word && isDigit(c)) {
                 const char *q = p + 1;
                 while (q < end && isDigit(*q))
                     ++q;
@@ -245,16 +291,42 @@ bool GerberWriter::feed(std::string_view chunk)
                 p = q;
                 continue;
             }
+            // A whole word inside the chunk is taken as it stands, without
+            // collecting it byte by byte.
+            bool coordinate = isCoordinateLetter(c);
+            if (state_ == State::Normal && (coordinate || c == 'D' || c == 'G')) {
+                const char *q = p + 1;
+                if (coordinate) {
+                    while (q < end && coordinateByte[static_cast<unsigned char>(*q)])
+                        ++q;
+                } else {
+                    while (q < end && isDigit(*q))
+                        ++q;
+                }
+                if (q < end && !(coordinate && *q == '+')) {
+                    word(c, std::string_view(p + 1, static_cast<size_t>(q - p - 1)));
+                    p = q;
+                    continue;
+                }
+            }
             handle(*p++);
         }
     } catch (const GerberWriteStop &stop) {
         ctx_.prompter.error(stop.text);
         stopped_ = true;
     }
+    if (stopped_)
+        flushOutput();
     return !stopped_;
 }
 
 void GerberWriter::finish()
+{
+    endFile();
+    flushOutput();
+}
+
+void GerberWriter::endFile()
 {
     if (stopped_)
         return;
@@ -356,23 +428,28 @@ void GerberWriter::endWord()
 {
     char letter = letter_;
     letter_ = 0;
-    state_ = State::Normal;
-    switch (letter) {
-    case 'D':
-        if (!word_.empty())
-            dWord(word_);
-        break;
-    case 'G':
-        if (!word_.empty())
-            gWord(word_);
-        break;
-    default: coordinateWord(letter, word_); break;
-    }
+    word(letter, word_);
     if (state_ != State::Comment)
         word_.clear();
 }
 
-void GerberWriter::dWord(const std::string &digits)
+void GerberWriter::word(char letter, std::string_view text)
+{
+    state_ = State::Normal;
+    switch (letter) {
+    case 'D':
+        if (!text.empty())
+            dWord(text);
+        break;
+    case 'G':
+        if (!text.empty())
+            gWord(text);
+        break;
+    default: coordinateWord(letter, text); break;
+    }
+}
+
+void GerberWriter::dWord(std::string_view digits)
 {
     blockHasWord_ = true;
     if (xIn_ && !fsSeen_)
@@ -384,27 +461,33 @@ void GerberWriter::dWord(const std::string &digits)
     }
     // The D operation stays as it was: the reader draws a block after the
     // select with the operation it had before.
-    std::string d = "D" + digits;
-    if (dToX_ && defined_.insert(digits).second) {
-        ApertureLookup row = ctx_.table.Lookup(std::string_view(digits));
+    if (dToX_ && defined_.find(digits) == defined_.end()) {
+        defined_.emplace(digits);
+        std::string d = "D" + std::string(digits);
+        ApertureLookup row = ctx_.table.Lookup(digits);
         if (!row.isSet())
             throw GerberWriteStop{std::string(convmsg::ApertureNotSet) + d};
         for (const std::string &line : apertureDefinitionLines(d, row, ctx_.library, ctx_.out.unit))
             writeHeaderLine(line);
     }
-    writeLine(selectPrefix_ + d + eob_);
+    std::string &select = scratch_;
+    select.assign(selectPrefix_);
+    select += 'D';
+    select.append(digits);
+    select += eob_;
+    writeLine(select);
 }
 
-void GerberWriter::gWord(const std::string &digits)
+void GerberWriter::gWord(std::string_view digits)
 {
-    std::int32_t code = -1;
-    if (!tryParseInt(digits, code))
+    std::int32_t code = shortNumber(digits);
+    if (code < 0 && !tryParseInt(digits, code))
         return;
     blockHasWord_ = true;
     // Only the codes written out need their text: formatting every G01 costs.
     auto g = [&] {
         return code < 100 ? std::string{'G', static_cast<char>('0' + code / 10), static_cast<char>('0' + code % 10)}
-                          : "G" + digits;
+                          : "G" + std::string(digits);
     };
     switch (code) {
     case 0:
@@ -436,7 +519,7 @@ void GerberWriter::gWord(const std::string &digits)
     }
 }
 
-void GerberWriter::coordinateWord(char letter, std::string &text)
+void GerberWriter::coordinateWord(char letter, std::string_view text)
 {
     blockHasWord_ = true;
     blockHasCoordinateOrOperation_ = true;
@@ -445,15 +528,18 @@ void GerberWriter::coordinateWord(char letter, std::string &text)
         const int digits = parseInt(in.integerDigits) + parseInt(in.decimalDigits);
         size_t total = static_cast<size_t>(digits);
         total += text.find('-') != std::string::npos ? 1 : 0;
-        if (text.size() < total)
-            text.append(total - text.size(), '0');
+        if (text.size() < total) {
+            scratch_.assign(text);
+            scratch_.append(total - text.size(), '0');
+            text = scratch_;
+        }
     }
     if (text.empty())
         text = "0";
     const CoordinateConverter &conv = converter();
     if (letter == 'I' || letter == 'J') {
-        std::string v = number(conv.value(text, letter));
-        (letter == 'I' ? i_ : j_) = v;
+        char digits[CoordinateConverter::OutputNumberSize];
+        (letter == 'I' ? i_ : j_).assign(digits, conv.outputNumber(conv.value(text, letter), digits));
         return;
     }
     Axis &axis = letter == 'X' ? x_ : y_;
@@ -477,6 +563,7 @@ std::string GerberWriter::number(std::int64_t v) { return converter().outputNumb
 void GerberWriter::appendAxisWord(std::string &line, char letter, Axis &axis)
 {
     const GerberOutFormat &o = ctx_.out;
+    char buffer[CoordinateConverter::OutputNumberSize];
     if (o.coordinateMode == CoordinateMode::Incremental) {
         std::int64_t step = axis.position - axis.written;
         axis.written = axis.position;
@@ -488,12 +575,12 @@ void GerberWriter::appendAxisWord(std::string &line, char letter, Axis &axis)
                 line += '0';
             return;
         }
-        line += number(step);
+        line.append(buffer, converter().outputNumber(step, buffer));
         return;
     }
     if (!axis.known)
         return;
-    std::string digits = number(axis.position);
+    std::string_view digits(buffer, converter().outputNumber(axis.position, buffer));
     if (digits == axis.lastWord) {
         if (o.zeroData != ZeroDataMode::Omit)
             line += letter;

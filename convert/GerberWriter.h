@@ -15,6 +15,7 @@
 #include "gerber/MacroLibrary.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -72,14 +73,17 @@ private:
     };
 
     void write(std::string_view text);
-    void writeLine(const std::string &line);
+    void flushOutput();
+    void writeLine(std::string_view line);
     void writeHeaderLine(const std::string &line);
     void handle(char c);
+    void endFile();
     void endWord();
+    void word(char letter, std::string_view text);
     void endBlock();
-    void coordinateWord(char letter, std::string &text);
-    void dWord(const std::string &digits);
-    void gWord(const std::string &digits);
+    void coordinateWord(char letter, std::string_view text);
+    void dWord(std::string_view digits);
+    void gWord(std::string_view digits);
     void parameterPiece(const std::string &piece, bool closing);
     void parameterStatement(std::string_view statement, std::string &kept);
     std::string scaledAperture(std::string_view statement) const;
@@ -126,7 +130,10 @@ private:
     std::string blockKind_;
     bool macroNameSeen_ = false;
 
-    std::set<std::string> defined_;
+    std::set<std::string, std::less<>> defined_;
+    // Bytes not yet handed to the body sink, and a line being built.
+    std::string out_;
+    std::string scratch_;
 
     // The reader that fills the aperture table from %AD and %AM blocks.
     struct TableFiller;

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <cstring>
 
 namespace korvane {
 namespace {
@@ -31,6 +33,18 @@ bool plainInteger(std::string_view text, std::int64_t &out)
     }
     out = negative ? -v : v;
     return true;
+}
+
+// Round half to even as roundToInt64 does, without the library call: adding
+// and taking away 1.5 * 2^52 leaves the nearest integer (ties to even) for
+// every value below 2^51, which the clamp above guarantees. NaN goes the
+// long way.
+std::int64_t nearestInteger(double v)
+{
+    constexpr double Shift = 6755399441055744.0;
+    if (!(std::abs(v) < 2251799813685248.0))
+        return roundToInt64(v);
+    return static_cast<std::int64_t>((v + Shift) - Shift);
 }
 
 double offsetOf(const std::string &text)
@@ -134,7 +148,7 @@ std::int64_t CoordinateConverter::valueOfInput(double v, char letter) const
     // Far beyond any board, and small enough that the writers' differences
     // of two positions never overflow.
     v = std::clamp(v, -1e15, 1e15);
-    return roundToInt64(bias_ ? v + 0.1 : v);
+    return nearestInteger(bias_ ? v + 0.1 : v);
 }
 
 std::string CoordinateConverter::convert(std::string_view text, char letter) const
@@ -149,17 +163,34 @@ std::string CoordinateConverter::pad(std::string text) const { return padCoordin
 
 std::string CoordinateConverter::outputNumber(std::int64_t v) const
 {
-    char buffer[24];
-    auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
-    std::string text(buffer, r.ptr);
-    if (zeroSuppression_ == ZeroSuppression::Leading)
-        return text;
-    text = pad(std::move(text));
-    if (zeroSuppression_ == ZeroSuppression::Trailing) {
-        while (text.size() > 1 && text.back() == '0' && text[text.size() - 2] >= '0' && text[text.size() - 2] <= '9')
-            text.pop_back();
+    char buffer[OutputNumberSize];
+    return {buffer, outputNumber(v, buffer)};
+}
+
+std::size_t CoordinateConverter::outputNumber(std::int64_t v, char *buffer) const
+{
+    char digits[24];
+    char *end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+    auto n = static_cast<std::size_t>(end - digits);
+    if (zeroSuppression_ == ZeroSuppression::Leading) {
+        std::memcpy(buffer, digits, n);
+        return n;
     }
-    return text;
+    bool negative = v < 0;
+    std::size_t width = static_cast<std::size_t>(total_);
+    std::size_t magnitude = n - (negative ? 1 : 0);
+    char *o = buffer;
+    if (negative)
+        *o++ = '-';
+    if (magnitude < width)
+        o = std::fill_n(o, width - magnitude, '0');
+    o = std::copy(digits + (negative ? 1 : 0), end, o);
+    std::size_t size = static_cast<std::size_t>(o - buffer);
+    if (zeroSuppression_ == ZeroSuppression::Trailing) {
+        while (size > 1 && buffer[size - 1] == '0' && buffer[size - 2] >= '0' && buffer[size - 2] <= '9')
+            --size;
+    }
+    return size;
 }
 
 std::string convertCoordinate(std::string_view text, char letter, const CoordinateFormats &formats)

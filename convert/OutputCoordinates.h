@@ -4,6 +4,7 @@
 // (units, implied decimal digits, drill offsets, rounding, zero padding).
 #include "core/Formats.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -60,6 +61,10 @@ public:
     // suppression written to full width without its trailing zeros, so that
     // a reader completing them gets the value back.
     std::string outputNumber(std::int64_t v) const;
+    // The same digits into `buffer` (OutputNumberSize bytes); returns their
+    // count. For writers that build a block without temporary strings.
+    static constexpr std::size_t OutputNumberSize = 48;
+    std::size_t outputNumber(std::int64_t v, char *buffer) const;
     // The output's total digit count (integer + decimal digits).
     int totalDigits() const { return total_; }
     bool padsAbsolute() const { return padAbsolute_; }
