@@ -94,47 +94,92 @@ bool isMove(std::int32_t kind)
 
 // Consecutive repeats of one item (within the tolerance: two points that the
 // output's digits make one) draw nothing new, and a move followed by a flash
-// or another move draws nothing.
-template <class Items>
-std::vector<DisplayItem> collapsed(const Items &items, double tolerance)
-{
-    // Items are copied: the store hands them out decoded, one at a time.
-    std::vector<DisplayItem> out;
-    out.reserve(items.size());
-    for (const DisplayItem &item : items) {
-        if (!out.empty() && isMove(out.back().kind) && ignoresThePen(item.kind))
-            out.pop_back();
-        if (out.empty() || !sameItem(out.back(), item, tolerance))
-            out.push_back(item);
-    }
-    if (!out.empty() && isMove(out.back().kind))
-        out.pop_back();
-    return out;
-}
+// or another move draws nothing. The items are read one at a time from
+// [next, end): only a move may still be taken back, so it waits until the
+// item after it shows whether it stays.
+template <class Iterator>
+class Collapsed {
+public:
+    Collapsed(Iterator begin, Iterator end, double tolerance) : next_(begin), end_(end), tolerance_(tolerance) {}
 
-template <class Expected>
-bool compareSequences(const Expected &expected, const ItemSequence &found, double tolerance, const char *name,
+    // The next item of the collapsed sequence; false at its end.
+    bool next(DisplayItem &out)
+    {
+        while (count_ == 0) {
+            head_ = 0;
+            if (next_ == end_)
+                return false;  // a move left waiting at the end draws nothing
+            take(*next_);
+            ++next_;
+        }
+        out = queue_[head_++];
+        --count_;
+        return true;
+    }
+
+private:
+    void take(const DisplayItem &item)
+    {
+        if (movePending_ && ignoresThePen(item.kind)) {
+            // The waiting move is taken back: the item given out before it
+            // is the one the next is compared with.
+            movePending_ = false;
+            hasBack_ = hasGiven_;
+            back_ = given_;
+        }
+        if (hasBack_ && sameItem(back_, item, tolerance_))
+            return;
+        if (movePending_)
+            give(back_);
+        movePending_ = isMove(item.kind);
+        if (!movePending_)
+            give(item);
+        back_ = item;
+        hasBack_ = true;
+    }
+
+    void give(const DisplayItem &item)
+    {
+        queue_[head_ + count_++] = item;
+        given_ = item;
+        hasGiven_ = true;
+    }
+
+    Iterator next_, end_;
+    double tolerance_;
+    DisplayItem back_{}, given_{};
+    bool hasBack_ = false, hasGiven_ = false, movePending_ = false;
+    // At most two items leave one step: a move that stays and the item after it.
+    DisplayItem queue_[2]{};
+    std::size_t head_ = 0, count_ = 0;
+};
+
+template <class Expected, class Found>
+bool compareSequences(const Expected &expected, const Found &found, double tolerance, const char *name,
                       CheckVerdict &verdict)
 {
-    std::vector<DisplayItem> a = collapsed(expected, tolerance), b = collapsed(found, tolerance);
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        if (!sameItem(a[i], b[i], tolerance)) {
-            verdict.result = CheckVerdict::Result::Different;
-            verdict.detail = std::string(name) + "の項目" + std::to_string(i + 1) + ": 入力 " + describe(a[i]) +
-                             "、出力 " + describe(b[i]);
-            return false;
+    Collapsed a(expected.begin(), expected.end(), tolerance);
+    Collapsed b(found.begin(), found.end(), tolerance);
+    DisplayItem x, y;
+    size_t n = 0;
+    for (;;) {
+        bool hasX = a.next(x), hasY = b.next(y);
+        if (hasX && hasY && sameItem(x, y, tolerance)) {
+            ++n;
+            continue;
         }
-    }
-    verdict.items += n;
-    if (a.size() != b.size()) {
+        if (!hasX && !hasY) {
+            verdict.items += n;
+            return true;
+        }
+        if (hasX != hasY)
+            verdict.items += n;
         verdict.result = CheckVerdict::Result::Different;
         verdict.detail = std::string(name) + "の項目" + std::to_string(n + 1) + ": 入力 " +
-                         (n < a.size() ? describe(a[n]) : std::string("なし")) + "、出力 " +
-                         (n < b.size() ? describe(b[n]) : std::string("なし"));
+                         (hasX ? describe(x) : std::string("なし")) + "、出力 " +
+                         (hasY ? describe(y) : std::string("なし"));
         return false;
     }
-    return true;
 }
 
 // Region points and closes of the main sequence; with colour layer 0 they
@@ -246,16 +291,19 @@ CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInForm
         verdict.detail = "入力: " + why;
         return verdict;
     }
-    // Only the input's items are kept while the output is read: two whole
-    // documents of a large file would double the memory of the check.
+    // Both documents are compared as they are held, item by item, unless
+    // clear regions go into RS-274D: those are sorted in among the dark
+    // ones first, on copies of the input's items.
     bool toD = out.dialect == GerberDialect::Rs274D;
-    std::vector<DisplayItem> underlay(expected->displayList.underlay().begin(), expected->displayList.underlay().end());
-    std::vector<DisplayItem> main, clear;
-    if (toD)
+    bool clearRegions =
+        toD && std::any_of(expected->displayList.main().begin(), expected->displayList.main().end(),
+                           [](const DisplayItem &item) { return isRegionItem(item.kind) && item.colourLayer == 0; });
+    std::vector<DisplayItem> underlay, main, clear;
+    if (clearRegions) {
+        underlay.assign(expected->displayList.underlay().begin(), expected->displayList.underlay().end());
         splitClearRegions(*expected, clear, main);
-    else
-        main.assign(expected->displayList.main().begin(), expected->displayList.main().end());
-    expected.reset();
+        expected.reset();
+    }
     // An RS-274D output draws with the apertures the input defined.
     auto outTable = std::make_unique<ApertureTable>(toD ? *tables : table);
     auto outLibrary = std::make_unique<MacroLibrary>(toD ? *libraries : library);
@@ -274,10 +322,14 @@ CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInForm
     }
     double tolerance = halfUnit(out.unit, out.decimalDigits);
     verdict.result = CheckVerdict::Result::Same;
-    if (toD) {
-        underlay = foldClearRegions(underlay, clear, found.displayList.underlay(), tolerance);
-        clear = {};
+    if (!clearRegions) {
+        if (compareSequences(expected->displayList.underlay(), found.displayList.underlay(), tolerance, "下地",
+                             verdict))
+            compareSequences(expected->displayList.main(), found.displayList.main(), tolerance, "図形", verdict);
+        return verdict;
     }
+    underlay = foldClearRegions(underlay, clear, found.displayList.underlay(), tolerance);
+    clear = {};
     if (compareSequences(underlay, found.displayList.underlay(), tolerance, "下地", verdict))
         compareSequences(main, found.displayList.main(), tolerance, "図形", verdict);
     return verdict;
