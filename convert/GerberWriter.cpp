@@ -9,6 +9,7 @@
 #include "gerber/GerberTexts.h"
 
 #include <array>
+#include <cstring>
 #include <vector>
 
 namespace korvane {
@@ -168,6 +169,135 @@ std::vector<std::string> apertureDefinitionLines(const std::string &d, const Ape
     return lines;
 }
 
+// The format lines an RS-274X output starts with.
+std::vector<std::string> formatLines(const GerberOutFormat &o)
+{
+    std::string digits = o.integerDigits + o.decimalDigits;
+    return {std::string(o.coordinateMode == CoordinateMode::Incremental ? "%FSLIX" : "%FSLAX") + digits + "Y" + digits +
+                "*%",
+            o.unit == LengthUnit::Mm ? "%MOMM*%" : "%MOIN*%"};
+}
+
+namespace {
+
+// The bytes that start something the selection scanner looks at.
+constexpr std::array<bool, 256> selectionBytes()
+{
+    std::array<bool, 256> t{};
+    t['D'] = t['G'] = t['%'] = true;
+    return t;
+}
+
+// The apertures an RS-274D file selects, in the order of their first
+// selection, found the way the writer reads its words: D words outside
+// comments and parameter blocks that are no operation code.
+class SelectionScanner {
+public:
+    void feed(std::string_view chunk)
+    {
+        static constexpr std::array<bool, 256> wordStart = selectionBytes();
+        const char *p = chunk.data(), *end = p + chunk.size();
+        while (p < end) {
+            switch (state_) {
+            case State::Normal:
+                while (p < end && !wordStart[static_cast<unsigned char>(*p)])
+                    ++p;
+                if (p == end)
+                    return;
+                state_ = *p == '%' ? State::Parameter : *p == 'D' ? State::DWord : State::GWord;
+                digits_.clear();
+                ++p;
+                break;
+            case State::DWord:
+            case State::GWord: {
+                const char *digits = p;
+                while (p < end && isDigit(*p))
+                    ++p;
+                digits_.append(digits, static_cast<size_t>(p - digits));
+                if (p < end)
+                    endWord();  // the byte after the word is read in the state it left
+                break;
+            }
+            case State::Comment:
+                while (p < end && *p != '*' && *p != '\r' && *p != '\n')
+                    ++p;
+                if (p < end) {
+                    state_ = State::Normal;
+                    ++p;
+                }
+                break;
+            case State::Parameter: {
+                const void *close = std::memchr(p, '%', static_cast<size_t>(end - p));
+                p = close ? static_cast<const char *>(close) + 1 : end;
+                if (close)
+                    state_ = State::Normal;
+                break;
+            }
+            }
+        }
+    }
+    const std::vector<std::string> &finish()
+    {
+        if (state_ == State::DWord || state_ == State::GWord)
+            endWord();
+        return selected_;
+    }
+
+private:
+    enum class State { Normal, DWord, GWord, Comment, Parameter };
+    void endWord()
+    {
+        State was = state_;
+        state_ = State::Normal;
+        if (digits_.empty())
+            return;
+        if (was == State::GWord) {
+            std::int32_t code = shortNumber(digits_);
+            if (code == 4 || (code < 0 && tryParseInt(digits_, code) && code == 4))
+                state_ = State::Comment;
+            return;
+        }
+        if (!isOperationCode(digits_) && seen_.find(digits_) == seen_.end()) {
+            seen_.insert(digits_);
+            selected_.push_back(digits_);
+        }
+    }
+    State state_ = State::Normal;
+    std::string digits_;
+    std::set<std::string, std::less<>> seen_;
+    std::vector<std::string> selected_;
+};
+
+// The header an RS-274D to RS-274X conversion of the file will have, if
+// every aperture it selects can be written; nothing otherwise (the
+// conversion then finds the row that stops it).
+bool expectedHeader(GerberWriteContext &ctx, const std::string &inputPath, std::string &header)
+{
+    SelectionScanner scanner;
+    InputFile input(inputPath);
+    readBlocks(input, nullptr, ChunkSize, [&](std::string_view block) {
+        scanner.feed(block);
+        return true;
+    });
+    header.clear();
+    for (const std::string &line : formatLines(ctx.out))
+        header += line + CrLf;
+    try {
+        for (const std::string &digits : scanner.finish()) {
+            ApertureLookup row = ctx.table.Lookup(std::string_view(digits));
+            if (!row.isSet())
+                return false;
+            for (const std::string &line : apertureDefinitionLines("D" + digits, row, ctx.library, ctx.out.unit))
+                header += line + CrLf;
+        }
+    } catch (const GerberWriteStop &) {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------- table filling
 
 // The Gerber reader's own parameter rules fill the table and the library;
@@ -209,10 +339,8 @@ GerberWriter::GerberWriter(GerberWriteContext &ctx, ByteSink &body, ByteSink &he
         write(compileCommand(o.initCommand));
     } else {
         ctx.out.zeroSuppression = ZeroSuppression::Leading;
-        std::string digits = o.integerDigits + o.decimalDigits;
-        writeHeaderLine(std::string(o.coordinateMode == CoordinateMode::Incremental ? "%FSLIX" : "%FSLAX") + digits +
-                        "Y" + digits + "*%");
-        writeHeaderLine(o.unit == LengthUnit::Mm ? "%MOMM*%" : "%MOIN*%");
+        for (const std::string &line : formatLines(o))
+            writeHeaderLine(line);
     }
     if (xIn_ && !xOut_ && ctx.autoApertureTable)
         filler_ = std::make_unique<TableFiller>(ctx);
@@ -226,6 +354,7 @@ const CoordinateConverter &GerberWriter::converter()
         CoordinateFormats f = coordinateFormats(ctx_.in, ctx_.out);
         f.inUnit = convertUnit_;
         converter_ = std::make_unique<CoordinateConverter>(f);
+        ++converterGeneration_;
     }
     return *converter_;
 }
@@ -580,8 +709,19 @@ void GerberWriter::appendAxisWord(std::string &line, char letter, Axis &axis)
     }
     if (!axis.known)
         return;
-    std::string_view digits(buffer, converter().outputNumber(axis.position, buffer));
-    if (digits == axis.lastWord) {
+    const CoordinateConverter &conv = converter();
+    // Where every value has digits of its own, the values tell whether the
+    // digits repeat, and the digits are formed only when they change.
+    bool byValue = axis.lastGeneration == converterGeneration_ && conv.distinctNumbers();
+    bool repeated = byValue && axis.position == axis.lastValue;
+    std::string_view digits = axis.lastWord;
+    if (!repeated) {
+        digits = std::string_view(buffer, conv.outputNumber(axis.position, buffer));
+        repeated = !byValue && digits == axis.lastWord;
+    }
+    axis.lastValue = axis.position;
+    axis.lastGeneration = converterGeneration_;
+    if (repeated) {
         if (o.zeroData != ZeroDataMode::Omit)
             line += letter;
         if (o.zeroData == ZeroDataMode::All)
@@ -813,6 +953,32 @@ WriteEnd writeGerberFile(GerberWriteContext &ctx, const std::string &inputPath, 
     InputFile input(inputPath);
     refuseOutputOntoInput(inputPath, outputPath);
     bool dToX = ctx.in.dialect == GerberDialect::Rs274D && ctx.out.dialect == GerberDialect::Rs274X;
+    // The header of RS-274D to RS-274X is known only at the end. It is
+    // foreseen from a quick look at the file, so that header and body go
+    // straight into the output; should the conversion define other
+    // apertures after all, it is run again with the body apart.
+    std::string foreseen;
+    if (dToX && ctx.in.charCode == CharCode::Ascii && expectedHeader(ctx, inputPath, foreseen)) {
+        GerberInFormat in = ctx.in;
+        GerberOutFormat out = ctx.out;
+        {
+            InputFile again(inputPath);
+            OutputFileSink output(outputPath);
+            output.write(foreseen);
+            StringSink header;
+            GerberWriter writer(ctx, output, header);
+            readBlocks(again, nullptr, ChunkSize, [&](std::string_view block) { return writer.feed(block); });
+            writer.finish();
+            if (writer.stopped())
+                return WriteEnd::Stopped;
+            if (header.text == foreseen) {
+                output.commit();
+                return WriteEnd::Completed;
+            }
+        }
+        ctx.in = in;
+        ctx.out = out;
+    }
     OutputFileSink body(outputPath);
     StringSink header;
     std::unique_ptr<TapeCodec> decoder = ctx.in.charCode == CharCode::Ebcdic ? decoderFor(CharCode::Ebcdic) : nullptr;

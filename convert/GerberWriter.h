@@ -43,6 +43,9 @@ enum class WriteEnd { Completed, Stopped };
 std::vector<std::string> apertureDefinitionLines(const std::string &dcode, const ApertureLookup &row,
                                                  const MacroLibrary &library, LengthUnit unit);
 
+// The format lines an RS-274X output starts with (%FS and %MO).
+std::vector<std::string> formatLines(const GerberOutFormat &out);
+
 struct GerberWriteStop {
     std::string text;
 };
@@ -69,7 +72,9 @@ private:
         double inputSum = 0;        // incremental input, input units
         bool known = false;
         bool present = false;
-        std::string lastWord;  // absolute output: the digits last written
+        std::string lastWord;              // absolute output: the digits last written
+        std::int64_t lastValue = 0;        // and the value they were formed from
+        std::uint32_t lastGeneration = 0;  // by this converter (0: none yet)
     };
 
     void write(std::string_view text);
@@ -102,6 +107,7 @@ private:
     std::string eob_;
     std::string selectPrefix_;
     std::unique_ptr<CoordinateConverter> converter_;
+    std::uint32_t converterGeneration_ = 0;  // counts the converters made
     LengthUnit convertUnit_ = LengthUnit::Mm;
 
     State state_ = State::Normal;

@@ -65,6 +65,9 @@ public:
     // count. For writers that build a block without temporary strings.
     static constexpr std::size_t OutputNumberSize = 48;
     std::size_t outputNumber(std::int64_t v, char *buffer) const;
+    // Whether two different values always give different digits (not so
+    // with trailing zeros suppressed: 120000 and 1200000 both read "12").
+    bool distinctNumbers() const { return zeroSuppression_ != ZeroSuppression::Trailing; }
     // The output's total digit count (integer + decimal digits).
     int totalDigits() const { return total_; }
     bool padsAbsolute() const { return padAbsolute_; }
