@@ -102,19 +102,20 @@ class Collapsed {
 public:
     Collapsed(Iterator begin, Iterator end, double tolerance) : next_(begin), end_(end), tolerance_(tolerance) {}
 
-    // The next item of the collapsed sequence; false at its end.
-    bool next(DisplayItem &out)
+    // The next item of the collapsed sequence, valid until the next call;
+    // null at its end.
+    const DisplayItem *next()
     {
         while (count_ == 0) {
             head_ = 0;
             if (next_ == end_)
-                return false;  // a move left waiting at the end draws nothing
+                return nullptr;  // a move left waiting at the end draws nothing
             take(*next_);
             ++next_;
         }
-        out = queue_[head_++];
+        returned_ = queue_[head_++];
         --count_;
-        return true;
+        return &slots_[returned_];
     }
 
 private:
@@ -124,33 +125,44 @@ private:
             // The waiting move is taken back: the item given out before it
             // is the one the next is compared with.
             movePending_ = false;
-            hasBack_ = hasGiven_;
             back_ = given_;
         }
-        if (hasBack_ && sameItem(back_, item, tolerance_))
+        if (back_ >= 0 && sameItem(slots_[back_], item, tolerance_))
             return;
+        int slot = freeSlot();
+        slots_[slot] = item;
         if (movePending_)
             give(back_);
         movePending_ = isMove(item.kind);
         if (!movePending_)
-            give(item);
-        back_ = item;
-        hasBack_ = true;
+            give(slot);
+        back_ = slot;
     }
 
-    void give(const DisplayItem &item)
+    void give(int slot)
     {
-        queue_[head_ + count_++] = item;
-        given_ = item;
-        hasGiven_ = true;
+        queue_[head_ + count_++] = slot;
+        given_ = slot;
+    }
+
+    // A slot that holds none of the items still looked at.
+    int freeSlot() const
+    {
+        int slot = 0;
+        while (slot == back_ || slot == given_ || slot == returned_)
+            ++slot;
+        return slot;
     }
 
     Iterator next_, end_;
     double tolerance_;
-    DisplayItem back_{}, given_{};
-    bool hasBack_ = false, hasGiven_ = false, movePending_ = false;
+    // Items are kept in four slots and named by their index (-1: none): the
+    // last one taken, the last one given out, the last one handed on.
+    DisplayItem slots_[4]{};
+    int back_ = -1, given_ = -1, returned_ = -1;
+    bool movePending_ = false;
     // At most two items leave one step: a move that stays and the item after it.
-    DisplayItem queue_[2]{};
+    int queue_[2]{};
     std::size_t head_ = 0, count_ = 0;
 };
 
@@ -160,24 +172,24 @@ bool compareSequences(const Expected &expected, const Found &found, double toler
 {
     Collapsed a(expected.begin(), expected.end(), tolerance);
     Collapsed b(found.begin(), found.end(), tolerance);
-    DisplayItem x, y;
     size_t n = 0;
     for (;;) {
-        bool hasX = a.next(x), hasY = b.next(y);
-        if (hasX && hasY && sameItem(x, y, tolerance)) {
+        const DisplayItem *x = a.next();
+        const DisplayItem *y = b.next();
+        if (x && y && sameItem(*x, *y, tolerance)) {
             ++n;
             continue;
         }
-        if (!hasX && !hasY) {
+        if (!x && !y) {
             verdict.items += n;
             return true;
         }
-        if (hasX != hasY)
+        if (!x || !y)
             verdict.items += n;
         verdict.result = CheckVerdict::Result::Different;
         verdict.detail = std::string(name) + "の項目" + std::to_string(n + 1) + ": 入力 " +
-                         (hasX ? describe(x) : std::string("なし")) + "、出力 " +
-                         (hasY ? describe(y) : std::string("なし"));
+                         (x ? describe(*x) : std::string("なし")) + "、出力 " +
+                         (y ? describe(*y) : std::string("なし"));
         return false;
     }
 }

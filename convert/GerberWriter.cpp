@@ -689,22 +689,22 @@ void GerberWriter::coordinateWord(char letter, std::string_view text)
 
 std::string GerberWriter::number(std::int64_t v) { return converter().outputNumber(v); }
 
-void GerberWriter::appendAxisWord(std::string &line, char letter, Axis &axis)
+void GerberWriter::appendAxisWord(BlockText &line, char letter, Axis &axis)
 {
     const GerberOutFormat &o = ctx_.out;
     char buffer[CoordinateConverter::OutputNumberSize];
     if (o.coordinateMode == CoordinateMode::Incremental) {
         std::int64_t step = axis.position - axis.written;
         axis.written = axis.position;
-        line += letter;
+        line.put(letter);
         if (step == 0) {
             if (o.zeroSuppression == ZeroSuppression::None)
-                line.append(static_cast<size_t>(converter().totalDigits()), '0');
+                line.zeros(static_cast<size_t>(converter().totalDigits()));
             else if (o.zeroData == ZeroDataMode::All)
-                line += '0';
+                line.put('0');
             return;
         }
-        line.append(buffer, converter().outputNumber(step, buffer));
+        line.size += converter().outputNumber(step, line.end());
         return;
     }
     if (!axis.known)
@@ -723,15 +723,15 @@ void GerberWriter::appendAxisWord(std::string &line, char letter, Axis &axis)
     axis.lastGeneration = converterGeneration_;
     if (repeated) {
         if (o.zeroData != ZeroDataMode::Omit)
-            line += letter;
+            line.put(letter);
         if (o.zeroData == ZeroDataMode::All)
-            line += digits;
+            line.put(digits);
         return;
     }
     axis.lastWord = digits;
-    line += letter;
+    line.put(letter);
     if (axis.position != 0 || o.zeroData == ZeroDataMode::All)
-        line += digits;
+        line.put(digits);
 }
 
 void GerberWriter::endBlock()
@@ -758,41 +758,40 @@ void GerberWriter::endBlock()
         g = 1;
     }
 
-    std::string &line = line_;
-    line.clear();
-    size_t gAt = line.size();
-    line += "G0";
-    line += static_cast<char>('0' + g);
-    size_t wordsAt = line.size();
+    BlockText &line = block_;
+    line.size = 0;
+    line.put("G0");
+    line.put(static_cast<char>('0' + g));
+    constexpr size_t wordsAt = 3;
     appendAxisWord(line, 'X', x_);
     appendAxisWord(line, 'Y', y_);
     x_.present = y_.present = false;
-    bool xyWords = line.size() > wordsAt;
+    bool xyWords = line.size > wordsAt;
 
     bool modalG = o.modal == ModalMode::G || o.modal == ModalMode::GD;
     bool modalD = o.modal == ModalMode::D || o.modal == ModalMode::GD;
     bool gChanged = g != lastWrittenG_;
     bool writeG = xyWords ? (!modalG || gChanged) : gChanged;
-    if (!writeG)
-        line.erase(gAt, 3);
+    // Without its G code the block starts after it.
+    size_t start = writeG ? 0 : wordsAt;
 
     if (ij) {
         bool omit = o.zeroData == ZeroDataMode::Omit;
         for (char letter : {'I', 'J'}) {
             const std::string &v = letter == 'I' ? i_ : j_;
             if (v.empty()) {
-                line += letter;
+                line.put(letter);
                 if (o.zeroData == ZeroDataMode::All)
-                    line += number(0);
+                    line.size += converter().outputNumber(0, line.end());
             } else if (!(omit && v == "0")) {
-                line += letter;
-                line += v;
+                line.put(letter);
+                line.put(v);
             }
         }
     }
     i_.clear();
     j_.clear();
-    bool anyWord = line.size() > (writeG ? 3u : 0u);
+    bool anyWord = line.size > wordsAt;
 
     bool writeD = !modalD || currentD_ != lastWrittenD_;
     if (!writeG && !anyWord && !writeD)
@@ -801,18 +800,19 @@ void GerberWriter::endBlock()
     if (writeG && g == 1 && !anyWord && (!writeD || currentD_ == 2))
         return;
     if (writeD) {
-        line += "D0";
-        line += static_cast<char>('0' + currentD_);
+        line.put("D0");
+        line.put(static_cast<char>('0' + currentD_));
     }
-    line += eob_;
-    if (o.coordinateMode == CoordinateMode::Absolute && line == lastLine_)
+    line.put(eob_);
+    std::string_view text(line.text + start, line.size - start);
+    if (o.coordinateMode == CoordinateMode::Absolute && text == lastLine_)
         return;
     if (writeG)
         lastWrittenG_ = g;
     if (writeD)
         lastWrittenD_ = currentD_;
-    write(line);
-    std::swap(line_, lastLine_);
+    write(text);
+    lastLine_.assign(text);
 }
 
 // ---------------------------------------------------------------- parameters

@@ -14,6 +14,8 @@
 #include "gerber/GerberReader.h"
 #include "gerber/MacroLibrary.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -93,7 +95,25 @@ private:
     void parameterStatement(std::string_view statement, std::string &kept);
     std::string scaledAperture(std::string_view statement) const;
     std::string scaledStepRepeat(std::string_view statement) const;
-    void appendAxisWord(std::string &line, char letter, Axis &axis);
+    // A data block being built. Its longest form (G code, four words of
+    // at most OutputNumberSize characters, D code, block end) fits.
+    struct BlockText {
+        char text[4 * (CoordinateConverter::OutputNumberSize + 1) + 16];
+        std::size_t size = 0;
+        char *end() { return text + size; }
+        void put(char c) { text[size++] = c; }
+        void put(std::string_view s)
+        {
+            s.copy(text + size, s.size());
+            size += s.size();
+        }
+        void zeros(std::size_t n)
+        {
+            std::fill_n(text + size, n, '0');
+            size += n;
+        }
+    };
+    void appendAxisWord(BlockText &line, char letter, Axis &axis);
     std::string number(std::int64_t v);
     const CoordinateConverter &converter();
     std::string compileCommand(const std::string &command) const;
@@ -126,7 +146,7 @@ private:
     bool blockHasWord_ = false;
     bool blockHasCoordinateOrOperation_ = false;
     std::string lastLine_;
-    std::string line_;
+    BlockText block_;
 
     // Parameter blocks.
     std::string piece_;
