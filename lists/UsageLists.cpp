@@ -264,10 +264,33 @@ DcodeList DcodeScanner::finish(const std::string &source)
 
 // -------------------------------------------------------------- tool scanner
 
+// The bytes that mean something to the tool counter outside a word.
+constexpr std::array<bool, 256> toolScannerBytes()
+{
+    std::array<bool, 256> t{};
+    t['T'] = t['G'] = t['X'] = t['Y'] = t['\n'] = t['\r'] = t['*'] = true;
+    return t;
+}
+
 void ToolScanner::feed(std::string_view chunk)
 {
-    for (char c : chunk)
-        handle(c);
+    static constexpr std::array<bool, 256> interesting = toolScannerBytes();
+    const char *p = chunk.data();
+    const char *end = p + chunk.size();
+    while (p < end) {
+        if (state_ == State::Normal) {
+            while (p < end && !interesting[static_cast<unsigned char>(*p)])
+                ++p;
+        } else if (state_ == State::X || state_ == State::Y) {
+            const char *digits = p;
+            while (p < end && (isDigit(*p) || *p == '-'))
+                ++p;
+            text_.append(digits, static_cast<std::size_t>(p - digits));
+        }
+        if (p == end)
+            break;
+        handle(*p++);
+    }
 }
 
 void ToolScanner::handle(char c)
