@@ -81,13 +81,20 @@ ToolList toolsOfDocument(const Document &document)
     if (document.drillLoaded != 1)
         return list;
     std::unordered_map<std::int32_t, std::size_t> rowOf;
+    // Hits of one tool come in runs: the last row found is tried first.
+    std::int32_t lastCode = 0;
+    std::size_t lastRow = SIZE_MAX;
     for (const DisplayItem &item : document.displayList.main()) {
         if (item.role != RoleDrillHit)
             continue;
-        auto [at, added] = rowOf.try_emplace(item.code, list.rows.size());
-        if (added)
-            list.rows.push_back({toolName(item.code), 0, formatReal(item.toolSize)});
-        ++list.rows[at->second].count;
+        if (lastRow == SIZE_MAX || item.code != lastCode) {
+            auto [at, added] = rowOf.try_emplace(item.code, list.rows.size());
+            if (added)
+                list.rows.push_back({toolName(item.code), 0, formatReal(item.toolSize)});
+            lastCode = item.code;
+            lastRow = at->second;
+        }
+        ++list.rows[lastRow].count;
     }
     return list;
 }
