@@ -385,12 +385,20 @@ void GerberWriter::flushOutput()
     out_.clear();
 }
 
+std::string_view GerberWriter::lastLine() const { return lastIsBlock_ ? lastBlock_ : std::string_view(lastLine_); }
+
+void GerberWriter::rememberLine(std::string_view line)
+{
+    lastLine_.assign(line);
+    lastIsBlock_ = false;
+}
+
 void GerberWriter::writeLine(std::string_view line)
 {
-    if (line == lastLine_)
+    if (line == lastLine())
         return;
     write(line);
-    lastLine_ = line;
+    rememberLine(line);
 }
 
 void GerberWriter::writeHeaderLine(const std::string &line)
@@ -476,7 +484,7 @@ void GerberWriter::endFile()
         return;
     }
     std::string end = compileCommand(ctx_.out.endCommand);
-    if (end != lastLine_)
+    if (end != lastLine())
         write(end);
 }
 
@@ -758,7 +766,7 @@ void GerberWriter::endBlock()
         g = 1;
     }
 
-    BlockText &line = block_;
+    BlockText &line = blocks_[building_];
     line.size = 0;
     line.put("G0");
     line.put(static_cast<char>('0' + g));
@@ -805,14 +813,18 @@ void GerberWriter::endBlock()
     }
     line.put(eob_);
     std::string_view text(line.text + start, line.size - start);
-    if (o.coordinateMode == CoordinateMode::Absolute && text == lastLine_)
+    if (o.coordinateMode == CoordinateMode::Absolute && text == lastLine())
         return;
     if (writeG)
         lastWrittenG_ = g;
     if (writeD)
         lastWrittenD_ = currentD_;
     write(text);
-    lastLine_.assign(text);
+    // The block stays where it was built and is the last line; the next
+    // block is built in the other buffer.
+    lastBlock_ = {line.text + start, line.size - start};
+    lastIsBlock_ = true;
+    building_ ^= 1;
 }
 
 // ---------------------------------------------------------------- parameters
@@ -856,10 +868,10 @@ void GerberWriter::parameterPiece(const std::string &piece, bool closing)
         return;
     line += CrLf;
     bool dedupe = blockKind_ == "AD" || blockKind_ == "SR" || blockKind_ == "AM";
-    if (dedupe && line == lastLine_)
+    if (dedupe && line == lastLine())
         return;
     write(line);
-    lastLine_ = line;
+    rememberLine(line);
 }
 
 void GerberWriter::parameterStatement(std::string_view statement, std::string &kept)

@@ -145,8 +145,15 @@ private:
     std::string i_, j_;
     bool blockHasWord_ = false;
     bool blockHasCoordinateOrOperation_ = false;
+    // The last line written: a data block still in its buffer, or a copy.
+    std::string_view lastLine() const;
+    void rememberLine(std::string_view line);
     std::string lastLine_;
-    BlockText block_;
+    std::string_view lastBlock_;
+    bool lastIsBlock_ = false;
+    // Two buffers: the block being built, and the last one written.
+    BlockText blocks_[2];
+    int building_ = 0;
 
     // Parameter blocks.
     std::string piece_;

@@ -15,38 +15,6 @@ constexpr double InchToMm = 25.4;
 
 constexpr double PowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
 
-// An optional "-" and up to 18 digits, the form nearly every word has.
-bool plainInteger(std::string_view text, std::int64_t &out)
-{
-    size_t i = 0, n = text.size();
-    bool negative = n > 0 && text[0] == '-';
-    if (negative)
-        i = 1;
-    if (n == i || n - i > 18)
-        return false;
-    std::int64_t v = 0;
-    for (; i < n; ++i) {
-        char c = text[i];
-        if (c < '0' || c > '9')
-            return false;
-        v = v * 10 + (c - '0');
-    }
-    out = negative ? -v : v;
-    return true;
-}
-
-// Round half to even as roundToInt64 does, without the library call: adding
-// and taking away 1.5 * 2^52 leaves the nearest integer (ties to even) for
-// every value below 2^51, which the clamp above guarantees. NaN goes the
-// long way.
-std::int64_t nearestInteger(double v)
-{
-    constexpr double Shift = 6755399441055744.0;
-    if (!(std::abs(v) < 2251799813685248.0))
-        return roundToInt64(v);
-    return static_cast<std::int64_t>((v + Shift) - Shift);
-}
-
 double offsetOf(const std::string &text)
 {
     if (text.empty() || text == "0")
@@ -124,32 +92,14 @@ std::int64_t CoordinateConverter::value(std::string_view text, char letter) cons
     return valueOfInput(inputValue(text), letter);
 }
 
-double CoordinateConverter::inputValue(std::string_view text) const
+double CoordinateConverter::otherInputValue(std::string_view text) const
 {
-    std::int64_t k;
-    if (plainInteger(text, k))
-        return static_cast<double>(k) / inScale_;
     if (text.find('.') != std::string_view::npos)
         return parseReal(text);
     return static_cast<double>(parseInt64(text)) / inScale_;
 }
 
-std::int64_t CoordinateConverter::valueOfInput(double v, char letter) const
-{
-    if (inchToMm_)
-        v *= InchToMm;
-    if (letter == 'X')
-        v += xOffset_;
-    else if (letter == 'Y')
-        v += yOffset_;
-    v *= outScale_;
-    if (mmToInch_)
-        v /= InchToMm;
-    // Far beyond any board, and small enough that the writers' differences
-    // of two positions never overflow.
-    v = std::clamp(v, -1e15, 1e15);
-    return nearestInteger(bias_ ? v + 0.1 : v);
-}
+std::int64_t CoordinateConverter::roundedFar(double v) { return roundToInt64(v); }
 
 std::string CoordinateConverter::convert(std::string_view text, char letter) const
 {
