@@ -204,9 +204,26 @@ public:
                     ++p;
                 if (p == end)
                     return;
-                state_ = *p == '%' ? State::Parameter : *p == 'D' ? State::DWord : State::GWord;
-                digits_.clear();
-                ++p;
+                if (*p == '%') {
+                    state_ = State::Parameter;
+                    ++p;
+                    break;
+                }
+                {
+                    // A word inside the chunk is taken as it stands.
+                    State kind = *p == 'D' ? State::DWord : State::GWord;
+                    const char *digits = ++p;
+                    while (p < end && isDigit(*p))
+                        ++p;
+                    std::string_view word(digits, static_cast<size_t>(p - digits));
+                    if (p < end) {
+                        if (!passedOver(kind, word))
+                            endWord(kind, word);
+                    } else {
+                        state_ = kind;
+                        digits_.assign(word);
+                    }
+                }
                 break;
             case State::DWord:
             case State::GWord: {
@@ -215,7 +232,7 @@ public:
                     ++p;
                 digits_.append(digits, static_cast<size_t>(p - digits));
                 if (p < end)
-                    endWord();  // the byte after the word is read in the state it left
+                    endWord(state_, digits_);  // the byte after the word is read in the state it left
                 break;
             }
             case State::Comment:
@@ -239,31 +256,51 @@ public:
     const std::vector<std::string> &finish()
     {
         if (state_ == State::DWord || state_ == State::GWord)
-            endWord();
+            endWord(state_, digits_);
         return selected_;
     }
 
 private:
     enum class State { Normal, DWord, GWord, Comment, Parameter };
-    void endWord()
+    // The words that change nothing, known without a call: G codes other
+    // than G04 and the operation codes D01 to D03.
+    static bool passedOver(State kind, std::string_view digits)
     {
-        State was = state_;
+        std::size_t n = digits.size();
+        if (n == 0 || n > 3)
+            return false;
+        if (kind == State::GWord)
+            return digits.back() != '4' || (n >= 2 && digits[n - 2] != '0') || (n == 3 && digits[0] != '0');
+        char op = digits.back();
+        return op >= '1' && op <= '3' && (n == 1 || digits[n - 2] == '0') && (n < 3 || digits[0] == '0');
+    }
+    void endWord(State kind, std::string_view digits)
+    {
         state_ = State::Normal;
-        if (digits_.empty())
+        if (digits.empty())
             return;
-        if (was == State::GWord) {
-            std::int32_t code = shortNumber(digits_);
-            if (code == 4 || (code < 0 && tryParseInt(digits_, code) && code == 4))
+        if (kind == State::GWord) {
+            std::int32_t code = shortNumber(digits);
+            if (code == 4 || (code < 0 && tryParseInt(digits, code) && code == 4))
                 state_ = State::Comment;
             return;
         }
-        if (!isOperationCode(digits_) && seen_.find(digits_) == seen_.end()) {
-            seen_.insert(digits_);
-            selected_.push_back(digits_);
+        // D01 to D03 are the most words; selections repeat the last one
+        // more often than not.
+        char op = digits.back();
+        if (digits.size() <= 3 && op >= '1' && op <= '3' && isOperationCode(digits))
+            return;
+        if (digits.size() == last_.size() && digits == last_)
+            return;
+        last_.assign(digits);
+        if (seen_.find(digits) == seen_.end()) {
+            seen_.emplace(digits);
+            selected_.push_back(last_);
         }
     }
     State state_ = State::Normal;
     std::string digits_;
+    std::string last_;
     std::set<std::string, std::less<>> seen_;
     std::vector<std::string> selected_;
 };
