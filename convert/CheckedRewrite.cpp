@@ -285,40 +285,66 @@ bool readGerber(const std::string &path, GerberInFormat format, ApertureTable &t
 
 }  // namespace
 
-CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInFormat &in, const ApertureTable &table,
-                                const MacroLibrary &library, const std::string &outputPath, const GerberOutFormat &out)
+// The input read back, and what the comparison needs of it.
+struct GerberReadBack::State {
+    CheckVerdict verdict;  // decided already when the input cannot be compared
+    bool decided = false;
+    bool toD = false;
+    bool clearRegions = false;
+    std::unique_ptr<Document> expected;
+    std::vector<DisplayItem> underlay, main, clear;
+    // The apertures the output is read with.
+    std::unique_ptr<ApertureTable> outTable;
+    std::unique_ptr<MacroLibrary> outLibrary;
+};
+
+GerberReadBack::GerberReadBack(const std::string &inputPath, const GerberInFormat &in, const ApertureTable &table,
+                               const MacroLibrary &library, GerberDialect outDialect)
+    : s_(std::make_unique<State>())
 {
-    CheckVerdict verdict;
+    State &s = *s_;
     if (in.charCode != CharCode::Ascii) {
-        verdict.detail = "EBCDICの入力は照合できません";
-        return verdict;
+        s.verdict.detail = "EBCDICの入力は照合できません";
+        s.decided = true;
+        return;
     }
     auto tables = std::make_unique<ApertureTable>(table);
     auto libraries = std::make_unique<MacroLibrary>(library);
-    auto expected = std::make_unique<Document>();
+    s.expected = std::make_unique<Document>();
     std::string why;
     GerberInFormat inFormat = in;
     inFormat.charCode = CharCode::Ascii;
-    if (!readGerber(inputPath, inFormat, *tables, *libraries, *expected, why)) {
-        verdict.detail = "入力: " + why;
-        return verdict;
+    if (!readGerber(inputPath, inFormat, *tables, *libraries, *s.expected, why)) {
+        s.verdict.detail = "入力: " + why;
+        s.decided = true;
+        return;
     }
     // Both documents are compared as they are held, item by item, unless
     // clear regions go into RS-274D: those are sorted in among the dark
     // ones first, on copies of the input's items.
-    bool toD = out.dialect == GerberDialect::Rs274D;
-    bool clearRegions =
-        toD && std::any_of(expected->displayList.main().begin(), expected->displayList.main().end(),
-                           [](const DisplayItem &item) { return isRegionItem(item.kind) && item.colourLayer == 0; });
-    std::vector<DisplayItem> underlay, main, clear;
-    if (clearRegions) {
-        underlay.assign(expected->displayList.underlay().begin(), expected->displayList.underlay().end());
-        splitClearRegions(*expected, clear, main);
-        expected.reset();
+    s.toD = outDialect == GerberDialect::Rs274D;
+    const ItemSequence &main = s.expected->displayList.main();
+    s.clearRegions = s.toD && std::any_of(main.begin(), main.end(), [](const DisplayItem &item) {
+                         return isRegionItem(item.kind) && item.colourLayer == 0;
+                     });
+    if (s.clearRegions) {
+        s.underlay.assign(s.expected->displayList.underlay().begin(), s.expected->displayList.underlay().end());
+        splitClearRegions(*s.expected, s.clear, s.main);
+        s.expected.reset();
     }
     // An RS-274D output draws with the apertures the input defined.
-    auto outTable = std::make_unique<ApertureTable>(toD ? *tables : table);
-    auto outLibrary = std::make_unique<MacroLibrary>(toD ? *libraries : library);
+    s.outTable = std::make_unique<ApertureTable>(s.toD ? *tables : table);
+    s.outLibrary = std::make_unique<MacroLibrary>(s.toD ? *libraries : library);
+}
+
+GerberReadBack::~GerberReadBack() = default;
+
+CheckVerdict GerberReadBack::compare(const std::string &outputPath, const GerberOutFormat &out)
+{
+    State &s = *s_;
+    if (s.decided)
+        return s.verdict;
+    CheckVerdict verdict;
     GerberInFormat outFormat;
     outFormat.dialect = out.dialect;
     outFormat.unit = out.unit;
@@ -327,24 +353,32 @@ CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInForm
     outFormat.integerDigits = out.integerDigits;
     outFormat.decimalDigits = out.decimalDigits;
     Document found;
-    if (!readGerber(outputPath, outFormat, *outTable, *outLibrary, found, why)) {
+    std::string why;
+    if (!readGerber(outputPath, outFormat, *s.outTable, *s.outLibrary, found, why)) {
         verdict.result = CheckVerdict::Result::Different;
         verdict.detail = "出力: " + why;
         return verdict;
     }
     double tolerance = halfUnit(out.unit, out.decimalDigits);
     verdict.result = CheckVerdict::Result::Same;
-    if (!clearRegions) {
-        if (compareSequences(expected->displayList.underlay(), found.displayList.underlay(), tolerance, "下地",
+    if (!s.clearRegions) {
+        if (compareSequences(s.expected->displayList.underlay(), found.displayList.underlay(), tolerance, "下地",
                              verdict))
-            compareSequences(expected->displayList.main(), found.displayList.main(), tolerance, "図形", verdict);
+            compareSequences(s.expected->displayList.main(), found.displayList.main(), tolerance, "図形", verdict);
         return verdict;
     }
-    underlay = foldClearRegions(underlay, clear, found.displayList.underlay(), tolerance);
-    clear = {};
+    std::vector<DisplayItem> underlay = foldClearRegions(s.underlay, s.clear, found.displayList.underlay(), tolerance);
+    s.underlay = {};
+    s.clear = {};
     if (compareSequences(underlay, found.displayList.underlay(), tolerance, "下地", verdict))
-        compareSequences(main, found.displayList.main(), tolerance, "図形", verdict);
+        compareSequences(s.main, found.displayList.main(), tolerance, "図形", verdict);
     return verdict;
+}
+
+CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInFormat &in, const ApertureTable &table,
+                                const MacroLibrary &library, const std::string &outputPath, const GerberOutFormat &out)
+{
+    return GerberReadBack(inputPath, in, table, library, out.dialect).compare(outputPath, out);
 }
 
 namespace {
