@@ -1,11 +1,13 @@
 // Conversions of large files: RS-274X mm 3.3 into RS-274D inch 2.4 and back,
-// with and without the checked rewriting; a drill file into incremental
+// with and without the checked rewriting (also as one checked run each way
+// through the conversion batch); a drill file into incremental
 // output with templates; the tape codes. Files have the shape of
 // gen_big.py's (traces, pads, arcs, regions; a 36-tool drill file); set
 // KORVANE_BENCH_GERBER / KORVANE_BENCH_DRILL to use files of your own for the
 // largest size.
 #include "bench/BenchFiles.h"
 #include "convert/CheckedRewrite.h"
+#include "convert/ConversionBatch.h"
 #include "convert/DrillWriter.h"
 #include "convert/GerberWriter.h"
 #include "convert/TapeCodes.h"
@@ -151,6 +153,63 @@ BENCHMARK(BM_GerberXToD)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecon
 BENCHMARK(BM_GerberXToDChecked)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GerberDToX)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GerberDToXChecked)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+class NoPicker : public FilePicker {
+public:
+    std::optional<std::string> openFile(const FileDialogSpec &) override { return std::nullopt; }
+    std::vector<std::string> openFiles(const FileDialogSpec &) override { return {}; }
+    std::optional<std::string> saveFile(const FileDialogSpec &) override { return std::nullopt; }
+};
+
+class NoStatus : public StatusSink {
+public:
+    void setStatus(const std::string &) override {}
+    void clearStatus() override {}
+    void setBusy(bool) override {}
+};
+
+// The checked conversion as the dialog and korvane-cli run it (the input
+// is read back while it is converted): RS-274X mm 3.3 to RS-274D inch 2.4
+// with the automatic aperture table, then back with that table. Wall time
+// counts here.
+void BM_GerberCheckedRunBothWays(benchmark::State &state)
+{
+    std::string input = generateGerber(static_cast<int>(state.range(0)));
+    std::string d = input + ".run.cam", x = input + ".run.gbr";
+    for (auto _ : state) {
+        Settings settings;
+        settings.gerberIn.dialect = GerberDialect::Rs274X;
+        settings.gerberOut.unit = LengthUnit::Inch;
+        settings.gerberOut.integerDigits = "2";
+        settings.gerberOut.decimalDigits = "4";
+        auto table = std::make_unique<ApertureTable>();
+        MacroLibrary library;
+        QuietPrompter prompter;
+        NoPicker picker;
+        NoStatus status;
+        ConversionRunOptions options;
+        options.autoApertureTable = true;
+        ConversionResources resources{settings, *table, library};
+        ConversionBatch toD;
+        toD.setFiles({input}, {d}, prompter, picker);
+        ConversionRunOutcome first = runConversion(toD, resources, prompter, status, options);
+
+        settings.gerberIn = GerberInFormat{};
+        settings.gerberIn.unit = LengthUnit::Inch;
+        settings.gerberIn.integerDigits = "2";
+        settings.gerberIn.decimalDigits = "4";
+        settings.gerberOut = GerberOutFormat{};
+        settings.gerberOut.dialect = GerberDialect::Rs274X;
+        options.autoApertureTable = false;
+        ConversionBatch toX;
+        toX.setFiles({d}, {x}, prompter, picker);
+        ConversionRunOutcome second = runConversion(toX, resources, prompter, status, options);
+        for (const ConversionRunOutcome *o : {&first, &second})
+            if (o->pairs.size() != 1 || o->pairs[0].verdict.result != CheckVerdict::Result::Same)
+                state.SkipWithError("check found a difference");
+    }
+}
+BENCHMARK(BM_GerberCheckedRunBothWays)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_DrillToIncremental(benchmark::State &state)
 {

@@ -1,7 +1,9 @@
 // Usage lists of gen_big.py's big.gbr (1,000,000 objects) and big.drl
-// (200,000 hits) from disk, the D-code list of the loaded big.gbr, and the
-// cross-creation both ways on the same files.
+// (200,000 hits) from disk, the D-code list of the loaded big.gbr and the
+// tool list of the loaded big.drl, and the cross-creation both ways on the
+// same files.
 #include "core/Ports.h"
+#include "drill/DrillReader.h"
 #include "gerber/GerberReader.h"
 #include "lists/UsageLists.h"
 #include "renumber/CrossCreation.h"
@@ -99,6 +101,24 @@ void BM_DcodeListOfLoadedBigGbr(benchmark::State &state)
     state.counters["dcodes"] = static_cast<double>(rows);
 }
 BENCHMARK(BM_DcodeListOfLoadedBigGbr)->Unit(benchmark::kMillisecond);
+
+void BM_ToolListOfLoadedBigDrl(benchmark::State &state)
+{
+    auto doc = std::make_unique<Document>();
+    DrillInFormat format;
+    QuietPrompter prompter;
+    NoStatus status;
+    DrillLoadContext context{*doc, format, prompter, status, nullptr};
+    loadDrillFiles(context, {{1, bigDrill()}});
+    std::size_t hits = 0;
+    for (auto _ : state) {
+        hits = 0;
+        for (const ToolUsage &t : toolsOfDocument(*doc).rows)
+            hits += t.count;
+    }
+    state.counters["hits"] = static_cast<double>(hits);
+}
+BENCHMARK(BM_ToolListOfLoadedBigDrl)->Unit(benchmark::kMillisecond);
 
 void BM_CreateDrillFromBigGbr(benchmark::State &state)
 {

@@ -94,47 +94,104 @@ bool isMove(std::int32_t kind)
 
 // Consecutive repeats of one item (within the tolerance: two points that the
 // output's digits make one) draw nothing new, and a move followed by a flash
-// or another move draws nothing.
-template <class Items>
-std::vector<DisplayItem> collapsed(const Items &items, double tolerance)
-{
-    // Items are copied: the store hands them out decoded, one at a time.
-    std::vector<DisplayItem> out;
-    out.reserve(items.size());
-    for (const DisplayItem &item : items) {
-        if (!out.empty() && isMove(out.back().kind) && ignoresThePen(item.kind))
-            out.pop_back();
-        if (out.empty() || !sameItem(out.back(), item, tolerance))
-            out.push_back(item);
-    }
-    if (!out.empty() && isMove(out.back().kind))
-        out.pop_back();
-    return out;
-}
+// or another move draws nothing. The items are read one at a time from
+// [next, end): only a move may still be taken back, so it waits until the
+// item after it shows whether it stays.
+template <class Iterator>
+class Collapsed {
+public:
+    Collapsed(Iterator begin, Iterator end, double tolerance) : next_(begin), end_(end), tolerance_(tolerance) {}
 
-template <class Expected>
-bool compareSequences(const Expected &expected, const ItemSequence &found, double tolerance, const char *name,
+    // The next item of the collapsed sequence, valid until the next call;
+    // null at its end.
+    const DisplayItem *next()
+    {
+        while (count_ == 0) {
+            head_ = 0;
+            if (next_ == end_)
+                return nullptr;  // a move left waiting at the end draws nothing
+            take(*next_);
+            ++next_;
+        }
+        returned_ = queue_[head_++];
+        --count_;
+        return &slots_[returned_];
+    }
+
+private:
+    void take(const DisplayItem &item)
+    {
+        if (movePending_ && ignoresThePen(item.kind)) {
+            // The waiting move is taken back: the item given out before it
+            // is the one the next is compared with.
+            movePending_ = false;
+            back_ = given_;
+        }
+        if (back_ >= 0 && sameItem(slots_[back_], item, tolerance_))
+            return;
+        int slot = freeSlot();
+        slots_[slot] = item;
+        if (movePending_)
+            give(back_);
+        movePending_ = isMove(item.kind);
+        if (!movePending_)
+            give(slot);
+        back_ = slot;
+    }
+
+    void give(int slot)
+    {
+        queue_[head_ + count_++] = slot;
+        given_ = slot;
+    }
+
+    // A slot that holds none of the items still looked at.
+    int freeSlot() const
+    {
+        int slot = 0;
+        while (slot == back_ || slot == given_ || slot == returned_)
+            ++slot;
+        return slot;
+    }
+
+    Iterator next_, end_;
+    double tolerance_;
+    // Items are kept in four slots and named by their index (-1: none): the
+    // last one taken, the last one given out, the last one handed on.
+    DisplayItem slots_[4]{};
+    int back_ = -1, given_ = -1, returned_ = -1;
+    bool movePending_ = false;
+    // At most two items leave one step: a move that stays and the item after it.
+    int queue_[2]{};
+    std::size_t head_ = 0, count_ = 0;
+};
+
+template <class Expected, class Found>
+bool compareSequences(const Expected &expected, const Found &found, double tolerance, const char *name,
                       CheckVerdict &verdict)
 {
-    std::vector<DisplayItem> a = collapsed(expected, tolerance), b = collapsed(found, tolerance);
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        if (!sameItem(a[i], b[i], tolerance)) {
-            verdict.result = CheckVerdict::Result::Different;
-            verdict.detail = std::string(name) + "の項目" + std::to_string(i + 1) + ": 入力 " + describe(a[i]) +
-                             "、出力 " + describe(b[i]);
-            return false;
+    Collapsed a(expected.begin(), expected.end(), tolerance);
+    Collapsed b(found.begin(), found.end(), tolerance);
+    size_t n = 0;
+    for (;;) {
+        const DisplayItem *x = a.next();
+        const DisplayItem *y = b.next();
+        if (x && y && sameItem(*x, *y, tolerance)) {
+            ++n;
+            continue;
         }
-    }
-    verdict.items += n;
-    if (a.size() != b.size()) {
+        if (!x && !y) {
+            verdict.items += n;
+            return true;
+        }
+        if (!x || !y)
+            verdict.items += n;
         verdict.result = CheckVerdict::Result::Different;
         verdict.detail = std::string(name) + "の項目" + std::to_string(n + 1) + ": 入力 " +
-                         (n < a.size() ? describe(a[n]) : std::string("なし")) + "、出力 " +
-                         (n < b.size() ? describe(b[n]) : std::string("なし"));
+                         (x ? describe(*x) : std::string("なし")) + "、出力 " +
+                         (y ? describe(*y) : std::string("なし"));
         return false;
     }
-    return true;
 }
 
 // Region points and closes of the main sequence; with colour layer 0 they
@@ -228,37 +285,66 @@ bool readGerber(const std::string &path, GerberInFormat format, ApertureTable &t
 
 }  // namespace
 
-CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInFormat &in, const ApertureTable &table,
-                                const MacroLibrary &library, const std::string &outputPath, const GerberOutFormat &out)
+// The input read back, and what the comparison needs of it.
+struct GerberReadBack::State {
+    CheckVerdict verdict;  // decided already when the input cannot be compared
+    bool decided = false;
+    bool toD = false;
+    bool clearRegions = false;
+    std::unique_ptr<Document> expected;
+    std::vector<DisplayItem> underlay, main, clear;
+    // The apertures the output is read with.
+    std::unique_ptr<ApertureTable> outTable;
+    std::unique_ptr<MacroLibrary> outLibrary;
+};
+
+GerberReadBack::GerberReadBack(const std::string &inputPath, const GerberInFormat &in, const ApertureTable &table,
+                               const MacroLibrary &library, GerberDialect outDialect)
+    : s_(std::make_unique<State>())
 {
-    CheckVerdict verdict;
+    State &s = *s_;
     if (in.charCode != CharCode::Ascii) {
-        verdict.detail = "EBCDICの入力は照合できません";
-        return verdict;
+        s.verdict.detail = "EBCDICの入力は照合できません";
+        s.decided = true;
+        return;
     }
     auto tables = std::make_unique<ApertureTable>(table);
     auto libraries = std::make_unique<MacroLibrary>(library);
-    auto expected = std::make_unique<Document>();
+    s.expected = std::make_unique<Document>();
     std::string why;
     GerberInFormat inFormat = in;
     inFormat.charCode = CharCode::Ascii;
-    if (!readGerber(inputPath, inFormat, *tables, *libraries, *expected, why)) {
-        verdict.detail = "入力: " + why;
-        return verdict;
+    if (!readGerber(inputPath, inFormat, *tables, *libraries, *s.expected, why)) {
+        s.verdict.detail = "入力: " + why;
+        s.decided = true;
+        return;
     }
-    // Only the input's items are kept while the output is read: two whole
-    // documents of a large file would double the memory of the check.
-    bool toD = out.dialect == GerberDialect::Rs274D;
-    std::vector<DisplayItem> underlay(expected->displayList.underlay().begin(), expected->displayList.underlay().end());
-    std::vector<DisplayItem> main, clear;
-    if (toD)
-        splitClearRegions(*expected, clear, main);
-    else
-        main.assign(expected->displayList.main().begin(), expected->displayList.main().end());
-    expected.reset();
+    // Both documents are compared as they are held, item by item, unless
+    // clear regions go into RS-274D: those are sorted in among the dark
+    // ones first, on copies of the input's items.
+    s.toD = outDialect == GerberDialect::Rs274D;
+    const ItemSequence &main = s.expected->displayList.main();
+    s.clearRegions = s.toD && std::any_of(main.begin(), main.end(), [](const DisplayItem &item) {
+                         return isRegionItem(item.kind) && item.colourLayer == 0;
+                     });
+    if (s.clearRegions) {
+        s.underlay.assign(s.expected->displayList.underlay().begin(), s.expected->displayList.underlay().end());
+        splitClearRegions(*s.expected, s.clear, s.main);
+        s.expected.reset();
+    }
     // An RS-274D output draws with the apertures the input defined.
-    auto outTable = std::make_unique<ApertureTable>(toD ? *tables : table);
-    auto outLibrary = std::make_unique<MacroLibrary>(toD ? *libraries : library);
+    s.outTable = std::make_unique<ApertureTable>(s.toD ? *tables : table);
+    s.outLibrary = std::make_unique<MacroLibrary>(s.toD ? *libraries : library);
+}
+
+GerberReadBack::~GerberReadBack() = default;
+
+CheckVerdict GerberReadBack::compare(const std::string &outputPath, const GerberOutFormat &out)
+{
+    State &s = *s_;
+    if (s.decided)
+        return s.verdict;
+    CheckVerdict verdict;
     GerberInFormat outFormat;
     outFormat.dialect = out.dialect;
     outFormat.unit = out.unit;
@@ -267,20 +353,32 @@ CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInForm
     outFormat.integerDigits = out.integerDigits;
     outFormat.decimalDigits = out.decimalDigits;
     Document found;
-    if (!readGerber(outputPath, outFormat, *outTable, *outLibrary, found, why)) {
+    std::string why;
+    if (!readGerber(outputPath, outFormat, *s.outTable, *s.outLibrary, found, why)) {
         verdict.result = CheckVerdict::Result::Different;
         verdict.detail = "出力: " + why;
         return verdict;
     }
     double tolerance = halfUnit(out.unit, out.decimalDigits);
     verdict.result = CheckVerdict::Result::Same;
-    if (toD) {
-        underlay = foldClearRegions(underlay, clear, found.displayList.underlay(), tolerance);
-        clear = {};
+    if (!s.clearRegions) {
+        if (compareSequences(s.expected->displayList.underlay(), found.displayList.underlay(), tolerance, "下地",
+                             verdict))
+            compareSequences(s.expected->displayList.main(), found.displayList.main(), tolerance, "図形", verdict);
+        return verdict;
     }
+    std::vector<DisplayItem> underlay = foldClearRegions(s.underlay, s.clear, found.displayList.underlay(), tolerance);
+    s.underlay = {};
+    s.clear = {};
     if (compareSequences(underlay, found.displayList.underlay(), tolerance, "下地", verdict))
-        compareSequences(main, found.displayList.main(), tolerance, "図形", verdict);
+        compareSequences(s.main, found.displayList.main(), tolerance, "図形", verdict);
     return verdict;
+}
+
+CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInFormat &in, const ApertureTable &table,
+                                const MacroLibrary &library, const std::string &outputPath, const GerberOutFormat &out)
+{
+    return GerberReadBack(inputPath, in, table, library, out.dialect).compare(outputPath, out);
 }
 
 namespace {

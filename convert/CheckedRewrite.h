@@ -21,6 +21,7 @@
 #include "gerber/MacroLibrary.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 namespace korvane {
@@ -34,6 +35,23 @@ struct CheckVerdict {
 // `in` is the input record as it stood before the conversion (the writer
 // changes it), `out` the output record as it stands after it; `table` and
 // `library` are those the conversion used.
+// The check in two steps, so that the input can be read back while the
+// conversion runs: the constructor reads the input (`outDialect` is the
+// output's dialect), compare() reads the output and compares.
+class GerberReadBack {
+public:
+    GerberReadBack(const std::string &inputPath, const GerberInFormat &in, const ApertureTable &table,
+                   const MacroLibrary &library, GerberDialect outDialect);
+    ~GerberReadBack();
+    GerberReadBack(const GerberReadBack &) = delete;
+    GerberReadBack &operator=(const GerberReadBack &) = delete;
+    CheckVerdict compare(const std::string &outputPath, const GerberOutFormat &out);
+
+private:
+    struct State;
+    std::unique_ptr<State> s_;
+};
+
 CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInFormat &in, const ApertureTable &table,
                                 const MacroLibrary &library, const std::string &outputPath, const GerberOutFormat &out);
 

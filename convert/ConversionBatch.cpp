@@ -9,6 +9,7 @@
 #include "core/TextFile.h"
 
 #include <filesystem>
+#include <future>
 #include <memory>
 
 namespace korvane {
@@ -146,15 +147,24 @@ bool convertPair(PairOutcome &pair, ConversionMode mode, ConversionResources &re
     GerberInFormat before = s.gerberIn;
     std::unique_ptr<ApertureTable> tableBefore;
     std::unique_ptr<MacroLibrary> libraryBefore;
+    // The check reads the input back while the writer converts it (its own
+    // copies of the formats and tables, its own reader); the output is read
+    // once it is written (where no thread can be started, the input is
+    // read after the conversion).
+    std::future<std::unique_ptr<GerberReadBack>> readBack;
     if (check) {
         tableBefore = std::make_unique<ApertureTable>(res.table);
         libraryBefore = std::make_unique<MacroLibrary>(res.library);
+        readBack = std::async(std::launch::async | std::launch::deferred, [&pair, &before, &tableBefore, &libraryBefore,
+                                                                           outDialect = s.gerberOut.dialect] {
+            return std::make_unique<GerberReadBack>(pair.input, before, *tableBefore, *libraryBefore, outDialect);
+        });
     }
     GerberWriteContext ctx{s.gerberIn, s.gerberOut, res.table, res.library, prompter, autoTable};
     if (writeGerberFile(ctx, pair.input, pair.output) == WriteEnd::Stopped)
         return false;
     if (check)
-        pair.verdict = checkGerberRewrite(pair.input, before, *tableBefore, *libraryBefore, pair.output, s.gerberOut);
+        pair.verdict = readBack.get()->compare(pair.output, s.gerberOut);
     return true;
 }
 

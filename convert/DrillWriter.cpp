@@ -11,7 +11,7 @@
 namespace korvane {
 namespace {
 
-constexpr size_t ChunkSize = 4097;
+constexpr size_t ChunkSize = 1 << 16;
 // A template's "s" count beyond this is a typing error, not a layout.
 constexpr long MaxBlanks = 10000;
 
@@ -318,9 +318,17 @@ void DrillWriter::endBlock()
         words += word('Y', y_, incrementalInput);
         forceWords_ = false;
         afterToolChange_ = false;
-        const std::string &t = templates_.hit;
+        std::string_view t = templates_.hit;
         size_t d = t.find('d');
-        std::string line = d == std::string::npos ? words + t : t.substr(0, d) + words + t.substr(d + 1);
+        std::string &line = line_;
+        if (d == std::string::npos) {
+            line.assign(words);
+            line.append(t);
+        } else {
+            line.assign(t.substr(0, d));
+            line.append(words);
+            line.append(t.substr(d + 1));
+        }
         sink_.write(line);
     }
     x_.present = y_.present = false;

@@ -80,6 +80,7 @@ private:
     bool forceWords_ = false;
     bool g80_ = false;
     bool lastWordIsCoordinate_ = false;
+    std::string line_;  // the hit block being written
 };
 
 // Converts one file; the output is replaced only when the whole file was

@@ -8,16 +8,45 @@
 #include "gerber/ApertureTexts.h"
 #include "gerber/GerberTexts.h"
 
+#include <array>
+#include <cstring>
 #include <vector>
 
 namespace korvane {
 namespace {
 
 constexpr double InchToMm = 25.4;
-constexpr size_t ChunkSize = 4097;
+constexpr size_t ChunkSize = 1 << 16;
+// Output bytes are gathered into pieces of about this size for the sink.
+constexpr size_t OutputPiece = 1 << 16;
 constexpr const char *CrLf = "\r\n";
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool isCoordinateLetter(char c) { return c == 'X' || c == 'Y' || c == 'I' || c == 'J'; }
+
+// The bytes a coordinate word goes on with ("+" is passed over, so a word
+// holding one takes the slow way).
+constexpr std::array<bool, 256> coordinateBytes()
+{
+    std::array<bool, 256> t{};
+    for (char c = '0'; c <= '9'; ++c)
+        t[static_cast<unsigned char>(c)] = true;
+    t['-'] = t['.'] = true;
+    return t;
+}
+
+// Digits only, as G words hold them: the value, or -1 when the text is
+// long enough to need the general parser.
+std::int32_t shortNumber(std::string_view digits)
+{
+    if (digits.size() > 9)
+        return -1;
+    std::int32_t v = 0;
+    for (char c : digits)
+        v = v * 10 + (c - '0');
+    return v;
+}
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
@@ -140,6 +169,172 @@ std::vector<std::string> apertureDefinitionLines(const std::string &d, const Ape
     return lines;
 }
 
+// The format lines an RS-274X output starts with.
+std::vector<std::string> formatLines(const GerberOutFormat &o)
+{
+    std::string digits = o.integerDigits + o.decimalDigits;
+    return {std::string(o.coordinateMode == CoordinateMode::Incremental ? "%FSLIX" : "%FSLAX") + digits + "Y" + digits +
+                "*%",
+            o.unit == LengthUnit::Mm ? "%MOMM*%" : "%MOIN*%"};
+}
+
+namespace {
+
+// The bytes that start something the selection scanner looks at.
+constexpr std::array<bool, 256> selectionBytes()
+{
+    std::array<bool, 256> t{};
+    t['D'] = t['G'] = t['%'] = true;
+    return t;
+}
+
+// The apertures an RS-274D file selects, in the order of their first
+// selection, found the way the writer reads its words: D words outside
+// comments and parameter blocks that are no operation code.
+class SelectionScanner {
+public:
+    void feed(std::string_view chunk)
+    {
+        static constexpr std::array<bool, 256> wordStart = selectionBytes();
+        const char *p = chunk.data(), *end = p + chunk.size();
+        while (p < end) {
+            switch (state_) {
+            case State::Normal:
+                while (p < end && !wordStart[static_cast<unsigned char>(*p)])
+                    ++p;
+                if (p == end)
+                    return;
+                if (*p == '%') {
+                    state_ = State::Parameter;
+                    ++p;
+                    break;
+                }
+                {
+                    // A word inside the chunk is taken as it stands.
+                    State kind = *p == 'D' ? State::DWord : State::GWord;
+                    const char *digits = ++p;
+                    while (p < end && isDigit(*p))
+                        ++p;
+                    std::string_view word(digits, static_cast<size_t>(p - digits));
+                    if (p < end) {
+                        if (!passedOver(kind, word))
+                            endWord(kind, word);
+                    } else {
+                        state_ = kind;
+                        digits_.assign(word);
+                    }
+                }
+                break;
+            case State::DWord:
+            case State::GWord: {
+                const char *digits = p;
+                while (p < end && isDigit(*p))
+                    ++p;
+                digits_.append(digits, static_cast<size_t>(p - digits));
+                if (p < end)
+                    endWord(state_, digits_);  // the byte after the word is read in the state it left
+                break;
+            }
+            case State::Comment:
+                while (p < end && *p != '*' && *p != '\r' && *p != '\n')
+                    ++p;
+                if (p < end) {
+                    state_ = State::Normal;
+                    ++p;
+                }
+                break;
+            case State::Parameter: {
+                const void *close = std::memchr(p, '%', static_cast<size_t>(end - p));
+                p = close ? static_cast<const char *>(close) + 1 : end;
+                if (close)
+                    state_ = State::Normal;
+                break;
+            }
+            }
+        }
+    }
+    const std::vector<std::string> &finish()
+    {
+        if (state_ == State::DWord || state_ == State::GWord)
+            endWord(state_, digits_);
+        return selected_;
+    }
+
+private:
+    enum class State { Normal, DWord, GWord, Comment, Parameter };
+    // The words that change nothing, known without a call: G codes other
+    // than G04 and the operation codes D01 to D03.
+    static bool passedOver(State kind, std::string_view digits)
+    {
+        std::size_t n = digits.size();
+        if (n == 0 || n > 3)
+            return false;
+        if (kind == State::GWord)
+            return digits.back() != '4' || (n >= 2 && digits[n - 2] != '0') || (n == 3 && digits[0] != '0');
+        char op = digits.back();
+        return op >= '1' && op <= '3' && (n == 1 || digits[n - 2] == '0') && (n < 3 || digits[0] == '0');
+    }
+    void endWord(State kind, std::string_view digits)
+    {
+        state_ = State::Normal;
+        if (digits.empty())
+            return;
+        if (kind == State::GWord) {
+            std::int32_t code = shortNumber(digits);
+            if (code == 4 || (code < 0 && tryParseInt(digits, code) && code == 4))
+                state_ = State::Comment;
+            return;
+        }
+        // D01 to D03 are the most words; selections repeat the last one
+        // more often than not.
+        char op = digits.back();
+        if (digits.size() <= 3 && op >= '1' && op <= '3' && isOperationCode(digits))
+            return;
+        if (digits.size() == last_.size() && digits == last_)
+            return;
+        last_.assign(digits);
+        if (seen_.find(digits) == seen_.end()) {
+            seen_.emplace(digits);
+            selected_.push_back(last_);
+        }
+    }
+    State state_ = State::Normal;
+    std::string digits_;
+    std::string last_;
+    std::set<std::string, std::less<>> seen_;
+    std::vector<std::string> selected_;
+};
+
+// The header an RS-274D to RS-274X conversion of the file will have, if
+// every aperture it selects can be written; nothing otherwise (the
+// conversion then finds the row that stops it).
+bool expectedHeader(GerberWriteContext &ctx, const std::string &inputPath, std::string &header)
+{
+    SelectionScanner scanner;
+    InputFile input(inputPath);
+    readBlocks(input, nullptr, ChunkSize, [&](std::string_view block) {
+        scanner.feed(block);
+        return true;
+    });
+    header.clear();
+    for (const std::string &line : formatLines(ctx.out))
+        header += line + CrLf;
+    try {
+        for (const std::string &digits : scanner.finish()) {
+            ApertureLookup row = ctx.table.Lookup(std::string_view(digits));
+            if (!row.isSet())
+                return false;
+            for (const std::string &line : apertureDefinitionLines("D" + digits, row, ctx.library, ctx.out.unit))
+                header += line + CrLf;
+        }
+    } catch (const GerberWriteStop &) {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------- table filling
 
 // The Gerber reader's own parameter rules fill the table and the library;
@@ -181,10 +376,8 @@ GerberWriter::GerberWriter(GerberWriteContext &ctx, ByteSink &body, ByteSink &he
         write(compileCommand(o.initCommand));
     } else {
         ctx.out.zeroSuppression = ZeroSuppression::Leading;
-        std::string digits = o.integerDigits + o.decimalDigits;
-        writeHeaderLine(std::string(o.coordinateMode == CoordinateMode::Incremental ? "%FSLIX" : "%FSLAX") + digits +
-                        "Y" + digits + "*%");
-        writeHeaderLine(o.unit == LengthUnit::Mm ? "%MOMM*%" : "%MOIN*%");
+        for (const std::string &line : formatLines(o))
+            writeHeaderLine(line);
     }
     if (xIn_ && !xOut_ && ctx.autoApertureTable)
         filler_ = std::make_unique<TableFiller>(ctx);
@@ -198,6 +391,7 @@ const CoordinateConverter &GerberWriter::converter()
         CoordinateFormats f = coordinateFormats(ctx_.in, ctx_.out);
         f.inUnit = convertUnit_;
         converter_ = std::make_unique<CoordinateConverter>(f);
+        ++converterGeneration_;
     }
     return *converter_;
 }
@@ -216,28 +410,54 @@ std::string GerberWriter::compileCommand(const std::string &command) const
 
 void GerberWriter::write(std::string_view text)
 {
-    if (!text.empty())
-        body_.write(text);
+    out_.append(text);
+    if (out_.size() >= OutputPiece)
+        flushOutput();
 }
 
-void GerberWriter::writeLine(const std::string &line)
+void GerberWriter::flushOutput()
 {
-    if (line == lastLine_)
+    if (!out_.empty())
+        body_.write(out_);
+    out_.clear();
+}
+
+std::string_view GerberWriter::lastLine() const { return lastIsBlock_ ? lastBlock_ : std::string_view(lastLine_); }
+
+void GerberWriter::rememberLine(std::string_view line)
+{
+    lastLine_.assign(line);
+    lastIsBlock_ = false;
+}
+
+void GerberWriter::writeLine(std::string_view line)
+{
+    if (line == lastLine())
         return;
     write(line);
-    lastLine_ = line;
+    rememberLine(line);
 }
 
-void GerberWriter::writeHeaderLine(const std::string &line) { (dToX_ ? header_ : body_).write(line + CrLf); }
+void GerberWriter::writeHeaderLine(const std::string &line)
+{
+    if (dToX_) {
+        header_.write(line + CrLf);
+        return;
+    }
+    write(line);
+    write(CrLf);
+}
 
 bool GerberWriter::feed(std::string_view chunk)
 {
     try {
+        static constexpr std::array<bool, 256> coordinateByte = coordinateBytes();
         const char *p = chunk.data(), *end = p + chunk.size();
         while (p < end) {
             if (stopped_)
-                return false;
-            if (state_ == State::Word && isDigit(*p)) {
+                break;
+            char c = *p;
+            if (state_ == State::Word && isDigit(c)) {
                 const char *q = p + 1;
                 while (q < end && isDigit(*q))
                     ++q;
@@ -245,16 +465,42 @@ bool GerberWriter::feed(std::string_view chunk)
                 p = q;
                 continue;
             }
+            // A whole word inside the chunk is taken as it stands, without
+            // collecting it byte by byte.
+            bool coordinate = isCoordinateLetter(c);
+            if (state_ == State::Normal && (coordinate || c == 'D' || c == 'G')) {
+                const char *q = p + 1;
+                if (coordinate) {
+                    while (q < end && coordinateByte[static_cast<unsigned char>(*q)])
+                        ++q;
+                } else {
+                    while (q < end && isDigit(*q))
+                        ++q;
+                }
+                if (q < end && !(coordinate && *q == '+')) {
+                    word(c, std::string_view(p + 1, static_cast<size_t>(q - p - 1)));
+                    p = q;
+                    continue;
+                }
+            }
             handle(*p++);
         }
     } catch (const GerberWriteStop &stop) {
         ctx_.prompter.error(stop.text);
         stopped_ = true;
     }
+    if (stopped_)
+        flushOutput();
     return !stopped_;
 }
 
 void GerberWriter::finish()
+{
+    endFile();
+    flushOutput();
+}
+
+void GerberWriter::endFile()
 {
     if (stopped_)
         return;
@@ -275,7 +521,7 @@ void GerberWriter::finish()
         return;
     }
     std::string end = compileCommand(ctx_.out.endCommand);
-    if (end != lastLine_)
+    if (end != lastLine())
         write(end);
 }
 
@@ -356,23 +602,28 @@ void GerberWriter::endWord()
 {
     char letter = letter_;
     letter_ = 0;
-    state_ = State::Normal;
-    switch (letter) {
-    case 'D':
-        if (!word_.empty())
-            dWord(word_);
-        break;
-    case 'G':
-        if (!word_.empty())
-            gWord(word_);
-        break;
-    default: coordinateWord(letter, word_); break;
-    }
+    word(letter, word_);
     if (state_ != State::Comment)
         word_.clear();
 }
 
-void GerberWriter::dWord(const std::string &digits)
+void GerberWriter::word(char letter, std::string_view text)
+{
+    state_ = State::Normal;
+    switch (letter) {
+    case 'D':
+        if (!text.empty())
+            dWord(text);
+        break;
+    case 'G':
+        if (!text.empty())
+            gWord(text);
+        break;
+    default: coordinateWord(letter, text); break;
+    }
+}
+
+void GerberWriter::dWord(std::string_view digits)
 {
     blockHasWord_ = true;
     if (xIn_ && !fsSeen_)
@@ -384,27 +635,33 @@ void GerberWriter::dWord(const std::string &digits)
     }
     // The D operation stays as it was: the reader draws a block after the
     // select with the operation it had before.
-    std::string d = "D" + digits;
-    if (dToX_ && defined_.insert(digits).second) {
-        ApertureLookup row = ctx_.table.Lookup(std::string_view(digits));
+    if (dToX_ && defined_.find(digits) == defined_.end()) {
+        defined_.emplace(digits);
+        std::string d = "D" + std::string(digits);
+        ApertureLookup row = ctx_.table.Lookup(digits);
         if (!row.isSet())
             throw GerberWriteStop{std::string(convmsg::ApertureNotSet) + d};
         for (const std::string &line : apertureDefinitionLines(d, row, ctx_.library, ctx_.out.unit))
             writeHeaderLine(line);
     }
-    writeLine(selectPrefix_ + d + eob_);
+    std::string &select = scratch_;
+    select.assign(selectPrefix_);
+    select += 'D';
+    select.append(digits);
+    select += eob_;
+    writeLine(select);
 }
 
-void GerberWriter::gWord(const std::string &digits)
+void GerberWriter::gWord(std::string_view digits)
 {
-    std::int32_t code = -1;
-    if (!tryParseInt(digits, code))
+    std::int32_t code = shortNumber(digits);
+    if (code < 0 && !tryParseInt(digits, code))
         return;
     blockHasWord_ = true;
     // Only the codes written out need their text: formatting every G01 costs.
     auto g = [&] {
         return code < 100 ? std::string{'G', static_cast<char>('0' + code / 10), static_cast<char>('0' + code % 10)}
-                          : "G" + digits;
+                          : "G" + std::string(digits);
     };
     switch (code) {
     case 0:
@@ -436,7 +693,7 @@ void GerberWriter::gWord(const std::string &digits)
     }
 }
 
-void GerberWriter::coordinateWord(char letter, std::string &text)
+void GerberWriter::coordinateWord(char letter, std::string_view text)
 {
     blockHasWord_ = true;
     blockHasCoordinateOrOperation_ = true;
@@ -445,15 +702,18 @@ void GerberWriter::coordinateWord(char letter, std::string &text)
         const int digits = parseInt(in.integerDigits) + parseInt(in.decimalDigits);
         size_t total = static_cast<size_t>(digits);
         total += text.find('-') != std::string::npos ? 1 : 0;
-        if (text.size() < total)
-            text.append(total - text.size(), '0');
+        if (text.size() < total) {
+            scratch_.assign(text);
+            scratch_.append(total - text.size(), '0');
+            text = scratch_;
+        }
     }
     if (text.empty())
         text = "0";
     const CoordinateConverter &conv = converter();
     if (letter == 'I' || letter == 'J') {
-        std::string v = number(conv.value(text, letter));
-        (letter == 'I' ? i_ : j_) = v;
+        char digits[CoordinateConverter::OutputNumberSize];
+        (letter == 'I' ? i_ : j_).assign(digits, conv.outputNumber(conv.value(text, letter), digits));
         return;
     }
     Axis &axis = letter == 'X' ? x_ : y_;
@@ -474,37 +734,49 @@ void GerberWriter::coordinateWord(char letter, std::string &text)
 
 std::string GerberWriter::number(std::int64_t v) { return converter().outputNumber(v); }
 
-void GerberWriter::appendAxisWord(std::string &line, char letter, Axis &axis)
+void GerberWriter::appendAxisWord(BlockText &line, char letter, Axis &axis)
 {
     const GerberOutFormat &o = ctx_.out;
+    char buffer[CoordinateConverter::OutputNumberSize];
     if (o.coordinateMode == CoordinateMode::Incremental) {
         std::int64_t step = axis.position - axis.written;
         axis.written = axis.position;
-        line += letter;
+        line.put(letter);
         if (step == 0) {
             if (o.zeroSuppression == ZeroSuppression::None)
-                line.append(static_cast<size_t>(converter().totalDigits()), '0');
+                line.zeros(static_cast<size_t>(converter().totalDigits()));
             else if (o.zeroData == ZeroDataMode::All)
-                line += '0';
+                line.put('0');
             return;
         }
-        line += number(step);
+        line.size += converter().outputNumber(step, line.end());
         return;
     }
     if (!axis.known)
         return;
-    std::string digits = number(axis.position);
-    if (digits == axis.lastWord) {
+    const CoordinateConverter &conv = converter();
+    // Where every value has digits of its own, the values tell whether the
+    // digits repeat, and the digits are formed only when they change.
+    bool byValue = axis.lastGeneration == converterGeneration_ && conv.distinctNumbers();
+    bool repeated = byValue && axis.position == axis.lastValue;
+    std::string_view digits = axis.lastWord;
+    if (!repeated) {
+        digits = std::string_view(buffer, conv.outputNumber(axis.position, buffer));
+        repeated = !byValue && digits == axis.lastWord;
+    }
+    axis.lastValue = axis.position;
+    axis.lastGeneration = converterGeneration_;
+    if (repeated) {
         if (o.zeroData != ZeroDataMode::Omit)
-            line += letter;
+            line.put(letter);
         if (o.zeroData == ZeroDataMode::All)
-            line += digits;
+            line.put(digits);
         return;
     }
     axis.lastWord = digits;
-    line += letter;
+    line.put(letter);
     if (axis.position != 0 || o.zeroData == ZeroDataMode::All)
-        line += digits;
+        line.put(digits);
 }
 
 void GerberWriter::endBlock()
@@ -531,41 +803,40 @@ void GerberWriter::endBlock()
         g = 1;
     }
 
-    std::string &line = line_;
-    line.clear();
-    size_t gAt = line.size();
-    line += "G0";
-    line += static_cast<char>('0' + g);
-    size_t wordsAt = line.size();
+    BlockText &line = blocks_[building_];
+    line.size = 0;
+    line.put("G0");
+    line.put(static_cast<char>('0' + g));
+    constexpr size_t wordsAt = 3;
     appendAxisWord(line, 'X', x_);
     appendAxisWord(line, 'Y', y_);
     x_.present = y_.present = false;
-    bool xyWords = line.size() > wordsAt;
+    bool xyWords = line.size > wordsAt;
 
     bool modalG = o.modal == ModalMode::G || o.modal == ModalMode::GD;
     bool modalD = o.modal == ModalMode::D || o.modal == ModalMode::GD;
     bool gChanged = g != lastWrittenG_;
     bool writeG = xyWords ? (!modalG || gChanged) : gChanged;
-    if (!writeG)
-        line.erase(gAt, 3);
+    // Without its G code the block starts after it.
+    size_t start = writeG ? 0 : wordsAt;
 
     if (ij) {
         bool omit = o.zeroData == ZeroDataMode::Omit;
         for (char letter : {'I', 'J'}) {
             const std::string &v = letter == 'I' ? i_ : j_;
             if (v.empty()) {
-                line += letter;
+                line.put(letter);
                 if (o.zeroData == ZeroDataMode::All)
-                    line += number(0);
+                    line.size += converter().outputNumber(0, line.end());
             } else if (!(omit && v == "0")) {
-                line += letter;
-                line += v;
+                line.put(letter);
+                line.put(v);
             }
         }
     }
     i_.clear();
     j_.clear();
-    bool anyWord = line.size() > (writeG ? 3u : 0u);
+    bool anyWord = line.size > wordsAt;
 
     bool writeD = !modalD || currentD_ != lastWrittenD_;
     if (!writeG && !anyWord && !writeD)
@@ -574,18 +845,23 @@ void GerberWriter::endBlock()
     if (writeG && g == 1 && !anyWord && (!writeD || currentD_ == 2))
         return;
     if (writeD) {
-        line += "D0";
-        line += static_cast<char>('0' + currentD_);
+        line.put("D0");
+        line.put(static_cast<char>('0' + currentD_));
     }
-    line += eob_;
-    if (o.coordinateMode == CoordinateMode::Absolute && line == lastLine_)
+    line.put(eob_);
+    std::string_view text(line.text + start, line.size - start);
+    if (o.coordinateMode == CoordinateMode::Absolute && text == lastLine())
         return;
     if (writeG)
         lastWrittenG_ = g;
     if (writeD)
         lastWrittenD_ = currentD_;
-    write(line);
-    std::swap(line_, lastLine_);
+    write(text);
+    // The block stays where it was built and is the last line; the next
+    // block is built in the other buffer.
+    lastBlock_ = {line.text + start, line.size - start};
+    lastIsBlock_ = true;
+    building_ ^= 1;
 }
 
 // ---------------------------------------------------------------- parameters
@@ -629,10 +905,10 @@ void GerberWriter::parameterPiece(const std::string &piece, bool closing)
         return;
     line += CrLf;
     bool dedupe = blockKind_ == "AD" || blockKind_ == "SR" || blockKind_ == "AM";
-    if (dedupe && line == lastLine_)
+    if (dedupe && line == lastLine())
         return;
     write(line);
-    lastLine_ = line;
+    rememberLine(line);
 }
 
 void GerberWriter::parameterStatement(std::string_view statement, std::string &kept)
@@ -726,6 +1002,32 @@ WriteEnd writeGerberFile(GerberWriteContext &ctx, const std::string &inputPath, 
     InputFile input(inputPath);
     refuseOutputOntoInput(inputPath, outputPath);
     bool dToX = ctx.in.dialect == GerberDialect::Rs274D && ctx.out.dialect == GerberDialect::Rs274X;
+    // The header of RS-274D to RS-274X is known only at the end. It is
+    // foreseen from a quick look at the file, so that header and body go
+    // straight into the output; should the conversion define other
+    // apertures after all, it is run again with the body apart.
+    std::string foreseen;
+    if (dToX && ctx.in.charCode == CharCode::Ascii && expectedHeader(ctx, inputPath, foreseen)) {
+        GerberInFormat in = ctx.in;
+        GerberOutFormat out = ctx.out;
+        {
+            InputFile again(inputPath);
+            OutputFileSink output(outputPath);
+            output.write(foreseen);
+            StringSink header;
+            GerberWriter writer(ctx, output, header);
+            readBlocks(again, nullptr, ChunkSize, [&](std::string_view block) { return writer.feed(block); });
+            writer.finish();
+            if (writer.stopped())
+                return WriteEnd::Stopped;
+            if (header.text == foreseen) {
+                output.commit();
+                return WriteEnd::Completed;
+            }
+        }
+        ctx.in = in;
+        ctx.out = out;
+    }
     OutputFileSink body(outputPath);
     StringSink header;
     std::unique_ptr<TapeCodec> decoder = ctx.in.charCode == CharCode::Ebcdic ? decoderFor(CharCode::Ebcdic) : nullptr;

@@ -14,7 +14,10 @@
 #include "gerber/GerberReader.h"
 #include "gerber/MacroLibrary.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -42,6 +45,9 @@ enum class WriteEnd { Completed, Stopped };
 std::vector<std::string> apertureDefinitionLines(const std::string &dcode, const ApertureLookup &row,
                                                  const MacroLibrary &library, LengthUnit unit);
 
+// The format lines an RS-274X output starts with (%FS and %MO).
+std::vector<std::string> formatLines(const GerberOutFormat &out);
+
 struct GerberWriteStop {
     std::string text;
 };
@@ -68,23 +74,46 @@ private:
         double inputSum = 0;        // incremental input, input units
         bool known = false;
         bool present = false;
-        std::string lastWord;  // absolute output: the digits last written
+        std::string lastWord;              // absolute output: the digits last written
+        std::int64_t lastValue = 0;        // and the value they were formed from
+        std::uint32_t lastGeneration = 0;  // by this converter (0: none yet)
     };
 
     void write(std::string_view text);
-    void writeLine(const std::string &line);
+    void flushOutput();
+    void writeLine(std::string_view line);
     void writeHeaderLine(const std::string &line);
     void handle(char c);
+    void endFile();
     void endWord();
+    void word(char letter, std::string_view text);
     void endBlock();
-    void coordinateWord(char letter, std::string &text);
-    void dWord(const std::string &digits);
-    void gWord(const std::string &digits);
+    void coordinateWord(char letter, std::string_view text);
+    void dWord(std::string_view digits);
+    void gWord(std::string_view digits);
     void parameterPiece(const std::string &piece, bool closing);
     void parameterStatement(std::string_view statement, std::string &kept);
     std::string scaledAperture(std::string_view statement) const;
     std::string scaledStepRepeat(std::string_view statement) const;
-    void appendAxisWord(std::string &line, char letter, Axis &axis);
+    // A data block being built. Its longest form (G code, four words of
+    // at most OutputNumberSize characters, D code, block end) fits.
+    struct BlockText {
+        char text[4 * (CoordinateConverter::OutputNumberSize + 1) + 16];
+        std::size_t size = 0;
+        char *end() { return text + size; }
+        void put(char c) { text[size++] = c; }
+        void put(std::string_view s)
+        {
+            s.copy(text + size, s.size());
+            size += s.size();
+        }
+        void zeros(std::size_t n)
+        {
+            std::fill_n(text + size, n, '0');
+            size += n;
+        }
+    };
+    void appendAxisWord(BlockText &line, char letter, Axis &axis);
     std::string number(std::int64_t v);
     const CoordinateConverter &converter();
     std::string compileCommand(const std::string &command) const;
@@ -98,6 +127,7 @@ private:
     std::string eob_;
     std::string selectPrefix_;
     std::unique_ptr<CoordinateConverter> converter_;
+    std::uint32_t converterGeneration_ = 0;  // counts the converters made
     LengthUnit convertUnit_ = LengthUnit::Mm;
 
     State state_ = State::Normal;
@@ -115,8 +145,15 @@ private:
     std::string i_, j_;
     bool blockHasWord_ = false;
     bool blockHasCoordinateOrOperation_ = false;
+    // The last line written: a data block still in its buffer, or a copy.
+    std::string_view lastLine() const;
+    void rememberLine(std::string_view line);
     std::string lastLine_;
-    std::string line_;
+    std::string_view lastBlock_;
+    bool lastIsBlock_ = false;
+    // Two buffers: the block being built, and the last one written.
+    BlockText blocks_[2];
+    int building_ = 0;
 
     // Parameter blocks.
     std::string piece_;
@@ -126,7 +163,10 @@ private:
     std::string blockKind_;
     bool macroNameSeen_ = false;
 
-    std::set<std::string> defined_;
+    std::set<std::string, std::less<>> defined_;
+    // Bytes not yet handed to the body sink, and a line being built.
+    std::string out_;
+    std::string scratch_;
 
     // The reader that fills the aperture table from %AD and %AM blocks.
     struct TableFiller;

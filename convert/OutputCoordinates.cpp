@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <cstring>
 
 namespace korvane {
 namespace {
@@ -12,26 +14,6 @@ namespace {
 constexpr double InchToMm = 25.4;
 
 constexpr double PowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
-
-// An optional "-" and up to 18 digits, the form nearly every word has.
-bool plainInteger(std::string_view text, std::int64_t &out)
-{
-    size_t i = 0, n = text.size();
-    bool negative = n > 0 && text[0] == '-';
-    if (negative)
-        i = 1;
-    if (n == i || n - i > 18)
-        return false;
-    std::int64_t v = 0;
-    for (; i < n; ++i) {
-        char c = text[i];
-        if (c < '0' || c > '9')
-            return false;
-        v = v * 10 + (c - '0');
-    }
-    out = negative ? -v : v;
-    return true;
-}
 
 double offsetOf(const std::string &text)
 {
@@ -110,32 +92,14 @@ std::int64_t CoordinateConverter::value(std::string_view text, char letter) cons
     return valueOfInput(inputValue(text), letter);
 }
 
-double CoordinateConverter::inputValue(std::string_view text) const
+double CoordinateConverter::otherInputValue(std::string_view text) const
 {
-    std::int64_t k;
-    if (plainInteger(text, k))
-        return static_cast<double>(k) / inScale_;
     if (text.find('.') != std::string_view::npos)
         return parseReal(text);
     return static_cast<double>(parseInt64(text)) / inScale_;
 }
 
-std::int64_t CoordinateConverter::valueOfInput(double v, char letter) const
-{
-    if (inchToMm_)
-        v *= InchToMm;
-    if (letter == 'X')
-        v += xOffset_;
-    else if (letter == 'Y')
-        v += yOffset_;
-    v *= outScale_;
-    if (mmToInch_)
-        v /= InchToMm;
-    // Far beyond any board, and small enough that the writers' differences
-    // of two positions never overflow.
-    v = std::clamp(v, -1e15, 1e15);
-    return roundToInt64(bias_ ? v + 0.1 : v);
-}
+std::int64_t CoordinateConverter::roundedFar(double v) { return roundToInt64(v); }
 
 std::string CoordinateConverter::convert(std::string_view text, char letter) const
 {
@@ -149,17 +113,34 @@ std::string CoordinateConverter::pad(std::string text) const { return padCoordin
 
 std::string CoordinateConverter::outputNumber(std::int64_t v) const
 {
-    char buffer[24];
-    auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
-    std::string text(buffer, r.ptr);
-    if (zeroSuppression_ == ZeroSuppression::Leading)
-        return text;
-    text = pad(std::move(text));
-    if (zeroSuppression_ == ZeroSuppression::Trailing) {
-        while (text.size() > 1 && text.back() == '0' && text[text.size() - 2] >= '0' && text[text.size() - 2] <= '9')
-            text.pop_back();
+    char buffer[OutputNumberSize];
+    return {buffer, outputNumber(v, buffer)};
+}
+
+std::size_t CoordinateConverter::outputNumber(std::int64_t v, char *buffer) const
+{
+    char digits[24];
+    char *end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+    auto n = static_cast<std::size_t>(end - digits);
+    if (zeroSuppression_ == ZeroSuppression::Leading) {
+        std::memcpy(buffer, digits, n);
+        return n;
     }
-    return text;
+    bool negative = v < 0;
+    std::size_t width = static_cast<std::size_t>(total_);
+    std::size_t magnitude = n - (negative ? 1 : 0);
+    char *o = buffer;
+    if (negative)
+        *o++ = '-';
+    if (magnitude < width)
+        o = std::fill_n(o, width - magnitude, '0');
+    o = std::copy(digits + (negative ? 1 : 0), end, o);
+    std::size_t size = static_cast<std::size_t>(o - buffer);
+    if (zeroSuppression_ == ZeroSuppression::Trailing) {
+        while (size > 1 && buffer[size - 1] == '0' && buffer[size - 2] >= '0' && buffer[size - 2] <= '9')
+            --size;
+    }
+    return size;
 }
 
 std::string convertCoordinate(std::string_view text, char letter, const CoordinateFormats &formats)

@@ -4,6 +4,9 @@
 // (units, implied decimal digits, drill offsets, rounding, zero padding).
 #include "core/Formats.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -48,8 +51,29 @@ public:
     std::int64_t value(std::string_view text, char letter) const;
     // The two halves of value(): the text in input units, and a value in
     // input units as an output integer.
-    double inputValue(std::string_view text) const;
-    std::int64_t valueOfInput(double v, char letter) const;
+    double inputValue(std::string_view text) const
+    {
+        std::int64_t k;
+        if (plainInteger(text, k))
+            return static_cast<double>(k) / inScale_;
+        return otherInputValue(text);
+    }
+    std::int64_t valueOfInput(double v, char letter) const
+    {
+        if (inchToMm_)
+            v *= 25.4;
+        if (letter == 'X')
+            v += xOffset_;
+        else if (letter == 'Y')
+            v += yOffset_;
+        v *= outScale_;
+        if (mmToInch_)
+            v /= 25.4;
+        // Far beyond any board, and small enough that the writers'
+        // differences of two positions never overflow.
+        v = std::clamp(v, -1e15, 1e15);
+        return nearestInteger(bias_ ? v + 0.1 : v);
+    }
     // The same as text: the decimal integer, padded when the output suppresses
     // no zeros and is absolute.
     std::string convert(std::string_view text, char letter) const;
@@ -60,11 +84,52 @@ public:
     // suppression written to full width without its trailing zeros, so that
     // a reader completing them gets the value back.
     std::string outputNumber(std::int64_t v) const;
+    // The same digits into `buffer` (OutputNumberSize bytes); returns their
+    // count. For writers that build a block without temporary strings.
+    static constexpr std::size_t OutputNumberSize = 48;
+    std::size_t outputNumber(std::int64_t v, char *buffer) const;
+    // Whether two different values always give different digits (not so
+    // with trailing zeros suppressed: 120000 and 1200000 both read "12").
+    bool distinctNumbers() const { return zeroSuppression_ != ZeroSuppression::Trailing; }
     // The output's total digit count (integer + decimal digits).
     int totalDigits() const { return total_; }
     bool padsAbsolute() const { return padAbsolute_; }
 
 private:
+    // An optional "-" and up to 18 digits, the form nearly every word has.
+    static bool plainInteger(std::string_view text, std::int64_t &out)
+    {
+        std::size_t i = 0, n = text.size();
+        bool negative = n > 0 && text[0] == '-';
+        if (negative)
+            i = 1;
+        if (n == i || n - i > 18)
+            return false;
+        std::int64_t v = 0;
+        for (; i < n; ++i) {
+            char c = text[i];
+            if (c < '0' || c > '9')
+                return false;
+            v = v * 10 + (c - '0');
+        }
+        out = negative ? -v : v;
+        return true;
+    }
+    // Round half to even as roundToInt64 does, without the library call:
+    // adding and taking away 1.5 * 2^52 leaves the nearest integer (ties to
+    // even) for every value below 2^51, which the clamp guarantees. NaN
+    // goes the long way.
+    static std::int64_t nearestInteger(double v)
+    {
+        constexpr double Shift = 6755399441055744.0;
+        if (!(std::abs(v) < 2251799813685248.0))
+            return roundedFar(v);
+        return static_cast<std::int64_t>((v + Shift) - Shift);
+    }
+    static std::int64_t roundedFar(double v);
+    // Texts with a decimal point or too many digits.
+    double otherInputValue(std::string_view text) const;
+
     double inScale_ = 1000;
     double outScale_ = 1000;
     bool inchToMm_ = false;

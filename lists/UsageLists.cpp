@@ -81,13 +81,20 @@ ToolList toolsOfDocument(const Document &document)
     if (document.drillLoaded != 1)
         return list;
     std::unordered_map<std::int32_t, std::size_t> rowOf;
+    // Hits of one tool come in runs: the last row found is tried first.
+    std::int32_t lastCode = 0;
+    std::size_t lastRow = SIZE_MAX;
     for (const DisplayItem &item : document.displayList.main()) {
         if (item.role != RoleDrillHit)
             continue;
-        auto [at, added] = rowOf.try_emplace(item.code, list.rows.size());
-        if (added)
-            list.rows.push_back({toolName(item.code), 0, formatReal(item.toolSize)});
-        ++list.rows[at->second].count;
+        if (lastRow == SIZE_MAX || item.code != lastCode) {
+            auto [at, added] = rowOf.try_emplace(item.code, list.rows.size());
+            if (added)
+                list.rows.push_back({toolName(item.code), 0, formatReal(item.toolSize)});
+            lastCode = item.code;
+            lastRow = at->second;
+        }
+        ++list.rows[lastRow].count;
     }
     return list;
 }
@@ -264,10 +271,33 @@ DcodeList DcodeScanner::finish(const std::string &source)
 
 // -------------------------------------------------------------- tool scanner
 
+// The bytes that mean something to the tool counter outside a word.
+constexpr std::array<bool, 256> toolScannerBytes()
+{
+    std::array<bool, 256> t{};
+    t['T'] = t['G'] = t['X'] = t['Y'] = t['\n'] = t['\r'] = t['*'] = true;
+    return t;
+}
+
 void ToolScanner::feed(std::string_view chunk)
 {
-    for (char c : chunk)
-        handle(c);
+    static constexpr std::array<bool, 256> interesting = toolScannerBytes();
+    const char *p = chunk.data();
+    const char *end = p + chunk.size();
+    while (p < end) {
+        if (state_ == State::Normal) {
+            while (p < end && !interesting[static_cast<unsigned char>(*p)])
+                ++p;
+        } else if (state_ == State::X || state_ == State::Y) {
+            const char *digits = p;
+            while (p < end && (isDigit(*p) || *p == '-'))
+                ++p;
+            text_.append(digits, static_cast<std::size_t>(p - digits));
+        }
+        if (p == end)
+            break;
+        handle(*p++);
+    }
 }
 
 void ToolScanner::handle(char c)

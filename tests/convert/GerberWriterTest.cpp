@@ -136,6 +136,38 @@ TEST(GerberWriter, StopsWithTheirMessagesAndWriteNothing)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
 
+TEST(GerberWriter, Rs274DToRs274XFileHoldsTheHeaderBeforeTheBody)
+{
+    // D words in comments and parameter blocks select nothing; "D010" is a
+    // selection of its own text.
+    const char *inputs[] = {
+        "G04 D11 in a comment*\r\nD10*\r\nX1000Y1000D03*\r\n%XY D11*%\r\nD12*\r\nX1D03*\r\nD10*X5D03*\r\n",
+        "G4D11*D12*X1D03*\r\nD010*\r\nX2D03*\r\nD10*\r\nX3D03*\r\n",
+        "D10*\r\nX1D03*\r\nD11*\r\nX2D03*\r\n",
+    };
+    for (const char *input : inputs) {
+        Conversion memory(D, X);
+        Conversion file(D, X);
+        for (Conversion *r : {&memory, &file}) {
+            r->table.SetRow(10, aptmsg::Round, "0.2");
+            r->table.SetRow(12, aptmsg::Rectangle, "1.5-0.8");
+            r->out.endCommand = "M02*";
+        }
+        bool stopped = false;
+        std::string expected = memory.convert(input, &stopped);
+        EXPECT_EQ(stopped, input == inputs[2]) << input;  // only D11 has no row
+
+        TempDir dir;
+        std::string in = dir.write("board.gbr", input);
+        std::string out = dir.write("board.cam", "old");
+        GerberWriteContext ctx{file.in, file.out, file.table, file.library, file.prompter, false};
+        EXPECT_EQ(writeGerberFile(ctx, in, out), stopped ? WriteEnd::Stopped : WriteEnd::Completed) << input;
+        EXPECT_EQ(TempDir::read(out), stopped ? "old" : expected) << input;
+        EXPECT_EQ(file.prompter.shown.size(), memory.prompter.shown.size()) << input;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+    }
+}
+
 TEST(GerberWriter, HeaderDefinesEveryShapeOnceAndGrowsPastAHundred)
 {
     Conversion r(D, X);

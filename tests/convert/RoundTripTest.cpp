@@ -111,5 +111,43 @@ TEST(RoundTrip, CheckNamesTheFirstDifference)
     EXPECT_EQ(verdictText(v), "照合: 入力と出力が異なります: 穴2: 入力 T1 (2,1)、出力 T1 (2.002,1)");
 }
 
+// Repeats, and moves that nothing is drawn from, are passed over on both
+// sides; the first item that differs is named by its place among the rest.
+TEST(RoundTrip, GerberCheckPassesOverRepeatsAndBareMoves)
+{
+    const std::string head = "%FSLAX33Y33*%\r\n%MOMM*%\r\n%ADD10C,0.2*%\r\nD10*\r\n";
+    const std::string input = head + "X1000Y1000D03*\r\nX1000Y1000D03*\r\nX2000Y1000D02*\r\nX3000Y1000D03*\r\n"
+                                     "X3000Y2000D02*\r\nX4000Y2000D01*\r\nX5000Y5000D02*\r\nM02*\r\n";
+    struct Case {
+        const char *name;
+        std::string output;
+        const char *verdict;
+    };
+    const Case cases[] = {
+        {"same without the repeat and the moves",
+         head + "X1000Y1000D03*\r\nX3000Y1000D03*\r\nX3000Y2000D02*\r\nX4000Y2000D01*\r\nM02*\r\n",
+         "照合: 入力と出力は一致しました（4 項目）"},
+        {"third item moved", head + "X1000Y1000D03*\r\nX3000Y1000D03*\r\nX3000Y2000D02*\r\nX4000Y2001D01*\r\nM02*\r\n",
+         "照合: 入力と出力が異なります: 図形の項目4: 入力 種別14 D10 (4,2)-(0,0)、出力 種別14 D10 (4,2.001)-(0,0)"},
+        {"one more flash at the end",
+         head + "X1000Y1000D03*\r\nX3000Y1000D03*\r\nX3000Y2000D02*\r\nX4000Y2000D01*\r\nX6000Y6000D03*\r\n"
+                "M02*\r\n",
+         "照合: 入力と出力が異なります: 図形の項目5: 入力 なし、出力 種別11 D10 (5.9,6.1)-(6.1,5.9)"},
+        {"the stroke missing", head + "X1000Y1000D03*\r\nX3000Y1000D03*\r\nX3000Y2000D02*\r\nM02*\r\n",
+         "照合: 入力と出力が異なります: 図形の項目3: 入力 種別13 D10 (3,2)-(0,0)、出力 なし"},
+    };
+    TempDir dir;
+    std::string in = dir.write("in.gbr", input);
+    GerberInFormat format;
+    format.dialect = GerberDialect::Rs274X;
+    GerberOutFormat out;
+    out.dialect = GerberDialect::Rs274X;
+    for (const Case &c : cases) {
+        std::string written = dir.write("out.gbr", c.output);
+        EXPECT_EQ(verdictText(checkGerberRewrite(in, format, ApertureTable(), MacroLibrary(), written, out)), c.verdict)
+            << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace korvane
