@@ -168,10 +168,10 @@ public:
     void setBusy(bool) override {}
 };
 
-// The checked conversion as the dialog and korvane-cli run it (the input
-// is read back while it is converted): RS-274X mm 3.3 to RS-274D inch 2.4
-// with the automatic aperture table, then back with that table. Wall time
-// counts here.
+// The checked conversion as the dialog (second argument 0) and korvane-cli
+// (1: the input is read back on a second thread while it is converted) run
+// it: RS-274X mm 3.3 to RS-274D inch 2.4 with the automatic aperture table,
+// then back with that table. Wall time counts here.
 void BM_GerberCheckedRunBothWays(benchmark::State &state)
 {
     std::string input = generateGerber(static_cast<int>(state.range(0)));
@@ -189,6 +189,7 @@ void BM_GerberCheckedRunBothWays(benchmark::State &state)
         NoStatus status;
         ConversionRunOptions options;
         options.autoApertureTable = true;
+        options.checkOnSecondThread = state.range(1) != 0;
         ConversionResources resources{settings, *table, library};
         ConversionBatch toD;
         toD.setFiles({input}, {d}, prompter, picker);
@@ -209,7 +210,12 @@ void BM_GerberCheckedRunBothWays(benchmark::State &state)
                 state.SkipWithError("check found a difference");
     }
 }
-BENCHMARK(BM_GerberCheckedRunBothWays)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GerberCheckedRunBothWays)
+    ->Args({100000, 0})
+    ->Args({1000000, 0})
+    ->Args({1000000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_DrillToIncremental(benchmark::State &state)
 {

@@ -187,6 +187,7 @@ int runConvert(const std::vector<std::string> &args)
         ConversionRunOptions options;
         options.autoApertureTable = autoAperture;
         options.check = check;
+        options.checkOnSecondThread = true;
         SilentStatus status;
         ConversionRunOutcome outcome = runConversion(batch, resources, prompter, status, options);
         if (outcome.end != ConversionRunOutcome::End::Finished)

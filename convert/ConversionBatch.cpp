@@ -133,7 +133,7 @@ std::string pairText(const PairOutcome &pair) { return fileNameOf(pair.input) + 
 // One pair through the writer. True when the output was written; a stop
 // message of the writer has been shown when false.
 bool convertPair(PairOutcome &pair, ConversionMode mode, ConversionResources &res, Prompter &prompter, bool autoTable,
-                 bool check)
+                 bool check, bool checkOnSecondThread)
 {
     Settings &s = res.settings;
     if (mode == ConversionMode::Drill) {
@@ -147,16 +147,16 @@ bool convertPair(PairOutcome &pair, ConversionMode mode, ConversionResources &re
     GerberInFormat before = s.gerberIn;
     std::unique_ptr<ApertureTable> tableBefore;
     std::unique_ptr<MacroLibrary> libraryBefore;
-    // The check reads the input back while the writer converts it (its own
-    // copies of the formats and tables, its own reader); the output is read
-    // once it is written (where no thread can be started, the input is
-    // read after the conversion).
+    // On a second thread the check reads the input back while the writer
+    // converts it (its own copies of the formats and tables, its own
+    // reader); otherwise, and where no thread can be started, the input is
+    // read after the conversion. The output is read once it is written.
     std::future<std::unique_ptr<GerberReadBack>> readBack;
     if (check) {
         tableBefore = std::make_unique<ApertureTable>(res.table);
         libraryBefore = std::make_unique<MacroLibrary>(res.library);
-        readBack = std::async(std::launch::async | std::launch::deferred, [&pair, &before, &tableBefore, &libraryBefore,
-                                                                           outDialect = s.gerberOut.dialect] {
+        const auto policy = checkOnSecondThread ? std::launch::async | std::launch::deferred : std::launch::deferred;
+        readBack = std::async(policy, [&pair, &before, &tableBefore, &libraryBefore, outDialect = s.gerberOut.dialect] {
             return std::make_unique<GerberReadBack>(pair.input, before, *tableBefore, *libraryBefore, outDialect);
         });
     }
@@ -212,7 +212,8 @@ ConversionRunOutcome runConversion(ConversionBatch &batch, ConversionResources &
         }
         status.setStatus(fileNameOf(pair.input) + convmsg::ConvertingSuffix);
         try {
-            bool written = convertPair(pair, mode, res, prompter, outcome.autoApertureTable, options.check);
+            bool written = convertPair(pair, mode, res, prompter, outcome.autoApertureTable, options.check,
+                                       options.checkOnSecondThread);
             pair.end = written ? PairOutcome::End::Converted : PairOutcome::End::Stopped;
         } catch (const KorvaneError &e) {
             outcome.end = ConversionRunOutcome::End::Ended;

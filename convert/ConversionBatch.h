@@ -80,6 +80,10 @@ struct ConversionRunOptions {
     // The answer to the aperture question; nothing: ask it.
     std::optional<bool> autoApertureTable;
     bool check = true;
+    // The check may read the input back on a second thread while the writer
+    // converts it. Only the batch front end asks for it: the window keeps to
+    // its one thread.
+    bool checkOnSecondThread = false;
     // Called when a finished run has emptied the lists, before its closing
     // message, so that a window shows them empty.
     std::function<void()> listsEmptied;
