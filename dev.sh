@@ -114,6 +114,9 @@ fuzz)
         name=$(basename "$target")
         mkdir -p "build-fuzz/corpus/$name"
         "$target" -max_total_time="$seconds" -print_final_stats=1 "build-fuzz/corpus/$name" fuzz/seeds/"$name" 2>&1 | tail -n 12
+        # The inputs of this run that reach new coverage join the committed
+        # seeds, each the smallest found for its coverage.
+        "$target" -merge=1 fuzz/seeds/"$name" "build-fuzz/corpus/$name" >"build-fuzz/$name.merge.log" 2>&1
     done
     ;;
 *)
