@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace korvane {
@@ -426,9 +427,14 @@ public:
     std::string_view next()
     {
         const std::size_t start = pos_, n = bytes_.size();
-        std::size_t i = start;
-        while (i < n && bytes_[i] != '\r' && bytes_[i] != '\n')
-            ++i;
+        if (start >= n)
+            return {};
+        // Two vector searches beat a byte loop over lines of fifty bytes.
+        const char *first = bytes_.data() + start, *last = bytes_.data() + n;
+        const auto *lf = static_cast<const char *>(std::memchr(first, '\n', n - start));
+        const char *stop = lf != nullptr ? lf : last;
+        const auto *cr = static_cast<const char *>(std::memchr(first, '\r', std::size_t(stop - first)));
+        std::size_t i = std::size_t((cr != nullptr ? cr : stop) - bytes_.data());
         const std::string_view line = bytes_.substr(start, i - start);
         if (i < n && bytes_[i] == '\r' && i + 1 < n && bytes_[i + 1] == '\n')
             ++i;
