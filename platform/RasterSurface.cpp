@@ -81,6 +81,68 @@ void fillRun(std::uint16_t *first, std::uint16_t *last, std::uint16_t colour)
         *first = colour;
 }
 
+// The pixels QPainter's aliased one-pixel ellipse covers in a box of one
+// size, outline and (when solid) interior, as runs of rows relative to the
+// box's top left. Integer boxes rasterise the same wherever they lie, so a
+// pad drawn a thousand times is asked of QPainter once and then copied.
+struct EllipseRun {
+    int dy, x0, x1;  // x1 exclusive
+};
+using EllipseRuns = std::vector<EllipseRun>;
+
+// Flashes and holes are small; larger boxes go to QPainter each time.
+constexpr int MaskedEllipseLimit = 96;
+
+// Null when QPainter paints that box farther outside it than the scratch
+// raster holds (flat ellipses overshoot their ends by a few pixels).
+const EllipseRuns *ellipseRuns(int width, int height, bool solid)
+{
+    // One cache per thread: a batch front end may draw on several.
+    enum : std::uint8_t { Unknown, Made, Unusable };
+    thread_local std::vector<EllipseRuns> cache[2];
+    thread_local std::vector<std::uint8_t> state[2];
+    std::vector<EllipseRuns> &runs = cache[solid ? 1 : 0];
+    std::vector<std::uint8_t> &known = state[solid ? 1 : 0];
+    const std::size_t key = std::size_t(height) * (MaskedEllipseLimit + 1) + std::size_t(width);
+    if (runs.empty()) {
+        runs.resize(std::size_t(MaskedEllipseLimit + 1) * (MaskedEllipseLimit + 1));
+        known.assign(runs.size(), Unknown);
+    }
+    if (known[key] == Unknown) {
+        constexpr int Margin = 8;
+        QImage scratch(width + 2 * Margin, height + 2 * Margin, QImage::Format_RGB16);
+        scratch.fill(Qt::white);
+        {
+            QPainter p(&scratch);
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.setPen(QPen(Qt::black, 0));
+            p.setBrush(solid ? QBrush(Qt::black) : QBrush(Qt::NoBrush));
+            p.drawEllipse(QRect(Margin, Margin, width - 1, height - 1));
+        }
+        EllipseRuns &out = runs[key];
+        for (int y = 0; y < scratch.height(); ++y) {
+            const auto *line = reinterpret_cast<const std::uint16_t *>(scratch.constScanLine(y));
+            for (int x = 0; x < scratch.width();) {
+                if (line[x] == 0xFFFF) {
+                    ++x;
+                    continue;
+                }
+                const int start = x;
+                while (x < scratch.width() && line[x] != 0xFFFF)
+                    ++x;
+                out.push_back({y - Margin, start - Margin, x - Margin});
+                if (y == 0 || y == scratch.height() - 1 || start == 0 || x == scratch.width())
+                    known[key] = Unusable;
+            }
+        }
+        if (known[key] == Unusable)
+            out.clear();
+        else
+            known[key] = Made;
+    }
+    return known[key] == Made ? &runs[key] : nullptr;
+}
+
 Colour from565(std::uint16_t v)
 {
     const unsigned r = (v >> 11) & 0x1F, g = (v >> 5) & 0x3F, b = v & 0x1F;
@@ -506,6 +568,23 @@ void RasterSurface::ellipse(int x1, int y1, int x2, int y2)
     if (penWidth_ <= 1 && (b.width() <= 2 || b.height() <= 2)) {
         // All outline: QPainter would draw nothing for a box this thin.
         painter().fillRect(QRect(b.left, b.top, b.width(), b.height()), toQColor(penColour_));
+        return;
+    }
+    const EllipseRuns *runs = nullptr;
+    if (penWidth_ <= 1 && b.width() <= MaskedEllipseLimit && b.height() <= MaskedEllipseLimit &&
+        (brushStyle_ == BrushStyle::Hollow || (brushStyle_ == BrushStyle::Solid && brushColour_ == penColour_)))
+        runs = ellipseRuns(b.width(), b.height(), brushStyle_ == BrushStyle::Solid);
+    if (runs != nullptr) {
+        const int w = width(), h = height();
+        const std::uint16_t colour = to565(penColour_);
+        for (const EllipseRun &r : *runs) {
+            const int y = b.top + r.dy;
+            if (y < 0 || y >= h)
+                continue;
+            const int x0 = std::max(0, b.left + r.x0), x1 = std::min(w, b.left + r.x1);
+            if (x0 < x1)
+                fillRun(row(y) + x0, row(y) + x1, colour);
+        }
         return;
     }
     applyPen();
