@@ -38,6 +38,18 @@ constexpr std::array<std::uint8_t, 256> BitCounts = [] {
     return t;
 }();
 
+// For each mask, where each of the eight coordinates comes from among the
+// stored ones (8: it is 0), so that decoding takes no branch per field.
+constexpr std::array<std::array<std::uint8_t, 8>, 256> FieldSources = [] {
+    std::array<std::array<std::uint8_t, 8>, 256> t{};
+    for (unsigned mask = 0; mask < 256; ++mask) {
+        std::uint8_t next = 0;
+        for (unsigned k = 0; k < 8; ++k)
+            t[mask][k] = (mask >> k) & 1u ? next++ : 8;
+    }
+    return t;
+}();
+
 }  // namespace
 
 struct ItemSequence::Chunk {
@@ -158,9 +170,10 @@ void ItemSequence::decode(const Chunk &chunk, std::size_t slot, std::size_t offs
     out.role = a.role;
     double *c = &out.x1;
     const double *from = chunk.coords.data() + offset;
-    const unsigned mask = chunk.mask[slot];
-    for (int k = 0; k < 8; ++k)
-        c[k] = (mask >> k) & 1u ? *from++ : 0.0;
+    const std::array<std::uint8_t, 8> &source = FieldSources[chunk.mask[slot]];
+    static constexpr double Zero = 0.0;
+    for (std::size_t k = 0; k < 8; ++k)
+        c[k] = *(source[k] < 8 ? from + source[k] : &Zero);
 }
 
 DisplayItem ItemSequence::operator[](std::size_t i) const

@@ -72,12 +72,23 @@ std::uint16_t to565(Colour c)
 
 // A run of one colour, four pixels to a store: strokes and fills spend most
 // of their time here.
+// Runs of four or more end with a store that overlaps the one before it
+// rather than a loop over the last pixels.
 void fillRun(std::uint16_t *first, std::uint16_t *last, std::uint16_t colour)
 {
     const std::uint64_t four = colour * 0x0001000100010001ull;
-    for (; last - first >= 4; first += 4)
-        std::memcpy(first, &four, sizeof four);
-    for (; first < last; ++first)
+    const std::ptrdiff_t n = last - first;
+    if (n >= 4) {
+        for (std::uint16_t *end = last - 4; first < end; first += 4)
+            std::memcpy(first, &four, sizeof four);
+        std::memcpy(last - 4, &four, sizeof four);
+        return;
+    }
+    if (n & 2) {
+        std::memcpy(first, &four, 4);
+        first += 2;
+    }
+    if (n & 1)
         *first = colour;
 }
 
@@ -567,7 +578,10 @@ void RasterSurface::ellipse(int x1, int y1, int x2, int y2)
         return;
     if (penWidth_ <= 1 && (b.width() <= 2 || b.height() <= 2)) {
         // All outline: QPainter would draw nothing for a box this thin.
-        painter().fillRect(QRect(b.left, b.top, b.width(), b.height()), toQColor(penColour_));
+        const int l = std::max(b.left, 0), r = std::min(b.right, width());
+        const std::uint16_t colour = to565(penColour_);
+        for (int y = std::max(b.top, 0); y < std::min(b.bottom, height()) && l < r; ++y)
+            fillRun(row(y) + l, row(y) + r, colour);
         return;
     }
     const EllipseRuns *runs = nullptr;
