@@ -9,6 +9,6 @@ namespace korvane {
 
 // The file's bytes; they decode to the picture's pixels exactly. Empty for
 // a null image.
-QByteArray pngBytes(const QImage &image);
+QByteArray pngBytes(const QImage &picture);
 
 }  // namespace korvane
