@@ -557,16 +557,26 @@ void RasterSurface::thinLine(PixelPoint from, PixelPoint to)
     // / (2 major), kept as a quotient and a remainder from step to step.
     const std::int64_t divisor = 2 * major, increment = 2 * minor;
     const std::int64_t numerator = 2 * first * minor + major;
-    std::int64_t offset = numerator / divisor, remainder = numerator % divisor;
+    const std::int64_t offset = numerator / divisor;
+    std::int64_t remainder = numerator % divisor;
+    // The major coordinate is on the raster for every step; the minor one
+    // is checked as it moves, and the pixel's place steps along with both.
+    std::int64_t majorAt = m0 + ms * first;
+    std::int64_t minorAt = (xMajor ? from.y : from.x) + (xMajor ? sy : sx) * offset;
+    const std::uint64_t minorLimit = static_cast<std::uint64_t>(xMajor ? h : w);
+    const std::ptrdiff_t majorStep = xMajor ? sx : sy * stride_, minorStep = xMajor ? sy * stride_ : sx;
+    const std::int64_t minorSign = xMajor ? sy : sx;
+    // An index, not a pointer: off the raster it may point nowhere.
+    std::int64_t pixel = xMajor ? minorAt * stride_ + majorAt : majorAt * stride_ + minorAt;
     for (std::int64_t t = first; t <= last; ++t) {
-        const std::int64_t px = xMajor ? from.x + sx * t : from.x + sx * offset;
-        const std::int64_t py = xMajor ? from.y + sy * offset : from.y + sy * t;
-        if (px >= 0 && py >= 0 && px < w && py < h)
-            row(static_cast<int>(py))[px] = colour;
+        if (static_cast<std::uint64_t>(minorAt) < minorLimit)
+            bits_[pixel] = colour;
+        pixel += majorStep;
         remainder += increment;
         if (remainder >= divisor) {
             remainder -= divisor;
-            ++offset;
+            minorAt += minorSign;
+            pixel += minorStep;
         }
     }
 }
