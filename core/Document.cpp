@@ -198,9 +198,18 @@ void ItemSequence::decode(const Chunk &chunk, std::size_t slot, std::size_t offs
     double *c = &out.x1;
     const std::uint32_t *from = chunk.words.data() + offset;
     const unsigned mask = chunk.mask[slot], wide = chunk.wide[slot];
+    if (wide == 0 && mask == 0b101) {
+        // A point in thousandths (moves, strokes, vertices, drill marks).
+        c[0] = static_cast<double>(static_cast<std::int32_t>(from[0])) / Thousand;
+        c[1] = 0.0;
+        c[2] = static_cast<double>(static_cast<std::int32_t>(from[1])) / Thousand;
+        for (std::size_t k = 3; k < 8; ++k)
+            c[k] = 0.0;
+        return;
+    }
     if (wide == 0) {
-        // Thousandths only, the common case: no branch per coordinate (an
-        // absent one reads a zero count, which gives +0).
+        // Thousandths only: no branch per coordinate (an absent one reads a
+        // zero count, which gives +0).
         const std::array<std::uint8_t, 8> &source = FieldSources[mask];
         static constexpr std::uint32_t ZeroCount = 0;
         for (std::size_t k = 0; k < 8; ++k)
