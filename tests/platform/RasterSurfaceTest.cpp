@@ -138,7 +138,8 @@ TEST(RasterSurface, ThinEllipsesAreThePixelsQPainterPaints)
             p.setBrush(solid ? QBrush(qcolour) : QBrush(Qt::NoBrush));
             s.setPen(colour, 1);
             s.setBrush(colour, solid ? BrushStyle::Solid : BrushStyle::Hollow);
-            for (const auto [x, y] : {std::pair{10, 5}, {-w / 2, 20}, {W - w / 2, 30}, {15, -h / 3}, {40, H - h / 2}}) {
+            for (const auto &[x, y] :
+                 {std::pair{10, 5}, {-w / 2, 20}, {W - w / 2, 30}, {15, -h / 3}, {40, H - h / 2}}) {
                 s.ellipse(x, y, x + w, y + h);
                 p.drawEllipse(QRect(x, y, w - 1, h - 1));
             }
