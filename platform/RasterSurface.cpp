@@ -154,6 +154,14 @@ const EllipseRuns *ellipseRuns(int width, int height, bool solid)
     return known[key] == Made ? &runs[key] : nullptr;
 }
 
+// Ceil of a value within the int range, without the library's general
+// rounding: truncate, then step up when something was cut off.
+int ceilToInt(double value)
+{
+    const int t = static_cast<int>(value);
+    return t + (static_cast<double>(t) < value ? 1 : 0);
+}
+
 Colour from565(std::uint16_t v)
 {
     const unsigned r = (v >> 11) & 0x1F, g = (v >> 5) & 0x3F, b = v & 0x1F;
@@ -408,7 +416,7 @@ void RasterSurface::circleStroke(RayPoint centre, double radius, double startDeg
                     continue;
                 const double lo = std::clamp(centre.x + part.lo, double(firstCol), double(endCol));
                 const double hi = std::clamp(centre.x + part.hi, double(firstCol), double(endCol));
-                const int a = static_cast<int>(std::ceil(lo)), b = static_cast<int>(std::ceil(hi));
+                const int a = ceilToInt(lo), b = ceilToInt(hi);
                 if (a < b)
                     fillRun(line + a, line + b, colour);
             }
@@ -494,8 +502,10 @@ void RasterSurface::capsule(double x0, double y0, double x1, double y1, double r
         }
         if (!(lo < hi))
             continue;
-        const int a = static_cast<int>(std::max(0.0, std::ceil(lo)));
-        const int b = static_cast<int>(std::min(double(w), std::ceil(hi)));
+        // Clamped first so that the ceil stays in range; a cut below -1 or
+        // above w + 1 ends at the raster's edge all the same.
+        const int a = std::max(0, ceilToInt(std::max(lo, -1.0)));
+        const int b = std::min(w, ceilToInt(std::min(hi, w + 1.0)));
         if (a < b)
             fillRun(row(y) + a, row(y) + b, colour);
     }
