@@ -70,26 +70,27 @@ std::uint16_t to565(Colour c)
     return static_cast<std::uint16_t>(((redOf(c) >> 3) << 11) | ((greenOf(c) >> 2) << 5) | (blueOf(c) >> 3));
 }
 
-// A run of one colour, four pixels to a store: strokes and fills spend most
-// of their time here.
-// Runs of four or more end with a store that overlaps the one before it
-// rather than a loop over the last pixels.
+// A run of one colour, where strokes and fills spend most of their time:
+// a few wide stores that may overlap (the same value twice) instead of a
+// loop over the last pixels.
 void fillRun(std::uint16_t *first, std::uint16_t *last, std::uint16_t colour)
 {
     const std::uint64_t four = colour * 0x0001000100010001ull;
     const std::ptrdiff_t n = last - first;
-    if (n >= 4) {
-        for (std::uint16_t *end = last - 4; first < end; first += 4)
-            std::memcpy(first, &four, sizeof four);
+    if (n >= 8) {
+        const std::uint64_t eight[2] = {four, four};
+        for (std::uint16_t *end = last - 8; first < end; first += 8)
+            std::memcpy(first, eight, sizeof eight);
+        std::memcpy(last - 8, eight, sizeof eight);
+    } else if (n >= 4) {
+        std::memcpy(first, &four, sizeof four);
         std::memcpy(last - 4, &four, sizeof four);
-        return;
-    }
-    if (n & 2) {
+    } else if (n >= 2) {
         std::memcpy(first, &four, 4);
-        first += 2;
-    }
-    if (n & 1)
+        std::memcpy(last - 2, &four, 4);
+    } else if (n == 1) {
         *first = colour;
+    }
 }
 
 // The pixels QPainter's aliased one-pixel ellipse covers in a box of one
