@@ -353,3 +353,23 @@ TEST(RasterSurface, TextBackgroundIsTheBrushUnlessHollow)
     EXPECT_EQ(solid.getPixel(2, 2), quantise565(Red));  // the cell starts at the given corner
     EXPECT_EQ(solid.getPixel(1, 1), colours::White);
 }
+
+TEST(RasterSurface, SolidRunsOfEveryLengthCoverExactlyTheirPixels)
+{
+    // Runs are written several pixels to a store: none may spill over.
+    for (int start = 0; start < 4; ++start) {
+        for (int length = 1; length <= 40; ++length) {
+            RasterSurface s(48, 3);
+            s.setPen(Red, 1);
+            s.setBrush(Red, BrushStyle::Solid);
+            s.rectangle(start, 1, start + length, 2);
+            std::string expected(48, '.');
+            expected.replace(std::size_t(start), std::size_t(length), std::size_t(length), '#');
+            std::string actual;
+            for (int x = 0; x < 48; ++x)
+                actual += s.getPixel(x, 1) == quantise565(Red) ? '#' : '.';
+            EXPECT_EQ(actual, expected) << start << " + " << length;
+            EXPECT_EQ(count(s, Red), length) << start << " + " << length;
+        }
+    }
+}
