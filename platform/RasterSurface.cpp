@@ -163,6 +163,27 @@ int ceilToInt(double value)
     return t + (static_cast<double>(t) < value ? 1 : 0);
 }
 
+// Cosine and sine of the exact angles seen lately: arcs of one shape repeat
+// their angles bit for bit, and the library's call costs more than a look-up.
+struct CosSin {
+    double cos, sin;
+};
+CosSin cosSinOf(double angle)
+{
+    struct Entry {
+        std::uint64_t bits = 0;
+        CosSin value{};
+        bool used = false;
+    };
+    thread_local std::array<Entry, 1024> memory{};
+    std::uint64_t bits;
+    std::memcpy(&bits, &angle, sizeof bits);
+    Entry &e = memory[static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ull) >> 54)];
+    if (!e.used || e.bits != bits)
+        e = {bits, {std::cos(angle), std::sin(angle)}, true};
+    return e.value;
+}
+
 Colour from565(std::uint16_t v)
 {
     const unsigned r = (v >> 11) & 0x1F, g = (v >> 5) & 0x3F, b = v & 0x1F;
@@ -340,7 +361,8 @@ void RasterSurface::circleStroke(RayPoint centre, double radius, double startDeg
 {
     const bool whole = spanDegrees >= 360;
     const double t0 = startDegrees * std::numbers::pi / 180, t1 = (startDegrees + spanDegrees) * std::numbers::pi / 180;
-    const double u0x = std::cos(t0), u0y = std::sin(t0), u1x = std::cos(t1), u1y = std::sin(t1);
+    const CosSin r0 = cosSinOf(t0), r1 = cosSinOf(t1);
+    const double u0x = r0.cos, u0y = r0.sin, u1x = r1.cos, u1y = r1.sin;
     const RayPoint s{centre.x + radius * u0x, centre.y - radius * u0y};
     const RayPoint e{centre.x + radius * u1x, centre.y - radius * u1y};
 
@@ -524,10 +546,12 @@ void RasterSurface::arcPolyline(int left, int top, int right, int bottom, double
     const int n = std::clamp(static_cast<int>(std::ceil(span / step)), 1, 1 << 16);
     const std::uint16_t colour = to565(penColour_);
     const double radius = penWidth_ / 2.0;
-    double px = cx + a * std::cos(t0), py = cy - b * std::sin(t0);
+    const CosSin r0 = cosSinOf(t0);
+    double px = cx + a * r0.cos, py = cy - b * r0.sin;
     for (int i = 1; i <= n; ++i) {
         const double t = t0 + span * i / n;
-        const double qx = cx + a * std::cos(t), qy = cy - b * std::sin(t);
+        const CosSin r = cosSinOf(t);
+        const double qx = cx + a * r.cos, qy = cy - b * r.sin;
         if (penWidth_ <= 1)
             thinLine({roundToInt(px), roundToInt(py)}, {roundToInt(qx), roundToInt(qy)});
         else
