@@ -56,9 +56,13 @@ constexpr double Thousand = 1000.0;
 // The count of thousandths that gives the value back exactly, if any.
 bool thousandthsOf(double value, std::int32_t &count)
 {
-    const double scaled = std::nearbyint(value * Thousand);
-    if (!(std::fabs(scaled) < 2147483648.0))
+    const double product = value * Thousand;
+    if (!(std::fabs(product) < 2147483647.0))
         return false;
+    // Nearest whole number, ties to even, without a library call: adding
+    // and taking away 1.5 x 2^52 rounds any magnitude below 2^51 so.
+    constexpr double Shift = 6755399441055744.0;
+    const double scaled = (product + Shift) - Shift;
     count = static_cast<std::int32_t>(scaled);
     return bitsOf(static_cast<double>(count) / Thousand) == bitsOf(value);
 }
