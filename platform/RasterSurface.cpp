@@ -608,11 +608,12 @@ void RasterSurface::thinLine(PixelPoint from, PixelPoint to)
             bits_[pixel] = colour;
         pixel += majorStep;
         remainder += increment;
-        if (remainder >= divisor) {
-            remainder -= divisor;
-            minorAt += minorSign;
-            pixel += minorStep;
-        }
+        // Without a branch: a line's minor steps follow no pattern the
+        // processor could predict.
+        const std::int64_t step = -static_cast<std::int64_t>(remainder >= divisor);
+        remainder -= divisor & step;
+        minorAt += minorSign & step;
+        pixel += minorStep & step;
     }
 }
 
