@@ -51,6 +51,18 @@ constexpr std::array<std::array<std::uint8_t, 8>, 256> FieldSources = [] {
     return t;
 }();
 
+// For each mask, the coordinates it holds in order.
+constexpr std::array<std::array<std::uint8_t, 8>, 256> FieldsPresent = [] {
+    std::array<std::array<std::uint8_t, 8>, 256> t{};
+    for (unsigned mask = 0; mask < 256; ++mask) {
+        std::uint8_t next = 0;
+        for (std::uint8_t k = 0; k < 8; ++k)
+            if ((mask >> k) & 1u)
+                t[mask][next++] = k;
+    }
+    return t;
+}();
+
 constexpr double Thousand = 1000.0;
 
 // The count of thousandths that gives the value back exactly, if any.
@@ -214,11 +226,12 @@ void ItemSequence::decode(const Chunk &chunk, std::size_t slot, std::size_t offs
     if (wide == 0) {
         // Thousandths only: no branch per coordinate (an absent one reads a
         // zero count, which gives +0).
-        const std::array<std::uint8_t, 8> &source = FieldSources[mask];
-        static constexpr std::uint32_t ZeroCount = 0;
+        // Only the coordinates present are divided (a quotient is costly).
         for (std::size_t k = 0; k < 8; ++k)
-            c[k] = static_cast<double>(static_cast<std::int32_t>(*(source[k] < 8 ? from + source[k] : &ZeroCount))) /
-                   Thousand;
+            c[k] = 0.0;
+        const std::array<std::uint8_t, 8> &fields = FieldsPresent[mask];
+        for (unsigned j = 0, n = BitCounts[mask]; j < n; ++j)
+            c[fields[j]] = static_cast<double>(static_cast<std::int32_t>(from[j])) / Thousand;
         return;
     }
     if (wide == mask) {
