@@ -1,5 +1,7 @@
 // Painting a large DisplayList on a full-HD 16-bit raster, and what the
 // list costs in memory per item.
+#include "BenchFiles.h"
+#include "BenchSupport.h"
 #include "core/Document.h"
 #include "platform/RasterSurface.h"
 #include "view/ViewControl.h"
@@ -199,6 +201,32 @@ void BM_RedrawMillionItems(benchmark::State &state)
 }
 // 0: the fitted 1920 x 1080 view; 4: zoomed in four steps (a larger raster).
 BENCHMARK(BM_RedrawMillionItems)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The dense Gerber board of a million objects as the reader stores it (its
+// coordinates whole thousandths, as real files give them), redrawn in the
+// window: fitted, and zoomed in two steps.
+void BM_RedrawLoadedGerber(benchmark::State &state)
+{
+    static Document doc = [] {
+        Document d;
+        bench::loadBoard(d, bench::gerberBenchFile(1'000'000));
+        return d;
+    }();
+    NullPrompter prompter;
+    BenchHost host;
+    ViewController view(doc, prompter, host);
+    view.fitLoadedDrawing("");
+    for (int i = 0; i < state.range(0); ++i)
+        view.zoomIn();
+    for (auto _ : state) {
+        view.redraw();
+        benchmark::DoNotOptimize(host.picture.constBits());
+    }
+    state.counters["items"] = double(doc.displayList.size());
+    state.counters["width_px"] = host.w;
+    state.counters["height_px"] = host.h;
+}
+BENCHMARK(BM_RedrawLoadedGerber)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ListMemoryPerItem(benchmark::State &state)
 {

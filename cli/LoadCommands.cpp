@@ -13,6 +13,7 @@
 #include "gerber/ApertureCommands.h"
 #include "gerber/GerberReader.h"
 #include "platform/PictureImage.h"
+#include "platform/PngFile.h"
 #include "platform/RasterSurface.h"
 #include "view/Renderer.h"
 #include "view/ViewControl.h"
@@ -183,14 +184,11 @@ private:
     QImage image_;
 };
 
-// Qt's PNG quality 85 is zlib level 1: a CAM picture of large flat areas
-// compresses nearly as well as at the default level, several times faster.
-constexpr int PngQuality = 85;
-
 bool savePng(const QImage &image, const std::string &path, Prompter &prompter)
 {
     QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG", PngQuality) || !file.commit()) {
+    const QByteArray bytes = pngBytes(image);
+    if (!file.open(QIODevice::WriteOnly) || bytes.isEmpty() || file.write(bytes) != bytes.size() || !file.commit()) {
         prompter.error(fileErrorText(errno != 0 ? errno : EACCES));
         return false;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <stdexcept>
@@ -38,15 +39,60 @@ constexpr std::array<std::uint8_t, 256> BitCounts = [] {
     return t;
 }();
 
+// For each mask, where each of the eight coordinates comes from among the
+// stored ones (8: it is 0), so that decoding takes no branch per field.
+constexpr std::array<std::array<std::uint8_t, 8>, 256> FieldSources = [] {
+    std::array<std::array<std::uint8_t, 8>, 256> t{};
+    for (unsigned mask = 0; mask < 256; ++mask) {
+        std::uint8_t next = 0;
+        for (unsigned k = 0; k < 8; ++k)
+            t[mask][k] = (mask >> k) & 1u ? next++ : 8;
+    }
+    return t;
+}();
+
+// For each mask, the coordinates it holds in order.
+constexpr std::array<std::array<std::uint8_t, 8>, 256> FieldsPresent = [] {
+    std::array<std::array<std::uint8_t, 8>, 256> t{};
+    for (unsigned mask = 0; mask < 256; ++mask) {
+        std::uint8_t next = 0;
+        for (std::uint8_t k = 0; k < 8; ++k)
+            if ((mask >> k) & 1u)
+                t[mask][next++] = k;
+    }
+    return t;
+}();
+
+constexpr double Thousand = 1000.0;
+
+// The count of thousandths that gives the value back exactly, if any.
+bool thousandthsOf(double value, std::int32_t &count)
+{
+    const double product = value * Thousand;
+    if (!(std::fabs(product) < 2147483647.0))
+        return false;
+    // Nearest whole number, ties to even, without a library call: adding
+    // and taking away 1.5 x 2^52 rounds any magnitude below 2^51 so.
+    constexpr double Shift = 6755399441055744.0;
+    const double scaled = (product + Shift) - Shift;
+    count = static_cast<std::int32_t>(scaled);
+    return bitsOf(static_cast<double>(count) / Thousand) == bitsOf(value);
+}
+
 }  // namespace
 
+// Coordinates read from files are nearly all whole thousandths of a
+// millimetre: such a one is held as the 32-bit count of thousandths whose
+// quotient by 1000 gives back its exact bits, any other as its eight bytes.
 struct ItemSequence::Chunk {
     std::uint32_t attribute[ChunkSize];
-    // Where the item's coordinates start in coords: at most eight per item,
-    // so a chunk's offsets fit 16 bits.
+    // Where the item's coordinates start in words: at most sixteen per
+    // item, so a chunk's offsets fit 16 bits.
     std::uint16_t offset[ChunkSize];
     std::uint8_t mask[ChunkSize];
-    std::vector<double> coords;
+    // Of the coordinates in mask, those held whole (two words).
+    std::uint8_t wide[ChunkSize];
+    std::vector<std::uint32_t> words;
 };
 
 ItemSequence::ItemSequence() = default;
@@ -117,7 +163,7 @@ void ItemSequence::append(const DisplayItem &item)
     const std::size_t slot = size_ % ChunkSize;
     if (slot == 0) {
         chunks_.push_back(std::unique_ptr<Chunk>(new Chunk));
-        chunks_.back()->coords.reserve(ChunkSize * 2);
+        chunks_.back()->words.reserve(ChunkSize * 2);
     }
     Chunk &chunk = *chunks_.back();
     Attributes a{};
@@ -130,19 +176,28 @@ void ItemSequence::append(const DisplayItem &item)
     a.code = item.code;
     a.role = item.role;
     chunk.attribute[slot] = attributeIndex(a);
-    chunk.offset[slot] = static_cast<std::uint16_t>(chunk.coords.size());
+    chunk.offset[slot] = static_cast<std::uint16_t>(chunk.words.size());
     const double *c = &item.x1;
-    std::uint8_t mask = 0;
+    std::uint8_t mask = 0, wide = 0;
     for (int k = 0; k < 8; ++k) {
-        if (bitsOf(c[k]) != 0) {
-            mask |= static_cast<std::uint8_t>(1u << k);
-            chunk.coords.push_back(c[k]);
+        const std::uint64_t bits = bitsOf(c[k]);
+        if (bits == 0)
+            continue;
+        mask |= static_cast<std::uint8_t>(1u << k);
+        std::int32_t count = 0;
+        if (thousandthsOf(c[k], count)) {
+            chunk.words.push_back(static_cast<std::uint32_t>(count));
+        } else {
+            wide |= static_cast<std::uint8_t>(1u << k);
+            chunk.words.push_back(static_cast<std::uint32_t>(bits));
+            chunk.words.push_back(static_cast<std::uint32_t>(bits >> 32));
         }
     }
     chunk.mask[slot] = mask;
+    chunk.wide[slot] = wide;
     ++size_;
     if (size_ % ChunkSize == 0)
-        chunk.coords.shrink_to_fit();
+        chunk.words.shrink_to_fit();
 }
 
 void ItemSequence::decode(const Chunk &chunk, std::size_t slot, std::size_t offset, DisplayItem &out) const
@@ -157,10 +212,47 @@ void ItemSequence::decode(const Chunk &chunk, std::size_t slot, std::size_t offs
     out.code = a.code;
     out.role = a.role;
     double *c = &out.x1;
-    const double *from = chunk.coords.data() + offset;
-    const unsigned mask = chunk.mask[slot];
-    for (int k = 0; k < 8; ++k)
-        c[k] = (mask >> k) & 1u ? *from++ : 0.0;
+    const std::uint32_t *from = chunk.words.data() + offset;
+    const unsigned mask = chunk.mask[slot], wide = chunk.wide[slot];
+    if (wide == 0 && mask == 0b101) {
+        // A point in thousandths (moves, strokes, vertices, drill marks).
+        c[0] = static_cast<double>(static_cast<std::int32_t>(from[0])) / Thousand;
+        c[1] = 0.0;
+        c[2] = static_cast<double>(static_cast<std::int32_t>(from[1])) / Thousand;
+        for (std::size_t k = 3; k < 8; ++k)
+            c[k] = 0.0;
+        return;
+    }
+    if (wide == 0) {
+        // Thousandths only: no branch per coordinate (an absent one reads a
+        // zero count, which gives +0).
+        // Only the coordinates present are divided (a quotient is costly).
+        for (std::size_t k = 0; k < 8; ++k)
+            c[k] = 0.0;
+        const std::array<std::uint8_t, 8> &fields = FieldsPresent[mask];
+        for (unsigned j = 0, n = BitCounts[mask]; j < n; ++j)
+            c[fields[j]] = static_cast<double>(static_cast<std::int32_t>(from[j])) / Thousand;
+        return;
+    }
+    if (wide == mask) {
+        // Whole doubles only (computed coordinates), as branch-free.
+        const std::array<std::uint8_t, 8> &source = FieldSources[mask];
+        static constexpr std::uint32_t ZeroBits[2] = {0, 0};
+        for (std::size_t k = 0; k < 8; ++k)
+            std::memcpy(&c[k], source[k] < 8 ? from + std::ptrdiff_t{2} * source[k] : ZeroBits, sizeof(double));
+        return;
+    }
+    for (unsigned k = 0; k < 8; ++k) {
+        if (((mask >> k) & 1u) == 0) {
+            c[k] = 0.0;
+        } else if ((wide >> k) & 1u) {
+            const std::uint64_t bits = from[0] | (std::uint64_t(from[1]) << 32);
+            std::memcpy(&c[k], &bits, sizeof bits);
+            from += 2;
+        } else {
+            c[k] = static_cast<double>(static_cast<std::int32_t>(*from++)) / Thousand;
+        }
+    }
 }
 
 DisplayItem ItemSequence::operator[](std::size_t i) const
@@ -196,7 +288,7 @@ void ItemSequence::const_iterator::load()
 ItemSequence::const_iterator &ItemSequence::const_iterator::operator++()
 {
     const Chunk &chunk = *seq_->chunks_[index_ / ChunkSize];
-    offset_ += BitCounts[chunk.mask[index_ % ChunkSize]];
+    offset_ += BitCounts[chunk.mask[index_ % ChunkSize]] + BitCounts[chunk.wide[index_ % ChunkSize]];
     ++index_;
     if (index_ % ChunkSize == 0)
         offset_ = 0;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace korvane {
@@ -50,12 +51,53 @@ std::string writable(double value)
 
 std::string writableExtent(double value) { return std::isnan(value) || value < 0 ? "0" : writable(value); }
 
+// Coordinates read from files of three or six decimals are the correctly
+// rounded quotient of a whole number by that power of ten. Below 1e9 the
+// doubles lie closer together than a millionth, so that quotient is the one
+// decimal of so many places that reads back, and written out without its
+// trailing zeros it is the shortest form. Null when the value is no such
+// quotient.
+char *putDecimal(char *p, double value)
+{
+    const double magnitude = std::fabs(value);
+    if (!(magnitude >= 1e-4 && magnitude < 1e9))
+        return nullptr;
+    for (const int places : {3, 6}) {
+        const double scale = places == 3 ? 1e3 : 1e6;
+        const double scaled = std::nearbyint(magnitude * scale);
+        if (scaled / scale != magnitude)
+            continue;
+        const auto whole = static_cast<std::int64_t>(scaled);
+        const std::int64_t unit = places == 3 ? 1000 : 1000000;
+        std::int64_t fraction = whole % unit;
+        char digits[6];
+        for (int i = places - 1; i >= 0; --i) {
+            digits[i] = static_cast<char>('0' + fraction % 10);
+            fraction /= 10;
+        }
+        int used = places;
+        while (used > 0 && digits[used - 1] == '0')
+            --used;
+        if (value < 0)
+            *p++ = '-';
+        p = std::to_chars(p, p + 12, whole / unit).ptr;
+        if (used > 0) {
+            *p++ = '.';
+            p = std::copy(digits, digits + used, p);
+        }
+        return p;
+    }
+    return nullptr;
+}
+
 // Writes writable(value) at p; whole numbers, most of a drawing's fields,
 // go straight in without a string of their own.
 char *putReal(char *p, double value)
 {
     if (std::fabs(value) < 1e15 && value == std::trunc(value))
         return std::to_chars(p, p + 24, static_cast<std::int64_t>(value)).ptr;
+    if (char *end = putDecimal(p, value))
+        return end;
     // In this range formatReal's form is the fixed one; the shortest fixed
     // form that reads back is the same text whenever it has at most fifteen
     // significant digits.
@@ -385,9 +427,14 @@ public:
     std::string_view next()
     {
         const std::size_t start = pos_, n = bytes_.size();
-        std::size_t i = start;
-        while (i < n && bytes_[i] != '\r' && bytes_[i] != '\n')
-            ++i;
+        if (start >= n)
+            return {};
+        // Two vector searches beat a byte loop over lines of fifty bytes.
+        const char *first = bytes_.data() + start, *last = bytes_.data() + n;
+        const auto *lf = static_cast<const char *>(std::memchr(first, '\n', n - start));
+        const char *stop = lf != nullptr ? lf : last;
+        const auto *cr = static_cast<const char *>(std::memchr(first, '\r', std::size_t(stop - first)));
+        std::size_t i = std::size_t((cr != nullptr ? cr : stop) - bytes_.data());
         const std::string_view line = bytes_.substr(start, i - start);
         if (i < n && bytes_[i] == '\r' && i + 1 < n && bytes_[i + 1] == '\n')
             ++i;

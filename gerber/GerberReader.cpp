@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -23,6 +24,39 @@
 
 namespace korvane {
 namespace {
+
+// The run of decimal digits at q (at most `limit`, which is 18 or less)
+// and its value: returns the end of the run. Eight bytes are looked at
+// together where the text allows, as coordinates are a few digits long.
+const char *digitRun(const char *q, std::ptrdiff_t limit, std::int64_t &value)
+{
+    value = 0;
+    const char *const stop = q + limit;
+    while (stop - q >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, q, sizeof word);
+        const std::uint64_t d = word - 0x3030303030303030ull;
+        // High bit set in each byte that is no digit ('0' to '9').
+        const std::uint64_t other = (d | (d + 0x7676767676767676ull)) & 0x8080808080808080ull;
+        const int n = other == 0 ? 8 : std::countr_zero(other) / 8;
+        if (n > 0) {
+            // The n digits, first the most significant, moved to the top
+            // bytes (zeros before them) and combined in three steps.
+            std::uint64_t v = n == 8 ? d : d << (8 * (8 - n));
+            v = ((v & 0x0F0F0F0F0F0F0F0Full) * 2561) >> 8;
+            v = ((v & 0x00FF00FF00FF00FFull) * 6553601) >> 16;
+            v = ((v & 0x0000FFFF0000FFFFull) * 42949672960001ull) >> 32;
+            static constexpr std::int64_t Powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+            value = value * Powers[n] + static_cast<std::int64_t>(v);
+        }
+        q += n;
+        if (n < 8)
+            return q;
+    }
+    for (unsigned d; q < stop && (d = static_cast<unsigned char>(*q) - unsigned('0')) < 10; ++q)
+        value = value * 10 + d;
+    return q;
+}
 
 constexpr double InchToMm = 25.4;
 constexpr size_t ChunkSize = size_t(1) << 20;
@@ -314,12 +348,9 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
                 ++i;
             std::int64_t whole = 0;
             const size_t digitsStart = i;
-            {
-                const char *q = bytes.data() + i, *const stop = q + std::min<size_t>(n - i, 18);
-                for (unsigned d; q < stop && (d = static_cast<unsigned char>(*q) - unsigned('0')) < 10; ++q)
-                    whole = whole * 10 + d;
-                i = static_cast<size_t>(q - bytes.data());
-            }
+            i = static_cast<size_t>(
+                digitRun(bytes.data() + i, static_cast<std::ptrdiff_t>(std::min<size_t>(n - i, 18)), whole) -
+                bytes.data());
             size_t digits = i - digitsStart;
             bool plain = !(i < n && (isDigit(bytes[i]) || bytes[i] == '-' || bytes[i] == '.' || bytes[i] == '+')) &&
                          !(negative && digits == 0);
@@ -466,12 +497,7 @@ const char *GerberFileReader::plainWord(const char *p, const char *end)
         ++q;
     const char *const digits = q;
     std::int64_t value = 0;
-    for (const char *const stop = q + std::min<std::ptrdiff_t>(end - q, 18); q < stop; ++q) {
-        const unsigned d = static_cast<unsigned char>(*q) - unsigned('0');
-        if (d >= 10)
-            break;
-        value = value * 10 + d;
-    }
+    q = digitRun(q, std::min<std::ptrdiff_t>(end - q, 18), value);
     // Words that go on past the chunk, over a line break or with signs and
     // points inside are the state machine's.
     if (q == digits || q == end)

@@ -12,6 +12,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <numbers>
 #include <vector>
@@ -67,6 +68,120 @@ const HatchRows &diagonalCrossRows()
 std::uint16_t to565(Colour c)
 {
     return static_cast<std::uint16_t>(((redOf(c) >> 3) << 11) | ((greenOf(c) >> 2) << 5) | (blueOf(c) >> 3));
+}
+
+// A run of one colour, where strokes and fills spend most of their time:
+// a few wide stores that may overlap (the same value twice) instead of a
+// loop over the last pixels.
+void fillRun(std::uint16_t *first, std::uint16_t *last, std::uint16_t colour)
+{
+    const std::uint64_t four = colour * 0x0001000100010001ull;
+    const std::ptrdiff_t n = last - first;
+    if (n >= 8) {
+        const std::uint64_t eight[2] = {four, four};
+        for (std::uint16_t *end = last - 8; first < end; first += 8)
+            std::memcpy(first, eight, sizeof eight);
+        std::memcpy(last - 8, eight, sizeof eight);
+    } else if (n >= 4) {
+        std::memcpy(first, &four, sizeof four);
+        std::memcpy(last - 4, &four, sizeof four);
+    } else if (n >= 2) {
+        std::memcpy(first, &four, 4);
+        std::memcpy(last - 2, &four, 4);
+    } else if (n == 1) {
+        *first = colour;
+    }
+}
+
+// The pixels QPainter's aliased one-pixel ellipse covers in a box of one
+// size, outline and (when solid) interior, as runs of rows relative to the
+// box's top left. Integer boxes rasterise the same wherever they lie, so a
+// pad drawn a thousand times is asked of QPainter once and then copied.
+struct EllipseRun {
+    int dy, x0, x1;  // x1 exclusive
+};
+using EllipseRuns = std::vector<EllipseRun>;
+
+// Flashes and holes are small; larger boxes go to QPainter each time.
+constexpr int MaskedEllipseLimit = 96;
+
+// Null when QPainter paints that box farther outside it than the scratch
+// raster holds (flat ellipses overshoot their ends by a few pixels).
+const EllipseRuns *ellipseRuns(int width, int height, bool solid)
+{
+    // One cache per thread: a batch front end may draw on several.
+    enum : std::uint8_t { Unknown, Made, Unusable };
+    thread_local std::vector<EllipseRuns> cache[2];
+    thread_local std::vector<std::uint8_t> state[2];
+    std::vector<EllipseRuns> &runs = cache[solid ? 1 : 0];
+    std::vector<std::uint8_t> &known = state[solid ? 1 : 0];
+    const std::size_t key = std::size_t(height) * (MaskedEllipseLimit + 1) + std::size_t(width);
+    if (runs.empty()) {
+        runs.resize(std::size_t(MaskedEllipseLimit + 1) * (MaskedEllipseLimit + 1));
+        known.assign(runs.size(), Unknown);
+    }
+    if (known[key] == Unknown) {
+        constexpr int Margin = 8;
+        QImage scratch(width + 2 * Margin, height + 2 * Margin, QImage::Format_RGB16);
+        scratch.fill(Qt::white);
+        {
+            QPainter p(&scratch);
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.setPen(QPen(Qt::black, 0));
+            p.setBrush(solid ? QBrush(Qt::black) : QBrush(Qt::NoBrush));
+            p.drawEllipse(QRect(Margin, Margin, width - 1, height - 1));
+        }
+        EllipseRuns &out = runs[key];
+        for (int y = 0; y < scratch.height(); ++y) {
+            const auto *line = reinterpret_cast<const std::uint16_t *>(scratch.constScanLine(y));
+            for (int x = 0; x < scratch.width();) {
+                if (line[x] == 0xFFFF) {
+                    ++x;
+                    continue;
+                }
+                const int start = x;
+                while (x < scratch.width() && line[x] != 0xFFFF)
+                    ++x;
+                out.push_back({y - Margin, start - Margin, x - Margin});
+                if (y == 0 || y == scratch.height() - 1 || start == 0 || x == scratch.width())
+                    known[key] = Unusable;
+            }
+        }
+        if (known[key] == Unusable)
+            out.clear();
+        else
+            known[key] = Made;
+    }
+    return known[key] == Made ? &runs[key] : nullptr;
+}
+
+// Ceil of a value within the int range, without the library's general
+// rounding: truncate, then step up when something was cut off.
+int ceilToInt(double value)
+{
+    const int t = static_cast<int>(value);
+    return t + (static_cast<double>(t) < value ? 1 : 0);
+}
+
+// Cosine and sine of the exact angles seen lately: arcs of one shape repeat
+// their angles bit for bit, and the library's call costs more than a look-up.
+struct CosSin {
+    double cos, sin;
+};
+CosSin cosSinOf(double angle)
+{
+    struct Entry {
+        std::uint64_t bits = 0;
+        CosSin value{};
+        bool used = false;
+    };
+    thread_local std::array<Entry, 1024> memory{};
+    std::uint64_t bits;
+    std::memcpy(&bits, &angle, sizeof bits);
+    Entry &e = memory[static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ull) >> 54)];
+    if (!e.used || e.bits != bits)
+        e = {bits, {std::cos(angle), std::sin(angle)}, true};
+    return e.value;
 }
 
 Colour from565(std::uint16_t v)
@@ -246,7 +361,8 @@ void RasterSurface::circleStroke(RayPoint centre, double radius, double startDeg
 {
     const bool whole = spanDegrees >= 360;
     const double t0 = startDegrees * std::numbers::pi / 180, t1 = (startDegrees + spanDegrees) * std::numbers::pi / 180;
-    const double u0x = std::cos(t0), u0y = std::sin(t0), u1x = std::cos(t1), u1y = std::sin(t1);
+    const CosSin r0 = cosSinOf(t0), r1 = cosSinOf(t1);
+    const double u0x = r0.cos, u0y = r0.sin, u1x = r1.cos, u1y = r1.sin;
     const RayPoint s{centre.x + radius * u0x, centre.y - radius * u0y};
     const RayPoint e{centre.x + radius * u1x, centre.y - radius * u1y};
 
@@ -323,9 +439,9 @@ void RasterSurface::circleStroke(RayPoint centre, double radius, double startDeg
                     continue;
                 const double lo = std::clamp(centre.x + part.lo, double(firstCol), double(endCol));
                 const double hi = std::clamp(centre.x + part.hi, double(firstCol), double(endCol));
-                const int a = static_cast<int>(std::ceil(lo)), b = static_cast<int>(std::ceil(hi));
+                const int a = ceilToInt(lo), b = ceilToInt(hi);
                 if (a < b)
-                    std::fill(line + a, line + b, colour);
+                    fillRun(line + a, line + b, colour);
             }
     }
     if (!whole) {
@@ -409,10 +525,12 @@ void RasterSurface::capsule(double x0, double y0, double x1, double y1, double r
         }
         if (!(lo < hi))
             continue;
-        const int a = static_cast<int>(std::max(0.0, std::ceil(lo)));
-        const int b = static_cast<int>(std::min(double(w), std::ceil(hi)));
+        // Clamped first so that the ceil stays in range; a cut below -1 or
+        // above w + 1 ends at the raster's edge all the same.
+        const int a = std::max(0, ceilToInt(std::max(lo, -1.0)));
+        const int b = std::min(w, ceilToInt(std::min(hi, w + 1.0)));
         if (a < b)
-            std::fill(row(y) + a, row(y) + b, colour);
+            fillRun(row(y) + a, row(y) + b, colour);
     }
 }
 
@@ -428,10 +546,12 @@ void RasterSurface::arcPolyline(int left, int top, int right, int bottom, double
     const int n = std::clamp(static_cast<int>(std::ceil(span / step)), 1, 1 << 16);
     const std::uint16_t colour = to565(penColour_);
     const double radius = penWidth_ / 2.0;
-    double px = cx + a * std::cos(t0), py = cy - b * std::sin(t0);
+    const CosSin r0 = cosSinOf(t0);
+    double px = cx + a * r0.cos, py = cy - b * r0.sin;
     for (int i = 1; i <= n; ++i) {
         const double t = t0 + span * i / n;
-        const double qx = cx + a * std::cos(t), qy = cy - b * std::sin(t);
+        const CosSin r = cosSinOf(t);
+        const double qx = cx + a * r.cos, qy = cy - b * r.sin;
         if (penWidth_ <= 1)
             thinLine({roundToInt(px), roundToInt(py)}, {roundToInt(qx), roundToInt(qy)});
         else
@@ -465,15 +585,35 @@ void RasterSurface::thinLine(PixelPoint from, PixelPoint to)
         first = std::max<std::int64_t>(first, m0 - (limit - 1));
         last = std::min<std::int64_t>(last, m0);
     }
+    if (first > last)
+        return;
     const std::uint16_t colour = to565(penColour_);
+    // The minor coordinate rounded to the nearest pixel, (2 t minor + major)
+    // / (2 major), kept as a quotient and a remainder from step to step.
+    const std::int64_t divisor = 2 * major, increment = 2 * minor;
+    const std::int64_t numerator = 2 * first * minor + major;
+    const std::int64_t offset = numerator / divisor;
+    std::int64_t remainder = numerator % divisor;
+    // The major coordinate is on the raster for every step; the minor one
+    // is checked as it moves, and the pixel's place steps along with both.
+    std::int64_t majorAt = m0 + ms * first;
+    std::int64_t minorAt = (xMajor ? from.y : from.x) + (xMajor ? sy : sx) * offset;
+    const std::uint64_t minorLimit = static_cast<std::uint64_t>(xMajor ? h : w);
+    const std::ptrdiff_t majorStep = xMajor ? sx : sy * stride_, minorStep = xMajor ? sy * stride_ : sx;
+    const std::int64_t minorSign = xMajor ? sy : sx;
+    // An index, not a pointer: off the raster it may point nowhere.
+    std::int64_t pixel = xMajor ? minorAt * stride_ + majorAt : majorAt * stride_ + minorAt;
     for (std::int64_t t = first; t <= last; ++t) {
-        // Minor coordinate rounded to the nearest pixel.
-        const std::int64_t offset = (2 * t * minor + major) / (2 * major);
-        const std::int64_t px = xMajor ? from.x + sx * t : from.x + sx * offset;
-        const std::int64_t py = xMajor ? from.y + sy * offset : from.y + sy * t;
-        if (px < 0 || py < 0 || px >= w || py >= h)
-            continue;
-        row(static_cast<int>(py))[px] = colour;
+        if (static_cast<std::uint64_t>(minorAt) < minorLimit)
+            bits_[pixel] = colour;
+        pixel += majorStep;
+        remainder += increment;
+        // Without a branch: a line's minor steps follow no pattern the
+        // processor could predict.
+        const std::int64_t step = -static_cast<std::int64_t>(remainder >= divisor);
+        remainder -= divisor & step;
+        minorAt += minorSign & step;
+        pixel += minorStep & step;
     }
 }
 
@@ -484,7 +624,27 @@ void RasterSurface::ellipse(int x1, int y1, int x2, int y2)
         return;
     if (penWidth_ <= 1 && (b.width() <= 2 || b.height() <= 2)) {
         // All outline: QPainter would draw nothing for a box this thin.
-        painter().fillRect(QRect(b.left, b.top, b.width(), b.height()), toQColor(penColour_));
+        const int l = std::max(b.left, 0), r = std::min(b.right, width());
+        const std::uint16_t colour = to565(penColour_);
+        for (int y = std::max(b.top, 0); y < std::min(b.bottom, height()) && l < r; ++y)
+            fillRun(row(y) + l, row(y) + r, colour);
+        return;
+    }
+    const EllipseRuns *runs = nullptr;
+    if (penWidth_ <= 1 && b.width() <= MaskedEllipseLimit && b.height() <= MaskedEllipseLimit &&
+        (brushStyle_ == BrushStyle::Hollow || (brushStyle_ == BrushStyle::Solid && brushColour_ == penColour_)))
+        runs = ellipseRuns(b.width(), b.height(), brushStyle_ == BrushStyle::Solid);
+    if (runs != nullptr) {
+        const int w = width(), h = height();
+        const std::uint16_t colour = to565(penColour_);
+        for (const EllipseRun &r : *runs) {
+            const int y = b.top + r.dy;
+            if (y < 0 || y >= h)
+                continue;
+            const int x0 = std::max(0, b.left + r.x0), x1 = std::min(w, b.left + r.x1);
+            if (x0 < x1)
+                fillRun(row(y) + x0, row(y) + x1, colour);
+        }
         return;
     }
     applyPen();
@@ -511,15 +671,15 @@ void RasterSurface::rectangle(int x1, int y1, int x2, int y2)
         if (brushStyle_ == BrushStyle::Solid) {
             const std::uint16_t fill = to565(brushColour_);
             for (int y = t; y < btm; ++y)
-                std::fill(row(y) + l, row(y) + r, fill);
+                fillRun(row(y) + l, row(y) + r, fill);
         } else if (brushStyle_ == BrushStyle::DiagonalCross && b.width() > 2 && b.height() > 2) {
             painter().fillRect(QRect(b.left + 1, b.top + 1, b.width() - 2, b.height() - 2), currentBrush());
         }
         const std::uint16_t pen = to565(penColour_);
         if (b.top >= 0)
-            std::fill(row(b.top) + l, row(b.top) + r, pen);
+            fillRun(row(b.top) + l, row(b.top) + r, pen);
         if (b.bottom - 1 < h)
-            std::fill(row(b.bottom - 1) + l, row(b.bottom - 1) + r, pen);
+            fillRun(row(b.bottom - 1) + l, row(b.bottom - 1) + r, pen);
         for (int y = t; y < btm; ++y) {
             if (b.left >= 0)
                 row(y)[b.left] = pen;
@@ -590,7 +750,7 @@ void RasterSurface::polygon(std::span<const PixelPoint> points)
         const std::uint16_t colour = to565(brushColour_);
         if (brushStyle_ == BrushStyle::Solid) {
             polygonSpans_.run(points, width(), height(),
-                              [&](int y, int x0, int x1) { std::fill(row(y) + x0, row(y) + x1, colour); });
+                              [&](int y, int x0, int x1) { fillRun(row(y) + x0, row(y) + x1, colour); });
         } else {
             const HatchRows &hatch = diagonalCrossRows();
             polygonSpans_.run(points, width(), height(), [&](int y, int x0, int x1) {
@@ -645,7 +805,7 @@ void RasterSurface::floodFill(int x, int y, Colour colour)
         while (x1 < w - 1 && open(x1 + 1, seed.y))
             ++x1;
         if (solid)
-            std::fill(line + x0, line + x1 + 1, paint);
+            fillRun(line + x0, line + x1 + 1, paint);
         else
             std::fill(taken.begin() + std::size_t(seed.y) * w + x0, taken.begin() + std::size_t(seed.y) * w + x1 + 1,
                       true);

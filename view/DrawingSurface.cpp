@@ -1,6 +1,9 @@
 #include "view/DrawingSurface.h"
 
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <numbers>
 
 namespace korvane {
@@ -25,6 +28,34 @@ bool raysCoincide(RayPoint centre, RayPoint a, RayPoint b)
 
 namespace {
 
+std::uint64_t bitsOf(double v)
+{
+    std::uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+// atan2 of the exact arguments seen lately. A board's arcs are mostly of a
+// few shapes, whose rays differ only in the last bits of their positions, so
+// the same arguments come back again and again, and the library's atan2 is
+// slow for rays along the axes.
+double rememberedAtan2(double y, double x)
+{
+    struct Entry {
+        std::uint64_t y = 0, x = 0;
+        double value = 0;
+        bool used = false;
+    };
+    thread_local std::array<Entry, 1024> memory{};
+    const std::uint64_t by = bitsOf(y), bx = bitsOf(x);
+    std::uint64_t h = (by ^ (bx * 0x9E3779B97F4A7C15ull)) * 0xC2B2AE3D27D4EB4Full;
+    Entry &e = memory[static_cast<std::size_t>(h >> 54)];
+    if (e.used && e.y == by && e.x == bx)
+        return e.value;
+    e = {by, bx, std::atan2(y, x), true};
+    return e.value;
+}
+
 // The ellipse parameter of the point where the ray meets the ellipse, in
 // radians counter-clockwise with y pointing up.
 double parameterOf(double halfWidth, double halfHeight, RayPoint centre, RayPoint p)
@@ -32,8 +63,8 @@ double parameterOf(double halfWidth, double halfHeight, RayPoint centre, RayPoin
     const double dx = p.x - centre.x;
     const double dyUp = centre.y - p.y;
     if (halfWidth > 0 && halfHeight > 0)
-        return std::atan2(dyUp * halfWidth, dx * halfHeight);
-    return std::atan2(dyUp, dx);
+        return rememberedAtan2(dyUp * halfWidth, dx * halfHeight);
+    return rememberedAtan2(dyUp, dx);
 }
 
 }  // namespace

@@ -3,6 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
+
 using namespace korvane;
 
 TEST(Document, ClockwiseKindsStoreTheirSweepPointsExchanged)
@@ -65,6 +72,66 @@ TEST(Document, ItemsStayInOrderAcrossChunksAndLoadsAppendOnlyWhenKeeping)
     doc.keepExisting = 0;
     doc.startLoad();
     EXPECT_EQ(doc.displayList.size(), 0u);
+}
+
+TEST(Document, ItemsReadBackBitForBit)
+{
+    // Thousandths as files give them, their neighbours, -0, NaN, huge and
+    // tiny values and random bits, over several chunks, through the
+    // iterator and by index.
+    std::mt19937_64 rng(3);
+    auto value = [&]() -> double {
+        const double thousandths = double(std::int64_t(rng() % 4'000'000) - 2'000'000) / 1000.0;
+        switch (rng() % 8) {
+        case 0: return 0.0;
+        case 1: return -0.0;
+        case 2: return std::nextafter(thousandths, 1e300);
+        case 3: return double(rng() % 3'000'000'000ull) / 1000.0;
+        case 4: return std::numeric_limits<double>::quiet_NaN();
+        case 5: {
+            const std::uint64_t bits = rng();
+            double v;
+            std::memcpy(&v, &bits, sizeof v);
+            return v;
+        }
+        default: return thousandths;
+        }
+    };
+    auto bitsOf = [](double v) {
+        std::uint64_t b;
+        std::memcpy(&b, &v, sizeof b);
+        return b;
+    };
+    ItemSequence seq;
+    std::vector<DisplayItem> items;
+    for (int i = 0; i < 10000; ++i) {
+        DisplayItem d;
+        for (double *c = &d.x1; c <= &d.sweepStartY; ++c)
+            *c = rng() % 3 == 0 ? value() : 0.0;
+        d.width = value();
+        d.toolSize = rng() % 2 ? 0.4 : value();
+        d.kind = 11 + int(rng() % 9);
+        d.fill = int(rng() % 5);
+        d.colourLayer = int(rng() % 16);
+        d.layer = 1 + int(rng() % 15);
+        d.code = int(rng() % 3);
+        d.role = int(rng() % 4);
+        seq.append(d);
+        items.push_back(d);
+    }
+    auto expectSame = [&](const DisplayItem &got, const DisplayItem &want, std::size_t i) {
+        for (std::size_t k = 0; k < 10; ++k)
+            ASSERT_EQ(bitsOf((&got.x1)[k]), bitsOf((&want.x1)[k])) << "item " << i << " field " << k;
+        ASSERT_EQ(std::memcmp(&got.kind, &want.kind, 6 * sizeof(std::int32_t)), 0) << "item " << i;
+    };
+    std::size_t i = 0;
+    for (const DisplayItem &got : seq) {
+        expectSame(got, items[i], i);
+        ++i;
+    }
+    ASSERT_EQ(i, items.size());
+    for (std::size_t j : {std::size_t(0), std::size_t(4095), std::size_t(4096), std::size_t(9999)})
+        expectSame(seq[j], items[j], j);
 }
 
 TEST(Document, ClearDocumentEmptiesPendingPathsButKeepsExtentsOfTheLastLoad)

@@ -1,6 +1,7 @@
 #include "core/WorkspaceFile.h"
 
 #include "core/Encoding.h"
+#include "core/Numbers.h"
 #include "core/TextFile.h"
 #include "support/FakePorts.h"
 #include "support/TempDir.h"
@@ -8,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <cmath>
 #include <csignal>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <sys/resource.h>
@@ -154,6 +157,45 @@ TEST(WorkspaceLayout, ValuesNoLineCouldHoldAreWrittenSoTheFileReadsBackWhole)
     EXPECT_EQ(item.x1, 1.79769313486231E308);
     EXPECT_EQ(item.y1, 0);
     EXPECT_EQ(item.width, -1.79769313486231E308);
+}
+
+TEST(WorkspaceLayout, EveryRealIsWrittenInTheGeneralForm)
+{
+    // Decimals of three and six places as files give them, near misses,
+    // values of many digits and of every size, against the general form.
+    std::mt19937_64 rng(11);
+    std::vector<double> values = {0.0001, -0.0001, 0.00009, 999999999.999, 1e9 + 0.5, 0.1 + 0.2, 123.4560001, -5e-5};
+    for (int i = 0; i < 30000; ++i) {
+        const double whole = double(rng() % 2'000'000'000) - 1e9;
+        switch (i % 5) {
+        case 0: values.push_back(whole / 1e3); break;
+        case 1: values.push_back(whole / 1e6); break;
+        case 2: values.push_back(double(rng() % 100'000) / 1e6 * 25.4); break;
+        case 3: values.push_back(std::nextafter(whole / 1e3, 0.0)); break;
+        default: {
+            const auto bits = rng();
+            double v;
+            std::memcpy(&v, &bits, sizeof v);
+            values.push_back(std::isfinite(v) && std::fabs(v) < 1.79769313486231E308 ? v : whole / 7);
+        }
+        }
+    }
+    Document doc;
+    for (double v : values) {
+        AppendArgs a{ItemKind::MoveTo};
+        a.layer = 1;
+        a.x1 = v;
+        doc.appendItem(a);
+    }
+    const std::string bytes = workspaceBytes(doc);
+    const std::string header = "**end**\r\n0 0\r\n0 0\r\n";
+    ASSERT_EQ(bytes.substr(0, header.size()), header);
+    std::size_t at = header.size();
+    for (double v : values) {
+        const std::size_t space = bytes.find(' ', at);
+        ASSERT_EQ(bytes.substr(at, space - at), formatReal(v)) << v;
+        at = bytes.find('\n', at) + 1;
+    }
 }
 
 TEST(WorkspaceRead, ASavedDrawingReadsBackWithEveryItemInTheMainSequence)

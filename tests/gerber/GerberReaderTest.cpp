@@ -101,6 +101,23 @@ TEST(GerberPreScan, FormatAndUnitBlocksWinOverGCodes)
     EXPECT_EQ(d.unit, LengthUnit::Inch);
 }
 
+TEST(GerberPreScan, CoordinatesOfEveryLengthReadWhole)
+{
+    // One to eighteen digits, followed by each kind of ending, and at the
+    // very end of the file.
+    for (const char *after : {"D02*", "Y5D02*", "*", ""}) {
+        for (int length = 1; length <= 18; ++length) {
+            std::string digits;
+            for (int k = 0; k < length; ++k)
+                digits += char('1' + (k * 7) % 9);
+            GerberInFormat format;
+            format.dialect = GerberDialect::Rs274X;
+            const PreScanResult r = preScanGerber("%FSLAX33Y33*%X" + digits + after, format);
+            EXPECT_EQ(r.maxX, std::stod(digits)) << length << " digits, then \"" << after << "\"";
+        }
+    }
+}
+
 // The lines of a macro or of several aperture definitions belong to their
 // block: "$2X0.0000" or "R,0.5X0.5" are no coordinates, and their decimal
 // points do not make the file's integer coordinates decimal.

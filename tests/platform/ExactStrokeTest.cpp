@@ -1,6 +1,7 @@
 // Strokes at their true geometry: every pixel whose centre lies within half
 // the width of the path, checked pixel by pixel against the geometry.
 #include "core/Numbers.h"
+#include "platform/RasterArt.h"
 #include "platform/RasterSurface.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +11,12 @@
 #include <functional>
 #include <numbers>
 #include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
 
 using namespace korvane;
+using korvane::testing::art;
 
 namespace {
 
@@ -140,4 +145,41 @@ TEST(ExactStroke, ElongatedBoxesGiveEllipticalArcsOfTheSameWidth)
         return best;
     };
     EXPECT_EQ(mismatches(s, distance, width / 2, 0.03), "");
+}
+
+TEST(ExactStroke, AnArcLooksTheSameAfterThousandsOfOthers)
+{
+    // Angles are remembered from arc to arc: whatever was drawn before, an
+    // arc's pixels are those it has when nothing was.
+    const RayPoint centre{13.5, 14.5};
+    auto ray = [&](double degrees) {
+        return RayPoint{centre.x + 20 * std::cos(degrees * Pi / 180), centre.y - 20 * std::sin(degrees * Pi / 180)};
+    };
+    auto draw = [&](RasterSurface &s, double from, double to, int pen) {
+        s.setPen(Black, pen);
+        if (pen > 1)
+            s.strokeArc(3, 4, 24, 25, ray(from), ray(to), {{3, 4}, {24, 25}, ray(from), ray(to), 2.5});
+        else
+            s.arc(3, 4, 24, 25, ray(from), ray(to));
+    };
+    const double arcs[][2] = {{10, 100}, {200, 120}, {300, 30}, {89.9, 90.1}};
+    for (int pen : {1, 3}) {
+        // A thread of its own remembers nothing yet.
+        std::vector<std::string> first;
+        std::thread([&] {
+            for (const auto &a : arcs) {
+                RasterSurface s(28, 30);
+                draw(s, a[0], a[1], pen);
+                first.push_back(art(s, Black));
+            }
+        }).join();
+        RasterSurface others(28, 30);
+        for (int i = 0; i < 5000; ++i)
+            draw(others, i * 0.0731, i * 0.0731 + 1 + i % 300, pen);
+        for (std::size_t k = 0; k < std::size(arcs); ++k) {
+            RasterSurface s(28, 30);
+            draw(s, arcs[k][0], arcs[k][1], pen);
+            EXPECT_EQ(art(s, Black), first[k]) << "pen " << pen << ", arc " << k;
+        }
+    }
 }

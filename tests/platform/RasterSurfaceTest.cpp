@@ -2,7 +2,11 @@
 #include "platform/RasterSurface.h"
 #include "platform/RasterArt.h"
 
+#include <QPainter>
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <utility>
 
 using namespace korvane;
 using korvane::testing::art;
@@ -109,6 +113,44 @@ TEST(RasterSurface, SolidEllipseIsOutlinedAndFilled)
     EXPECT_EQ(s.getPixel(4, 0), Black);
     EXPECT_EQ(s.getPixel(4, 8), Black);
     EXPECT_EQ(s.getPixel(0, 0), colours::White);
+}
+
+TEST(RasterSurface, ThinEllipsesAreThePixelsQPainterPaints)
+{
+    // Every box size of flashes and holes, solid and hollow, wholly inside
+    // and cut by each edge of the raster, over a drawing already there.
+    constexpr int W = 120, H = 110;
+    const Colour colour = 0x3C8AD5;
+    const QColor qcolour(0xD5, 0x8A, 0x3C);
+    for (bool solid : {true, false}) {
+        // Flat boxes too: QPainter's ends overshoot them by a few pixels.
+        for (int n = 0; n < 2 * 98; ++n) {
+            const int size = 3 + n / 2, w = size, h = n % 2 ? 3 + (size * 7) % 98 : 3 + size % 5;
+            RasterSurface s(W, H);
+            QImage reference(W, H, QImage::Format_RGB16);
+            reference.fill(Qt::white);
+            s.setBrush(Red, BrushStyle::Solid);
+            s.setPen(Red, 1);
+            s.rectangle(0, 50, W, 60);
+            QPainter p(&reference);
+            p.fillRect(QRect(0, 50, W, 10), QColor(Qt::red));
+            p.setPen(QPen(qcolour, 0));
+            p.setBrush(solid ? QBrush(qcolour) : QBrush(Qt::NoBrush));
+            s.setPen(colour, 1);
+            s.setBrush(colour, solid ? BrushStyle::Solid : BrushStyle::Hollow);
+            for (const auto &[x, y] :
+                 {std::pair{10, 5}, {-w / 2, 20}, {W - w / 2, 30}, {15, -h / 3}, {40, H - h / 2}}) {
+                s.ellipse(x, y, x + w, y + h);
+                p.drawEllipse(QRect(x, y, w - 1, h - 1));
+            }
+            p.end();
+            const QImage image = s.takeImage();
+            bool same = true;
+            for (int y = 0; y < H && same; ++y)
+                same = std::memcmp(image.constScanLine(y), reference.constScanLine(y), std::size_t(W) * 2) == 0;
+            EXPECT_TRUE(same) << w << " x " << h << (solid ? " solid" : " hollow");
+        }
+    }
 }
 
 TEST(RasterSurface, TinyEllipsesStayVisible)
@@ -310,4 +352,24 @@ TEST(RasterSurface, TextBackgroundIsTheBrushUnlessHollow)
     EXPECT_EQ(count(hollow, Red), 0);
     EXPECT_EQ(solid.getPixel(2, 2), quantise565(Red));  // the cell starts at the given corner
     EXPECT_EQ(solid.getPixel(1, 1), colours::White);
+}
+
+TEST(RasterSurface, SolidRunsOfEveryLengthCoverExactlyTheirPixels)
+{
+    // Runs are written several pixels to a store: none may spill over.
+    for (int start = 0; start < 4; ++start) {
+        for (int length = 1; length <= 40; ++length) {
+            RasterSurface s(48, 3);
+            s.setPen(Red, 1);
+            s.setBrush(Red, BrushStyle::Solid);
+            s.rectangle(start, 1, start + length, 2);
+            std::string expected(48, '.');
+            expected.replace(std::size_t(start), std::size_t(length), std::size_t(length), '#');
+            std::string actual;
+            for (int x = 0; x < 48; ++x)
+                actual += s.getPixel(x, 1) == quantise565(Red) ? '#' : '.';
+            EXPECT_EQ(actual, expected) << start << " + " << length;
+            EXPECT_EQ(count(s, Red), length) << start << " + " << length;
+        }
+    }
 }
