@@ -181,9 +181,10 @@ Document &board()
     return doc;
 }
 
-void BM_RedrawMillionItems(benchmark::State &state)
+// The window's redraw of the document, fitted and then zoomed in
+// state.range(0) steps.
+void redrawInWindow(benchmark::State &state, Document &doc)
 {
-    Document &doc = board();
     NullPrompter prompter;
     BenchHost host;
     ViewController view(doc, prompter, host);
@@ -197,6 +198,12 @@ void BM_RedrawMillionItems(benchmark::State &state)
     state.counters["items"] = double(doc.displayList.size());
     state.counters["width_px"] = host.w;
     state.counters["height_px"] = host.h;
+}
+
+void BM_RedrawMillionItems(benchmark::State &state)
+{
+    Document &doc = board();
+    redrawInWindow(state, doc);
     state.SetItemsProcessed(state.iterations() * std::int64_t(doc.displayList.size()));
 }
 // 0: the fitted 1920 x 1080 view; 4: zoomed in four steps (a larger raster).
@@ -212,19 +219,7 @@ void BM_RedrawLoadedGerber(benchmark::State &state)
         bench::loadBoard(d, bench::gerberBenchFile(1'000'000));
         return d;
     }();
-    NullPrompter prompter;
-    BenchHost host;
-    ViewController view(doc, prompter, host);
-    view.fitLoadedDrawing("");
-    for (int i = 0; i < state.range(0); ++i)
-        view.zoomIn();
-    for (auto _ : state) {
-        view.redraw();
-        benchmark::DoNotOptimize(host.picture.constBits());
-    }
-    state.counters["items"] = double(doc.displayList.size());
-    state.counters["width_px"] = host.w;
-    state.counters["height_px"] = host.h;
+    redrawInWindow(state, doc);
 }
 BENCHMARK(BM_RedrawLoadedGerber)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -1,6 +1,7 @@
 #include "convert/GerberWriter.h"
 #include "convert/ConvertTexts.h"
 #include "convert/TapeCodes.h"
+#include "core/ByteSet.h"
 #include "core/Errors.h"
 #include "core/Numbers.h"
 #include "core/TextFile.h"
@@ -27,14 +28,7 @@ bool isCoordinateLetter(char c) { return c == 'X' || c == 'Y' || c == 'I' || c =
 
 // The bytes a coordinate word goes on with ("+" is passed over, so a word
 // holding one takes the slow way).
-constexpr std::array<bool, 256> coordinateBytes()
-{
-    std::array<bool, 256> t{};
-    for (char c = '0'; c <= '9'; ++c)
-        t[static_cast<unsigned char>(c)] = true;
-    t['-'] = t['.'] = true;
-    return t;
-}
+constexpr ByteSet CoordinateBytes("0123456789-.");
 
 // Digits only, as G words hold them: the value, or -1 when the text is
 // long enough to need the general parser.
@@ -181,12 +175,7 @@ std::vector<std::string> formatLines(const GerberOutFormat &o)
 namespace {
 
 // The bytes that start something the selection scanner looks at.
-constexpr std::array<bool, 256> selectionBytes()
-{
-    std::array<bool, 256> t{};
-    t['D'] = t['G'] = t['%'] = true;
-    return t;
-}
+constexpr ByteSet SelectionStarts("DG%");
 
 // The apertures an RS-274D file selects, in the order of their first
 // selection, found the way the writer reads its words: D words outside
@@ -195,12 +184,11 @@ class SelectionScanner {
 public:
     void feed(std::string_view chunk)
     {
-        static constexpr std::array<bool, 256> wordStart = selectionBytes();
         const char *p = chunk.data(), *end = p + chunk.size();
         while (p < end) {
             switch (state_) {
             case State::Normal:
-                while (p < end && !wordStart[static_cast<unsigned char>(*p)])
+                while (p < end && !SelectionStarts.contains(*p))
                     ++p;
                 if (p == end)
                     return;
@@ -451,7 +439,6 @@ void GerberWriter::writeHeaderLine(const std::string &line)
 bool GerberWriter::feed(std::string_view chunk)
 {
     try {
-        static constexpr std::array<bool, 256> coordinateByte = coordinateBytes();
         const char *p = chunk.data(), *end = p + chunk.size();
         while (p < end) {
             if (stopped_)
@@ -471,7 +458,7 @@ bool GerberWriter::feed(std::string_view chunk)
             if (state_ == State::Normal && (coordinate || c == 'D' || c == 'G')) {
                 const char *q = p + 1;
                 if (coordinate) {
-                    while (q < end && coordinateByte[static_cast<unsigned char>(*q)])
+                    while (q < end && CoordinateBytes.contains(*q))
                         ++q;
                 } else {
                     while (q < end && isDigit(*q))

@@ -1,4 +1,5 @@
 #include "gerber/GerberReader.h"
+#include "core/ByteSet.h"
 #include "core/Encoding.h"
 #include "core/Errors.h"
 #include "core/MappedFile.h"
@@ -248,15 +249,10 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
     const size_t n = bytes.size();
     // Only these characters start what the scan looks at; the digits, D
     // words and block ends between them are passed over in a tight loop.
-    static constexpr std::array<bool, 256> Starts = [] {
-        std::array<bool, 256> t{};
-        for (unsigned char c : {'%', 'G', 'X', 'Y'})
-            t[c] = true;
-        return t;
-    }();
+    static constexpr ByteSet Starts("%GXY");
     const bool extended = format.dialect == GerberDialect::Rs274X;
     while (i < n) {
-        while (i < n && !Starts[static_cast<unsigned char>(bytes[i])])
+        while (i < n && !Starts.contains(bytes[i]))
             ++i;
         if (i == n)
             break;

@@ -1,4 +1,5 @@
 #include "lists/UsageLists.h"
+#include "core/ByteSet.h"
 #include "core/Encoding.h"
 #include "core/Numbers.h"
 #include "core/TextFile.h"
@@ -103,21 +104,15 @@ ToolList toolsOfDocument(const Document &document)
 
 // The bytes that mean something to the D-code counter outside a word:
 // everything else (digits, block ends, other letters) is passed over fast.
-constexpr std::array<bool, 256> dcodeScannerBytes()
-{
-    std::array<bool, 256> t{};
-    t['%'] = t['D'] = t['X'] = t['Y'] = true;
-    return t;
-}
+constexpr ByteSet DcodeScannerBytes("%DXY");
 
 void DcodeScanner::feed(std::string_view chunk)
 {
-    static constexpr std::array<bool, 256> interesting = dcodeScannerBytes();
     const char *p = chunk.data();
     const char *end = p + chunk.size();
     while (p < end) {
         if (state_ == State::Normal) {
-            while (p < end && !interesting[static_cast<unsigned char>(*p)])
+            while (p < end && !DcodeScannerBytes.contains(*p))
                 ++p;
         } else if (state_ == State::Parameter) {
             const void *close = std::memchr(p, '%', static_cast<std::size_t>(end - p));
@@ -272,21 +267,15 @@ DcodeList DcodeScanner::finish(const std::string &source)
 // -------------------------------------------------------------- tool scanner
 
 // The bytes that mean something to the tool counter outside a word.
-constexpr std::array<bool, 256> toolScannerBytes()
-{
-    std::array<bool, 256> t{};
-    t['T'] = t['G'] = t['X'] = t['Y'] = t['\n'] = t['\r'] = t['*'] = true;
-    return t;
-}
+constexpr ByteSet ToolScannerBytes("TGXY\n\r*");
 
 void ToolScanner::feed(std::string_view chunk)
 {
-    static constexpr std::array<bool, 256> interesting = toolScannerBytes();
     const char *p = chunk.data();
     const char *end = p + chunk.size();
     while (p < end) {
         if (state_ == State::Normal) {
-            while (p < end && !interesting[static_cast<unsigned char>(*p)])
+            while (p < end && !ToolScannerBytes.contains(*p))
                 ++p;
         } else if (state_ == State::X || state_ == State::Y) {
             const char *digits = p;
