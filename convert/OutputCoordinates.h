@@ -3,6 +3,7 @@
 // the input file becomes the integer digit string of the output format
 // (units, implied decimal digits, drill offsets, rounding, zero padding).
 #include "core/Formats.h"
+#include "core/Numbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -115,16 +116,13 @@ private:
         out = negative ? -v : v;
         return true;
     }
-    // Round half to even as roundToInt64 does, without the library call:
-    // adding and taking away 1.5 * 2^52 leaves the nearest integer (ties to
-    // even) for every value below 2^51, which the clamp guarantees. NaN
-    // goes the long way.
+    // Round half to even as roundToInt64 does; values beyond 2^51, where
+    // the clamp acts, and NaN go the long way.
     static std::int64_t nearestInteger(double v)
     {
-        constexpr double Shift = 6755399441055744.0;
         if (!(std::abs(v) < 2251799813685248.0))
             return roundedFar(v);
-        return static_cast<std::int64_t>((v + Shift) - Shift);
+        return static_cast<std::int64_t>(roundHalfEven(v));
     }
     static std::int64_t roundedFar(double v);
     // Texts with a decimal point or too many digits.

@@ -1,4 +1,5 @@
 #include "core/Document.h"
+#include "core/Numbers.h"
 
 #include <algorithm>
 #include <array>
@@ -71,11 +72,7 @@ bool thousandthsOf(double value, std::int32_t &count)
     const double product = value * Thousand;
     if (!(std::fabs(product) < 2147483647.0))
         return false;
-    // Nearest whole number, ties to even, without a library call: adding
-    // and taking away 1.5 x 2^52 rounds any magnitude below 2^51 so.
-    constexpr double Shift = 6755399441055744.0;
-    const double scaled = (product + Shift) - Shift;
-    count = static_cast<std::int32_t>(scaled);
+    count = static_cast<std::int32_t>(roundHalfEven(product));
     return bitsOf(static_cast<double>(count) / Thousand) == bitsOf(value);
 }
 

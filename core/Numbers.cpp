@@ -73,8 +73,6 @@ std::string formatReal(double value)
     return out;
 }
 
-double roundHalfEven(double value) { return std::nearbyint(value); }
-
 namespace {
 
 template <typename Int>

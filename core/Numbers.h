@@ -1,5 +1,6 @@
 #pragma once
 // Number formatting, rounding and strict parsing shared by every subsystem.
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,8 +12,17 @@ namespace korvane {
 // digits in exponent form: "1E-6", "2E20", "-1.5E-7".
 std::string formatReal(double value);
 
-// Round half to even (the default rounding mode), to a whole number.
-double roundHalfEven(double value);
+// Round half to even (the default rounding mode), to a whole number. It
+// sits in the hot paths of the readers, writers and renderer, so it takes no
+// library call where it need not: adding and taking away 1.5 x 2^52 leaves
+// the nearest whole number, ties to even, for magnitudes below 2^51.
+inline double roundHalfEven(double value)
+{
+    constexpr double Shift = 6755399441055744.0;
+    if (std::fabs(value) < 2251799813685248.0)
+        return (value + Shift) - Shift;
+    return std::nearbyint(value);
+}
 
 // Round half to even into a 32-bit integer; values out of range are clamped
 // and NaN gives 0, so a damaged input never causes undefined behaviour.

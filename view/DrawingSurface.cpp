@@ -1,9 +1,9 @@
 #include "view/DrawingSurface.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <numbers>
 
 namespace korvane {
@@ -28,13 +28,6 @@ bool raysCoincide(RayPoint centre, RayPoint a, RayPoint b)
 
 namespace {
 
-std::uint64_t bitsOf(double v)
-{
-    std::uint64_t b;
-    std::memcpy(&b, &v, sizeof b);
-    return b;
-}
-
 // atan2 of the exact arguments seen lately. A board's arcs are mostly of a
 // few shapes, whose rays differ only in the last bits of their positions, so
 // the same arguments come back again and again, and the library's atan2 is
@@ -47,7 +40,7 @@ double rememberedAtan2(double y, double x)
         bool used = false;
     };
     thread_local std::array<Entry, 1024> memory{};
-    const std::uint64_t by = bitsOf(y), bx = bitsOf(x);
+    const auto by = std::bit_cast<std::uint64_t>(y), bx = std::bit_cast<std::uint64_t>(x);
     std::uint64_t h = (by ^ (bx * 0x9E3779B97F4A7C15ull)) * 0xC2B2AE3D27D4EB4Full;
     Entry &e = memory[static_cast<std::size_t>(h >> 54)];
     if (e.used && e.y == by && e.x == bx)

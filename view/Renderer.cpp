@@ -1,4 +1,5 @@
 #include "view/Renderer.h"
+#include "core/Numbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,22 +14,11 @@ namespace {
 // rounding mode); NaN counts as 0.
 constexpr double CoordinateLimit = double(1 << 24);
 
-// Half to even without a library call: adding and taking away 1.5 x 2^52
-// leaves the nearest whole number, ties to even, for magnitudes below 2^51;
-// larger doubles are whole already.
-double nearestEven(double value)
-{
-    constexpr double Shift = 6755399441055744.0;
-    if (std::abs(value) < 2251799813685248.0)
-        return (value + Shift) - Shift;
-    return std::nearbyint(value);
-}
-
 int toPixel(double value, int offset)
 {
     if (std::isnan(value))
         value = 0;
-    const double p = nearestEven(value) - offset;
+    const double p = roundHalfEven(value) - offset;
     return static_cast<int>(std::clamp(p, -CoordinateLimit, CoordinateLimit));
 }
 
