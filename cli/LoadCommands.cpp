@@ -14,6 +14,7 @@
 #include "gerber/GerberReader.h"
 #include "platform/PictureImage.h"
 #include "platform/PngFile.h"
+#include "platform/PiecePainting.h"
 #include "platform/RasterSurface.h"
 #include "view/Renderer.h"
 #include "view/ViewControl.h"
@@ -169,6 +170,14 @@ public:
             return nullptr;
         return raster;
     }
+    void paintRaster(DrawingSurface &raster, const DisplayList &list, const LayerLook &look, RegionFill fill,
+                     const PixelMapping &mapping) override
+    {
+        if (auto *r = dynamic_cast<RasterSurface *>(&raster))
+            paintInPieces(*r, list, look, fill, mapping, pictureThreads());
+        else
+            PictureHost::paintRaster(raster, list, look, fill, mapping);
+    }
     void showRaster(std::unique_ptr<DrawingSurface> raster) override
     {
         if (auto *r = dynamic_cast<RasterSurface *>(raster.get()))
@@ -228,7 +237,7 @@ bool renderPicture(Document &doc, const PictureOptions &p, Prompter &prompter)
         map.offsetX = roundToInt(p.origin->x / map.mmPerPixelX);
         // Stored y is the negated board Y: the origin's row is the last one.
         map.offsetY = roundToInt(-p.origin->y / map.mmPerPixelY) - (p.height - 1);
-        Renderer(raster, LayerLook::from(doc.layers), RegionFill::Solid, map).paint(doc.displayList);
+        paintInPieces(raster, doc.displayList, LayerLook::from(doc.layers), RegionFill::Solid, map, pictureThreads());
         return savePicture(raster.takeImage(), p, prompter);
     }
     OffscreenPicture host(p.width, p.height, p.mmPerPixelX, p.mmPerPixelY);

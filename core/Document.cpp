@@ -269,6 +269,11 @@ void ItemSequence::clear()
     size_ = 0;
 }
 
+bool ItemSequence::containsKind(std::int32_t kind) const
+{
+    return std::any_of(attributes_.begin(), attributes_.end(), [kind](const Attributes &a) { return a.kind == kind; });
+}
+
 ItemSequence::const_iterator::const_iterator(const ItemSequence *seq, std::size_t index) : seq_(seq), index_(index)
 {
     if (index_ < seq_->size_) {

@@ -118,6 +118,9 @@ public:
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size_}; }
     void clear();
+    // Whether any item held is of this kind (from the few attribute sets,
+    // not the items).
+    bool containsKind(std::int32_t kind) const;
 
 private:
     // Everything of an item but its coordinates.

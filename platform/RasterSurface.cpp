@@ -193,12 +193,12 @@ Colour from565(std::uint16_t v)
 
 }  // namespace
 
-RasterSurface::RasterSurface(int width, int height)
+RasterSurface::RasterSurface(int width, int height, Colour background)
 {
     if (width > 0 && height > 0)
         image_ = QImage(width, height, QImage::Format_RGB16);
     if (!image_.isNull()) {
-        image_.fill(Qt::white);
+        image_.fill(uint(to565(background)));
         bits_ = reinterpret_cast<std::uint16_t *>(image_.bits());
         stride_ = image_.bytesPerLine() / 2;
     }
@@ -827,6 +827,21 @@ void RasterSurface::floodFill(int x, int y, Colour colour)
         QPainter &p = painter();
         for (const Span &s : spans)
             p.fillRect(QRect(s.x0, s.y, s.x1 - s.x0 + 1, 1), hatch);
+    }
+}
+
+void RasterSurface::layOver(const RasterSurface &above, Colour clear)
+{
+    if (isNull() || above.isNull() || above.width() != width() || above.height() != height())
+        return;
+    painter_.reset();  // QPainter may hold nothing back from the pixels below
+    const std::uint16_t skip = to565(clear);
+    for (int y = 0; y < height(); ++y) {
+        std::uint16_t *to = row(y);
+        const std::uint16_t *from = above.row(y);
+        for (int x = 0; x < width(); ++x)
+            if (from[x] != skip)
+                to[x] = from[x];
     }
 }
 

@@ -19,8 +19,9 @@ namespace korvane {
 
 class RasterSurface : public DrawingSurface {
 public:
-    // A white raster; isNull() when there was not enough memory for it.
-    RasterSurface(int width, int height);
+    // A raster of the background colour; isNull() when there was not enough
+    // memory for it.
+    RasterSurface(int width, int height, Colour background = colours::White);
     ~RasterSurface() override;
     RasterSurface(const RasterSurface &) = delete;
     RasterSurface &operator=(const RasterSurface &) = delete;
@@ -52,6 +53,9 @@ public:
     void floodFill(int x, int y, Colour colour) override;
 
     Colour getPixel(int x, int y) const override;
+    // Lays the pixels of above (of the same size) over these, all but those
+    // still of the colour clear.
+    void layOver(const RasterSurface &above, Colour clear);
     void copyRect(PixelRect dest, const DrawingSurface &source, PixelRect sourceRect) override;
     void stretchDraw(PixelRect rect, const DrawingSurface &raster) override;
     void textOut(int x, int y, const std::string &text) override;

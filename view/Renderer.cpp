@@ -50,6 +50,14 @@ constexpr std::int32_t underlayTwin(std::int32_t kind)
     }
 }
 
+// Whether the renderer paints the item at all: a hidden item neither paints
+// nor moves the pen.
+bool paintedBy(const DisplayItem &item, const LayerLook &look)
+{
+    const std::int32_t layer = item.layer, colourLayer = item.colourLayer;
+    return layer >= 1 && layer <= LayerCount && look.visible[layer] && colourLayer >= 0 && colourLayer <= LayerCount;
+}
+
 }  // namespace
 
 PixelPoint PixelMapping::point(double x, double y) const
@@ -67,6 +75,51 @@ PixelPoint PixelMapping::point(double x, double y, RayPoint &exact) const
 int PixelMapping::penWidth(double mm) const { return std::max(0, toPixel(mm * scale / mmPerPixelX, 0)); }
 
 double PixelMapping::exactWidth(double mm) const { return std::max(0.0, toExactPixel(mm * scale / mmPerPixelX, 0)); }
+
+bool paintsWithoutReading(const DisplayList &list)
+{
+    auto floods = [](const ItemSequence &items) {
+        return items.containsKind(17) || items.containsKind(UnderlayOffset + 17);
+    };
+    return !floods(list.underlay()) && !floods(list.main());
+}
+
+std::vector<std::size_t> passCuts(const DisplayList &list, const LayerLook &look, int pieces)
+{
+    std::vector<std::size_t> cuts;
+    const ItemSequence &items = list.main();
+    const std::size_t n = items.size();
+    const bool polygons = items.containsKind(18) || items.containsKind(UnderlayOffset + 18);
+    // The underlay is painted with the first piece: the pieces share out
+    // the items of both sequences.
+    const std::size_t all = list.underlay().size() + n;
+    for (int k = 1; k < pieces; ++k) {
+        const std::size_t share = all * std::size_t(k) / std::size_t(pieces), under = list.underlay().size();
+        const std::size_t from = std::max<std::size_t>(share > under ? share - under : 0,
+                                                       cuts.empty() ? 1 : cuts.back() + 1);
+        if (from >= n)
+            break;
+        // Until a close or a vertex is seen, whether a polygon is open at
+        // `from` is not known.
+        enum { Unknown, Closed, Open } polygon = polygons ? Unknown : Closed;
+        std::size_t cut = from;
+        for (auto it = ItemSequence::const_iterator(&items, from), end = items.end(); it != end; ++it, ++cut) {
+            if (!paintedBy(*it, look))
+                continue;
+            const std::int32_t kind = underlayTwin(it->kind);
+            if (kind == 19)
+                polygon = Closed;
+            else if (kind == 18)
+                polygon = Open;
+            else if (kind == 13 && polygon == Closed)
+                break;
+        }
+        if (cut >= n)
+            break;
+        cuts.push_back(cut);
+    }
+    return cuts;
+}
 
 LayerLook LayerLook::from(const LayerTable &layers)
 {
@@ -98,14 +151,26 @@ void Renderer::paint(const ItemSequence &items)
         paintItem(item);
 }
 
+void Renderer::paintPiece(const DisplayList &list, std::size_t first, std::size_t last)
+{
+    startPass();
+    if (first == 0)
+        paint(list.underlay());
+    const ItemSequence &items = list.main();
+    last = std::min(last, items.size());
+    if (first >= last)
+        return;
+    for (auto it = ItemSequence::const_iterator(&items, first), end = ItemSequence::const_iterator(&items, last);
+         it != end; ++it)
+        paintItem(*it);
+}
+
 void Renderer::paintItem(const DisplayItem &item)
 {
+    if (!paintedBy(item, look_))
+        return;
     const std::int32_t layer = item.layer;
-    if (layer < 1 || layer > LayerCount || !look_.visible[layer])
-        return;
     const std::int32_t colourLayer = item.colourLayer;
-    if (colourLayer < 0 || colourLayer > LayerCount)
-        return;
     const Colour colour = look_.colour[colourLayer];
     const std::int32_t fill = item.fill;
     const BrushStyle solidOrHollow = fill == 1 ? BrushStyle::Hollow : BrushStyle::Solid;

@@ -5,6 +5,7 @@
 #include "view/DrawingSurface.h"
 
 #include <array>
+#include <cstddef>
 #include <vector>
 
 namespace korvane {
@@ -44,6 +45,17 @@ struct LayerLook {
     static LayerLook from(const LayerTable &layers);
 };
 
+// Whether no item reads the pixels it paints over (no flood fill): only then
+// may pieces of a pass be painted apart and laid over one another.
+bool paintsWithoutReading(const DisplayList &list);
+
+// Where the main sequence may be cut into at most `pieces` pieces that paint
+// apart, about as many items each (the first piece paints the underlay as
+// well): each cut is a visible move with no polygon open, so a fresh renderer
+// paints the rest from there as the whole pass does. Ascending, each after
+// the first item; empty when there is no such place.
+std::vector<std::size_t> passCuts(const DisplayList &list, const LayerLook &look, int pieces);
+
 class Renderer {
 public:
     Renderer(DrawingSurface &surface, const LayerLook &look, RegionFill regionFill, const PixelMapping &mapping);
@@ -53,6 +65,9 @@ public:
     // that vertices left open by earlier data never join this pass.
     void paint(const DisplayList &list);
     void paint(const ItemSequence &items);
+    // A piece of a pass: the main items [first, last), after the underlay
+    // when first is 0.
+    void paintPiece(const DisplayList &list, std::size_t first, std::size_t last);
     void paintItem(const DisplayItem &item);
     void startPass() { vertices_.clear(); }
 

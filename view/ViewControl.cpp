@@ -9,6 +9,12 @@ namespace korvane {
 
 PictureHost::~PictureHost() = default;
 
+void PictureHost::paintRaster(DrawingSurface &raster, const DisplayList &list, const LayerLook &look, RegionFill fill,
+                              const PixelMapping &mapping)
+{
+    Renderer(raster, look, fill, mapping).paint(list);
+}
+
 ViewController::ViewController(Document &document, Prompter &prompter, PictureHost &host)
     : doc_(document), prompter_(prompter), host_(host)
 {
@@ -81,8 +87,7 @@ std::unique_ptr<DrawingSurface> ViewController::paintRaster(int width, int heigh
         std::unique_ptr<DrawingSurface> raster = host_.createRaster(width, height);
         if (!raster)
             return nullptr;
-        Renderer renderer(*raster, LayerLook::from(doc_.layers), regionFill_, t_.mapping());
-        renderer.paint(doc_.displayList);
+        host_.paintRaster(*raster, doc_.displayList, LayerLook::from(doc_.layers), regionFill_, t_.mapping());
         return raster;
     } catch (const std::bad_alloc &) {
         return nullptr;

@@ -23,6 +23,10 @@ public:
     virtual void clearPicture() = 0;
     // A new white raster, or null when there is not enough memory for it.
     virtual std::unique_ptr<DrawingSurface> createRaster(int width, int height) = 0;
+    // Paints the list over the new raster in one pass; a batch host may
+    // paint it in pieces on threads of its own, to the same pixels.
+    virtual void paintRaster(DrawingSurface &raster, const DisplayList &list, const LayerLook &look, RegionFill fill,
+                             const PixelMapping &mapping);
     // A finished raster becomes the picture.
     virtual void showRaster(std::unique_ptr<DrawingSurface> raster) = 0;
     // Screen millimetres per pixel of the device the area is shown on.

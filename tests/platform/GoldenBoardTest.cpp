@@ -9,6 +9,7 @@
 #include "gerber/ApertureTable.h"
 #include "gerber/GerberReader.h"
 #include "gerber/MacroLibrary.h"
+#include "platform/PiecePainting.h"
 #include "platform/RasterSurface.h"
 #include "support/FakePorts.h"
 #include "view/Renderer.h"
@@ -66,18 +67,28 @@ struct MixedBoard {
         loadDrillFiles(drill, pendingDrillFiles(doc.layers));
     }
 
-    QImage picture()
+    // The board fitted with a margin, or zoom times closer about its
+    // centre; painted in one pass or in pieces on threads.
+    QImage picture(RegionFill fill = RegionFill::Solid, double zoom = 1, int threads = 1)
     {
         for (int n = 1; n <= 4; ++n)
             doc.layers.slot(n).visible = 1;
         constexpr int W = 640, H = 480;
         RasterSurface raster(W, H);
         PixelMapping map;
-        // The board's extents with a margin; stored y is the negated board Y.
-        map.mmPerPixelX = map.mmPerPixelY = std::max(doc.extentX / (W - 40), doc.extentY / (H - 40));
-        map.offsetX = static_cast<int>(std::floor(doc.minX / map.mmPerPixelX)) - 20;
-        map.offsetY = static_cast<int>(std::floor(-(doc.minY + doc.extentY) / map.mmPerPixelY)) - 20;
-        Renderer(raster, LayerLook::from(doc.layers), RegionFill::Solid, map).paint(doc.displayList);
+        // Stored y is the negated board Y.
+        map.mmPerPixelX = map.mmPerPixelY = std::max(doc.extentX / (W - 40), doc.extentY / (H - 40)) / zoom;
+        map.offsetX = static_cast<int>(std::floor((doc.minX + doc.extentX / 2) / map.mmPerPixelX)) - W / 2;
+        map.offsetY = static_cast<int>(std::floor(-(doc.minY + doc.extentY / 2) / map.mmPerPixelY)) - H / 2;
+        if (zoom == 1) {
+            map.offsetX = static_cast<int>(std::floor(doc.minX / map.mmPerPixelX)) - 20;
+            map.offsetY = static_cast<int>(std::floor(-(doc.minY + doc.extentY) / map.mmPerPixelY)) - 20;
+        }
+        const LayerLook look = LayerLook::from(doc.layers);
+        if (threads == 1)
+            Renderer(raster, look, fill, map).paint(doc.displayList);
+        else
+            paintInPieces(raster, doc.displayList, look, fill, map, threads);
         return raster.takeImage().convertToFormat(QImage::Format_RGB32);
     }
 };
@@ -111,6 +122,24 @@ TEST(GoldenBoard, DrawsTheStoredPictureAndSavesTheStoredWorkspace)
     Document again;
     ASSERT_TRUE(applyWorkspace(readWorkspace(bytes), again));
     EXPECT_TRUE(workspaceBytes(again) == bytes);
+}
+
+// A batch picture is painted in pieces on several threads and laid
+// together: each piece must go on exactly where the one pass stood (the pen,
+// an open polygon, the underlay first), and what one piece leaves unpainted
+// must show the pieces below it.
+TEST(GoldenBoard, PiecesOnThreadsPaintTheOnePassPicture)
+{
+    MixedBoard board;
+    ASSERT_TRUE(paintsWithoutReading(board.doc.displayList));
+    const LayerLook look = LayerLook::from(board.doc.layers);
+    ASSERT_EQ(passCuts(board.doc.displayList, look, 3).size(), 2u);
+    for (RegionFill fill : {RegionFill::Solid, RegionFill::Hatch})
+        for (double zoom : {1.0, 6.0}) {
+            const QImage whole = board.picture(fill, zoom, 1);
+            for (int threads : {2, 3, 16})
+                EXPECT_TRUE(board.picture(fill, zoom, threads) == whole) << "zoom " << zoom << ", " << threads;
+        }
 }
 
 }  // namespace

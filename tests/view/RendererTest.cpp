@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 using namespace korvane;
 using korvane::testing::Figure;
@@ -193,6 +195,74 @@ TEST(Renderer, DrawsNothingForKindsOutsideTheTable)
         s.doc.displayList.appendToMain(item);
     }
     EXPECT_TRUE(s.render().empty());
+}
+
+// A flood fill reads the pixels around it, so a list holding one (in either
+// sequence, or as the underlay twin) is painted in one pass, never in pieces.
+TEST(Renderer, OnlyListsWithoutFloodFillsPaintInPieces)
+{
+    auto item = [](int kind) {
+        DisplayItem i;
+        i.kind = kind;
+        i.layer = i.colourLayer = 1;
+        return i;
+    };
+    auto plain = [&](DisplayList &list) {
+        for (int kind : {11, 12, 13, 14, 15, 18, 19, 41, 55})
+            list.append(item(kind));
+    };
+    DisplayList withoutFills;
+    plain(withoutFills);
+    EXPECT_TRUE(paintsWithoutReading(withoutFills));
+    for (int kind : {17, 47}) {
+        DisplayList appended, loaded;
+        plain(appended);
+        plain(loaded);
+        appended.append(item(kind));
+        loaded.appendToMain(item(kind));
+        EXPECT_FALSE(paintsWithoutReading(appended)) << kind;
+        EXPECT_FALSE(paintsWithoutReading(loaded)) << kind;
+    }
+}
+
+// A piece starts at a move the renderer paints, with no polygon open: from
+// the middle on, a move inside an open polygon or on a hidden layer is
+// passed over.
+TEST(Renderer, CutsAPassOnlyWhereAFreshRendererGoesOnAlike)
+{
+    struct Case {
+        const char *what;
+        std::vector<int> kinds;
+        std::vector<int> hiddenAt;
+        int pieces;
+        std::vector<std::size_t> cuts;
+    };
+    const std::vector<Case> cases = {
+        {"the first move from the middle", {13, 14, 14, 13, 14, 14, 13, 14}, {}, 2, {6}},
+        {"three pieces", {13, 14, 13, 14, 13, 14, 13, 14, 13}, {}, 3, {4, 6}},
+        {"not inside an open polygon", {18, 18, 18, 19, 13, 14, 18, 18, 13, 18, 19, 13, 14}, {}, 2, {11}},
+        {"not while it is unknown whether one is open", {18, 19, 13, 14, 13, 14}, {}, 2, {}},
+        {"underlay twins count alike", {13, 14, 48, 43, 49, 43, 14}, {}, 2, {5}},
+        {"not on a hidden layer", {13, 14, 14, 13, 14, 13, 14}, {3, 5}, 2, {}},
+        {"nowhere to cut", {13, 14, 14, 14}, {}, 2, {}},
+        {"one piece", {13, 14, 13, 14}, {}, 1, {}},
+        {"an empty list", {}, {}, 2, {}},
+        {"a single move", {13}, {}, 4, {}},
+        {"more pieces than moves", {13, 14, 13, 14}, {}, 16, {2}},
+    };
+    for (const Case &c : cases) {
+        DisplayList list;
+        LayerLook look;
+        look.visible[1] = true;
+        for (std::size_t i = 0; i < c.kinds.size(); ++i) {
+            DisplayItem item;
+            item.kind = c.kinds[i];
+            item.colourLayer = 1;
+            item.layer = std::find(c.hiddenAt.begin(), c.hiddenAt.end(), int(i)) != c.hiddenAt.end() ? 2 : 1;
+            list.appendToMain(item);
+        }
+        EXPECT_EQ(passCuts(list, look, c.pieces), c.cuts) << c.what;
+    }
 }
 
 TEST(Renderer, HiddenItemsNeitherPaintNorMoveThePen)

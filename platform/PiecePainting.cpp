@@ -1,0 +1,76 @@
+#include "platform/PiecePainting.h"
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace korvane {
+
+namespace {
+
+// A colour whose 16-bit pixel is none of the look's: the pieces' background.
+Colour unusedColour(const LayerLook &look)
+{
+    for (Colour c = 0x080408;; c += 0x080408) {
+        const bool taken = std::any_of(look.colour.begin(), look.colour.end(), [&](Colour used) {
+            return (used & 0xF8FCF8) == (c & 0xF8FCF8);
+        }) || (c & 0xF8FCF8) == (colours::White & 0xF8FCF8);
+        if (!taken)
+            return c;
+    }
+}
+
+}  // namespace
+
+int pictureThreads() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u)); }
+
+void paintInPieces(RasterSurface &raster, const DisplayList &list, const LayerLook &look, RegionFill fill,
+                   const PixelMapping &mapping, int threads)
+{
+    std::vector<std::size_t> cuts;
+    if (threads > 1 && !raster.isNull() && paintsWithoutReading(list))
+        cuts = passCuts(list, look, threads);
+    if (cuts.empty()) {
+        Renderer(raster, look, fill, mapping).paint(list);
+        return;
+    }
+    const Colour clear = unusedColour(look);
+    std::vector<std::unique_ptr<RasterSurface>> pieces;
+    for (std::size_t k = 0; k < cuts.size(); ++k) {
+        pieces.push_back(std::make_unique<RasterSurface>(raster.width(), raster.height(), clear));
+        if (pieces.back()->isNull())
+            throw std::bad_alloc();
+    }
+    std::vector<std::exception_ptr> failures(cuts.size());
+    auto paintPiece = [&](std::size_t k) {
+        try {
+            const std::size_t last = k + 1 < cuts.size() ? cuts[k + 1] : list.main().size();
+            Renderer(*pieces[k], look, fill, mapping).paintPiece(list, cuts[k], last);
+        } catch (...) {
+            failures[k] = std::current_exception();
+        }
+    };
+    std::vector<std::thread> workers;
+    for (std::size_t k = 0; k < cuts.size(); ++k) {
+        try {
+            workers.emplace_back(paintPiece, k);
+        } catch (const std::system_error &) {
+            paintPiece(k);  // no thread to be had: painted here instead
+        }
+    }
+    // The first piece, with the underlay, on this thread and straight into
+    // the raster.
+    Renderer(raster, look, fill, mapping).paintPiece(list, 0, cuts.front());
+    for (std::thread &t : workers)
+        t.join();
+    for (const std::exception_ptr &e : failures)
+        if (e)
+            std::rethrow_exception(e);
+    for (const auto &piece : pieces)
+        raster.layOver(*piece, clear);
+}
+
+}  // namespace korvane
