@@ -591,9 +591,14 @@ void RasterSurface::thinLine(PixelPoint from, PixelPoint to)
     // The minor coordinate rounded to the nearest pixel, (2 t minor + major)
     // / (2 major), kept as a quotient and a remainder from step to step.
     const std::int64_t divisor = 2 * major, increment = 2 * minor;
-    const std::int64_t numerator = 2 * first * minor + major;
-    const std::int64_t offset = numerator / divisor;
-    std::int64_t remainder = numerator % divisor;
+    // A line that starts on the raster (most do) needs no division: the
+    // quotient of major / (2 major) is 0.
+    std::int64_t offset = 0, remainder = major;
+    if (first != 0) {
+        const std::int64_t numerator = 2 * first * minor + major;
+        offset = numerator / divisor;
+        remainder = numerator % divisor;
+    }
     // The major coordinate is on the raster for every step; the minor one
     // is checked as it moves, and the pixel's place steps along with both.
     std::int64_t majorAt = m0 + ms * first;
