@@ -3,6 +3,7 @@
 #include "FuzzSupport.h"
 #include "print/GerberPrintJob.h"
 
+#include <cstdio>
 #include <fstream>
 #include <unistd.h>
 
@@ -72,7 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size == 0)
         return 0;
     const std::uint8_t options = data[0];
-    static const std::string path = "/tmp/korvane-fuzz-print-" + std::to_string(::getpid()) + ".gbr";
+    // One file per process, removed when the run ends.
+    static const struct ScratchFile {
+        std::string path = "/tmp/korvane-fuzz-print-" + std::to_string(::getpid()) + ".gbr";
+        ~ScratchFile() { std::remove(path.c_str()); }
+    } scratch;
+    const std::string &path = scratch.path;
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char *>(data + 1), static_cast<std::streamsize>(size - 1));
