@@ -15,9 +15,9 @@ namespace {
 Colour unusedColour(const LayerLook &look)
 {
     for (Colour c = 0x080408;; c += 0x080408) {
-        const bool taken = std::any_of(look.colour.begin(), look.colour.end(), [&](Colour used) {
-            return (used & 0xF8FCF8) == (c & 0xF8FCF8);
-        }) || (c & 0xF8FCF8) == (colours::White & 0xF8FCF8);
+        const bool taken = std::any_of(look.colour.begin(), look.colour.end(),
+                                       [&](Colour used) { return (used & 0xF8FCF8) == (c & 0xF8FCF8); }) ||
+                           (c & 0xF8FCF8) == (colours::White & 0xF8FCF8);
         if (!taken)
             return c;
     }

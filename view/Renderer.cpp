@@ -95,8 +95,8 @@ std::vector<std::size_t> passCuts(const DisplayList &list, const LayerLook &look
     const std::size_t all = list.underlay().size() + n;
     for (int k = 1; k < pieces; ++k) {
         const std::size_t share = all * std::size_t(k) / std::size_t(pieces), under = list.underlay().size();
-        const std::size_t from = std::max<std::size_t>(share > under ? share - under : 0,
-                                                       cuts.empty() ? 1 : cuts.back() + 1);
+        const std::size_t from =
+            std::max<std::size_t>(share > under ? share - under : 0, cuts.empty() ? 1 : cuts.back() + 1);
         if (from >= n)
             break;
         // Until a close or a vertex is seen, whether a polygon is open at
