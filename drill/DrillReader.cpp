@@ -1,4 +1,5 @@
 #include "drill/DrillReader.h"
+#include "core/ByteSet.h"
 
 #include "core/Encoding.h"
 #include "core/Errors.h"
@@ -174,14 +175,29 @@ void DrillExtentsScanner::startFile()
 
 void DrillExtentsScanner::feed(std::string_view chunk)
 {
-    for (char c : chunk) {
+    // Only X, Y and G start what the scan looks at: the bytes between are
+    // passed over in a tight loop, and a number's characters taken as a run.
+    static constexpr ByteSet Starts("XYG");
+    const char *p = chunk.data(), *const end = p + chunk.size();
+    while (p != end) {
+        if (collect_ == Collect::None) {
+            while (p != end && !Starts.contains(*p))
+                ++p;
+            if (p == end)
+                return;
+        } else if (collect_ != Collect::G) {
+            const char *run = p;
+            while (p != end && isNumberChar(*p))
+                ++p;
+            if (p != run)
+                text_.addRun(std::string_view(run, std::size_t(p - run)));
+            if (p == end)
+                return;
+        }
+        const char c = *p++;
         switch (collect_) {
         case Collect::X:
         case Collect::Y:
-            if (isNumberChar(c)) {
-                text_.add(c);
-                continue;
-            }
             if (c == '+')
                 continue;
             endWord(c);
@@ -200,7 +216,7 @@ void DrillExtentsScanner::feed(std::string_view chunk)
         if (c == 'X' || c == 'Y') {
             collect_ = c == 'X' ? Collect::X : Collect::Y;
             text_.clear();
-        } else if (c == 'G') {
+        } else {
             collect_ = Collect::G;
             gDigits_ = 0;
             gDigitsAre80_ = true;

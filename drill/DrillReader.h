@@ -72,6 +72,25 @@ struct DrillNumberText {
             decimal = decimal || c == '.';
         }
     }
+    // A run of number characters at once, as add() of each would take them.
+    void addRun(std::string_view run)
+    {
+        const bool first = text.empty();
+        text.append(run);
+        for (std::size_t k = 0; k < run.size(); ++k) {
+            const char c = run[k];
+            if (c >= '0' && c <= '9') {
+                if (digits < 18)
+                    value = value * 10 + (c - '0');
+                ++digits;
+            } else if (c == '-' && first && k == 0) {
+                negative = true;
+            } else {
+                plain = false;
+                decimal = decimal || c == '.';
+            }
+        }
+    }
     bool empty() const { return text.empty(); }
 };
 
