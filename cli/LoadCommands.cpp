@@ -252,15 +252,20 @@ bool renderPicture(Document &doc, const PictureOptions &p, Prompter &prompter)
     return savePicture(host.image(), p, prompter);
 }
 
-std::unique_ptr<QGuiApplication> guiForPictures()
+// Painting needs Qt's GUI module, never a display. The application lives
+// until the process ends and is never destroyed: its destructor starts up
+// the font configuration a picture never used (milliseconds at every run).
+void startGuiForPictures()
 {
-    // Painting needs Qt's GUI module, never a display.
+    static QGuiApplication *app = nullptr;
+    if (app != nullptr)
+        return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "korvane-cli";
     static char *argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
+    app = new QGuiApplication(argc, argv);
 }
 
 }  // namespace
@@ -381,7 +386,7 @@ int runLoad(const std::vector<std::string> &args)
         // A load that ended with a message leaves no picture to be taken
         // for a good one, unless asked for.
         if ((!picture.png.empty() || !picture.bmp.empty()) && (complete || pngAlways)) {
-            auto gui = guiForPictures();
+            startGuiForPictures();
             if (!renderPicture(doc, picture, prompter))
                 complete = false;
         }
@@ -415,7 +420,7 @@ int runRender(const std::vector<std::string> &args)
         WorkspaceLoadResult result = readWorkspaceFile(in, doc, prompter);
         if (!result.applied)
             return 1;
-        auto gui = guiForPictures();
+        startGuiForPictures();
         bool ok = renderPicture(doc, picture, prompter);
         return ok && result.complete ? 0 : 1;
     } catch (const UsageError &e) {
