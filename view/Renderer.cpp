@@ -11,10 +11,11 @@ namespace {
 
 // Keeps mapped positions far inside the range the raster primitives handle,
 // whatever a damaged file holds. Rounding is half to even (the default
-// rounding mode); NaN counts as 0.
+// rounding mode); NaN counts as 0. Both run for every point of every item
+// (a redraw maps millions): the compiler is told to keep them inline.
 constexpr double CoordinateLimit = double(1 << 24);
 
-int toPixel(double value, int offset)
+[[gnu::always_inline]] inline int toPixel(double value, int offset)
 {
     if (std::isnan(value))
         value = 0;
@@ -22,7 +23,7 @@ int toPixel(double value, int offset)
     return static_cast<int>(std::clamp(p, -CoordinateLimit, CoordinateLimit));
 }
 
-double toExactPixel(double value, int offset)
+[[gnu::always_inline]] inline double toExactPixel(double value, int offset)
 {
     if (std::isnan(value))
         value = 0;
