@@ -61,37 +61,32 @@ struct DrillNumberText {
     void add(char c)
     {
         text += c;
-        if (c >= '0' && c <= '9') {
-            if (digits < 18)
-                value = value * 10 + (c - '0');
-            ++digits;
-        } else if (c == '-' && text.size() == 1) {
-            negative = true;
-        } else {
-            plain = false;
-            decimal = decimal || c == '.';
-        }
+        take(c, text.size() == 1);
     }
     // A run of number characters at once, as add() of each would take them.
     void addRun(std::string_view run)
     {
         const bool first = text.empty();
         text.append(run);
-        for (std::size_t k = 0; k < run.size(); ++k) {
-            const char c = run[k];
-            if (c >= '0' && c <= '9') {
-                if (digits < 18)
-                    value = value * 10 + (c - '0');
-                ++digits;
-            } else if (c == '-' && first && k == 0) {
-                negative = true;
-            } else {
-                plain = false;
-                decimal = decimal || c == '.';
-            }
-        }
+        for (std::size_t k = 0; k < run.size(); ++k)
+            take(run[k], first && k == 0);
     }
     bool empty() const { return text.empty(); }
+
+private:
+    void take(char c, bool leading)
+    {
+        if (c >= '0' && c <= '9') {
+            if (digits < 18)
+                value = value * 10 + (c - '0');
+            ++digits;
+        } else if (c == '-' && leading) {
+            negative = true;
+        } else {
+            plain = false;
+            decimal = decimal || c == '.';
+        }
+    }
 };
 
 // Raw extents of one file: file numbers before the divisor and the inch factor.

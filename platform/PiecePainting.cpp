@@ -11,13 +11,15 @@ namespace korvane {
 
 namespace {
 
-// A colour whose 16-bit pixel is none of the look's: the pieces' background.
+// A colour whose 16-bit pixel is none of the look's nor white: the pieces'
+// background. Each step moves every channel by one 5-6-5 level.
 Colour unusedColour(const LayerLook &look)
 {
     for (Colour c = 0x080408;; c += 0x080408) {
-        const bool taken = std::any_of(look.colour.begin(), look.colour.end(),
-                                       [&](Colour used) { return (used & 0xF8FCF8) == (c & 0xF8FCF8); }) ||
-                           (c & 0xF8FCF8) == (colours::White & 0xF8FCF8);
+        const std::uint16_t pixel = to565(c);
+        const bool taken =
+            pixel == to565(colours::White) ||
+            std::any_of(look.colour.begin(), look.colour.end(), [&](Colour used) { return to565(used) == pixel; });
         if (!taken)
             return c;
     }

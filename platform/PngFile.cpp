@@ -1,4 +1,5 @@
 #include "platform/PngFile.h"
+#include "view/DrawingSurface.h"
 
 #include <QtEndian>
 
@@ -44,11 +45,10 @@ void chunk(QByteArray &out, const char type[4], const char *data, qsizetype size
 }
 
 // The 8-bit form of a 5-6-5 pixel, as Qt widens it.
-std::array<std::uint8_t, 3> rgbOf(std::uint16_t v)
+std::array<std::uint8_t, 3> rgbOf(std::uint16_t pixel)
 {
-    const unsigned r = (v >> 11) & 0x1F, g = (v >> 5) & 0x3F, b = v & 0x1F;
-    return {static_cast<std::uint8_t>((r << 3) | (r >> 2)), static_cast<std::uint8_t>((g << 2) | (g >> 4)),
-            static_cast<std::uint8_t>((b << 3) | (b >> 2))};
+    const Colour c = from565(pixel);
+    return {redOf(c), greenOf(c), blueOf(c)};
 }
 
 }  // namespace

@@ -65,11 +65,6 @@ const HatchRows &diagonalCrossRows()
     return rows;
 }
 
-std::uint16_t to565(Colour c)
-{
-    return static_cast<std::uint16_t>(((redOf(c) >> 3) << 11) | ((greenOf(c) >> 2) << 5) | (blueOf(c) >> 3));
-}
-
 // A run of one colour, where strokes and fills spend most of their time:
 // a few wide stores that may overlap (the same value twice) instead of a
 // loop over the last pixels.
@@ -182,13 +177,6 @@ CosSin cosSinOf(double angle)
     if (!e.used || e.bits != bits)
         e = {bits, {std::cos(angle), std::sin(angle)}, true};
     return e.value;
-}
-
-Colour from565(std::uint16_t v)
-{
-    const unsigned r = (v >> 11) & 0x1F, g = (v >> 5) & 0x3F, b = v & 0x1F;
-    return rgb(static_cast<std::uint8_t>((r << 3) | (r >> 2)), static_cast<std::uint8_t>((g << 2) | (g >> 4)),
-               static_cast<std::uint8_t>((b << 3) | (b >> 2)));
 }
 
 }  // namespace

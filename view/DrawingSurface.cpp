@@ -78,11 +78,18 @@ ArcAngles arcAngles(double width, double height, RayPoint centre, RayPoint start
     return {t0 * toDegrees, span * toDegrees};
 }
 
-Colour quantise565(Colour c)
+std::uint16_t to565(Colour c)
 {
-    const unsigned r = redOf(c) >> 3, g = greenOf(c) >> 2, b = blueOf(c) >> 3;
+    return static_cast<std::uint16_t>(((redOf(c) >> 3) << 11) | ((greenOf(c) >> 2) << 5) | (blueOf(c) >> 3));
+}
+
+Colour from565(std::uint16_t pixel)
+{
+    const unsigned r = (pixel >> 11) & 0x1F, g = (pixel >> 5) & 0x3F, b = pixel & 0x1F;
     return rgb(static_cast<std::uint8_t>((r << 3) | (r >> 2)), static_cast<std::uint8_t>((g << 2) | (g >> 4)),
                static_cast<std::uint8_t>((b << 3) | (b >> 2)));
 }
+
+Colour quantise565(Colour c) { return from565(to565(c)); }
 
 }  // namespace korvane

@@ -127,6 +127,10 @@ struct ArcAngles {
 };
 ArcAngles arcAngles(double width, double height, RayPoint centre, RayPoint start, RayPoint end);
 
+// A colour as a 16-bit (5-6-5) pixel (the low bits cut off, as Qt does),
+// and such a pixel as a colour (its bits repeated into the low ones).
+std::uint16_t to565(Colour c);
+Colour from565(std::uint16_t pixel);
 // The colour a 16-bit (5-6-5) raster keeps of a colour.
 Colour quantise565(Colour c);
 
