@@ -12,6 +12,7 @@
 #include "drill/DrillReader.h"
 #include "gerber/ApertureCommands.h"
 #include "gerber/GerberReader.h"
+#include "platform/LoadPainting.h"
 #include "platform/PictureImage.h"
 #include "platform/PiecePainting.h"
 #include "platform/PngFile.h"
@@ -30,6 +31,7 @@
 #include <memory>
 #include <optional>
 #include <unistd.h>
+#include <utility>
 
 namespace korvane::cli {
 
@@ -148,13 +150,18 @@ bool pictureOption(const std::vector<std::string> &args, size_t &i, PictureOptio
     return true;
 }
 
-// The drawing area of the window, without a window.
+// The drawing area of the window, without a window. It may be given a pass
+// painted while loading, taken when it is the pass asked for; or be told
+// only to note what it is asked to paint with.
 class OffscreenPicture : public PictureHost {
 public:
     OffscreenPicture(int width, int height, double mmX, double mmY)
         : width_(width), height_(height), mmX_(mmX), mmY_(mmY)
     {
     }
+    void takePassFrom(PaintingWhileLoading *painting) { painting_ = painting; }
+    void noteSetupOnly() { noteOnly_ = true; }
+    const std::optional<PictureSetup> &notedSetup() const { return noted_; }
     int pictureWidth() const override { return width_; }
     int pictureHeight() const override { return height_; }
     void setPictureSize(int width, int height) override
@@ -165,6 +172,10 @@ public:
     void clearPicture() override { image_ = QImage(); }
     std::unique_ptr<DrawingSurface> createRaster(int width, int height) override
     {
+        if (noteOnly_) {
+            noted_ = PictureSetup{width, height, {}, RegionFill::Solid, {}};
+            return std::make_unique<RasterSurface>(1, 1);
+        }
         auto raster = std::make_unique<RasterSurface>(width, height);
         if (raster->isNull())
             return nullptr;
@@ -173,7 +184,19 @@ public:
     void paintRaster(DrawingSurface &raster, const DisplayList &list, const LayerLook &look, RegionFill fill,
                      const PixelMapping &mapping) override
     {
-        if (auto *r = dynamic_cast<RasterSurface *>(&raster))
+        if (noteOnly_) {
+            if (noted_) {
+                noted_->look = look;
+                noted_->fill = fill;
+                noted_->mapping = mapping;
+            }
+            return;
+        }
+        auto *r = dynamic_cast<RasterSurface *>(&raster);
+        PaintingWhileLoading *painting = std::exchange(painting_, nullptr);
+        if (r && painting && painting->finishInto(*r, {r->width(), r->height(), look, fill, mapping}))
+            return;
+        if (r)
             paintInPieces(*r, list, look, fill, mapping, pictureThreads());
         else
             PictureHost::paintRaster(raster, list, look, fill, mapping);
@@ -191,7 +214,37 @@ private:
     int width_, height_;
     double mmX_, mmY_;
     QImage image_;
+    PaintingWhileLoading *painting_ = nullptr;
+    bool noteOnly_ = false;
+    std::optional<PictureSetup> noted_;
 };
+
+// Takes every message of a fit that only notes its set-up.
+class QuietPrompter : public Prompter {
+public:
+    Answer show(MessageKind, const std::string &, Buttons) override
+    {
+        spoke_ = true;
+        return Answer::No;
+    }
+    bool spoke() const { return spoke_; }
+
+private:
+    bool spoke_ = false;
+};
+
+// What the fitted picture of the document paints with as it stands.
+std::optional<PictureSetup> fittedSetup(Document &doc, const PictureOptions &p)
+{
+    OffscreenPicture probe(p.width, p.height, p.mmPerPixelX, p.mmPerPixelY);
+    probe.noteSetupOnly();
+    QuietPrompter quiet;
+    ViewController view(doc, quiet, probe);
+    view.fitLoadedDrawing("");
+    if (quiet.spoke())
+        return std::nullopt;
+    return probe.notedSetup();
+}
 
 bool savePng(const QImage &image, const std::string &path, Prompter &prompter)
 {
@@ -221,7 +274,7 @@ bool savePicture(const QImage &image, const PictureOptions &p, Prompter &prompte
 
 // The picture of the document: fitted as the window fits it, or at true
 // scale with a board point at the lower-left corner.
-bool renderPicture(Document &doc, const PictureOptions &p, Prompter &prompter)
+bool renderPicture(Document &doc, const PictureOptions &p, Prompter &prompter, PaintingWhileLoading *painted = nullptr)
 {
     if (p.dpi || p.origin) {
         if (!p.dpi || !p.origin)
@@ -241,6 +294,7 @@ bool renderPicture(Document &doc, const PictureOptions &p, Prompter &prompter)
         return savePicture(raster.takeImage(), p, prompter);
     }
     OffscreenPicture host(p.width, p.height, p.mmPerPixelX, p.mmPerPixelY);
+    host.takePassFrom(painted);
     ViewController view(doc, prompter, host);
     view.fitLoadedDrawing("");
     if (host.image().isNull()) {
@@ -267,6 +321,32 @@ void startGuiForPictures()
     static char *argv[] = {name, nullptr};
     app = new QGuiApplication(argc, argv);
 }
+
+// Starts painting the fitted picture once the load has fixed the extents
+// the view fits, so that the picture is all but painted when the files are
+// read. When the load changes the extents after all, the painting is not
+// used.
+class PictureWhileLoading : public GerberLoadObserver, public DrillLoadObserver {
+public:
+    PictureWhileLoading(Document &doc, const PictureOptions &p) : doc_(doc), options_(p) {}
+    void preScanDone() override { start(); }
+    void extentsSet(bool) override { start(); }
+    PaintingWhileLoading *painting() { return painting_.get(); }
+
+private:
+    void start()
+    {
+        if (painting_)
+            return;
+        startGuiForPictures();
+        if (const std::optional<PictureSetup> setup = fittedSetup(doc_, options_))
+            painting_ = std::make_unique<PaintingWhileLoading>(doc_.displayList, *setup);
+    }
+
+    Document &doc_;
+    const PictureOptions &options_;
+    std::unique_ptr<PaintingWhileLoading> painting_;
+};
 
 }  // namespace
 
@@ -359,9 +439,18 @@ int runLoad(const std::vector<std::string> &args)
         for (const auto &f : files)
             assignLayerFile(doc.layers.slot(f.layer), f.path, LayerLoadKind::Gerber);
 
+        // A fitted picture of Gerber files only or of drill files only is
+        // painted while they are read (a drill load after a Gerber load
+        // widens the extents the Gerber load fitted).
+        std::optional<PictureWhileLoading> whileLoading;
+        if ((!picture.png.empty() || !picture.bmp.empty()) && !picture.dpi && !picture.origin &&
+            (files.empty() || drillFiles.empty()))
+            whileLoading.emplace(doc, picture);
+        GerberLoadObserver *gerberObserver = whileLoading ? &*whileLoading : nullptr;
+        DrillLoadObserver *drillObserver = whileLoading ? &*whileLoading : nullptr;
         bool complete = true;
         if (!files.empty()) {
-            GerberLoadContext context{doc, table, library, settings.gerberIn, prompter, status, nullptr};
+            GerberLoadContext context{doc, table, library, settings.gerberIn, prompter, status, gerberObserver};
             GerberLoadOutcome outcome = loadGerberFiles(context, files);
             complete = outcome.end == GerberLoadOutcome::End::Completed && outcome.layersStopped.empty();
         }
@@ -370,7 +459,7 @@ int runLoad(const std::vector<std::string> &args)
             for (const auto &f : drillFiles)
                 assignLayerFile(doc.layers.slot(f.layer), f.path, LayerLoadKind::Drill);
             doc.keepExisting = doc.gerberLoaded == 1 ? 1 : 0;
-            DrillLoadContext context{doc, settings.drillIn, prompter, status, nullptr};
+            DrillLoadContext context{doc, settings.drillIn, prompter, status, drillObserver};
             // auto: the header, then the detective's format as a Yes takes it.
             context.readHeaders = drillFormatSource != "settings";
             context.detect = drillFormatSource == "auto";
@@ -387,7 +476,7 @@ int runLoad(const std::vector<std::string> &args)
         // for a good one, unless asked for.
         if ((!picture.png.empty() || !picture.bmp.empty()) && (complete || pngAlways)) {
             startGuiForPictures();
-            if (!renderPicture(doc, picture, prompter))
+            if (!renderPicture(doc, picture, prompter, whileLoading ? whileLoading->painting() : nullptr))
                 complete = false;
         }
         return complete ? 0 : 1;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <new>
 #include <stdexcept>
 
 namespace korvane {
@@ -94,8 +95,71 @@ struct ItemSequence::Chunk {
 
 ItemSequence::ItemSequence() = default;
 ItemSequence::~ItemSequence() = default;
-ItemSequence::ItemSequence(ItemSequence &&) noexcept = default;
-ItemSequence &ItemSequence::operator=(ItemSequence &&) noexcept = default;
+
+// A listener stays with its sequence: a sequence moved from, or one given
+// other items, tells it that its items are gone.
+ItemSequence::ItemSequence(ItemSequence &&other) noexcept
+    : chunks_(std::move(other.chunks_)), attributes_(std::move(other.attributes_)),
+      attributeSlots_(std::move(other.attributeSlots_)), recent_(other.recent_), size_(other.size_)
+{
+    other.clear();
+}
+
+ItemSequence &ItemSequence::operator=(ItemSequence &&other) noexcept
+{
+    if (this != &other) {
+        tellCleared();
+        chunks_ = std::move(other.chunks_);
+        attributes_ = std::move(other.attributes_);
+        attributeSlots_ = std::move(other.attributeSlots_);
+        recent_ = other.recent_;
+        size_ = other.size_;
+        attributesHandedOut_ = attributes_.size();
+        other.clear();
+    }
+    return *this;
+}
+
+void ItemSequence::tellCleared()
+{
+    if (listener_)
+        listener_->sequenceCleared();
+}
+
+void ItemSequence::setListener(Listener *listener)
+{
+    listener_ = listener;
+    // The first chunk handed out brings every set so far.
+    attributesHandedOut_ = 0;
+}
+
+void ItemSequence::handOut()
+{
+    FilledChunk filled;
+    filled.chunk_ = chunks_.back();
+    try {
+        filled.newAttributes_.assign(attributes_.begin() + std::ptrdiff_t(attributesHandedOut_), attributes_.end());
+    } catch (const std::bad_alloc &) {
+        // The listener would miss a chunk: it is let go instead.
+        tellCleared();
+        listener_ = nullptr;
+        return;
+    }
+    attributesHandedOut_ = attributes_.size();
+    listener_->chunkFilled(std::move(filled));
+}
+
+void ItemSequence::adopt(FilledChunk filled)
+{
+    if (size_ % ChunkSize != 0 || !filled.chunk_)
+        throw std::logic_error("a filled chunk adopted after a partial one");
+    attributes_.insert(attributes_.end(), filled.newAttributes_.begin(), filled.newAttributes_.end());
+    chunks_.push_back(std::const_pointer_cast<Chunk>(std::move(filled.chunk_)));
+    size_ += ChunkSize;
+    // Later appends look the sets up afresh.
+    attributeSlots_.clear();
+    recent_.fill(0);
+}
 
 // Equal means equal bits, so that what is read back is what was stored
 // (0.0 and -0.0 stay apart).
@@ -132,7 +196,9 @@ std::uint32_t ItemSequence::attributeIndex(const Attributes &a)
 std::uint32_t ItemSequence::lookUpAttributes(const Attributes &a)
 {
     if (attributeSlots_.size() < 2 * (attributes_.size() + 1)) {
-        std::vector<std::uint32_t> grown(std::max<std::size_t>(64, attributeSlots_.size() * 2), 0);
+        // A power of two at least twice the sets (a sequence that adopted
+        // chunks starts with none but many sets).
+        std::vector<std::uint32_t> grown(std::bit_ceil(std::max<std::size_t>(64, 2 * (attributes_.size() + 1))), 0);
         const std::size_t m = grown.size() - 1;
         for (std::uint32_t i = 0; i < attributes_.size(); ++i) {
             std::size_t s = hashOf(attributes_[i]) & m;
@@ -159,7 +225,7 @@ void ItemSequence::append(const DisplayItem &item)
 {
     const std::size_t slot = size_ % ChunkSize;
     if (slot == 0) {
-        chunks_.push_back(std::unique_ptr<Chunk>(new Chunk));
+        chunks_.push_back(std::make_shared<Chunk>());
         chunks_.back()->words.reserve(ChunkSize * 2);
     }
     Chunk &chunk = *chunks_.back();
@@ -193,8 +259,11 @@ void ItemSequence::append(const DisplayItem &item)
     chunk.mask[slot] = mask;
     chunk.wide[slot] = wide;
     ++size_;
-    if (size_ % ChunkSize == 0)
+    if (size_ % ChunkSize == 0) {
         chunk.words.shrink_to_fit();
+        if (listener_)
+            handOut();
+    }
 }
 
 void ItemSequence::decode(const Chunk &chunk, std::size_t slot, std::size_t offset, DisplayItem &out) const
@@ -262,6 +331,8 @@ DisplayItem ItemSequence::operator[](std::size_t i) const
 
 void ItemSequence::clear()
 {
+    tellCleared();
+    attributesHandedOut_ = 0;
     chunks_.clear();
     attributes_.clear();
     attributeSlots_.clear();

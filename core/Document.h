@@ -70,9 +70,32 @@ struct Point {
 // coordinates and those coordinates only. Readers get full DisplayItems.
 class ItemSequence {
     struct Chunk;
+    // Everything of an item but its coordinates.
+    struct Attributes {
+        double width;
+        double toolSize;
+        std::int32_t kind, fill, colourLayer, layer, code, role;
+    };
 
 public:
     static constexpr std::size_t ChunkSize = 4096;
+
+    // A chunk the sequence has filled, for a reader on another thread: the
+    // items are shared, not copied, and never written again; with them come
+    // the attribute sets added since the chunk before.
+    class FilledChunk {
+        friend class ItemSequence;
+        std::shared_ptr<const Chunk> chunk_;
+        std::vector<Attributes> newAttributes_;
+    };
+    // Told on the appending thread as the sequence fills chunks.
+    class Listener {
+    public:
+        virtual ~Listener() = default;
+        virtual void chunkFilled(FilledChunk chunk) = 0;
+        // The items handed out so far are no longer the sequence's.
+        virtual void sequenceCleared() = 0;
+    };
 
     // Hands out the decoded item it stands on: the reference lives as long
     // as the iterator, which is what a range-for needs.
@@ -122,20 +145,25 @@ public:
     // not the items).
     bool containsKind(std::int32_t kind) const;
 
+    // At most one listener, told of the chunks filled from now on (the
+    // first brings every attribute set so far); nullptr ends the listening.
+    void setListener(Listener *listener);
+    // Appends the items of another sequence's filled chunk, in the order
+    // the chunks were filled, to a sequence that holds whole chunks only
+    // (one that has adopted every chunk so far).
+    void adopt(FilledChunk filled);
+
 private:
-    // Everything of an item but its coordinates.
-    struct Attributes {
-        double width;
-        double toolSize;
-        std::int32_t kind, fill, colourLayer, layer, code, role;
-    };
     static std::uint64_t hashOf(const Attributes &a);
     static bool sameAttributes(const Attributes &a, const Attributes &b);
     std::uint32_t attributeIndex(const Attributes &a);
     std::uint32_t lookUpAttributes(const Attributes &a);
     void decode(const Chunk &chunk, std::size_t slot, std::size_t offset, DisplayItem &out) const;
 
-    std::vector<std::unique_ptr<Chunk>> chunks_;
+    void tellCleared();
+    void handOut();
+
+    std::vector<std::shared_ptr<Chunk>> chunks_;
     std::vector<Attributes> attributes_;
     // Open addressing over attributes_ (index + 1; 0 = empty).
     std::vector<std::uint32_t> attributeSlots_;
@@ -143,6 +171,9 @@ private:
     // emit a few sets over and over (a move and a stroke, a pad and its hole).
     std::array<std::uint32_t, 32> recent_{};
     std::size_t size_ = 0;
+    Listener *listener_ = nullptr;
+    // The attribute sets already handed to the listener.
+    std::size_t attributesHandedOut_ = 0;
 };
 
 class DisplayList {
@@ -155,6 +186,12 @@ public:
     void appendToMain(const DisplayItem &item) { main_.append(item); }
     void discard();
     std::size_t size() const { return underlay_.size() + main_.size(); }
+    // Who is told of each sequence's chunks as they fill (nullptr: no one).
+    void listen(ItemSequence::Listener *underlay, ItemSequence::Listener *main)
+    {
+        underlay_.setListener(underlay);
+        main_.setListener(main);
+    }
 
 private:
     ItemSequence underlay_;

@@ -9,10 +9,7 @@
 
 namespace korvane {
 
-namespace {
-
-// A colour whose 16-bit pixel is none of the look's nor white: the pieces'
-// background. Each step moves every channel by one 5-6-5 level.
+// Each step moves every channel by one 5-6-5 level.
 Colour unusedColour(const LayerLook &look)
 {
     for (Colour c = 0x080408;; c += 0x080408) {
@@ -24,8 +21,6 @@ Colour unusedColour(const LayerLook &look)
             return c;
     }
 }
-
-}  // namespace
 
 int pictureThreads() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u)); }
 

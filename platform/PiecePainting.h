@@ -14,6 +14,10 @@ namespace korvane {
 void paintInPieces(RasterSurface &raster, const DisplayList &list, const LayerLook &look, RegionFill fill,
                    const PixelMapping &mapping, int threads);
 
+// A colour whose 16-bit pixel is none of the look's nor white: the
+// background of a raster painted to be laid over another.
+Colour unusedColour(const LayerLook &look);
+
 // Threads worth a picture on this machine: one per core, at most four.
 int pictureThreads();
 

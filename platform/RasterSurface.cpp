@@ -838,6 +838,16 @@ void RasterSurface::layOver(const RasterSurface &above, Colour clear)
     }
 }
 
+void RasterSurface::copyPixelsOf(const RasterSurface &other)
+{
+    if (isNull() || other.isNull() || other.width() != width() || other.height() != height())
+        return;
+    painter_.reset();
+    const std::size_t bytes = std::size_t(width()) * sizeof(std::uint16_t);
+    for (int y = 0; y < height(); ++y)
+        std::memcpy(row(y), other.row(y), bytes);
+}
+
 Colour RasterSurface::getPixel(int x, int y) const
 {
     if (isNull() || x < 0 || y < 0 || x >= width() || y >= height())

@@ -56,6 +56,8 @@ public:
     // Lays the pixels of above (of the same size) over these, all but those
     // still of the colour clear.
     void layOver(const RasterSurface &above, Colour clear);
+    // Takes over the pixels of a raster of the same size.
+    void copyPixelsOf(const RasterSurface &other);
     void copyRect(PixelRect dest, const DrawingSurface &source, PixelRect sourceRect) override;
     void stretchDraw(PixelRect rect, const DrawingSurface &raster) override;
     void textOut(int x, int y, const std::string &text) override;

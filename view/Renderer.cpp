@@ -122,6 +122,28 @@ std::vector<std::size_t> passCuts(const DisplayList &list, const LayerLook &look
     return cuts;
 }
 
+bool mainPaintsAfresh(const DisplayList &list, const LayerLook &look)
+{
+    const ItemSequence &under = list.underlay();
+    if (under.containsKind(18) || under.containsKind(UnderlayOffset + 18)) {
+        // The last vertex or close painted decides.
+        for (std::size_t i = under.size(); i-- > 0;) {
+            const DisplayItem item = under[i];
+            if (!paintedBy(item, look))
+                continue;
+            const std::int32_t kind = underlayTwin(item.kind);
+            if (kind == 19)
+                break;
+            if (kind == 18)
+                return false;
+        }
+    }
+    for (const DisplayItem &item : list.main())
+        if (paintedBy(item, look))
+            return underlayTwin(item.kind) == 13;
+    return true;  // nothing painted
+}
+
 LayerLook LayerLook::from(const LayerTable &layers)
 {
     LayerLook look;
@@ -157,7 +179,11 @@ void Renderer::paintPiece(const DisplayList &list, std::size_t first, std::size_
     startPass();
     if (first == 0)
         paint(list.underlay());
-    const ItemSequence &items = list.main();
+    paintRange(list.main(), first, last);
+}
+
+void Renderer::paintRange(const ItemSequence &items, std::size_t first, std::size_t last)
+{
     last = std::min(last, items.size());
     if (first >= last)
         return;

@@ -27,6 +27,7 @@ struct PixelMapping {
     int offsetX = 0;
     int offsetY = 0;
 
+    bool operator==(const PixelMapping &) const = default;
     PixelPoint point(double x, double y) const;
     // The same, with the position before rounding in `exact`.
     PixelPoint point(double x, double y, RayPoint &exact) const;
@@ -42,6 +43,8 @@ struct LayerLook {
     std::array<Colour, LayerCount + 1> colour{};
     std::array<bool, LayerCount + 1> visible{};
 
+    bool operator==(const LayerLook &) const = default;
+
     static LayerLook from(const LayerTable &layers);
 };
 
@@ -56,6 +59,11 @@ bool paintsWithoutReading(const DisplayList &list);
 // the first item; empty when there is no such place.
 std::vector<std::size_t> passCuts(const DisplayList &list, const LayerLook &look, int pieces);
 
+// Whether a fresh renderer paints the main sequence from its start as the
+// pass does after the underlay: the underlay leaves no polygon open and the
+// first item painted is a move.
+bool mainPaintsAfresh(const DisplayList &list, const LayerLook &look);
+
 class Renderer {
 public:
     Renderer(DrawingSurface &surface, const LayerLook &look, RegionFill regionFill, const PixelMapping &mapping);
@@ -68,6 +76,9 @@ public:
     // A piece of a pass: the main items [first, last), after the underlay
     // when first is 0.
     void paintPiece(const DisplayList &list, std::size_t first, std::size_t last);
+    // The items [first, last) of a sequence, going on from the items painted
+    // before them.
+    void paintRange(const ItemSequence &items, std::size_t first, std::size_t last);
     void paintItem(const DisplayItem &item);
     void startPass() { vertices_.clear(); }
 

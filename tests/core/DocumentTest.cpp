@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <stdexcept>
 #include <vector>
 
 using namespace korvane;
@@ -74,12 +75,13 @@ TEST(Document, ItemsStayInOrderAcrossChunksAndLoadsAppendOnlyWhenKeeping)
     EXPECT_EQ(doc.displayList.size(), 0u);
 }
 
-TEST(Document, ItemsReadBackBitForBit)
+namespace {
+
+// Items of every kind with thousandths as files give them, their
+// neighbours, -0, NaN, huge and tiny values and random bits.
+std::vector<DisplayItem> randomItems(std::size_t count, std::uint64_t seed)
 {
-    // Thousandths as files give them, their neighbours, -0, NaN, huge and
-    // tiny values and random bits, over several chunks, through the
-    // iterator and by index.
-    std::mt19937_64 rng(3);
+    std::mt19937_64 rng(seed);
     auto value = [&]() -> double {
         const double thousandths = double(std::int64_t(rng() % 4'000'000) - 2'000'000) / 1000.0;
         switch (rng() % 8) {
@@ -97,14 +99,8 @@ TEST(Document, ItemsReadBackBitForBit)
         default: return thousandths;
         }
     };
-    auto bitsOf = [](double v) {
-        std::uint64_t b;
-        std::memcpy(&b, &v, sizeof b);
-        return b;
-    };
-    ItemSequence seq;
     std::vector<DisplayItem> items;
-    for (int i = 0; i < 10000; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         DisplayItem d;
         for (double *c = &d.x1; c <= &d.sweepStartY; ++c)
             *c = rng() % 3 == 0 ? value() : 0.0;
@@ -116,14 +112,34 @@ TEST(Document, ItemsReadBackBitForBit)
         d.layer = 1 + int(rng() % 15);
         d.code = int(rng() % 3);
         d.role = int(rng() % 4);
-        seq.append(d);
         items.push_back(d);
     }
-    auto expectSame = [&](const DisplayItem &got, const DisplayItem &want, std::size_t i) {
-        for (std::size_t k = 0; k < 10; ++k)
-            ASSERT_EQ(bitsOf((&got.x1)[k]), bitsOf((&want.x1)[k])) << "item " << i << " field " << k;
-        ASSERT_EQ(std::memcmp(&got.kind, &want.kind, 6 * sizeof(std::int32_t)), 0) << "item " << i;
-    };
+    return items;
+}
+
+std::uint64_t bitsOf(double v)
+{
+    std::uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+void expectSame(const DisplayItem &got, const DisplayItem &want, std::size_t i)
+{
+    for (std::size_t k = 0; k < 10; ++k)
+        ASSERT_EQ(bitsOf((&got.x1)[k]), bitsOf((&want.x1)[k])) << "item " << i << " field " << k;
+    ASSERT_EQ(std::memcmp(&got.kind, &want.kind, 6 * sizeof(std::int32_t)), 0) << "item " << i;
+}
+
+}  // namespace
+
+TEST(Document, ItemsReadBackBitForBit)
+{
+    // Over several chunks, through the iterator and by index.
+    const std::vector<DisplayItem> items = randomItems(10000, 3);
+    ItemSequence seq;
+    for (const DisplayItem &d : items)
+        seq.append(d);
     std::size_t i = 0;
     for (const DisplayItem &got : seq) {
         expectSame(got, items[i], i);
@@ -132,6 +148,52 @@ TEST(Document, ItemsReadBackBitForBit)
     ASSERT_EQ(i, items.size());
     for (std::size_t j : {std::size_t(0), std::size_t(4095), std::size_t(4096), std::size_t(9999)})
         expectSame(seq[j], items[j], j);
+}
+
+// A reader on another thread is handed each chunk as it fills, and the
+// attribute sets new since the last: adopted in turn, they read back as the
+// items appended. Whatever takes the items away is told.
+TEST(Document, FilledChunksHandedOutReadBackAlikeAndClearsAreTold)
+{
+    struct Collector : ItemSequence::Listener {
+        std::vector<ItemSequence::FilledChunk> chunks;
+        int cleared = 0;
+        void chunkFilled(ItemSequence::FilledChunk chunk) override { chunks.push_back(std::move(chunk)); }
+        void sequenceCleared() override { ++cleared; }
+    } collector;
+    const std::size_t n = 2 * ItemSequence::ChunkSize + 1000;
+    const std::vector<DisplayItem> items = randomItems(n, 11);
+    ItemSequence seq;
+    // Sets appended before the listening are handed out with the first chunk.
+    for (std::size_t i = 0; i < 10; ++i)
+        seq.append(items[i]);
+    seq.setListener(&collector);
+    for (std::size_t i = 10; i < n; ++i)
+        seq.append(items[i]);
+    ASSERT_EQ(collector.chunks.size(), 2u);
+
+    ItemSequence copy;
+    for (auto &chunk : collector.chunks)
+        copy.adopt(std::move(chunk));
+    ASSERT_EQ(copy.size(), 2 * ItemSequence::ChunkSize);
+    std::size_t i = 0;
+    for (const DisplayItem &got : copy) {
+        expectSame(got, items[i], i);
+        ++i;
+    }
+    // Once it holds a partial chunk, it adopts no more.
+    copy.append(items[0]);
+    EXPECT_THROW(copy.adopt({}), std::logic_error);
+
+    ItemSequence other;
+    other.append(items[1]);
+    seq = std::move(other);
+    EXPECT_EQ(collector.cleared, 1);
+    seq.clear();
+    EXPECT_EQ(collector.cleared, 2);
+    seq.setListener(nullptr);
+    seq.clear();
+    EXPECT_EQ(collector.cleared, 2);
 }
 
 TEST(Document, ClearDocumentEmptiesPendingPathsButKeepsExtentsOfTheLastLoad)
