@@ -29,6 +29,7 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <optional>
 #include <unistd.h>
 #include <utility>
@@ -339,8 +340,12 @@ private:
         if (painting_)
             return;
         startGuiForPictures();
-        if (const std::optional<PictureSetup> setup = fittedSetup(doc_, options_))
-            painting_ = std::make_unique<PaintingWhileLoading>(doc_.displayList, *setup);
+        try {
+            if (const std::optional<PictureSetup> setup = fittedSetup(doc_, options_))
+                painting_ = std::make_unique<PaintingWhileLoading>(doc_.displayList, *setup);
+        } catch (const std::bad_alloc &) {
+            // Short of memory: the picture is painted after the load, if at all.
+        }
     }
 
     Document &doc_;
