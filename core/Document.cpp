@@ -114,7 +114,8 @@ ItemSequence &ItemSequence::operator=(ItemSequence &&other) noexcept
         attributeSlots_ = std::move(other.attributeSlots_);
         recent_ = other.recent_;
         size_ = other.size_;
-        attributesHandedOut_ = attributes_.size();
+        // As after a clear: the next chunk handed out brings every set.
+        attributesHandedOut_ = 0;
         other.clear();
     }
     return *this;

@@ -119,29 +119,32 @@ TEST(LoadPainting, FollowsAGerberLoadToTheOnePassPicture)
     }
 }
 
+// An item of layer 1 in its colour, at (x, y).
+DisplayItem layerItem(std::int32_t kind, double x = 0, double y = 0)
+{
+    DisplayItem d;
+    d.kind = kind;
+    d.x1 = x;
+    d.y1 = y;
+    d.layer = 1;
+    d.colourLayer = 1;
+    d.width = 0.2;
+    return d;
+}
+
 // Appended item by item, over more than a chunk: a move and a stroke per
 // step, a region in the underlay now and then.
 void appendBoard(DisplayList &list, int steps, std::int32_t firstMainKind = 13, int regionsEvery = 50)
 {
-    auto item = [](std::int32_t kind, double x, double y) {
-        DisplayItem d;
-        d.kind = kind;
-        d.x1 = x;
-        d.y1 = y;
-        d.layer = 1;
-        d.colourLayer = 1;
-        d.width = 0.2;
-        return d;
-    };
     for (int i = 0; i < steps; ++i) {
         const double x = (i * 37) % 200, y = (i * 53) % 150;
-        list.append(item(i == 0 ? firstMainKind : 13, x, y));
-        list.append(item(14, x + 5, y + 3));
-        if (regionsEvery > 0 && i % regionsEvery == 0)
+        list.append(layerItem(i == 0 ? firstMainKind : 13, x, y));
+        list.append(layerItem(14, x + 5, y + 3));
+        if (regionsEvery > 0 && i % regionsEvery == 0) {
             for (auto [dx, dy] : {std::pair{0, 0}, {4, 0}, {4, 4}, {0, 0}})
-                list.append(item(48, x + dx, y + dy));
-        if (regionsEvery > 0 && i % regionsEvery == 0)
-            list.append(item(49, 0, 0));
+                list.append(layerItem(48, x + dx, y + dy));
+            list.append(layerItem(49));
+        }
     }
 }
 
@@ -187,10 +190,7 @@ TEST(LoadPainting, IsNotUsedUnlessItIsTheOnePass)
         {"a flood fill, which reads the pixels", false, nothing,
          [](DisplayList &l) {
              appendBoard(l, 3000);
-             DisplayItem fill;
-             fill.kind = 17;
-             fill.layer = fill.colourLayer = 1;
-             l.append(fill);
+             l.append(layerItem(17));
          },
          same},
         {"a main sequence that does not start with a move", false, nothing,
@@ -198,10 +198,7 @@ TEST(LoadPainting, IsNotUsedUnlessItIsTheOnePass)
         {"an underlay that leaves a polygon open", false, nothing,
          [](DisplayList &l) {
              appendBoard(l, 3000);
-             DisplayItem vertex;
-             vertex.kind = 48;
-             vertex.layer = vertex.colourLayer = 1;
-             l.append(vertex);
+             l.append(layerItem(48));
          },
          same},
     };
