@@ -79,20 +79,6 @@ bool thousandthsOf(double value, std::int32_t &count)
 
 }  // namespace
 
-// Coordinates read from files are nearly all whole thousandths of a
-// millimetre: such a one is held as the 32-bit count of thousandths whose
-// quotient by 1000 gives back its exact bits, any other as its eight bytes.
-struct ItemSequence::Chunk {
-    std::uint32_t attribute[ChunkSize];
-    // Where the item's coordinates start in words: at most sixteen per
-    // item, so a chunk's offsets fit 16 bits.
-    std::uint16_t offset[ChunkSize];
-    std::uint8_t mask[ChunkSize];
-    // Of the coordinates in mask, those held whole (two words).
-    std::uint8_t wide[ChunkSize];
-    std::vector<std::uint32_t> words;
-};
-
 ItemSequence::ItemSequence() = default;
 ItemSequence::~ItemSequence() = default;
 
@@ -278,9 +264,11 @@ void ItemSequence::decode(const Chunk &chunk, std::size_t slot, std::size_t offs
     out.layer = a.layer;
     out.code = a.code;
     out.role = a.role;
-    double *c = &out.x1;
-    const std::uint32_t *from = chunk.words.data() + offset;
-    const unsigned mask = chunk.mask[slot], wide = chunk.wide[slot];
+    decodeCoordinates(chunk.words.data() + offset, chunk.mask[slot], chunk.wide[slot], &out.x1);
+}
+
+void ItemSequence::decodeCoordinates(const std::uint32_t *from, unsigned mask, unsigned wide, double *c)
+{
     if (wide == 0 && mask == 0b101) {
         // A point in thousandths (moves, strokes, vertices, drill marks).
         c[0] = static_cast<double>(static_cast<std::int32_t>(from[0])) / Thousand;
@@ -291,8 +279,7 @@ void ItemSequence::decode(const Chunk &chunk, std::size_t slot, std::size_t offs
         return;
     }
     if (wide == 0) {
-        // Thousandths only: no branch per coordinate (an absent one reads a
-        // zero count, which gives +0).
+        // Thousandths only: no branch per coordinate.
         // Only the coordinates present are divided (a quotient is costly).
         for (std::size_t k = 0; k < 8; ++k)
             c[k] = 0.0;
@@ -320,6 +307,38 @@ void ItemSequence::decode(const Chunk &chunk, std::size_t slot, std::size_t offs
             c[k] = static_cast<double>(static_cast<std::int32_t>(*from++)) / Thousand;
         }
     }
+}
+
+ItemSequence::Walker::Held ItemSequence::Walker::coordinate(unsigned k, std::int32_t &count, double &value) const
+{
+    const unsigned mask = chunk_->mask[slot_], wide = chunk_->wide[slot_];
+    if (((mask >> k) & 1u) == 0)
+        return Held::Zero;
+    const unsigned before = (1u << k) - 1;
+    const std::uint32_t *at = from_ + BitCounts[mask & before] + BitCounts[wide & before];
+    if ((wide >> k) & 1u) {
+        const std::uint64_t bits = at[0] | (std::uint64_t(at[1]) << 32);
+        std::memcpy(&value, &bits, sizeof bits);
+        return Held::Exact;
+    }
+    count = static_cast<std::int32_t>(at[0]);
+    value = static_cast<double>(count) / Thousand;
+    return Held::Thousandths;
+}
+
+DisplayItem ItemSequence::attributeSet(std::uint32_t n) const
+{
+    const Attributes &a = attributes_.at(n);
+    DisplayItem item;
+    item.width = a.width;
+    item.toolSize = a.toolSize;
+    item.kind = a.kind;
+    item.fill = a.fill;
+    item.colourLayer = a.colourLayer;
+    item.layer = a.layer;
+    item.code = a.code;
+    item.role = a.role;
+    return item;
 }
 
 DisplayItem ItemSequence::operator[](std::size_t i) const

@@ -2,6 +2,7 @@
 // The document: the display list, the fifteen layer slots and the load values.
 #include "core/Colour.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -145,6 +146,13 @@ public:
     // not the items).
     bool containsKind(std::int32_t kind) const;
 
+    // The distinct attribute sets the items point into (see Walker).
+    std::size_t attributeSetCount() const { return attributes_.size(); }
+    // Set n as its items carry it, with all coordinates 0.
+    DisplayItem attributeSet(std::uint32_t n) const;
+
+    class Walker;
+
     // At most one listener, told of the chunks filled from now on (the
     // first brings every attribute set so far); nullptr ends the listening.
     void setListener(Listener *listener);
@@ -159,6 +167,7 @@ private:
     std::uint32_t attributeIndex(const Attributes &a);
     std::uint32_t lookUpAttributes(const Attributes &a);
     void decode(const Chunk &chunk, std::size_t slot, std::size_t offset, DisplayItem &out) const;
+    static void decodeCoordinates(const std::uint32_t *from, unsigned mask, unsigned wide, double *c);
 
     void tellCleared();
     void handOut();
@@ -174,6 +183,82 @@ private:
     Listener *listener_ = nullptr;
     // The attribute sets already handed to the listener.
     std::size_t attributesHandedOut_ = 0;
+};
+
+// Coordinates read from files are nearly all whole thousandths of a
+// millimetre: such a one is held as the 32-bit count of thousandths whose
+// quotient by 1000 gives back its exact bits, any other as its eight bytes.
+struct ItemSequence::Chunk {
+    std::uint32_t attribute[ChunkSize];
+    // Where the item's coordinates start in words: at most sixteen per
+    // item, so a chunk's offsets fit 16 bits.
+    std::uint16_t offset[ChunkSize];
+    // Bit k: coordinate k (in DisplayItem order, x1 first) is not +0.
+    std::uint8_t mask[ChunkSize];
+    // Of the coordinates in mask, those held whole (two words).
+    std::uint8_t wide[ChunkSize];
+    std::vector<std::uint32_t> words;
+};
+
+// The items [first, last) as they are held: each item's attribute set and
+// its coordinates, for loops over millions of items that do their work per
+// attribute set (a renderer's pen, a writer's line end) rather than per item.
+// The sequence must not change while a walker is on it.
+class ItemSequence::Walker {
+public:
+    Walker(const ItemSequence &items, std::size_t first, std::size_t last)
+        : items_(items), index_(first), last_(std::min(last, items.size()))
+    {
+    }
+    // Steps onto the next item (onto the first at the first call); false
+    // past the last.
+    bool next()
+    {
+        if (index_ >= last_)
+            return false;
+        const std::size_t slot = index_ % ChunkSize;
+        if (chunk_ == nullptr || slot == 0) {
+            chunk_ = items_.chunks_[index_ / ChunkSize].get();
+            from_ = chunk_->words.data() + chunk_->offset[slot];
+        } else {
+            from_ += wordsOf(chunk_->mask[slot - 1]) + wordsOf(chunk_->wide[slot - 1]);
+        }
+        slot_ = slot;
+        ++index_;
+        return true;
+    }
+    std::uint32_t set() const { return chunk_->attribute[slot_]; }
+    // All eight coordinates, in DisplayItem order from x1.
+    void coordinates(double (&c)[8]) const { decodeCoordinates(from_, chunk_->mask[slot_], chunk_->wide[slot_], c); }
+    // x1 and y1 alone (moves, strokes, vertices).
+    Point firstPoint() const
+    {
+        const unsigned mask = chunk_->mask[slot_], wide = chunk_->wide[slot_];
+        if (wide == 0 && mask == 0b101)
+            return {static_cast<std::int32_t>(from_[0]) / 1000.0, static_cast<std::int32_t>(from_[1]) / 1000.0};
+        double c[8];
+        decodeCoordinates(from_, mask, wide, c);
+        return {c[0], c[2]};
+    }
+    // Coordinate k: 0 when it is +0; otherwise true with the count of
+    // thousandths it is the quotient of, or false with its value.
+    enum class Held { Zero, Thousandths, Exact };
+    Held coordinate(unsigned k, std::int32_t &count, double &value) const;
+
+private:
+    static unsigned wordsOf(unsigned bits)
+    {
+        // Set bits of a byte, two nibbles at a time (the portable build has
+        // no population-count instruction).
+        constexpr std::uint8_t nibble[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
+        return nibble[bits & 15u] + nibble[bits >> 4];
+    }
+    const ItemSequence &items_;
+    std::size_t index_;
+    std::size_t last_;
+    const Chunk *chunk_ = nullptr;
+    std::size_t slot_ = 0;
+    const std::uint32_t *from_ = nullptr;
 };
 
 class DisplayList {

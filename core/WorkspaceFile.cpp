@@ -132,17 +132,36 @@ void appendReal(std::string &out, double value)
     out += ' ';
 }
 
-void appendItemLine(std::string &out, const DisplayItem &item, std::int32_t kind)
+// putReal of count / 1000 for a count that is not 0, taken from the count:
+// such a quotient is whole exactly when the count is a multiple of 1000,
+// and otherwise putDecimal writes its three places, trimmed.
+char *putThousandths(char *p, std::int32_t count)
 {
-    // Sixteen fields of at most 24 bytes each and the line end.
-    char line[16 * 25 + 2];
-    char *p = line;
-    for (double v :
-         {item.x1, item.x2, item.sweepEndX, item.sweepStartX, item.y1, item.y2, item.sweepEndY, item.sweepStartY}) {
-        p = putReal(p, v);
-        *p++ = ' ';
+    const std::int64_t whole = count;
+    if (whole % 1000 == 0)
+        return std::to_chars(p, p + 12, whole / 1000).ptr;
+    const std::int64_t magnitude = whole < 0 ? -whole : whole;
+    if (whole < 0)
+        *p++ = '-';
+    p = std::to_chars(p, p + 12, magnitude / 1000).ptr;
+    *p++ = '.';
+    std::int64_t fraction = magnitude % 1000;
+    *p++ = static_cast<char>('0' + fraction / 100);
+    fraction %= 100;
+    if (fraction != 0) {
+        *p++ = static_cast<char>('0' + fraction / 10);
+        if (fraction % 10 != 0)
+            *p++ = static_cast<char>('0' + fraction % 10);
     }
-    p = putInt(p, kind);
+    return p;
+}
+
+// The line's fields after the coordinates, from the kind to the tool size
+// and the line end: the same for every item of an attribute set.
+std::string lineEndOf(const DisplayItem &item, std::int32_t kind)
+{
+    char line[8 * 25 + 2];
+    char *p = putInt(line, kind);
     p = putReal(p, item.width);
     *p++ = ' ';
     for (std::int32_t v : {item.fill, item.colourLayer, item.layer, item.code, item.role})
@@ -150,7 +169,55 @@ void appendItemLine(std::string &out, const DisplayItem &item, std::int32_t kind
     p = putReal(p, item.toolSize);
     *p++ = '\r';
     *p++ = '\n';
-    out.append(line, static_cast<std::size_t>(p - line));
+    return {line, static_cast<std::size_t>(p - line)};
+}
+
+// The lines of a sequence's items, handed to `flush` as `out` fills. Line
+// ends are made once per attribute set, and the coordinates (in the file's
+// order: the x values, then the y values) come straight from their stored
+// form, counts of thousandths written without a division.
+template <class Flush>
+void appendItemLines(std::string &out, const ItemSequence &items, bool underlay, Flush &&flush)
+{
+    // Underlay kinds are written as their main twins; the sectors have none.
+    auto kindOf = [underlay](std::int32_t kind) {
+        if (underlay && kind != static_cast<std::int32_t>(ItemKind::SectorCcw) &&
+            kind != static_cast<std::int32_t>(ItemKind::SectorCw))
+            return kind - UnderlayOffset;
+        return kind;
+    };
+    // A cache of fixed size: a file may give every item a set of its own.
+    struct LineEnd {
+        std::uint32_t set = 0;
+        bool made = false;
+        std::string text;
+    };
+    std::vector<LineEnd> ends(256);
+    static constexpr unsigned FileOrder[8] = {0, 1, 4, 5, 2, 3, 6, 7};
+    ItemSequence::Walker at(items, 0, items.size());
+    while (at.next()) {
+        char line[16 * 25 + 2];
+        char *p = line;
+        for (const unsigned k : FileOrder) {
+            std::int32_t count = 0;
+            double value = 0;
+            switch (at.coordinate(k, count, value)) {
+            case ItemSequence::Walker::Held::Zero: *p++ = '0'; break;
+            case ItemSequence::Walker::Held::Thousandths: p = putThousandths(p, count); break;
+            case ItemSequence::Walker::Held::Exact: p = putReal(p, value); break;
+            }
+            *p++ = ' ';
+        }
+        const std::uint32_t set = at.set();
+        LineEnd &end = ends[set % ends.size()];
+        if (!end.made || end.set != set) {
+            const DisplayItem attributes = items.attributeSet(set);
+            end = {set, true, lineEndOf(attributes, kindOf(attributes.kind))};
+        }
+        out.append(line, static_cast<std::size_t>(p - line));
+        out += end.text;
+        flush();
+    }
 }
 
 // A name runs to the end of its line: a line end inside it (possible in a
@@ -401,19 +468,8 @@ void emitWorkspace(const Document &doc, Put &&put)
             out.clear();
         }
     };
-    // Underlay kinds are written as their main twins; the sectors have none.
-    for (const DisplayItem &item : doc.displayList.underlay()) {
-        std::int32_t kind = item.kind;
-        if (kind != static_cast<std::int32_t>(ItemKind::SectorCcw) &&
-            kind != static_cast<std::int32_t>(ItemKind::SectorCw))
-            kind -= UnderlayOffset;
-        appendItemLine(out, item, kind);
-        flushFull();
-    }
-    for (const DisplayItem &item : doc.displayList.main()) {
-        appendItemLine(out, item, item.kind);
-        flushFull();
-    }
+    appendItemLines(out, doc.displayList.underlay(), true, flushFull);
+    appendItemLines(out, doc.displayList.main(), false, flushFull);
     if (!out.empty())
         put(std::string_view(out));
 }

@@ -148,6 +148,36 @@ TEST(Document, ItemsReadBackBitForBit)
     ASSERT_EQ(i, items.size());
     for (std::size_t j : {std::size_t(0), std::size_t(4095), std::size_t(4096), std::size_t(9999)})
         expectSame(seq[j], items[j], j);
+
+    // Walked as held, from the start and from inside a chunk: each item's
+    // set and coordinates make the item again, whichever way they are taken.
+    for (const std::size_t first : {std::size_t(0), std::size_t(4000)}) {
+        ItemSequence::Walker at(seq, first, 9000);
+        std::size_t j = first;
+        for (; at.next(); ++j) {
+            DisplayItem got = seq.attributeSet(at.set());
+            double c[8];
+            at.coordinates(c);
+            std::copy(std::begin(c), std::end(c), &got.x1);
+            expectSame(got, items[j], j);
+            const Point p = at.firstPoint();
+            ASSERT_EQ(bitsOf(p.x), bitsOf(items[j].x1)) << j;
+            ASSERT_EQ(bitsOf(p.y), bitsOf(items[j].y1)) << j;
+            for (unsigned k = 0; k < 8; ++k) {
+                std::int32_t count = 0;
+                double value = 0;
+                const double want = (&items[j].x1)[k];
+                switch (at.coordinate(k, count, value)) {
+                case ItemSequence::Walker::Held::Zero: ASSERT_EQ(bitsOf(want), 0u) << j; break;
+                case ItemSequence::Walker::Held::Thousandths:
+                    ASSERT_EQ(bitsOf(count / 1000.0), bitsOf(want)) << j;
+                    [[fallthrough]];
+                case ItemSequence::Walker::Held::Exact: ASSERT_EQ(bitsOf(value), bitsOf(want)) << j; break;
+                }
+            }
+        }
+        ASSERT_EQ(j, 9000u);
+    }
 }
 
 // A reader on another thread is handed each chunk as it fills, and the

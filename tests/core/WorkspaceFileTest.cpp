@@ -180,21 +180,34 @@ TEST(WorkspaceLayout, EveryRealIsWrittenInTheGeneralForm)
         }
         }
     }
+    // In x and, negated, in y; with a thousand codes, so that the line ends
+    // of many attribute sets are written in turn.
     Document doc;
-    for (double v : values) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
         AppendArgs a{ItemKind::MoveTo};
         a.layer = 1;
-        a.x1 = v;
+        a.x1 = values[i];
+        a.y1 = -values[i];
+        a.code = static_cast<std::int32_t>(i % 1000);
         doc.appendItem(a);
     }
     const std::string bytes = workspaceBytes(doc);
     const std::string header = "**end**\r\n0 0\r\n0 0\r\n";
     ASSERT_EQ(bytes.substr(0, header.size()), header);
     std::size_t at = header.size();
-    for (double v : values) {
-        const std::size_t space = bytes.find(' ', at);
-        ASSERT_EQ(bytes.substr(at, space - at), formatReal(v)) << v;
-        at = bytes.find('\n', at) + 1;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const std::size_t end = bytes.find("\r\n", at);
+        std::vector<std::string> fields;
+        for (std::size_t from = at; from < end;) {
+            const std::size_t space = std::min(bytes.find(' ', from), end);
+            fields.push_back(bytes.substr(from, space - from));
+            from = space + 1;
+        }
+        ASSERT_EQ(fields.size(), 16u) << i;
+        ASSERT_EQ(fields[0], formatReal(values[i])) << values[i];
+        ASSERT_EQ(fields[4], formatReal(-values[i])) << values[i];
+        ASSERT_EQ(fields[13], std::to_string(i % 1000)) << i;
+        at = end + 2;
     }
 }
 
