@@ -221,7 +221,7 @@ void BM_RedrawLoadedGerber(benchmark::State &state)
     }();
     redrawInWindow(state, doc);
 }
-BENCHMARK(BM_RedrawLoadedGerber)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RedrawLoadedGerber)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ListMemoryPerItem(benchmark::State &state)
 {
