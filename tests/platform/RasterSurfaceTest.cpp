@@ -373,3 +373,32 @@ TEST(RasterSurface, SolidRunsOfEveryLengthCoverExactlyTheirPixels)
         }
     }
 }
+
+// Laid over another, a raster gives every pixel that is not the clear
+// colour, including those of a row's last few pixels and colours that
+// differ from the clear one in a single bit.
+TEST(RasterSurface, LayingOverKeepsThePixelsBelowOnlyWhereTheClearColourIs)
+{
+    const Colour clear = 0x0000F8;  // red in 5-6-5, kept exactly
+    const Colour nearClear = 0x0004F8, other[] = {Blue, Black, nearClear, colours::White};
+    for (const int w : {1, 3, 4, 7, 13}) {
+        RasterSurface below(w, 3), above(w, 3, clear);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < w; ++x) {
+                below.setPen(colours::Lime, 1);
+                below.moveTo(x, y);
+                below.lineTo(x + 1, y);
+                if ((x * 5 + y * 3) % 3 != 0) {
+                    above.setPen(other[(x + y) % 4], 1);
+                    above.moveTo(x, y);
+                    above.lineTo(x + 1, y);
+                }
+            }
+        below.layOver(above, clear);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < w; ++x) {
+                const Colour want = (x * 5 + y * 3) % 3 != 0 ? quantise565(other[(x + y) % 4]) : colours::Lime;
+                ASSERT_EQ(below.getPixel(x, y), want) << w << " " << x << "," << y;
+            }
+    }
+}
