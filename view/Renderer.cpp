@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <iterator>
 
 namespace korvane {
 
@@ -169,7 +168,11 @@ void Renderer::paint(const DisplayList &list)
     paint(list.main());
 }
 
-void Renderer::paint(const ItemSequence &items) { walk(items, 0, items.size()); }
+void Renderer::paint(const ItemSequence &items)
+{
+    for (const DisplayItem &item : items)
+        paintItem(item);
+}
 
 void Renderer::paintPiece(const DisplayList &list, std::size_t first, std::size_t last)
 {
@@ -179,65 +182,14 @@ void Renderer::paintPiece(const DisplayList &list, std::size_t first, std::size_
     paintRange(list.main(), first, last);
 }
 
-void Renderer::paintRange(const ItemSequence &items, std::size_t first, std::size_t last) { walk(items, first, last); }
-
-const Renderer::SetPlan &Renderer::planOf(const ItemSequence &items, std::uint32_t set)
+void Renderer::paintRange(const ItemSequence &items, std::size_t first, std::size_t last)
 {
-    SetPlan &plan = plans_[set % PlanSlots];
-    if (plan.pass == walks_ && plan.set == set)
-        return plan;
-    plan.pass = walks_;
-    plan.set = set;
-    plan.attributes = items.attributeSet(set);
-    const DisplayItem &a = plan.attributes;
-    plan.painted = paintedBy(a, look_);
-    plan.kind = underlayTwin(a.kind);
-    plan.colour = plan.painted ? look_.colour[a.colourLayer] : Colour{};
-    plan.brush = a.fill == 1 ? BrushStyle::Hollow : BrushStyle::Solid;
-    plan.pen = map_.penWidth(a.width);
-    plan.exactWidth = map_.exactWidth(a.width);
-    return plan;
-}
-
-// The pass over the items as held: moves, strokes and vertices, nearly all
-// of a board, are painted from their set's plan and their first point;
-// the rest as whole items.
-void Renderer::walk(const ItemSequence &items, std::size_t first, std::size_t last)
-{
-    if (plans_.empty())
-        plans_.resize(PlanSlots);
-    ++walks_;  // the sets' numbers hold for this sequence, now
-    ItemSequence::Walker at(items, first, last);
-    while (at.next()) {
-        const SetPlan &plan = planOf(items, at.set());
-        if (!plan.painted)
-            continue;
-        switch (plan.kind) {
-        case 13: {
-            const Point p = at.firstPoint();
-            const PixelPoint q = map_.point(p.x, p.y, exactPen_);
-            surface_.moveTo(q.x, q.y);
-            break;
-        }
-        case 14: lineTo(at.firstPoint(), plan.pen, plan.exactWidth, plan.colour, plan.brush); break;
-        case 18: {
-            if (plan.attributes.layer != polygonLayer_)
-                vertices_.clear();
-            polygonLayer_ = plan.attributes.layer;
-            const Point p = at.firstPoint();
-            vertices_.push_back(map_.point(p.x, p.y));
-            break;
-        }
-        default: {
-            DisplayItem item = plan.attributes;
-            double c[8];
-            at.coordinates(c);
-            std::copy(std::begin(c), std::end(c), &item.x1);
-            paintItem(item);
-            break;
-        }
-        }
-    }
+    last = std::min(last, items.size());
+    if (first >= last)
+        return;
+    for (auto it = ItemSequence::const_iterator(&items, first), end = ItemSequence::const_iterator(&items, last);
+         it != end; ++it)
+        paintItem(*it);
 }
 
 void Renderer::paintItem(const DisplayItem &item)
@@ -272,9 +224,7 @@ void Renderer::paintItem(const DisplayItem &item)
         surface_.moveTo(p.x, p.y);
         break;
     }
-    case 14:
-        lineTo({item.x1, item.y1}, map_.penWidth(item.width), map_.exactWidth(item.width), colour, solidOrHollow);
-        break;
+    case 14: lineTo(item, colour, solidOrHollow); break;
     case 15:
     case 16: {
         surface_.setPen(colour, map_.penWidth(item.width));
@@ -315,13 +265,14 @@ void Renderer::paintItem(const DisplayItem &item)
 // A wide stroke runs between the unrounded end points, so that strokes
 // laid side by side (pours written as overlapping strokes) stay solid at
 // every scale; thin ones are one-pixel lines between the pixels.
-void Renderer::lineTo(Point to, int pen, double exactWidth, Colour colour, BrushStyle brush)
+void Renderer::lineTo(const DisplayItem &item, Colour colour, BrushStyle brush)
 {
+    const int pen = map_.penWidth(item.width);
     surface_.setPen(colour, pen);
     surface_.setBrush(colour, brush);
     RayPoint exact;
-    const PixelPoint p = map_.point(to.x, to.y, exact);
-    if (const double width = exactWidth; width >= WideStroke) {
+    const PixelPoint p = map_.point(item.x1, item.y1, exact);
+    if (const double width = map_.exactWidth(item.width); width >= WideStroke) {
         // Whoever moved the pen without the renderer left no exact position.
         const PixelPoint at = surface_.penPosition();
         const RayPoint from = at == PixelPoint{toPixel(exactPen_.x, 0), toPixel(exactPen_.y, 0)}

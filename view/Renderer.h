@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstddef>
-#include <cstdint>
 #include <vector>
 
 namespace korvane {
@@ -84,25 +83,7 @@ public:
     void startPass() { vertices_.clear(); }
 
 private:
-    // What the items of one attribute set paint as, worked out once a pass.
-    struct SetPlan {
-        std::uint64_t pass = 0;  // 0: none yet
-        std::uint32_t set = 0;
-        bool painted = false;
-        std::int32_t kind = 0;  // the main twin
-        Colour colour{};
-        BrushStyle brush = BrushStyle::Solid;
-        int pen = 0;
-        double exactWidth = 0;
-        DisplayItem attributes;
-    };
-    // Sets are few in real data, but a file may give every item a set of
-    // its own: the plans are a cache of fixed size.
-    static constexpr std::size_t PlanSlots = 1024;
-
-    void walk(const ItemSequence &items, std::size_t first, std::size_t last);
-    const SetPlan &planOf(const ItemSequence &items, std::uint32_t set);
-    void lineTo(Point to, int pen, double exactWidth, Colour colour, BrushStyle brush);
+    void lineTo(const DisplayItem &item, Colour colour, BrushStyle brush);
     void sweepFigure(const DisplayItem &item, bool pie);
     void closePolygon();
 
@@ -115,8 +96,6 @@ private:
     std::int32_t polygonLayer_ = 0;
     // The pen position before rounding, where wide strokes start.
     RayPoint exactPen_;
-    std::vector<SetPlan> plans_;
-    std::uint64_t walks_ = 0;
 };
 
 }  // namespace korvane

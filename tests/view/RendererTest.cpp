@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
-#include <random>
 #include <vector>
 
 using namespace korvane;
@@ -428,68 +426,4 @@ TEST(Renderer, GivesArcRaysTheStoredDirectionsOnScreen)
     const ArcAngles angles = arcAngles(b.x - a.x, b.y - a.y, {0, 0}, f[0].start, f[0].end);
     EXPECT_NEAR(angles.startDegrees, 0, 1e-9);
     EXPECT_NEAR(angles.spanDegrees, 90, 1e-9);
-}
-
-// The pass paints from each attribute set's plan; item by item, the same
-// items must paint the same figures, however many sets there are (more
-// than the plans kept at once) and whichever are hidden.
-TEST(Renderer, APassPaintsAsItemByItemWhateverTheNumberOfAttributeSets)
-{
-    Scene s;
-    std::mt19937 rng(5);
-    const std::int32_t kinds[] = {11, 12, 13, 14, 14, 14, 15, 16, 17, 18, 18, 19, 41, 42, 43, 44, 48, 49, 55, 56};
-    auto coordinate = [&] {
-        const double v = double(rng() % 200000) / 1000.0;
-        return rng() % 4 == 0 ? v + 1e-7 : v;  // now and then no whole thousandths
-    };
-    for (int i = 0; i < 30000; ++i) {
-        AppendArgs a{static_cast<ItemKind>(kinds[rng() % std::size(kinds)])};
-        a.layer = 1 + int(rng() % 3);
-        a.colourLayer = int(rng() % 3);
-        a.fill = int(rng() % 4);
-        a.width = double(rng() % 3000) / 500.0;
-        a.x1 = coordinate();
-        a.y1 = coordinate();
-        a.x2 = a.x1 + coordinate() / 20;
-        a.y2 = a.y1 + coordinate() / 20;
-        a.arcStart = {a.x1, a.y2};
-        a.arcEnd = {a.x2, a.y1};
-        s.doc.appendItem(a);
-    }
-    ASSERT_GT(s.doc.displayList.main().attributeSetCount(), 4000u);
-    const PixelMapping m{1.5, 0, 220, 0.25, 0.25, 3, 4};
-    // Wide strokes log their exact ends, which the pen position carries.
-    struct ExactRecording : RecordingSurface {
-        void strokeTo(int x, int y, const ExactStroke &stroke) override
-        {
-            lineTo(x, y);
-            figures.back().start = stroke.from;
-            figures.back().end = stroke.to;
-        }
-    };
-    ExactRecording all;
-    Renderer(all, LayerLook::from(s.doc.layers), RegionFill::Hatch, m).paint(s.doc.displayList);
-    const std::vector<Figure> &pass = all.figures;
-
-    ExactRecording one;
-    Renderer r(one, LayerLook::from(s.doc.layers), RegionFill::Hatch, m);
-    r.startPass();
-    for (const ItemSequence *items : {&s.doc.displayList.underlay(), &s.doc.displayList.main()})
-        for (const DisplayItem &item : *items)
-            r.paintItem(item);
-    ASSERT_EQ(pass.size(), one.figures.size());
-    ASSERT_GT(pass.size(), 10000u);
-    for (std::size_t i = 0; i < pass.size(); ++i) {
-        const Figure &a = pass[i], &b = one.figures[i];
-        ASSERT_EQ(a.op, b.op) << i;
-        ASSERT_EQ(a.points, b.points) << i;
-        ASSERT_EQ(a.start.x, b.start.x) << i;
-        ASSERT_EQ(a.start.y, b.start.y) << i;
-        ASSERT_EQ(a.end.x, b.end.x) << i;
-        ASSERT_EQ(a.end.y, b.end.y) << i;
-        ASSERT_EQ(a.penColour, b.penColour) << i;
-        ASSERT_EQ(a.penWidth, b.penWidth) << i;
-        ASSERT_EQ(a.brushColour, b.brushColour) << i;
-        ASSERT_EQ(a.brush, b.brush) << i;
-    }
 }
