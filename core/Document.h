@@ -202,7 +202,7 @@ struct ItemSequence::Chunk {
 
 // The items [first, last) as they are held: each item's attribute set and
 // its coordinates, for loops over millions of items that do their work per
-// attribute set (a renderer's pen, a writer's line end) rather than per item.
+// attribute set (a writer's line end) rather than per item.
 // The sequence must not change while a walker is on it.
 class ItemSequence::Walker {
 public:
@@ -228,20 +228,9 @@ public:
         return true;
     }
     std::uint32_t set() const { return chunk_->attribute[slot_]; }
-    // All eight coordinates, in DisplayItem order from x1.
-    void coordinates(double (&c)[8]) const { decodeCoordinates(from_, chunk_->mask[slot_], chunk_->wide[slot_], c); }
-    // x1 and y1 alone (moves, strokes, vertices).
-    Point firstPoint() const
-    {
-        const unsigned mask = chunk_->mask[slot_], wide = chunk_->wide[slot_];
-        if (wide == 0 && mask == 0b101)
-            return {static_cast<std::int32_t>(from_[0]) / 1000.0, static_cast<std::int32_t>(from_[1]) / 1000.0};
-        double c[8];
-        decodeCoordinates(from_, mask, wide, c);
-        return {c[0], c[2]};
-    }
-    // Coordinate k: 0 when it is +0; otherwise true with the count of
-    // thousandths it is the quotient of, or false with its value.
+    // Coordinate k (in DisplayItem order, x1 first) and how it is held:
+    // Zero for +0; Thousandths with the count it is the quotient of by 1000
+    // and that value; Exact with its value.
     enum class Held { Zero, Thousandths, Exact };
     Held coordinate(unsigned k, std::int32_t &count, double &value) const;
 
