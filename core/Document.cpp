@@ -309,23 +309,6 @@ void ItemSequence::decodeCoordinates(const std::uint32_t *from, unsigned mask, u
     }
 }
 
-ItemSequence::Walker::Held ItemSequence::Walker::coordinate(unsigned k, std::int32_t &count, double &value) const
-{
-    const unsigned mask = chunk_->mask[slot_], wide = chunk_->wide[slot_];
-    if (((mask >> k) & 1u) == 0)
-        return Held::Zero;
-    const unsigned before = (1u << k) - 1;
-    const std::uint32_t *at = from_ + BitCounts[mask & before] + BitCounts[wide & before];
-    if ((wide >> k) & 1u) {
-        const std::uint64_t bits = at[0] | (std::uint64_t(at[1]) << 32);
-        std::memcpy(&value, &bits, sizeof bits);
-        return Held::Exact;
-    }
-    count = static_cast<std::int32_t>(at[0]);
-    value = static_cast<double>(count) / Thousand;
-    return Held::Thousandths;
-}
-
 DisplayItem ItemSequence::attributeSet(std::uint32_t n) const
 {
     const Attributes &a = attributes_.at(n);

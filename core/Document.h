@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -228,11 +229,33 @@ public:
         return true;
     }
     std::uint32_t set() const { return chunk_->attribute[slot_]; }
-    // Coordinate k (in DisplayItem order, x1 first) and how it is held:
-    // Zero for +0; Thousandths with the count it is the quotient of by 1000
-    // and that value; Exact with its value.
-    enum class Held { Zero, Thousandths, Exact };
-    Held coordinate(unsigned k, std::int32_t &count, double &value) const;
+    // The eight coordinates as held, in DisplayItem order (x1 first): Zero
+    // for +0; Thousandths with the count that gives the value divided by
+    // 1000; Exact with the value.
+    enum class Held : std::uint8_t { Zero, Thousandths, Exact };
+    struct Coordinates {
+        Held form[8];
+        std::int32_t count[8];
+        double value[8];
+    };
+    void held(Coordinates &out) const
+    {
+        const unsigned mask = chunk_->mask[slot_], wide = chunk_->wide[slot_];
+        const std::uint32_t *at = from_;
+        for (unsigned k = 0; k < 8; ++k) {
+            if (((mask >> k) & 1u) == 0) {
+                out.form[k] = Held::Zero;
+            } else if (((wide >> k) & 1u) == 0) {
+                out.form[k] = Held::Thousandths;
+                out.count[k] = static_cast<std::int32_t>(*at++);
+            } else {
+                const std::uint64_t bits = at[0] | (std::uint64_t(at[1]) << 32);
+                std::memcpy(&out.value[k], &bits, sizeof bits);
+                out.form[k] = Held::Exact;
+                at += 2;
+            }
+        }
+    }
 
 private:
     static unsigned wordsOf(unsigned bits)

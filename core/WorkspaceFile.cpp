@@ -198,13 +198,13 @@ void appendItemLines(std::string &out, const ItemSequence &items, bool underlay,
     while (at.next()) {
         char line[16 * 25 + 2];
         char *p = line;
+        ItemSequence::Walker::Coordinates c;
+        at.held(c);
         for (const unsigned k : FileOrder) {
-            std::int32_t count = 0;
-            double value = 0;
-            switch (at.coordinate(k, count, value)) {
+            switch (c.form[k]) {
             case ItemSequence::Walker::Held::Zero: *p++ = '0'; break;
-            case ItemSequence::Walker::Held::Thousandths: p = putThousandths(p, count); break;
-            case ItemSequence::Walker::Held::Exact: p = putReal(p, value); break;
+            case ItemSequence::Walker::Held::Thousandths: p = putThousandths(p, c.count[k]); break;
+            case ItemSequence::Walker::Held::Exact: p = putReal(p, c.value[k]); break;
             }
             *p++ = ' ';
         }

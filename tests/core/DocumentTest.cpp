@@ -156,16 +156,16 @@ TEST(Document, ItemsReadBackBitForBit)
         std::size_t j = first;
         for (; at.next(); ++j) {
             DisplayItem got = seq.attributeSet(at.set());
+            ItemSequence::Walker::Coordinates c;
+            at.held(c);
             for (unsigned k = 0; k < 8; ++k) {
-                std::int32_t count = 0;
-                double value = 0;
                 const double want = (&items[j].x1)[k];
-                switch (at.coordinate(k, count, value)) {
+                switch (c.form[k]) {
                 case ItemSequence::Walker::Held::Zero: ASSERT_EQ(bitsOf(want), 0u) << j; break;
                 case ItemSequence::Walker::Held::Thousandths:
-                    ASSERT_EQ(bitsOf(count / 1000.0), bitsOf(want)) << j;
-                    [[fallthrough]];
-                case ItemSequence::Walker::Held::Exact: ASSERT_EQ(bitsOf(value), bitsOf(want)) << j; break;
+                    ASSERT_EQ(bitsOf(c.count[k] / 1000.0), bitsOf(want)) << j;
+                    break;
+                case ItemSequence::Walker::Held::Exact: ASSERT_EQ(bitsOf(c.value[k]), bitsOf(want)) << j; break;
                 }
                 (&got.x1)[k] = want;
             }
