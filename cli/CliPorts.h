@@ -2,6 +2,7 @@
 // Non-interactive ports for batch runs: messages go to stderr, questions are
 // answered from a fixed choice, pickers are not available.
 #include "core/Ports.h"
+#include "core/SettingsFile.h"
 
 namespace korvane::cli {
 
@@ -26,6 +27,16 @@ public:
 
 // The folder the batch run was started in.
 std::string currentDirectory();
+
+// Qt warns on standard error when the session has no runtime folder, which
+// a batch run on a server often lacks and never needs: that warning is left
+// out, every other message of Qt still shows.
+void dropRuntimeFolderWarning();
+
+// Reads the settings file as the program does at start-up; what the reading
+// reports is preceded by the file's path, since a batch run has no window
+// that says which file was meant.
+void loadSettingsFor(const std::string &path, Settings &settings, Prompter &prompter);
 
 class SilentStatus : public StatusSink {
 public:

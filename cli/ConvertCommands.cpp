@@ -162,7 +162,7 @@ int runConvert(const std::vector<std::string> &args)
 
         StderrPrompter prompter(answer);
         Settings settings;
-        loadSettingsFile(settingsFile, settings, prompter);
+        loadSettingsFor(settingsFile, settings, prompter);
         int settingsErrors = prompter.errorCount();
         if (gerber) {
             applyOverrides(o, settings.gerberIn, settings.gerberOut);

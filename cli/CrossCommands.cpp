@@ -97,7 +97,7 @@ int runCreate(const std::vector<std::string> &args)
 
         StderrPrompter prompter;
         Settings settings;
-        loadSettingsFile(o.settingsFile, settings, prompter);
+        loadSettingsFor(o.settingsFile, settings, prompter);
         int settingsErrors = prompter.errorCount();
         auto apertures = std::make_unique<ApertureTable>();
         MacroLibrary macros;
@@ -156,7 +156,7 @@ int runList(const std::vector<std::string> &args)
                 lines = dcodeLogLines(dcodesOfFile(file));
             } else {
                 Settings settings;
-                loadSettingsFile(o.settingsFile, settings, prompter);
+                loadSettingsFor(o.settingsFile, settings, prompter);
                 lines = toolLogLines(toolsOfFile(file, settings.drillIn));
             }
             if (!o.log.empty())

@@ -317,6 +317,7 @@ void startGuiForPictures()
         return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    dropRuntimeFolderWarning();
     static int argc = 1;
     static char name[] = "korvane-cli";
     static char *argv[] = {name, nullptr};
@@ -426,7 +427,7 @@ int runLoad(const std::vector<std::string> &args)
         SilentStatus status;
         NoFilePicker picker;
         Settings settings;
-        loadSettingsFile(settingsFile, settings, prompter);
+        loadSettingsFor(settingsFile, settings, prompter);
         int settingsErrors = prompter.errorCount();
 
         Document doc;
@@ -558,7 +559,7 @@ int runDrillFormat(const std::vector<std::string> &args)
         StderrPrompter prompter;
         SilentStatus status;
         Settings settings;
-        loadSettingsFile(settingsFile, settings, prompter);
+        loadSettingsFor(settingsFile, settings, prompter);
         Document doc;
         ApertureTable table;
         MacroLibrary library;

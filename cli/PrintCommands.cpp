@@ -101,6 +101,7 @@ struct PdfOutput {
         {
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
+            dropRuntimeFolderWarning();
         }
     } platform;
     QGuiApplication app;
@@ -207,7 +208,7 @@ int printGerber(const std::vector<std::string> &args)
     SilentStatus status;
     NoFilePicker picker;
     Settings settings;
-    loadSettingsFile(options.settingsFile, settings, prompter);
+    loadSettingsFor(options.settingsFile, settings, prompter);
     const int settingsErrors = prompter.errorCount();
     print.title = options.title.value_or(settings.print.gerberTitle);
     print.mode = colour ? (*colour ? PrintMode::Color : PrintMode::Mono) : settings.print.gerberMode;
@@ -276,7 +277,7 @@ int printDrill(const std::vector<std::string> &args)
     SilentStatus status;
     NoFilePicker picker;
     Settings settings;
-    loadSettingsFile(options.settingsFile, settings, prompter);
+    loadSettingsFor(options.settingsFile, settings, prompter);
     const int settingsErrors = prompter.errorCount();
     print.title = options.title.value_or(settings.print.drillTitle);
     ApertureTable table;

@@ -95,7 +95,7 @@ int runSettings(const std::vector<std::string> &args)
     }
     cli::StderrPrompter prompter;
     Settings settings;
-    loadSettingsFile(path, settings, prompter);
+    loadSettingsFor(path, settings, prompter);
     std::cout << path << "\n";
     for (const auto &line : describeSettings(settings))
         std::cout << line << "\n";

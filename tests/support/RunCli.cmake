@@ -1,5 +1,6 @@
 # Runs korvane-cli with ARGS and checks its exit status, its standard error
-# and the output file it wrote or left out.
+# (a text it must hold, one it must not) and the output file it wrote or
+# left out.
 file(REMOVE "${EXPECT_NO_FILE}" "${EXPECT_FILE}")
 execute_process(COMMAND ${CLI} ${ARGS} RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET)
 if(NOT rc EQUAL EXPECT_RC)
@@ -7,6 +8,9 @@ if(NOT rc EQUAL EXPECT_RC)
 endif()
 if(EXPECT_TEXT AND NOT err MATCHES "${EXPECT_TEXT}")
   message(FATAL_ERROR "standard error lacks '${EXPECT_TEXT}': ${err}")
+endif()
+if(EXPECT_NO_TEXT AND err MATCHES "${EXPECT_NO_TEXT}")
+  message(FATAL_ERROR "standard error has '${EXPECT_NO_TEXT}': ${err}")
 endif()
 if(EXPECT_NO_FILE AND EXISTS "${EXPECT_NO_FILE}")
   message(FATAL_ERROR "${EXPECT_NO_FILE} was written")
