@@ -365,6 +365,8 @@ public:
     }
 
     bool ended() const { return ended_; }
+    // What is left of the line, not taken.
+    std::string_view rest() const { return ended_ ? std::string_view{} : rest_; }
 
 private:
     std::string_view rest_;
@@ -399,18 +401,9 @@ constexpr const char *KindField = "種類";
 constexpr const char *ColourLayerField = "色レイヤー番号";
 constexpr const char *LayerField = "レイヤー番号";
 
-DisplayItem readItemLine(std::string_view line)
+// The fields after the coordinates, from the kind to the tool size.
+void readLineEnd(Fields &f, DisplayItem &item)
 {
-    Fields f(line);
-    DisplayItem item;
-    item.x1 = realField(f.next());
-    item.x2 = realField(f.next());
-    item.sweepEndX = realField(f.next());
-    item.sweepStartX = realField(f.next());
-    item.y1 = realField(f.next());
-    item.y2 = realField(f.next());
-    item.sweepEndY = realField(f.next());
-    item.sweepStartY = realField(f.next());
     auto kindText = f.next();
     item.kind = intField(kindText);
     if (!isStoredKind(item.kind))
@@ -423,6 +416,76 @@ DisplayItem readItemLine(std::string_view line)
     item.role = intField(f.next());
     // A line of fifteen values has no tool size; it reads as 0.
     item.toolSize = f.ended() ? 0.0 : realField(f.remainder());
+}
+
+// The line ends read lately, as text and as values: a drawing's items
+// share a few of them, and comparing the text costs less than reading it.
+class LineEnds {
+public:
+    // True when `text` was read before; its values are then in `item`.
+    bool recall(std::string_view text, DisplayItem &item) const
+    {
+        for (const Entry &e : entries_)
+            if (e.used && e.text == text) {
+                copyValues(e.values, item);
+                return true;
+            }
+        return false;
+    }
+    void remember(std::string_view text, const DisplayItem &item)
+    {
+        // Long ends are rare and not worth keeping.
+        if (text.size() > 64)
+            return;
+        Entry &e = entries_[next_];
+        next_ = (next_ + 1) % entries_.size();
+        e.used = true;
+        e.text.assign(text);
+        copyValues(item, e.values);
+    }
+
+private:
+    static void copyValues(const DisplayItem &from, DisplayItem &to)
+    {
+        to.kind = from.kind;
+        to.width = from.width;
+        to.fill = from.fill;
+        to.colourLayer = from.colourLayer;
+        to.layer = from.layer;
+        to.code = from.code;
+        to.role = from.role;
+        to.toolSize = from.toolSize;
+    }
+    struct Entry {
+        bool used = false;
+        std::string text;
+        DisplayItem values;
+    };
+    std::array<Entry, 8> entries_{};
+    std::size_t next_ = 0;
+};
+
+DisplayItem readItemLine(std::string_view line, LineEnds &ends)
+{
+    Fields f(line);
+    DisplayItem item;
+    item.x1 = realField(f.next());
+    item.x2 = realField(f.next());
+    item.sweepEndX = realField(f.next());
+    item.sweepStartX = realField(f.next());
+    item.y1 = realField(f.next());
+    item.y2 = realField(f.next());
+    item.sweepEndY = realField(f.next());
+    item.sweepStartY = realField(f.next());
+    if (f.ended()) {
+        readLineEnd(f, item);  // reports the missing fields
+        return item;
+    }
+    const std::string_view end = f.rest();
+    if (!ends.recall(end, item)) {
+        readLineEnd(f, item);
+        ends.remember(end, item);
+    }
     return item;
 }
 
@@ -541,8 +604,9 @@ WorkspaceData readWorkspace(std::string_view bytes)
             data.extentY = extentField(f.remainder());
         }
         data.headerRead = true;
+        LineEnds ends;
         while (lines.more())
-            data.items.appendToMain(readItemLine(nextLine()));
+            data.items.appendToMain(readItemLine(nextLine(), ends));
     } catch (const Unreadable &e) {
         data.error = e.text;
         data.errorLine = i;

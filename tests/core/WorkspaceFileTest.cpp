@@ -258,6 +258,34 @@ TEST(WorkspaceRead, ASavedDrawingReadsBackWithEveryItemInTheMainSequence)
     EXPECT_EQ(doc.layers.slot(5).visible, 1);
 }
 
+// Items share their line ends, which are read once and then recognised:
+// ends that differ in one character, or more ends than are kept at once,
+// must each still give their own values, and a bad end its message.
+TEST(WorkspaceRead, LineEndsThatRepeatReadAsTheirOwnValues)
+{
+    std::string file = "**end**\r\n0 0\r\n1 1\r\n";
+    std::vector<int> codes;
+    for (int i = 0; i < 60; ++i) {
+        const int code = i % 3 == 0 ? 10 + i % 20 : 10 + (i * 7) % 11;
+        codes.push_back(code);
+        // Codes 12 and 21 give ends of one length that differ in one place.
+        file += "1 0 0 0 2 0 0 0 14 0.25 2 1 1 " + std::to_string(code) + " 2 " + (code % 2 ? "0.5" : "0") + "\r\n";
+    }
+    file += "1 0 0 0 2 0 0 0 14 0.25 2 1 16 10 2 0\r\n";  // layer out of range, after an end like it
+    WorkspaceData data = readWorkspace(file);
+    ASSERT_EQ(data.items.main().size(), codes.size());
+    std::size_t i = 0;
+    for (const DisplayItem &item : data.items.main()) {
+        EXPECT_EQ(item.code, codes[i]) << i;
+        EXPECT_EQ(item.toolSize, codes[i] % 2 ? 0.5 : 0.0) << i;
+        EXPECT_EQ(item.width, 0.25);
+        EXPECT_EQ(item.layer, 1);
+        ++i;
+    }
+    EXPECT_NE(data.error, "");
+    EXPECT_EQ(data.errorLine, 3 + codes.size() + 1);
+}
+
 // Decimals are read in place; every one must be the double the general
 // reading gives, the nearest to its text.
 TEST(WorkspaceRead, DecimalFieldsReadAsTheNearestDouble)
