@@ -211,7 +211,7 @@ BENCHMARK(BM_RedrawMillionItems)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond)-
 
 // The dense Gerber board of a million objects as the reader stores it (its
 // coordinates whole thousandths, as real files give them), redrawn in the
-// window: fitted, and zoomed in two steps.
+// window: fitted, and zoomed in one and two steps (larger rasters).
 void BM_RedrawLoadedGerber(benchmark::State &state)
 {
     static Document doc = [] {
