@@ -32,8 +32,9 @@ std::uint64_t bitsOf(double v)
     return b;
 }
 
-// Set bits of a coordinate mask, by table: the portable build has no
-// population-count instruction and calls a library routine instead.
+// Set bits of a coordinate mask, by table: the build targets plain x86-64,
+// which has no population-count instruction, and std::popcount would call a
+// library routine.
 constexpr std::array<std::uint8_t, 256> BitCounts = [] {
     std::array<std::uint8_t, 256> t{};
     for (unsigned i = 0; i < 256; ++i)
@@ -253,9 +254,8 @@ void ItemSequence::append(const DisplayItem &item)
     }
 }
 
-void ItemSequence::decode(const Chunk &chunk, std::size_t slot, std::size_t offset, DisplayItem &out) const
+void ItemSequence::copyAttributes(const Attributes &a, DisplayItem &out)
 {
-    const Attributes &a = attributes_[chunk.attribute[slot]];
     out.width = a.width;
     out.toolSize = a.toolSize;
     out.kind = a.kind;
@@ -264,6 +264,11 @@ void ItemSequence::decode(const Chunk &chunk, std::size_t slot, std::size_t offs
     out.layer = a.layer;
     out.code = a.code;
     out.role = a.role;
+}
+
+void ItemSequence::decode(const Chunk &chunk, std::size_t slot, std::size_t offset, DisplayItem &out) const
+{
+    copyAttributes(attributes_[chunk.attribute[slot]], out);
     decodeCoordinates(chunk.words.data() + offset, chunk.mask[slot], chunk.wide[slot], &out.x1);
 }
 
@@ -311,16 +316,8 @@ void ItemSequence::decodeCoordinates(const std::uint32_t *from, unsigned mask, u
 
 DisplayItem ItemSequence::attributeSet(std::uint32_t n) const
 {
-    const Attributes &a = attributes_.at(n);
     DisplayItem item;
-    item.width = a.width;
-    item.toolSize = a.toolSize;
-    item.kind = a.kind;
-    item.fill = a.fill;
-    item.colourLayer = a.colourLayer;
-    item.layer = a.layer;
-    item.code = a.code;
-    item.role = a.role;
+    copyAttributes(attributes_.at(n), item);
     return item;
 }
 

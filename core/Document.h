@@ -147,9 +147,8 @@ public:
     // not the items).
     bool containsKind(std::int32_t kind) const;
 
-    // The distinct attribute sets the items point into (see Walker).
-    std::size_t attributeSetCount() const { return attributes_.size(); }
-    // Set n as its items carry it, with all coordinates 0.
+    // Attribute set n, which the Walker gives each item's number of, as its
+    // items carry it, with all coordinates 0.
     DisplayItem attributeSet(std::uint32_t n) const;
 
     class Walker;
@@ -168,6 +167,7 @@ private:
     std::uint32_t attributeIndex(const Attributes &a);
     std::uint32_t lookUpAttributes(const Attributes &a);
     void decode(const Chunk &chunk, std::size_t slot, std::size_t offset, DisplayItem &out) const;
+    static void copyAttributes(const Attributes &a, DisplayItem &out);
     static void decodeCoordinates(const std::uint32_t *from, unsigned mask, unsigned wide, double *c);
 
     void tellCleared();
@@ -260,8 +260,9 @@ public:
 private:
     static unsigned wordsOf(unsigned bits)
     {
-        // Set bits of a byte, two nibbles at a time (the portable build has
-        // no population-count instruction).
+        // Set bits of a byte, two nibbles at a time: the build targets plain
+        // x86-64, which has no population-count instruction, and
+        // std::popcount would call a library routine.
         constexpr std::uint8_t nibble[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
         return nibble[bits & 15u] + nibble[bits >> 4];
     }

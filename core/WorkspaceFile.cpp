@@ -175,7 +175,7 @@ std::string lineEndOf(const DisplayItem &item, std::int32_t kind)
 // The lines of a sequence's items, handed to `flush` as `out` fills. Line
 // ends are made once per attribute set, and the coordinates (in the file's
 // order: the x values, then the y values) come straight from their stored
-// form, counts of thousandths written without a division.
+// form, counts of thousandths written without a floating-point division.
 template <class Flush>
 void appendItemLines(std::string &out, const ItemSequence &items, bool underlay, Flush &&flush)
 {

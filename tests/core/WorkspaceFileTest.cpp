@@ -1,6 +1,7 @@
 #include "core/WorkspaceFile.h"
 
 #include "core/Encoding.h"
+#include "core/Messages.h"
 #include "core/Numbers.h"
 #include "core/TextFile.h"
 #include "support/FakePorts.h"
@@ -268,7 +269,7 @@ TEST(WorkspaceRead, LineEndsThatRepeatReadAsTheirOwnValues)
     for (int i = 0; i < 60; ++i) {
         const int code = i % 3 == 0 ? 10 + i % 20 : 10 + (i * 7) % 11;
         codes.push_back(code);
-        // Codes 12 and 21 give ends of one length that differ in one place.
+        // Codes 10 and 12 give ends of one length that differ in one place.
         file += "1 0 0 0 2 0 0 0 14 0.25 2 1 1 " + std::to_string(code) + " 2 " + (code % 2 ? "0.5" : "0") + "\r\n";
     }
     file += "1 0 0 0 2 0 0 0 14 0.25 2 1 16 10 2 0\r\n";  // layer out of range, after an end like it
@@ -282,7 +283,7 @@ TEST(WorkspaceRead, LineEndsThatRepeatReadAsTheirOwnValues)
         EXPECT_EQ(item.layer, 1);
         ++i;
     }
-    EXPECT_NE(data.error, "");
+    EXPECT_EQ(data.error, msg::outOfRange("レイヤー番号", "16", "1～15"));
     EXPECT_EQ(data.errorLine, 3 + codes.size() + 1);
 }
 

@@ -380,7 +380,9 @@ TEST(RasterSurface, SolidRunsOfEveryLengthCoverExactlyTheirPixels)
 TEST(RasterSurface, LayingOverKeepsThePixelsBelowOnlyWhereTheClearColourIs)
 {
     const Colour clear = 0x0000F8;  // red in 5-6-5, kept exactly
-    const Colour nearClear = 0x0004F8, other[] = {Blue, Black, nearClear, colours::White};
+    // nearClear differs from the clear colour in one low bit, topOff in the
+    // top bit alone.
+    const Colour nearClear = 0x0004F8, topOff = 0x000078, other[] = {Blue, topOff, nearClear, colours::White, Black};
     for (const int w : {1, 3, 4, 7, 13}) {
         RasterSurface below(w, 3), above(w, 3, clear);
         for (int y = 0; y < 3; ++y)
@@ -389,7 +391,7 @@ TEST(RasterSurface, LayingOverKeepsThePixelsBelowOnlyWhereTheClearColourIs)
                 below.moveTo(x, y);
                 below.lineTo(x + 1, y);
                 if ((x * 5 + y * 3) % 3 != 0) {
-                    above.setPen(other[(x + y) % 4], 1);
+                    above.setPen(other[(x + y) % 5], 1);
                     above.moveTo(x, y);
                     above.lineTo(x + 1, y);
                 }
@@ -397,7 +399,7 @@ TEST(RasterSurface, LayingOverKeepsThePixelsBelowOnlyWhereTheClearColourIs)
         below.layOver(above, clear);
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < w; ++x) {
-                const Colour want = (x * 5 + y * 3) % 3 != 0 ? quantise565(other[(x + y) % 4]) : colours::Lime;
+                const Colour want = (x * 5 + y * 3) % 3 != 0 ? quantise565(other[(x + y) % 5]) : colours::Lime;
                 ASSERT_EQ(below.getPixel(x, y), want) << w << " " << x << "," << y;
             }
     }
