@@ -273,25 +273,40 @@ bool savePicture(const QImage &image, const PictureOptions &p, Prompter &prompte
     return true;
 }
 
+// What a true-scale picture (--dpi and --origin) paints with: its mapping
+// comes from the options alone, not from the drawing.
+PictureSetup trueScaleSetup(const Document &doc, const PictureOptions &p)
+{
+    PictureSetup setup{p.width, p.height, LayerLook::from(doc.layers), RegionFill::Solid, {}};
+    PixelMapping &map = setup.mapping;
+    map.scale = 1.0;
+    map.mmPerPixelX = map.mmPerPixelY = 25.4 / *p.dpi;
+    map.offsetX = roundToInt(p.origin->x / map.mmPerPixelX);
+    // Stored y is the negated board Y: the origin's row is the last one.
+    map.offsetY = roundToInt(-p.origin->y / map.mmPerPixelY) - (p.height - 1);
+    return setup;
+}
+
+void requireTrueScaleOptions(const PictureOptions &p)
+{
+    if (p.dpi.has_value() != p.origin.has_value())
+        throw UsageError("--dpi と --origin は一緒に指定して下さい");
+}
+
 // The picture of the document: fitted as the window fits it, or at true
 // scale with a board point at the lower-left corner.
 bool renderPicture(Document &doc, const PictureOptions &p, Prompter &prompter, PaintingWhileLoading *painted = nullptr)
 {
-    if (p.dpi || p.origin) {
-        if (!p.dpi || !p.origin)
-            throw UsageError("--dpi と --origin は一緒に指定して下さい");
+    requireTrueScaleOptions(p);
+    if (p.dpi) {
         RasterSurface raster(p.width, p.height);
         if (raster.isNull()) {
             prompter.error("メモリが不足しているため、画像を作れませんでした。");
             return false;
         }
-        PixelMapping map;
-        map.scale = 1.0;
-        map.mmPerPixelX = map.mmPerPixelY = 25.4 / *p.dpi;
-        map.offsetX = roundToInt(p.origin->x / map.mmPerPixelX);
-        // Stored y is the negated board Y: the origin's row is the last one.
-        map.offsetY = roundToInt(-p.origin->y / map.mmPerPixelY) - (p.height - 1);
-        paintInPieces(raster, doc.displayList, LayerLook::from(doc.layers), RegionFill::Solid, map, pictureThreads());
+        const PictureSetup setup = trueScaleSetup(doc, p);
+        if (painted == nullptr || !painted->finishInto(raster, setup))
+            paintInPieces(raster, doc.displayList, setup.look, setup.fill, setup.mapping, pictureThreads());
         return savePicture(raster.takeImage(), p, prompter);
     }
     OffscreenPicture host(p.width, p.height, p.mmPerPixelX, p.mmPerPixelY);
@@ -324,10 +339,10 @@ void startGuiForPictures()
     app = new QGuiApplication(argc, argv);
 }
 
-// Starts painting the fitted picture once the load has fixed the extents
-// the view fits, so that the picture is all but painted when the files are
-// read. When the load changes the extents after all, the painting is not
-// used.
+// Starts painting the picture once the load has fixed the extents the view
+// fits (a true-scale picture needs none, but waits as well), so that the
+// picture is all but painted when the files are read. When the load changes
+// the extents after all, the painting is not used.
 class PictureWhileLoading : public GerberLoadObserver, public DrillLoadObserver {
 public:
     PictureWhileLoading(Document &doc, const PictureOptions &p) : doc_(doc), options_(p) {}
@@ -342,7 +357,9 @@ private:
             return;
         startGuiForPictures();
         try {
-            if (const std::optional<PictureSetup> setup = fittedSetup(doc_, options_))
+            if (options_.dpi)
+                painting_ = std::make_unique<PaintingWhileLoading>(doc_.displayList, trueScaleSetup(doc_, options_));
+            else if (const std::optional<PictureSetup> setup = fittedSetup(doc_, options_))
                 painting_ = std::make_unique<PaintingWhileLoading>(doc_.displayList, *setup);
         } catch (const std::bad_alloc &) {
             // Short of memory: the picture is painted after the load, if at all.
@@ -445,12 +462,12 @@ int runLoad(const std::vector<std::string> &args)
         for (const auto &f : files)
             assignLayerFile(doc.layers.slot(f.layer), f.path, LayerLoadKind::Gerber);
 
-        // A fitted picture of Gerber files only or of drill files only is
-        // painted while they are read (a drill load after a Gerber load
-        // widens the extents the Gerber load fitted).
+        // The picture of Gerber files only or of drill files only is painted
+        // while they are read (a drill load after a Gerber load widens the
+        // extents the Gerber load fitted, and shows a further layer).
+        requireTrueScaleOptions(picture);
         std::optional<PictureWhileLoading> whileLoading;
-        if ((!picture.png.empty() || !picture.bmp.empty()) && !picture.dpi && !picture.origin &&
-            (files.empty() || drillFiles.empty()))
+        if ((!picture.png.empty() || !picture.bmp.empty()) && (files.empty() || drillFiles.empty()))
             whileLoading.emplace(doc, picture);
         GerberLoadObserver *gerberObserver = whileLoading ? &*whileLoading : nullptr;
         DrillLoadObserver *drillObserver = whileLoading ? &*whileLoading : nullptr;
