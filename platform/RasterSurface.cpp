@@ -358,7 +358,10 @@ void RasterSurface::circleStroke(RayPoint centre, double radius, double startDeg
     double left = std::min(s.x, e.x), right = std::max(s.x, e.x);
     double top = std::min(s.y, e.y), bottom = std::max(s.y, e.y);
     for (int k = 0; k < 4; ++k) {
-        double past = std::fmod(k * 90.0 - startDegrees, 360.0);
+        // Below a whole turn fmod gives its argument back, and the library
+        // call is slow.
+        const double turned = k * 90.0 - startDegrees;
+        double past = turned > -360 && turned < 360 ? turned : std::fmod(turned, 360.0);
         if (past < 0)
             past += 360;
         if (!whole && past > spanDegrees)
@@ -489,6 +492,7 @@ void RasterSurface::capsule(double x0, double y0, double x1, double y1, double r
     const double bandTop = length == 0 ? inf : uy == 0 ? y0 - radius : ux == 0 ? std::min(y0, y1) : -inf;
     const double bandBottom = length == 0 ? -inf : uy == 0 ? y0 + radius : ux == 0 ? std::max(y0, y1) : inf;
     const double r2 = radius * radius;
+    const bool dot = x0 == x1 && y0 == y1;
     for (int y = firstRow; y <= lastRow; ++y) {
         double lo = inf, hi = -inf;
         const double d0 = y - y0, d1 = y - y1;
@@ -506,7 +510,8 @@ void RasterSurface::capsule(double x0, double y0, double x1, double y1, double r
             lo = std::min(lo, x0 - half);
             hi = std::max(hi, x0 + half);
         }
-        if (d1 * d1 <= r2) {
+        // A dot (an arc's end) has one disc, not two alike.
+        if (!dot && d1 * d1 <= r2) {
             const double half = std::sqrt(r2 - d1 * d1);
             lo = std::min(lo, x1 - half);
             hi = std::max(hi, x1 + half);
