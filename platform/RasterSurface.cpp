@@ -42,6 +42,24 @@ Box boxOf(int x1, int y1, int x2, int y2)
     return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
 }
 
+// The corners of a polygon of four vertices whose edges run along the axes
+// in turn (a rectangular pad or pour written as a region), when it is at
+// least a pixel wide and high; right and bottom are the corner pixels'.
+bool axisRectangle(std::span<const PixelPoint> p, int &left, int &top, int &right, int &bottom)
+{
+    if (p.size() != 4)
+        return false;
+    const bool acrossFirst = p[0].y == p[1].y && p[1].x == p[2].x && p[2].y == p[3].y && p[3].x == p[0].x;
+    const bool downFirst = p[0].x == p[1].x && p[1].y == p[2].y && p[2].x == p[3].x && p[3].y == p[0].y;
+    if (!acrossFirst && !downFirst)
+        return false;
+    left = std::min(p[0].x, p[2].x);
+    right = std::max(p[0].x, p[2].x);
+    top = std::min(p[0].y, p[2].y);
+    bottom = std::max(p[0].y, p[2].y);
+    return left < right && top < bottom;
+}
+
 // Which pixels of each row of an 8 x 8 cell Qt's diagonal cross pattern
 // paints (bit x of row y), taken from Qt itself so that hatched regions
 // look the same whichever way they are filled.
@@ -742,16 +760,31 @@ void RasterSurface::polygon(std::span<const PixelPoint> points)
         painter().drawPolygon(shifted, Qt::OddEvenFill);
         return;
     }
+    // A rectangle along the axes has the rows and columns between its
+    // corners for interior, and its border for outline: the pixels the
+    // general fill and the thin lines below give it, without their set-up.
+    int left = 0, top = 0, right = 0, bottom = 0;
+    const bool rectangle = axisRectangle(points, left, top, right, bottom);
+    const int w = width(), h = height();
     // The interior row by row, with the pixels QPainter's aliased fill would
     // paint: its own fill slows down with the square of the vertices.
     if (brushStyle_ != BrushStyle::Hollow) {
         const std::uint16_t colour = to565(brushColour_);
+        auto fillSpans = [&](auto &&span) {
+            if (!rectangle) {
+                polygonSpans_.run(points, w, h, span);
+                return;
+            }
+            const int x0 = std::max(left, 0), x1 = std::min(right, w);
+            if (x0 < x1)
+                for (int y = std::max(top, 0), last = std::min(bottom - 1, h - 1); y <= last; ++y)
+                    span(y, x0, x1);
+        };
         if (brushStyle_ == BrushStyle::Solid) {
-            polygonSpans_.run(points, width(), height(),
-                              [&](int y, int x0, int x1) { fillRun(row(y) + x0, row(y) + x1, colour); });
+            fillSpans([&](int y, int x0, int x1) { fillRun(row(y) + x0, row(y) + x1, colour); });
         } else {
             const HatchRows &hatch = diagonalCrossRows();
-            polygonSpans_.run(points, width(), height(), [&](int y, int x0, int x1) {
+            fillSpans([&](int y, int x0, int x1) {
                 const std::uint8_t bits = hatch[static_cast<std::size_t>(y & 7)];
                 std::uint16_t *r = row(y);
                 for (int x = x0; x < x1; ++x)
@@ -759,6 +792,19 @@ void RasterSurface::polygon(std::span<const PixelPoint> points)
                         r[x] = colour;
             });
         }
+    }
+    if (rectangle) {
+        const std::uint16_t pen = to565(penColour_);
+        const int x0 = std::max(left, 0), x1 = std::min(right + 1, w);
+        for (const int y : {top, bottom})
+            if (y >= 0 && y < h && x0 < x1)
+                fillRun(row(y) + x0, row(y) + x1, pen);
+        const int y0 = std::max(top, 0), y1 = std::min(bottom, h - 1);
+        for (const int x : {left, right})
+            if (x >= 0 && x < w)
+                for (int y = y0; y <= y1; ++y)
+                    row(y)[x] = pen;
+        return;
     }
     // A thin outline runs through every vertex pixel, as QPainter's does not
     // where two edges meet at a lower-right corner.

@@ -5,8 +5,11 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <random>
 #include <utility>
+#include <vector>
 
 using namespace korvane;
 using korvane::testing::art;
@@ -196,6 +199,42 @@ TEST(RasterSurface, PolygonsFillByAlternation)
     EXPECT_EQ(s.getPixel(10, 11), colours::White);
     EXPECT_EQ(s.getPixel(10, 3), Black);
     EXPECT_EQ(s.getPixel(3, 8), Black);
+}
+
+// Rectangles along the axes (pads and pours written as regions) are filled
+// and outlined on a short road; they must give the pixels of the same
+// rectangle with a fifth vertex on an edge, which takes the general one:
+// from every corner either way round, solid and hatched, inside the raster
+// and over its edges, as thin as a pixel and not quite a rectangle.
+TEST(RasterSurface, RectangularPolygonsPaintAsAnyPolygonDoes)
+{
+    std::mt19937 rng(3);
+    auto pick = [&](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
+    for (int i = 0; i < 400; ++i) {
+        const int left = pick(-6, 20), top = pick(-6, 14), right = left + pick(0, 12), bottom = top + pick(0, 9);
+        std::vector<PixelPoint> corners = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+        if (i % 2 != 0)
+            std::reverse(corners.begin(), corners.end());
+        std::rotate(corners.begin(), corners.begin() + (i / 2) % 4, corners.end());
+        if (i % 37 == 0)
+            corners[2].x += 1;  // one corner off: not a rectangle
+        // The fifth vertex halves the first edge.
+        std::vector<PixelPoint> five = corners;
+        five.insert(five.begin() + 1, {(corners[0].x + corners[1].x) / 2, (corners[0].y + corners[1].y) / 2});
+        if (five[1] != corners[0] && five[1] != corners[1] &&
+            (corners[0].x == corners[1].x) == (five[1].x == corners[0].x)) {
+            const BrushStyle style = i % 3 == 0 ? BrushStyle::DiagonalCross : BrushStyle::Solid;
+            RasterSurface quick(24, 18), general(24, 18);
+            for (RasterSurface *s : {&quick, &general}) {
+                s->setPen(Red, i % 5 == 0 ? 0 : 1);
+                s->setBrush(Blue, style);
+            }
+            quick.polygon(corners);
+            general.polygon(five);
+            ASSERT_EQ(art(quick, Red) + art(quick, Blue), art(general, Red) + art(general, Blue))
+                << "rectangle " << i << " from " << left << "," << top << " to " << right << "," << bottom;
+        }
+    }
 }
 
 namespace {
