@@ -435,6 +435,7 @@ int runLoad(const std::vector<std::string> &args)
         requireOutputFolder(picture.png);
         requireOutputFolder(picture.bmp);
         requireOutputFolder(gdb);
+        requireTrueScaleOptions(picture);
         for (const auto &d : drillFiles)
             for (const auto &g : files)
                 if (d.layer == g.layer)
@@ -465,7 +466,6 @@ int runLoad(const std::vector<std::string> &args)
         // The picture of Gerber files only or of drill files only is painted
         // while they are read (a drill load after a Gerber load widens the
         // extents the Gerber load fitted, and shows a further layer).
-        requireTrueScaleOptions(picture);
         std::optional<PictureWhileLoading> whileLoading;
         if ((!picture.png.empty() || !picture.bmp.empty()) && (files.empty() || drillFiles.empty()))
             whileLoading.emplace(doc, picture);

@@ -795,7 +795,7 @@ void RasterSurface::polygon(std::span<const PixelPoint> points)
     }
     if (rectangle) {
         const std::uint16_t pen = to565(penColour_);
-        const int x0 = std::max(left, 0), x1 = std::min(right + 1, w);
+        const int x0 = std::max(left, 0), x1 = right < w ? right + 1 : w;
         for (const int y : {top, bottom})
             if (y >= 0 && y < h && x0 < x1)
                 fillRun(row(y) + x0, row(y) + x1, pen);
