@@ -32,16 +32,6 @@ std::uint64_t bitsOf(double v)
     return b;
 }
 
-// Set bits of a coordinate mask, by table: the build targets plain x86-64,
-// which has no population-count instruction, and std::popcount would call a
-// library routine.
-constexpr std::array<std::uint8_t, 256> BitCounts = [] {
-    std::array<std::uint8_t, 256> t{};
-    for (unsigned i = 0; i < 256; ++i)
-        t[i] = static_cast<std::uint8_t>(std::popcount(i));
-    return t;
-}();
-
 // For each mask, where each of the eight coordinates comes from among the
 // stored ones (8: it is 0), so that decoding takes no branch per field.
 constexpr std::array<std::array<std::uint8_t, 8>, 256> FieldSources = [] {
@@ -289,7 +279,7 @@ void ItemSequence::decodeCoordinates(const std::uint32_t *from, unsigned mask, u
         for (std::size_t k = 0; k < 8; ++k)
             c[k] = 0.0;
         const std::array<std::uint8_t, 8> &fields = FieldsPresent[mask];
-        for (unsigned j = 0, n = BitCounts[mask]; j < n; ++j)
+        for (unsigned j = 0, n = setBits(mask); j < n; ++j)
             c[fields[j]] = static_cast<double>(static_cast<std::int32_t>(from[j])) / Thousand;
         return;
     }
@@ -361,7 +351,7 @@ void ItemSequence::const_iterator::load()
 ItemSequence::const_iterator &ItemSequence::const_iterator::operator++()
 {
     const Chunk &chunk = *seq_->chunks_[index_ / ChunkSize];
-    offset_ += BitCounts[chunk.mask[index_ % ChunkSize]] + BitCounts[chunk.wide[index_ % ChunkSize]];
+    offset_ += setBits(chunk.mask[index_ % ChunkSize]) + setBits(chunk.wide[index_ % ChunkSize]);
     ++index_;
     if (index_ % ChunkSize == 0)
         offset_ = 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -168,6 +169,19 @@ private:
     std::uint32_t lookUpAttributes(const Attributes &a);
     void decode(const Chunk &chunk, std::size_t slot, std::size_t offset, DisplayItem &out) const;
     static void copyAttributes(const Attributes &a, DisplayItem &out);
+    // Set bits of a coordinate mask, by table: the build targets plain
+    // x86-64, which has no population-count instruction, and std::popcount
+    // would call a library routine.
+    static unsigned setBits(unsigned mask)
+    {
+        static constexpr std::array<std::uint8_t, 256> counts = [] {
+            std::array<std::uint8_t, 256> t{};
+            for (unsigned i = 0; i < 256; ++i)
+                t[i] = static_cast<std::uint8_t>(std::popcount(i));
+            return t;
+        }();
+        return counts[mask & 0xFFu];
+    }
     static void decodeCoordinates(const std::uint32_t *from, unsigned mask, unsigned wide, double *c);
 
     void tellCleared();
@@ -222,7 +236,7 @@ public:
             chunk_ = items_.chunks_[index_ / ChunkSize].get();
             from_ = chunk_->words.data() + chunk_->offset[slot];
         } else {
-            from_ += wordsOf(chunk_->mask[slot - 1]) + wordsOf(chunk_->wide[slot - 1]);
+            from_ += setBits(chunk_->mask[slot - 1]) + setBits(chunk_->wide[slot - 1]);
         }
         slot_ = slot;
         ++index_;
@@ -258,14 +272,6 @@ public:
     }
 
 private:
-    static unsigned wordsOf(unsigned bits)
-    {
-        // Set bits of a byte, two nibbles at a time: the build targets plain
-        // x86-64, which has no population-count instruction, and
-        // std::popcount would call a library routine.
-        constexpr std::uint8_t nibble[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
-        return nibble[bits & 15u] + nibble[bits >> 4];
-    }
     const ItemSequence &items_;
     std::size_t index_;
     std::size_t last_;

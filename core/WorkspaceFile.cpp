@@ -57,6 +57,30 @@ std::string writableExtent(double value) { return std::isnan(value) || value < 0
 // decimal of so many places that reads back, and written out without its
 // trailing zeros it is the shortest form. Null when the value is no such
 // quotient.
+// A count of units of 10^-places (3 or 6) written as the decimal it
+// stands for, without trailing zeros (nor a point when it is whole).
+char *putScaled(char *p, bool negative, std::int64_t magnitude, int places)
+{
+    const std::int64_t unit = places == 3 ? 1000 : 1000000;
+    std::int64_t fraction = magnitude % unit;
+    char digits[6];
+    for (int i = places - 1; i >= 0; --i) {
+        digits[i] = static_cast<char>('0' + fraction % 10);
+        fraction /= 10;
+    }
+    int used = places;
+    while (used > 0 && digits[used - 1] == '0')
+        --used;
+    if (negative)
+        *p++ = '-';
+    p = std::to_chars(p, p + 12, magnitude / unit).ptr;
+    if (used > 0) {
+        *p++ = '.';
+        p = std::copy(digits, digits + used, p);
+    }
+    return p;
+}
+
 char *putDecimal(char *p, double value)
 {
     const double magnitude = std::fabs(value);
@@ -67,25 +91,7 @@ char *putDecimal(char *p, double value)
         const double scaled = std::nearbyint(magnitude * scale);
         if (scaled / scale != magnitude)
             continue;
-        const auto whole = static_cast<std::int64_t>(scaled);
-        const std::int64_t unit = places == 3 ? 1000 : 1000000;
-        std::int64_t fraction = whole % unit;
-        char digits[6];
-        for (int i = places - 1; i >= 0; --i) {
-            digits[i] = static_cast<char>('0' + fraction % 10);
-            fraction /= 10;
-        }
-        int used = places;
-        while (used > 0 && digits[used - 1] == '0')
-            --used;
-        if (value < 0)
-            *p++ = '-';
-        p = std::to_chars(p, p + 12, whole / unit).ptr;
-        if (used > 0) {
-            *p++ = '.';
-            p = std::copy(digits, digits + used, p);
-        }
-        return p;
+        return putScaled(p, value < 0, static_cast<std::int64_t>(scaled), places);
     }
     return nullptr;
 }
@@ -133,27 +139,12 @@ void appendReal(std::string &out, double value)
 }
 
 // putReal of count / 1000 for a count that is not 0, taken from the count:
-// such a quotient is whole exactly when the count is a multiple of 1000,
-// and otherwise putDecimal writes its three places, trimmed.
+// the quotient is the count's decimal of three places, which putReal
+// writes as putDecimal does (or, when it is whole, as the whole number).
 char *putThousandths(char *p, std::int32_t count)
 {
     const std::int64_t whole = count;
-    if (whole % 1000 == 0)
-        return std::to_chars(p, p + 12, whole / 1000).ptr;
-    const std::int64_t magnitude = whole < 0 ? -whole : whole;
-    if (whole < 0)
-        *p++ = '-';
-    p = std::to_chars(p, p + 12, magnitude / 1000).ptr;
-    *p++ = '.';
-    std::int64_t fraction = magnitude % 1000;
-    *p++ = static_cast<char>('0' + fraction / 100);
-    fraction %= 100;
-    if (fraction != 0) {
-        *p++ = static_cast<char>('0' + fraction / 10);
-        if (fraction % 10 != 0)
-            *p++ = static_cast<char>('0' + fraction % 10);
-    }
-    return p;
+    return putScaled(p, whole < 0, whole < 0 ? -whole : whole, 3);
 }
 
 // The line's fields after the coordinates, from the kind to the tool size

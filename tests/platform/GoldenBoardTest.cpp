@@ -3,15 +3,12 @@
 // bytes, however the display list is held in memory.
 #include "core/Document.h"
 #include "core/LayerSelection.h"
-#include "core/SettingsFile.h"
 #include "core/WorkspaceFile.h"
 #include "drill/DrillReader.h"
-#include "gerber/ApertureTable.h"
 #include "gerber/GerberReader.h"
-#include "gerber/MacroLibrary.h"
 #include "platform/PiecePainting.h"
 #include "platform/RasterSurface.h"
-#include "support/FakePorts.h"
+#include "support/GerberSession.h"
 #include "view/Renderer.h"
 
 #include <QImage>
@@ -23,8 +20,6 @@
 #include <iterator>
 
 using namespace korvane;
-using korvane::testing::FakePrompter;
-using korvane::testing::FakeStatus;
 
 namespace {
 
@@ -36,31 +31,12 @@ std::string readBytes(const std::string &path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-struct MixedBoard {
-    Document doc;
-    ApertureTable table;
-    MacroLibrary library;
-    Settings settings;
-    FakePrompter prompter;
-    FakeStatus status;
-
+struct MixedBoard : korvane::testing::GerberSession {
     MixedBoard()
     {
-        loadSettingsFile(Data + "/settings/Reravado4.ini", settings, prompter);
-        const std::vector<GerberLoadFile> files = {{1, Data + "/gerber/copper_mm.gbr"},
-                                                   {2, Data + "/gerber/silk_inch.gbr"},
-                                                   {3, Data + "/gerber/gerbv/am-test.gbx"}};
-        std::vector<std::string> paths;
-        paths.reserve(files.size());
-        for (const auto &f : files)
-            paths.push_back(f.path);
-        adoptDeclaredRs274X(settings.gerberIn, paths);
-        for (int n = 1; n <= LayerCount; ++n)
-            doc.layers.slot(n).colour = settings.layerColours[static_cast<size_t>(n - 1)];
-        for (const auto &f : files)
-            assignLayerFile(doc.layers.slot(f.layer), f.path, LayerLoadKind::Gerber);
-        GerberLoadContext gerber{doc, table, library, settings.gerberIn, prompter, status, nullptr};
-        loadGerberFiles(gerber, files);
+        load({{1, Data + "/gerber/copper_mm.gbr"},
+              {2, Data + "/gerber/silk_inch.gbr"},
+              {3, Data + "/gerber/gerbv/am-test.gbx"}});
         assignLayerFile(doc.layers.slot(4), Data + "/drill/board.drl", LayerLoadKind::Drill);
         doc.keepExisting = 1;
         DrillLoadContext drill{doc, settings.drillIn, prompter, status, nullptr};

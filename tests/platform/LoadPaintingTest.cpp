@@ -2,13 +2,9 @@
 // one pass paints after the load, or not be used at all.
 #include "platform/LoadPainting.h"
 #include "core/Document.h"
-#include "core/LayerSelection.h"
-#include "core/SettingsFile.h"
-#include "gerber/ApertureTable.h"
 #include "gerber/GerberReader.h"
-#include "gerber/MacroLibrary.h"
 #include "platform/RasterSurface.h"
-#include "support/FakePorts.h"
+#include "support/GerberSession.h"
 #include "support/TempDir.h"
 #include "view/Renderer.h"
 
@@ -22,7 +18,7 @@
 
 using namespace korvane;
 using korvane::testing::FakePrompter;
-using korvane::testing::FakeStatus;
+using korvane::testing::GerberSession;
 using korvane::testing::TempDir;
 
 namespace {
@@ -89,20 +85,12 @@ TEST(LoadPainting, FollowsAGerberLoadToTheOnePassPicture)
     TempDir dir;
     const std::string path = dir.write("board.gbr", boardText());
     for (RegionFill fill : {RegionFill::Solid, RegionFill::Hatch}) {
-        Document doc;
-        ApertureTable table;
-        MacroLibrary library;
-        Settings settings;
-        FakePrompter prompter;
-        FakeStatus status;
-        loadSettingsFile(Data + "/settings/Reravado4.ini", settings, prompter);
-        adoptDeclaredRs274X(settings.gerberIn, {path});
-        doc.layers.slot(1).colour = settings.layerColours[0];
+        GerberSession session;
+        Document &doc = session.doc;
+        FakePrompter &prompter = session.prompter;
         doc.layers.slot(1).visible = 1;
-        assignLayerFile(doc.layers.slot(1), path, LayerLoadKind::Gerber);
         PaintAfterPreScan observer(doc, fill);
-        GerberLoadContext context{doc, table, library, settings.gerberIn, prompter, status, &observer};
-        loadGerberFiles(context, {{1, path}});
+        session.load({{1, path}}, &observer);
         ASSERT_TRUE(prompter.shown.empty()) << prompter.shown.front().text;
         ASSERT_TRUE(observer.painting);
         ASSERT_GT(doc.displayList.underlay().size(), 2 * ItemSequence::ChunkSize);
