@@ -638,6 +638,13 @@ GerberLoadOutcome TMain::loadGerberLayers()
                               *prompter_, *status_,       &observer};
     GerberLoadOutcome outcome = loadGerberFiles(context, files);
     forgetUnreadSlots(outcome.layersUnread);
+    // What the files hold that is not drawn exactly stays in the status bar.
+    if (!outcome.notes.empty()) {
+        std::string text;
+        for (const std::string &note : outcome.notes)
+            text += (text.empty() ? "" : " / ") + note;
+        status_->setStatus(text);
+    }
     // What the files declared shows in the format dialogs.
     gerberInDialog_->showRecord();
     gerberOutDialog_->updateApertureButton();
