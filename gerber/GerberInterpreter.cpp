@@ -80,6 +80,7 @@ void GerberInterpreter::startFile(int layer)
     // G74/G75 of the file before does not carry over.
     format_.arcMode = loadArcMode_;
     image_ = {};
+    plainImage_ = true;
     apertureTransform_ = {};
     blocks_.clear();
     openBlocks_.clear();
@@ -306,7 +307,7 @@ void GerberInterpreter::output(const DisplayItem &item)
 
 void GerberInterpreter::emit(const DisplayItem &item)
 {
-    if (image_.identity()) {
+    if (plainImage_) {
         store(item);
         return;
     }
@@ -329,7 +330,7 @@ void GerberInterpreter::widenExtents(Point internal)
         openBlocks_.back().second.extents.add(internal);
         return;
     }
-    const Point p = image_.apply(internal);
+    const Point p = plainImage_ ? internal : image_.apply(internal);
     extents_.add(p);
     if (stepRepeat_.open)
         stepRepeat_.extents.add(p);
@@ -685,6 +686,7 @@ bool GerberInterpreter::setImage(const Image &image)
     t = ItemTransform::compose(t, ItemTransform::rotation(image.rotation));
     t = ItemTransform::compose(t, ItemTransform::translation(image.offsetA, -image.offsetB));
     image_ = t;
+    plainImage_ = t.identity();
     return true;
 }
 

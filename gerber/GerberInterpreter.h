@@ -156,6 +156,7 @@ private:
 
     ArcMode loadArcMode_;  // each file starts from the format record's
     ItemTransform image_;  // %OF %SF %MI %IR of the file
+    bool plainImage_ = true;
     ItemTransform apertureTransform_;
     std::vector<DisplayItem> scratch_;
     std::vector<DisplayItem> *flashCapture_ = nullptr;

@@ -209,11 +209,11 @@ TEST(GerberConstructs, ThermalPrimitiveIsDrawnAsDefined)
 TEST(GerberConstructs, AThermalMacroKeepsItsRowAndDrawsExactly)
 {
     GerberLoadFixture f;
-    f.loadX(Mm33 + "%AMTHX*7,0,0,3,2,0.5,45*%%ADD10THX*%D10*X0Y0D03*M02*\n");
+    f.loadX(Mm33 + "%AMTHX*7,0,0,3,2,0.5,45*%%ADD10THX*%D10*X1000Y1000D03*M02*\n");
     EXPECT_EQ(f.table.Lookup(10).shape, aptmsg::ThermalX);
     double rMax = 0;
     for (const DisplayItem &v : f.itemsOfKind(ItemKind::PolygonVertex))
-        rMax = std::max(rMax, std::hypot(v.x1, v.y1));
+        rMax = std::max(rMax, std::hypot(v.x1 - 1, v.y1 + 1));
     EXPECT_NEAR(rMax, 1.5, 1e-9);
     EXPECT_TRUE(f.itemsOfKind(ItemKind::UnderEllipse).empty());
 }
@@ -248,7 +248,7 @@ TEST(GerberConstructs, UnknownParametersAreNotedOncePerFileWithTheirLine)
 {
     GerberLoadFixture f;
     const GerberLoadOutcome out =
-        f.loadX(Mm33 + "%TF.FileFunction,Copper*%\n%KOA1*%\n%KOA2*%\n%IPNEG*%\n%ADD10C,1*%D10*X0Y0D03*M02*\n");
+        f.loadX(Mm33 + "%TF.FileFunction,Copper*%\n%KOA1*%\n%KOA2*%\n%IPNEG*%\n%ADD10C,1*%D10*X1000Y1000D03*M02*\n");
     ASSERT_EQ(out.notes.size(), 2u);
     EXPECT_EQ(out.notes[0], gerbermsg::noteAt("layer1.gbr", 3, gerbermsg::unknownParameter("KOA1")));
     EXPECT_EQ(out.notes[1], gerbermsg::noteAt("layer1.gbr", 5, gerbermsg::ImagePolarityNegative));

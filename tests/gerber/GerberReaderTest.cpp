@@ -186,17 +186,17 @@ TEST(GerberPreScan, RefusalsEndTheLoadBeforeAnyFileIsRead)
     EXPECT_EQ(none.prompter.texts(), std::vector<std::string>{std::string("layer1.gbr\n") + gerbermsg::EmptyFile});
 }
 
-TEST(GerberPreScan, TheLargestFileSettlesTheFormatOfEveryFile)
+TEST(GerberPreScan, EachFileKeepsItsOwnFormatBesideTheLargest)
 {
     GerberLoadFixture f;
     f.format.dialect = GerberDialect::Rs274X;
-    // The second file is larger: its 2.4 format also decodes the first.
+    // The second file is larger: its 2.4 format does not decode the first.
     auto outcome = f.load({"%FSLAX33Y33*%%MOMM*%%ADD10C,0.5*%D10*X10000Y10000D03*M02*",
                            "%FSLAX24Y24*%%MOMM*%%ADD10C,0.5*%D10*X10000Y10000D03*G04 padding padding padding*M02*"});
     EXPECT_EQ(outcome.end, GerberLoadOutcome::End::Completed);
     auto e = f.itemsOfKind(ItemKind::Ellipse);
     ASSERT_EQ(e.size(), 2u);
-    EXPECT_DOUBLE_EQ((e[0].x1 + e[0].x2) / 2, 1.0);
+    EXPECT_DOUBLE_EQ((e[0].x1 + e[0].x2) / 2, 10.0);
     EXPECT_DOUBLE_EQ((e[1].x1 + e[1].x2) / 2, 1.0);
     EXPECT_EQ(f.table.filePath, "未保存");
 }
