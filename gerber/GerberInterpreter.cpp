@@ -1,8 +1,8 @@
 #include "gerber/GerberInterpreter.h"
 #include "core/Encoding.h"
+#include "core/Errors.h"
 #include "core/Numbers.h"
 #include "gerber/ApertureMacros.h"
-#include "core/Errors.h"
 #include "gerber/ApertureTexts.h"
 #include "gerber/GerberReader.h"
 #include "gerber/GerberTexts.h"
@@ -38,28 +38,6 @@ bool isArc(Interpolation i) { return i != Interpolation::Linear; }
 
 }  // namespace
 
-void LoadExtents::addX(double v)
-{
-    if (!xSeen) {
-        minX = maxX = v;
-        xSeen = true;
-        return;
-    }
-    minX = std::min(minX, v);
-    maxX = std::max(maxX, v);
-}
-
-void LoadExtents::addY(double v)
-{
-    if (!ySeen) {
-        minY = maxY = v;
-        ySeen = true;
-        return;
-    }
-    minY = std::min(minY, v);
-    maxY = std::max(maxY, v);
-}
-
 GerberInterpreter::GerberInterpreter(Document &document, const ApertureTable &table, const MacroLibrary &library,
                                      GerberInFormat &format, Prompter &prompter)
     : doc_(document), table_(table), library_(library), format_(format), prompter_(prompter),
@@ -88,7 +66,13 @@ void GerberInterpreter::startFile(int layer)
     macroFlashes_.clear();
     itemsThisFile_ = 0;
     mainPenKnown_ = false;
+    previousCounted_ = false;
+    updateOutput();
 }
+
+// Straight into the drawing unless a flash is being turned, a block
+// defined or the image moved.
+void GerberInterpreter::updateOutput() { plainOutput_ = !flashCapture_ && openBlocks_.empty() && plainImage_; }
 
 void GerberInterpreter::endFile()
 {
@@ -96,6 +80,7 @@ void GerberInterpreter::endFile()
         closeContour();
     expandStepRepeat();
     openBlocks_.clear();
+    updateOutput();
 }
 
 bool GerberInterpreter::ask(const std::string &question) { return prompter_.askYesNo(MessageKind::Warning, question); }
@@ -282,7 +267,10 @@ AppendArgs GerberInterpreter::item(ItemKind kind, int role) const
 
 void GerberInterpreter::append(AppendArgs a)
 {
-    output(makeItem(a));
+    if (plainOutput_)
+        store(makeItem(a));
+    else
+        output(makeItem(a));
     switch (a.kind) {
     case ItemKind::MoveTo:
     case ItemKind::LineTo:
@@ -368,6 +356,7 @@ void GerberInterpreter::executeBlock()
     switch (dMode_) {
     case 2:
         previous_ = current_;
+        previousCounted_ = region_;
         if (region_) {
             // A move inside a region starts another contour: the one before
             // is filled on its own, never joined to this one by an edge
@@ -382,11 +371,15 @@ void GerberInterpreter::executeBlock()
         widenExtents(current_);
         flash();
         previous_ = current_;
+        previousCounted_ = true;
         break;
     case 1:
         if (!region_) {
-            widenExtents(previous_);
+            // The start of a draw counts unless a move put it there.
+            if (!previousCounted_)
+                widenExtents(previous_);
             widenExtents(current_);
+            previousCounted_ = true;
         }
         draw();
         previous_ = current_;
@@ -408,6 +401,7 @@ void GerberInterpreter::flash()
     // %LM %LR %LS: the flash is made as usual, then turned about its centre.
     std::vector<DisplayItem> made;
     flashCapture_ = &made;
+    plainOutput_ = false;
     try {
         flashShape();
     } catch (...) {
@@ -415,6 +409,7 @@ void GerberInterpreter::flash()
         throw;
     }
     flashCapture_ = nullptr;
+    updateOutput();
     const ItemTransform about = ItemTransform::compose(
         ItemTransform::compose(ItemTransform::translation(-current_.x, -current_.y), apertureTransform_),
         ItemTransform::translation(current_.x, current_.y));
@@ -445,8 +440,8 @@ void GerberInterpreter::flashBlock()
     }
     if (block.extents.xSeen && block.extents.ySeen) {
         const LoadExtents &e = block.extents;
-        for (Point corner : {Point{e.minX, -e.minY}, Point{e.maxX, -e.maxY}, Point{e.minX, -e.maxY},
-                             Point{e.maxX, -e.minY}})
+        for (Point corner :
+             {Point{e.minX, -e.minY}, Point{e.maxX, -e.maxY}, Point{e.minX, -e.maxY}, Point{e.maxX, -e.minY}})
             widenExtents(place.apply(corner));
     }
     construct_ = "";
@@ -627,8 +622,8 @@ void GerberInterpreter::expandStepRepeat()
             const Point origin = image_.apply({0, 0});
             const Point step = image_.apply({double(i) * sr.stepX, -double(j) * sr.stepY});
             const ItemTransform shift = ItemTransform::translation(step.x - origin.x, step.y - origin.y);
-            for (const auto &[items, from, to] : {std::tuple{&underItems, sr.underlayStart, underEnd},
-                                                  std::tuple{&mainItems, sr.mainStart, mainEnd}})
+            for (const auto &[items, from, to] :
+                 {std::tuple{&underItems, sr.underlayStart, underEnd}, std::tuple{&mainItems, sr.mainStart, mainEnd}})
                 for (std::size_t k = from; k < to; ++k) {
                     made.clear();
                     transformItem((*items)[k], shift, made);
@@ -651,6 +646,7 @@ bool GerberInterpreter::openBlock(long dcode)
 {
     openBlocks_.push_back({dcode, Block{}});
     mainPenKnown_ = false;
+    updateOutput();
     return true;
 }
 
@@ -664,6 +660,7 @@ bool GerberInterpreter::closeBlock()
     openBlocks_.pop_back();
     blocks_[dcode] = std::move(block);
     mainPenKnown_ = false;
+    updateOutput();
     return true;
 }
 
@@ -687,6 +684,7 @@ bool GerberInterpreter::setImage(const Image &image)
     t = ItemTransform::compose(t, ItemTransform::translation(image.offsetA, -image.offsetB));
     image_ = t;
     plainImage_ = t.identity();
+    updateOutput();
     return true;
 }
 

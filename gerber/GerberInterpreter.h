@@ -32,8 +32,26 @@ struct SelectedAperture {
 struct LoadExtents {
     double minX = 0, maxX = 0, minY = 0, maxY = 0;
     bool xSeen = false, ySeen = false;
-    void addX(double v);
-    void addY(double v);
+    void addX(double v)
+    {
+        if (!xSeen) {
+            minX = maxX = v;
+            xSeen = true;
+            return;
+        }
+        minX = v < minX ? v : minX;
+        maxX = v > maxX ? v : maxX;
+    }
+    void addY(double v)
+    {
+        if (!ySeen) {
+            minY = maxY = v;
+            ySeen = true;
+            return;
+        }
+        minY = v < minY ? v : minY;
+        maxY = v > maxY ? v : maxY;
+    }
     // A point in the internal frame (Y down).
     void add(Point internal)
     {
@@ -110,6 +128,7 @@ private:
     void store(const DisplayItem &item);
     void widenExtents(Point internal);
     void expandStepRepeat();
+    void updateOutput();
     void draw();
     void drawArc();
     void flattenArcIntoRegion(Point centre, double radius, bool clockwise, bool fullCircle);
@@ -157,6 +176,8 @@ private:
     ArcMode loadArcMode_;  // each file starts from the format record's
     ItemTransform image_;  // %OF %SF %MI %IR of the file
     bool plainImage_ = true;
+    bool plainOutput_ = true;
+    bool previousCounted_ = false;
     ItemTransform apertureTransform_;
     std::vector<DisplayItem> scratch_;
     std::vector<DisplayItem> *flashCapture_ = nullptr;

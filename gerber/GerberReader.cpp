@@ -463,7 +463,7 @@ void GerberFileReader::startFile(int layer)
     image_ = {};
     notes_.clear();
     noteCauses_.clear();
-    linesBefore_ = 0;
+    bytesBefore_ = 0;
     chunkStart_ = cursor_ = nullptr;
 }
 
@@ -471,7 +471,7 @@ bool GerberFileReader::feed(std::string_view chunk)
 {
     chunkStart_ = chunk.data();
     const bool more = feedChunk(chunk);
-    linesBefore_ += static_cast<int>(std::count(chunk.begin(), chunk.end(), '\n'));
+    bytesBefore_ += chunk.size();
     chunkStart_ = cursor_ = nullptr;
     return more;
 }
@@ -853,10 +853,7 @@ double GerberFileReader::decodeCoordinate(char letter, double raw, bool decimal)
     return value;
 }
 
-double GerberFileReader::length(double value) const
-{
-    return own_.unit == LengthUnit::Inch ? value * InchToMm : value;
-}
+double GerberFileReader::length(double value) const { return own_.unit == LengthUnit::Inch ? value * InchToMm : value; }
 
 // ---------------------------------------------------------------- parameters
 
@@ -1030,7 +1027,8 @@ void GerberFileReader::parameterStatement(std::string_view statement)
     }
     // Names, attributes and defaults that change nothing drawn.
     if (code == "IN" || code == "LN" || code == "TF" || code == "TA" || code == "TO" || code == "TD" ||
-        statement == "ASAXBY" || statement == "IJA0B0" || statement == "IOA0B0" || statement == "IJALBL")
+        statement == "ASAXBY" || statement == "IJA0B0" || statement == "IOA0B0" || statement == "IJALBL" ||
+        statement == "ICAS")
         return;
     note(std::string(code), gerbermsg::unknownParameter(std::string(statement.substr(0, 16))));
 }
@@ -1041,13 +1039,14 @@ void GerberFileReader::note(const std::string &cause, const std::string &text)
         if (seen == cause)
             return;
     noteCauses_.push_back(cause);
-    notes_.push_back({lineNow(), text});
+    const std::size_t inChunk = cursor_ && chunkStart_ ? static_cast<std::size_t>(cursor_ - chunkStart_) : 0;
+    notes_.push_back({bytesBefore_ + inChunk, text});
 }
 
-int GerberFileReader::lineNow() const
+int lineAt(std::string_view bytes, std::size_t offset)
 {
-    return linesBefore_ + 1 +
-           static_cast<int>(std::count(chunkStart_, std::max(chunkStart_, cursor_), '\n'));
+    const std::string_view before = bytes.substr(0, std::min(offset, bytes.size()));
+    return 1 + static_cast<int>(std::count(before.begin(), before.end(), '\n'));
 }
 
 void GerberFileReader::processMacroBodyLine(const std::string &raw)
@@ -1066,7 +1065,7 @@ void GerberFileReader::processMacroBodyLine(const std::string &raw)
         start = star == std::string::npos ? line.size() : star + 1;
         if (statement.empty() || statement.rfind("0 ", 0) == 0)
             continue;
-                if (!macroHasBody_) {
+        if (!macroHasBody_) {
             macroHasBody_ = true;
             pendingMacro_.nameLine = library_.append(pendingMacro_.name);
         }
@@ -1228,7 +1227,8 @@ void GerberFileReader::defineMacroReference(const std::string &afterAdd)
     size_t nameEnd = afterAdd.find_first_of(",*", nameStart);
     const std::string name(trimBlanks(std::string_view(afterAdd).substr(
         nameStart, nameEnd == std::string::npos ? std::string::npos : nameEnd - nameStart)));
-    const auto found = std::find_if(macros_.rbegin(), macros_.rend(), [&](const MacroEntry &m) { return m.name == name; });
+    const auto found =
+        std::find_if(macros_.rbegin(), macros_.rend(), [&](const MacroEntry &m) { return m.name == name; });
     if (found == macros_.rend()) {
         note("AD" + name, gerbermsg::unknownParameter("AD" + afterAdd.substr(0, 24)));
         return;
@@ -1398,7 +1398,7 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
             if (toEnd)
                 reader.finish();
             for (const GerberFileReader::Note &n : reader.notes())
-                outcome.notes.push_back(gerbermsg::noteAt(fileNameOf(f.path), n.line, n.text));
+                outcome.notes.push_back(gerbermsg::noteAt(fileNameOf(f.path), lineAt(all, n.offset), n.text));
             if (reader.stopped()) {
                 outcome.layersStopped.push_back(f.layer);
             } else {

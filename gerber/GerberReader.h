@@ -35,6 +35,9 @@ bool applyFormatStatement(std::string_view statement, GerberInFormat &format);
 // neither block ends ("*") nor D words (a drill file, a report).
 bool looksLikeGerber(std::string_view head);
 
+// The line (from 1) of a byte offset in a file's bytes.
+int lineAt(std::string_view bytes, std::size_t offset);
+
 // D1 to D3 in their spellings 1, 01, 001: draw, move and flash.
 bool isOperationCode(std::string_view digits);
 
@@ -65,7 +68,7 @@ public:
 
     // What the file holds that is not drawn exactly, once per cause.
     struct Note {
-        int line = 0;
+        std::size_t offset = 0;  // where in the file: lineAt gives the line
         std::string text;
     };
     const std::vector<Note> &notes() const { return notes_; }
@@ -77,7 +80,6 @@ private:
     void finishBlocks();
     void parameterStatement(std::string_view statement);
     void note(const std::string &cause, const std::string &text);
-    int lineNow() const;
     const char *plainWord(const char *p, const char *end);
     void dCode(std::string_view text);
     void handle(char c);
@@ -109,7 +111,7 @@ private:
     GerberBlockSink::Image image_;
     std::vector<Note> notes_;
     std::vector<std::string> noteCauses_;
-    int linesBefore_ = 0;
+    std::size_t bytesBefore_ = 0;
     const char *chunkStart_ = nullptr;
     const char *cursor_ = nullptr;
 

@@ -7,10 +7,7 @@
 namespace korvane {
 namespace {
 
-constexpr std::int32_t baseKind(std::int32_t kind)
-{
-    return kind >= 41 && kind <= 49 ? kind - UnderlayOffset : kind;
-}
+constexpr std::int32_t baseKind(std::int32_t kind) { return kind >= 41 && kind <= 49 ? kind - UnderlayOffset : kind; }
 
 // Multiples of 90 degrees give exact quarter turns, not 6.1E-17.
 double exactSine(double degrees)

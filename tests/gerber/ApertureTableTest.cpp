@@ -17,8 +17,8 @@ TEST(ApertureTable, RowsCoverD10ToD999)
 TEST(ApertureTable, DCodesWithoutRowAreIgnoredAndReadAsNotSet)
 {
     ApertureTable table;
-    for (std::int64_t dcode : {std::int64_t{0}, std::int64_t{5}, std::int64_t{9}, std::int64_t{-10},
-                               std::int64_t{1} << 40}) {
+    for (std::int64_t dcode :
+         {std::int64_t{0}, std::int64_t{5}, std::int64_t{9}, std::int64_t{-10}, std::int64_t{1} << 40}) {
         table.SetRow(dcode, "丸", "0.1");
         EXPECT_FALSE(table.Lookup(dcode).isSet()) << dcode;
     }

@@ -83,10 +83,10 @@ TEST(GerberConstructPixels, ThermalPrimitiveRingAndGaps)
 {
     Picture p(Mm33 + "%AMTH*1,1,0.4,-5,0*7,0,0,3,2,0.5,0*%%ADD10TH*%D10*X10000Y10000D03*M02*\n");
     EXPECT_TRUE(p.dark(10 + 1.25 * std::sqrt(0.5), 10 + 1.25 * std::sqrt(0.5)));  // in the ring
-    EXPECT_FALSE(p.dark(10, 10));                                                  // inside it
-    EXPECT_FALSE(p.dark(11.25, 10));                                               // in a gap
-    EXPECT_FALSE(p.dark(10 + 1.8 * std::sqrt(0.5), 10 + 1.8 * std::sqrt(0.5)));    // outside
-    EXPECT_TRUE(p.dark(5, 10));                                                    // the circle before it
+    EXPECT_FALSE(p.dark(10, 10));                                                 // inside it
+    EXPECT_FALSE(p.dark(11.25, 10));                                              // in a gap
+    EXPECT_FALSE(p.dark(10 + 1.8 * std::sqrt(0.5), 10 + 1.8 * std::sqrt(0.5)));   // outside
+    EXPECT_TRUE(p.dark(5, 10));                                                   // the circle before it
 }
 
 // Step and repeat and a block aperture under %LR, seen on the board (a

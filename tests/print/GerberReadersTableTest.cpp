@@ -3,9 +3,9 @@
 // own inch 2.4 format (the settings say mm 3.3), repeats its block twice
 // with %SR and flashes a block aperture (%AB) of two pads inside it.
 #include "RecordingPage.h"
-#include "gerber/GerberReader.h"
 #include "convert/OutputFile.h"
 #include "core/Formats.h"
+#include "gerber/GerberReader.h"
 #include "lists/UsageLists.h"
 #include "print/GerberPrintJob.h"
 #include "renumber/CrossCreation.h"
@@ -26,8 +26,7 @@ const char *Tricky = "%FSLAX24Y24*%\n%MOIN*%\n%ADD10C,0.02*%\n"
                      "%SRX2Y1I1.0J0*%\nD10*X5000Y5000D03*\nD20*X5000Y10000D03*\n%SR*%\nM02*\n";
 
 // The six pads in mm, board frame.
-const std::vector<Point> Pads = {{12.7, 12.7}, {12.7, 25.4}, {15.24, 25.4},
-                                 {38.1, 12.7}, {38.1, 25.4}, {40.64, 25.4}};
+const std::vector<Point> Pads = {{12.7, 12.7}, {12.7, 25.4}, {15.24, 25.4}, {38.1, 12.7}, {38.1, 25.4}, {40.64, 25.4}};
 
 class NoProgress : public PrintProgress {
 public:
@@ -71,9 +70,9 @@ TEST(GerberReadersTable, OneFileThroughEveryReader)
                 centres.push_back({(i.x1 + i.x2) / 2, -(i.y1 + i.y2) / 2});
         ASSERT_EQ(centres.size(), Pads.size());
         for (const Point &p : Pads)
-            EXPECT_TRUE(std::any_of(centres.begin(), centres.end(), [&](Point c) {
-                return std::abs(c.x - p.x) < 1e-9 && std::abs(c.y - p.y) < 1e-9;
-            })) << p.x << " " << p.y;
+            EXPECT_TRUE(std::any_of(centres.begin(), centres.end(),
+                                    [&](Point c) { return std::abs(c.x - p.x) < 1e-9 && std::abs(c.y - p.y) < 1e-9; }))
+                << p.x << " " << p.y;
     }
 
     // The usage list of the loaded drawing counts every copy; the list of
@@ -113,8 +112,8 @@ TEST(GerberReadersTable, OneFileThroughEveryReader)
         auto apertures = std::make_unique<ApertureTable>();
         MacroLibrary macros;
         korvane::testing::FakePrompter prompter;
-        CrossCreationContext ctx{settings.gerberIn, settings.gerberOut, settings.drillIn, settings.drillOut,
-                                 *apertures,       macros,           prompter};
+        CrossCreationContext ctx{
+            settings.gerberIn, settings.gerberOut, settings.drillIn, settings.drillOut, *apertures, macros, prompter};
         CreationTable table;
         table.rows[0] = {"D10", "T01"};
         StringSink out;
