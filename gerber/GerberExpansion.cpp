@@ -224,6 +224,7 @@ void ExpandingSink::endStepRepeat()
         for (long i = 0; i < sr.countX && !stopped_; ++i) {
             if (i == 0 && j == 0)
                 continue;
+            count();  // every copy counts, so that copies of nothing still end
             // y is in the internal frame: the board's upward step is negative.
             const double dx = double(i) * sr.stepX, dy = -double(j) * sr.stepY;
             inner_.setClearPolarity(sr.startClear);

@@ -285,12 +285,16 @@ void GerberInterpreter::append(AppendArgs a)
 // drawing, in that order of precedence.
 void GerberInterpreter::output(const DisplayItem &item)
 {
-    if (flashCapture_)
+    if (flashCapture_) {
         flashCapture_->push_back(item);
-    else if (!openBlocks_.empty())
+    } else if (!openBlocks_.empty()) {
+        // Blocks of blocks grow as fast as the drawing: they count alike.
+        if (++itemsThisFile_ > itemLimit_)
+            throw KorvaneError(gerbermsg::tooManyItems(itemLimit_, "%AB"));
         openBlocks_.back().second.items.push_back(item);
-    else
+    } else {
         emit(item);
+    }
 }
 
 void GerberInterpreter::emit(const DisplayItem &item)
@@ -618,6 +622,9 @@ void GerberInterpreter::expandStepRepeat()
         for (long i = 0; i < sr.countX; ++i) {
             if (i == 0 && j == 0)
                 continue;
+            // Every copy counts, so that copies of nothing still end.
+            if (++itemsThisFile_ > itemLimit_)
+                throw KorvaneError(gerbermsg::tooManyItems(itemLimit_, construct_));
             // The step in the file's frame, then through the image parameters.
             const Point origin = image_.apply({0, 0});
             const Point step = image_.apply({double(i) * sr.stepX, -double(j) * sr.stepY});

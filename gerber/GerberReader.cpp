@@ -962,7 +962,7 @@ void GerberFileReader::parameterStatement(std::string_view statement)
     if (code == "SR") {
         const auto count = [&](char letter) {
             const double v = parameterNumber(statement, letter, 1);
-            return static_cast<long>(std::clamp(v, 1.0, 1e9));
+            return v >= 1 ? static_cast<long>(std::min(v, 1e9)) : 1L;
         };
         if (!interpreter_.stepRepeat(count('X'), count('Y'), length(parameterNumber(statement, 'I', 0)),
                                      length(parameterNumber(statement, 'J', 0))) &&
@@ -1012,7 +1012,7 @@ void GerberFileReader::parameterStatement(std::string_view statement)
         } else {
             double degrees = 0;
             tryParseReal(trimBlanks(statement.substr(2)), degrees);
-            image_.rotation = static_cast<int>(degrees);
+            image_.rotation = std::abs(degrees) < 3600 ? static_cast<int>(degrees) : 1;
             if (image_.rotation % 90 != 0)
                 note("IR", gerbermsg::unknownParameter(std::string(statement)));
         }

@@ -13,7 +13,7 @@ constexpr std::int32_t baseKind(std::int32_t kind) { return kind >= 41 && kind <
 double exactSine(double degrees)
 {
     const double turns = degrees / 90.0;
-    if (turns == std::round(turns)) {
+    if (std::abs(turns) < 1e9 && turns == std::round(turns)) {
         static constexpr double Quarter[] = {0, 1, 0, -1};
         return Quarter[((static_cast<long long>(turns) % 4) + 4) % 4];
     }

@@ -295,8 +295,17 @@ TEST(GerberConstructs, ExpansionBombsStopAtTheItemLimit)
     blocks += "D13*";
     for (int i = 0; i < 20; ++i)
         blocks += "X" + std::to_string(i * 100) + "Y0D03*";
+    // Blocks of blocks that never get flashed: D15 would hold 10^6 items.
+    std::string held = "%ADD10C,1*%%ABD11*%D10*X0Y0D03*%AB*%";
+    for (int code = 12; code <= 17; ++code) {
+        held += "%ABD" + std::to_string(code) + "*%D" + std::to_string(code - 1) + "*";
+        for (int i = 0; i < 10; ++i)
+            held += "X" + std::to_string(i) + "Y0D03*";
+        held += "%AB*%";
+    }
     const Case cases[] = {
         {"%AM", macro},
+        {"%AB", held},
         {"%SR", "%ADD10C,1*%%SRX1000Y1000I1J1*%D10*X0Y0D03*X1000Y0D03*%SR*%"},
         {"%AB", blocks},
     };
