@@ -778,10 +778,12 @@ private:
                 cancelFirstSheet_ = true;
                 break;
             }
-            // Extents only: the job's format stays as the smallest file set it.
+            // Extents only: the job's format stays as the smallest file set it;
+            // each file's extents are in its own format, as it is drawn.
             GerberInFormat copy = ctx_.format;
             std::string bytes = readFileBytes(grid_.file(r));
-            extents[static_cast<size_t>(r)] = toMm(preScanGerber(bytes, copy), ctx_.format);
+            const PreScanResult scan = preScanGerber(bytes, copy);
+            extents[static_cast<size_t>(r)] = toMm(scan, copy);
         }
         reference_ = {};
         for (int r = 1; r <= GerberPrintGrid::Rows; ++r) {
