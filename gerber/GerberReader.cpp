@@ -123,10 +123,8 @@ double rawValue(std::string_view text, bool &decimal)
 void widen(double &lo, double &hi, bool &seen, double v)
 {
     if (!seen) {
-        if (v != 0) {
-            lo = hi = v;
-            seen = true;
-        }
+        lo = hi = v;
+        seen = true;
         return;
     }
     lo = std::min(lo, v);
@@ -299,8 +297,37 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
     const size_t n = bytes.size();
     // Only these characters start what the scan looks at; the digits, D
     // words and block ends between them are passed over in a tight loop.
-    static constexpr ByteSet Starts("%GXY");
+    static constexpr ByteSet Starts("%GXYD*");
     const bool extended = format.dialect == GerberDialect::Rs274X;
+    // Coordinates count for the extents, zeros included, unless their
+    // block only moves (D02 and no D01 or D03).
+    // Coordinates of a move count once a draw starts from them.
+    struct Pending {
+        bool set = false;
+        double value = 0;
+    } pendingX, pendingY, moveX, moveY;
+    int operation = 2;  // modal, as in the main pass
+    auto commit = [&](Pending &x, Pending &y) {
+        if (x.set)
+            widen(r.minX, r.maxX, xSeen, x.value);
+        if (y.set)
+            widen(r.minY, r.maxY, ySeen, y.value);
+        x.set = y.set = false;
+    };
+    auto endBlock = [&] {
+        if (!pendingX.set && !pendingY.set)
+            return;
+        if (operation == 2) {
+            moveX = pendingX.set ? pendingX : moveX;
+            moveY = pendingY.set ? pendingY : moveY;
+            pendingX.set = pendingY.set = false;
+            return;
+        }
+        if (operation == 1)
+            commit(moveX, moveY);
+        moveX.set = moveY.set = false;
+        commit(pendingX, pendingY);
+    };
     while (i < n) {
         while (i < n && !Starts.contains(bytes[i]))
             ++i;
@@ -414,17 +441,31 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
                 double &sum = c == 'X' ? sumX : sumY;
                 sum += v;
                 v = sum;
-            } else if (v == 0) {
-                continue;  // zero never widens the absolute extents
             }
-            if (c == 'X')
-                widen(r.minX, r.maxX, xSeen, v);
-            else
-                widen(r.minY, r.maxY, ySeen, v);
+            // Held to the block's end, where a move that draws nothing is
+            // left out; a second word of the same letter ends a block
+            // written without "*".
+            Pending &held = c == 'X' ? pendingX : pendingY;
+            if (held.set)
+                endBlock();
+            held = {true, v};
             continue;
         }
+        if (c == 'D') {
+            ++i;
+            size_t start = i;
+            while (i < n && isDigit(bytes[i]))
+                ++i;
+            const std::string_view digits = bytes.substr(start, i - start);
+            if (isOperationCode(digits))
+                operation = digits.back() - '0';
+            continue;
+        }
+        if (c == '*')
+            endBlock();
         ++i;
     }
+    endBlock();
     return r;
 }
 

@@ -83,7 +83,7 @@ TEST(GerberPreScan, FormatAndUnitBlocksWinOverGCodes)
 {
     GerberInFormat format;
     format.dialect = GerberDialect::Rs274X;
-    auto r = preScanGerber("%FSLAX24Y24*%\n%MOIN*%\nG91*G71*X10000Y20000D02*\n", format);
+    auto r = preScanGerber("%FSLAX24Y24*%\n%MOIN*%\nG91*G71*X10000Y20000D03*\n", format);
     EXPECT_TRUE(r.fsSeen);
     EXPECT_TRUE(r.moSeen);
     EXPECT_EQ(format.zeroSuppression, ZeroSuppression::Leading);
@@ -101,11 +101,26 @@ TEST(GerberPreScan, FormatAndUnitBlocksWinOverGCodes)
     EXPECT_EQ(d.unit, LengthUnit::Inch);
 }
 
+// Zeros that draw count; a move that draws nothing (PADS ends its files
+// with "X0Y0D02*") does not, the start of a draw does.
+TEST(GerberPreScan, ZerosCountAndMovesOnlyWhereADrawStarts)
+{
+    GerberInFormat format;
+    format.dialect = GerberDialect::Rs274X;
+    const PreScanResult r = preScanGerber(
+        "%FSLAX33Y33*%%MOMM*%X-9000Y-9000D02*X0Y0D02*X10000D01*Y8000*X20000Y20000D02*X15000Y5000D03*X-1Y-1D02*M02*",
+        format);
+    EXPECT_EQ(r.minX, 0);
+    EXPECT_EQ(r.maxX, 15000);
+    EXPECT_EQ(r.minY, 0);
+    EXPECT_EQ(r.maxY, 8000);
+}
+
 TEST(GerberPreScan, CoordinatesOfEveryLengthReadWhole)
 {
     // One to eighteen digits, followed by each kind of ending, and at the
     // very end of the file.
-    for (const char *after : {"D02*", "Y5D02*", "*", ""}) {
+    for (const char *after : {"D03*", "Y5D01*", "D03", "*X1D01*"}) {
         for (int length = 1; length <= 18; ++length) {
             std::string digits;
             for (int k = 0; k < length; ++k)
