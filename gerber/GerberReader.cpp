@@ -314,7 +314,19 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
             widen(r.minY, r.maxY, ySeen, y.value);
         x.set = y.set = false;
     };
-    auto endBlock = [&] {
+    // Reads the D word at `at`; returns where it ends.
+    auto operationWord = [&](size_t at) {
+        size_t end = at + 1;
+        int value = 0;
+        while (end < n && isDigit(bytes[end])) {
+            value = std::min(value * 10 + (bytes[end] - '0'), 1000);
+            ++end;
+        }
+        if (value >= 1 && value <= 3 && end - at <= 4)  // D1 to D003
+            operation = value;
+        return end;
+    };
+    auto endBlock = [&]() {
         if (!pendingX.set && !pendingY.set)
             return;
         if (operation == 2) {
@@ -449,16 +461,17 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
             if (held.set)
                 endBlock();
             held = {true, v};
+            // The usual block goes on with its D word and ends here.
+            if (i < n && bytes[i] == 'D')
+                i = operationWord(i);
+            if (i < n && bytes[i] == '*') {
+                endBlock();
+                ++i;
+            }
             continue;
         }
         if (c == 'D') {
-            ++i;
-            size_t start = i;
-            while (i < n && isDigit(bytes[i]))
-                ++i;
-            const std::string_view digits = bytes.substr(start, i - start);
-            if (isOperationCode(digits))
-                operation = digits.back() - '0';
+            i = operationWord(i);
             continue;
         }
         if (c == '*')
