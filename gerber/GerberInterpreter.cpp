@@ -293,11 +293,11 @@ void GerberInterpreter::output(const DisplayItem &item)
             throw KorvaneError(gerbermsg::tooManyItems(itemLimit_, "%AB"));
         openBlocks_.back().second.items.push_back(item);
     } else {
-        emit(item);
+        placeInImage(item);
     }
 }
 
-void GerberInterpreter::emit(const DisplayItem &item)
+void GerberInterpreter::placeInImage(const DisplayItem &item)
 {
     if (plainImage_) {
         store(item);

@@ -124,7 +124,7 @@ private:
     void flashShape();
     void flashBlock();
     void output(const DisplayItem &item);
-    void emit(const DisplayItem &item);
+    void placeInImage(const DisplayItem &item);
     void store(const DisplayItem &item);
     void widenExtents(Point internal);
     void expandStepRepeat();
