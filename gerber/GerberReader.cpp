@@ -1007,6 +1007,9 @@ void GerberFileReader::parameterStatement(std::string_view statement)
 {
     const std::string_view code = statement.substr(0, 2);
     if (code == "FS" || code == "MO") {
+        // RS-274D data are read as the settings say, whatever they hold.
+        if (format_.dialect != GerberDialect::Rs274X)
+            return;
         applyFormatStatement(statement, own_);
         (code == "FS" ? fsSeen_ : moSeen_) = true;
         fractionScale_ = fractionScaleOf(own_);
