@@ -194,86 +194,15 @@ bool compareSequences(const Expected &expected, const Found &found, double toler
     }
 }
 
-// Region points and closes of the main sequence; with colour layer 0 they
-// belong to a clear region (or a clear macro flash, which RS-274D cannot
-// tell apart either).
-bool isRegionItem(std::int32_t kind)
-{
-    auto k = static_cast<ItemKind>(kind);
-    return k == ItemKind::PolygonVertex || k == ItemKind::PolygonClose;
-}
-
-// Runs of items, each ending with a region's close (or the sequence's end),
-// as [first, last) index ranges.
-struct Run {
-    size_t first, last;
-};
-std::vector<Run> regionRuns(const std::vector<DisplayItem> &items)
-{
-    std::vector<Run> runs;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (runs.empty() || items[i - 1].kind == static_cast<std::int32_t>(ItemKind::UnderPolygonClose))
-            runs.push_back({i, i});
-        runs.back().last = i + 1;
-    }
-    return runs;
-}
-
-// RS-274D has no polarity. A clear region, which the input draws in the main
-// sequence after what it clears, comes back from an RS-274D output as an
-// ordinary region of the underlay, in file order among the dark ones. The
-// expected underlay is therefore the dark and the clear regions interleaved
-// as the output holds them, and the expected main sequence is the rest.
-void splitClearRegions(const Document &expected, std::vector<DisplayItem> &clear, std::vector<DisplayItem> &main)
-{
-    for (const DisplayItem &item : expected.displayList.main()) {
-        if (isRegionItem(item.kind) && item.colourLayer == 0) {
-            DisplayItem under = item;
-            under.kind += UnderlayOffset;
-            clear.push_back(under);
-        } else {
-            main.push_back(item);
-        }
-    }
-}
-
-std::vector<DisplayItem> foldClearRegions(const std::vector<DisplayItem> &dark, const std::vector<DisplayItem> &clear,
-                                          const ItemSequence &foundUnderlay, double tolerance)
-{
-    std::vector<DisplayItem> underlay;
-    underlay.reserve(dark.size() + clear.size());
-    // `next` walks the output's underlay at the position `underlay` reached.
-    auto next = foundUnderlay.begin();
-    auto advance = [&](size_t n) {
-        for (; n > 0 && next != foundUnderlay.end(); --n)
-            ++next;
-    };
-    auto darkRuns = regionRuns(dark), clearRuns = regionRuns(clear);
-    size_t d = 0, c = 0;
-    while (d < darkRuns.size() || c < clearRuns.size()) {
-        bool takeClear = d == darkRuns.size();
-        if (!takeClear && c < clearRuns.size() && next != foundUnderlay.end()) {
-            DisplayItem at = *next;
-            takeClear =
-                sameItem(clear[clearRuns[c].first], at, tolerance) && !sameItem(dark[darkRuns[d].first], at, tolerance);
-        }
-        const std::vector<DisplayItem> &from = takeClear ? clear : dark;
-        Run run = takeClear ? clearRuns[c++] : darkRuns[d++];
-        underlay.insert(underlay.end(), from.begin() + static_cast<std::ptrdiff_t>(run.first),
-                        from.begin() + static_cast<std::ptrdiff_t>(run.last));
-        advance(run.last - run.first);
-    }
-    return underlay;
-}
-
 // Reads one Gerber file into a fresh document; false with the reason when
 // the reader did not get to the end.
 bool readGerber(const std::string &path, GerberInFormat format, ApertureTable &table, MacroLibrary &library,
-                Document &doc, std::string &why)
+                Document &doc, std::string &why, GerberLoadContext::Reading reading = {})
 {
     QuietPrompter prompter;
     NoStatus status;
     GerberLoadContext ctx{doc, table, library, format, prompter, status};
+    ctx.reading = reading;
     doc.startLoad();
     GerberLoadOutcome outcome = loadGerberFiles(ctx, {{1, path}});
     if (outcome.end != GerberLoadOutcome::End::Completed || !outcome.layersStopped.empty()) {
@@ -290,9 +219,7 @@ struct GerberReadBack::State {
     CheckVerdict verdict;  // decided already when the input cannot be compared
     bool decided = false;
     bool toD = false;
-    bool clearRegions = false;
     std::unique_ptr<Document> expected;
-    std::vector<DisplayItem> underlay, main, clear;
     // The apertures the output is read with.
     std::unique_ptr<ApertureTable> outTable;
     std::unique_ptr<MacroLibrary> outLibrary;
@@ -314,23 +241,17 @@ GerberReadBack::GerberReadBack(const std::string &inputPath, const GerberInForma
     std::string why;
     GerberInFormat inFormat = in;
     inFormat.charCode = CharCode::Ascii;
-    if (!readGerber(inputPath, inFormat, *tables, *libraries, *s.expected, why)) {
+    // RS-274D has no polarity: the input is read as its RS-274D output will
+    // be. A thermal macro and a thermal row are the same aperture to the
+    // check: both sides draw it as the row.
+    s.toD = outDialect == GerberDialect::Rs274D;
+    GerberLoadContext::Reading reading;
+    reading.polarity = !s.toD;
+    reading.exactThermalMacros = false;
+    if (!readGerber(inputPath, inFormat, *tables, *libraries, *s.expected, why, reading)) {
         s.verdict.detail = "入力: " + why;
         s.decided = true;
         return;
-    }
-    // Both documents are compared as they are held, item by item, unless
-    // clear regions go into RS-274D: those are sorted in among the dark
-    // ones first, on copies of the input's items.
-    s.toD = outDialect == GerberDialect::Rs274D;
-    const ItemSequence &main = s.expected->displayList.main();
-    s.clearRegions = s.toD && std::any_of(main.begin(), main.end(), [](const DisplayItem &item) {
-                         return isRegionItem(item.kind) && item.colourLayer == 0;
-                     });
-    if (s.clearRegions) {
-        s.underlay.assign(s.expected->displayList.underlay().begin(), s.expected->displayList.underlay().end());
-        splitClearRegions(*s.expected, s.clear, s.main);
-        s.expected.reset();
     }
     // An RS-274D output draws with the apertures the input defined.
     s.outTable = std::make_unique<ApertureTable>(s.toD ? *tables : table);
@@ -354,24 +275,17 @@ CheckVerdict GerberReadBack::compare(const std::string &outputPath, const Gerber
     outFormat.decimalDigits = out.decimalDigits;
     Document found;
     std::string why;
-    if (!readGerber(outputPath, outFormat, *s.outTable, *s.outLibrary, found, why)) {
+    GerberLoadContext::Reading reading;
+    reading.exactThermalMacros = false;
+    if (!readGerber(outputPath, outFormat, *s.outTable, *s.outLibrary, found, why, reading)) {
         verdict.result = CheckVerdict::Result::Different;
         verdict.detail = "出力: " + why;
         return verdict;
     }
     double tolerance = halfUnit(out.unit, out.decimalDigits);
     verdict.result = CheckVerdict::Result::Same;
-    if (!s.clearRegions) {
-        if (compareSequences(s.expected->displayList.underlay(), found.displayList.underlay(), tolerance, "下地",
-                             verdict))
-            compareSequences(s.expected->displayList.main(), found.displayList.main(), tolerance, "図形", verdict);
-        return verdict;
-    }
-    std::vector<DisplayItem> underlay = foldClearRegions(s.underlay, s.clear, found.displayList.underlay(), tolerance);
-    s.underlay = {};
-    s.clear = {};
-    if (compareSequences(underlay, found.displayList.underlay(), tolerance, "下地", verdict))
-        compareSequences(s.main, found.displayList.main(), tolerance, "図形", verdict);
+    if (compareSequences(s.expected->displayList.underlay(), found.displayList.underlay(), tolerance, "下地", verdict))
+        compareSequences(s.expected->displayList.main(), found.displayList.main(), tolerance, "図形", verdict);
     return verdict;
 }
 

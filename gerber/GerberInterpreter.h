@@ -97,7 +97,9 @@ public:
     void setY(double y) override { current_.y = y; }
     void setI(double i) override { i_ = i; }
     void setJ(double j) override { j_ = j; }
-    void setClearPolarity(bool clear) override { clear_ = clear; }
+    void setClearPolarity(bool clear) override { clear_ = clear && polarity_; }
+    // False: every object is dark, as RS-274D has no polarity.
+    void setPolarity(bool honoured) { polarity_ = honoured; }
 
     void executeBlock() override;
 
@@ -176,6 +178,7 @@ private:
     ArcMode loadArcMode_;  // each file starts from the format record's
     ItemTransform image_;  // %OF %SF %MI %IR of the file
     bool plainImage_ = true;
+    bool polarity_ = true;
     bool plainOutput_ = true;
     bool previousCounted_ = false;
     ItemTransform apertureTransform_;

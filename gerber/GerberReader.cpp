@@ -1319,7 +1319,8 @@ void GerberFileReader::defineMacroReference(const std::string &afterAdd)
         std::string size = numberText(len(3)) + "-" + numberText(len(4)) + "-" + numberText(len(5));
         table_.SetRow(dcode, diagonal ? aptmsg::ThermalX : aptmsg::ThermalPlus, size);
         // The row names the shape; the flash draws the primitive exactly.
-        interpreter_.flashAsMacro(static_cast<long>(dcode), flashLine);
+        if (exactThermalMacros_)
+            interpreter_.flashAsMacro(static_cast<long>(dcode), flashLine);
         return;
     }
     table_.SetRow(dcode, std::string(aptmsg::Macro) + " " + std::to_string(flashLine), aptmsg::NoSize);
@@ -1350,6 +1351,7 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
     Document &doc = ctx.document;
     GerberInterpreter interpreter(doc, ctx.table, ctx.library, ctx.format, ctx.prompter);
     interpreter.setItemLimit(ctx.itemLimit);
+    interpreter.setPolarity(ctx.reading.polarity);
     // The file a message is about, named on the line before its text.
     std::string current;
     auto aboutFile = [&](const std::string &text) {
@@ -1432,6 +1434,7 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
             ctx.observer->preScanDone();
 
         GerberFileReader reader(interpreter, ctx.table, ctx.library, ctx.format);
+        reader.setExactThermalMacros(ctx.reading.exactThermalMacros);
         for (const auto &f : files) {
             current = f.path;
             ctx.status.setStatus(fileNameOf(f.path) + gerbermsg::Reading);

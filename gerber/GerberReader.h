@@ -65,6 +65,8 @@ public:
     bool feed(std::string_view chunk);
     void finish();
     bool stopped() const { return stopped_; }
+    // False: a thermal macro is drawn as its thermal row.
+    void setExactThermalMacros(bool exact) { exactThermalMacros_ = exact; }
 
     // What the file holds that is not drawn exactly, once per cause.
     struct Note {
@@ -106,6 +108,7 @@ private:
     // (and G70/G71, G90/G91 where it has none).
     GerberInFormat own_;
     bool fsSeen_ = false, moSeen_ = false;
+    bool exactThermalMacros_ = true;
     bool mirrorX_ = false, mirrorY_ = false;
     double rotation_ = 0, scale_ = 1;
     GerberBlockSink::Image image_;
@@ -187,6 +190,13 @@ struct GerberLoadContext {
     StatusSink &status;
     GerberLoadObserver *observer = nullptr;
     std::size_t itemLimit = DefaultItemLimit;  // items one file may make
+    // How a reader of the load differs on purpose: the conversion check
+    // reads an RS-274X input as its RS-274D output will be read, without
+    // polarity and with thermal macros drawn as their table rows.
+    struct Reading {
+        bool polarity = true;
+        bool exactThermalMacros = true;
+    } reading{};
 };
 
 // Pre-scans the largest file, then reads every file in layer order into the

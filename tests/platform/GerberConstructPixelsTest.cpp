@@ -98,7 +98,7 @@ TEST(GerberConstructPixels, StepRepeatAndTurnedBlocks)
     for (double x : {5.0, 20.0})
         for (double y : {5.0, 20.0}) {
             EXPECT_TRUE(p.dark(x, y + 2)) << x << " " << y;
-            EXPECT_TRUE(p.dark(x + 0.5, y)) << x << " " << y;
+            EXPECT_TRUE(p.dark(x - 0.5, y)) << x << " " << y;
             EXPECT_FALSE(p.dark(x + 2, y)) << x << " " << y;
         }
 }
