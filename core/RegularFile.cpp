@@ -38,8 +38,12 @@ std::string notRegularFileText(const std::string &path, unsigned mode, FileUse u
 void refuseNonRegularFile(const std::string &path, FileUse use)
 {
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-        throwNotRegular(path, st.st_mode, use);
+    if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode))
+        return;
+    // A folder as an output keeps the platform's own message.
+    if (use == FileUse::Write && S_ISDIR(st.st_mode))
+        throwFileError(EISDIR);
+    throwNotRegular(path, st.st_mode, use);
 }
 
 int openRegularFile(const std::string &path)

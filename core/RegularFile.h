@@ -15,7 +15,8 @@ enum class FileUse { Read, Write };
 
 // Throws KorvaneError naming `path` when it exists and is not a regular
 // file. An output is refused too: renaming a new file onto a device or a
-// FIFO would replace the node itself. A missing path passes.
+// FIFO would replace the node itself; a folder as an output has the
+// platform's text. A missing path passes.
 void refuseNonRegularFile(const std::string &path, FileUse use);
 
 // "'/dev/zero' はキャラクタデバイスのため読み込めません（通常のファイルを指定して下さい）"
