@@ -2,7 +2,9 @@
 # Set-up, build and run for a Debian 12 machine.
 #   ./dev.sh run    install what the project needs, build, start korvane
 #   ./dev.sh test   install what the project needs, build, run every test
-#   ./dev.sh fuzz [SECONDS]   build the libFuzzer targets with clang and run each
+#   ./dev.sh fuzz [SECONDS [TARGET...]]   build the libFuzzer targets with clang
+#                   and run each (or the targets named), with the Gerber and
+#                   drill token dictionaries (KORVANE_FUZZ_DICT=0: without)
 #   ./dev.sh ci     the test build, clang-tidy over it, the Qt-free libraries
 #                   alone, and a build with AddressSanitizer and
 #                   UndefinedBehaviorSanitizer
@@ -57,6 +59,20 @@ tidy() {
         { grep -E -A3 '(warning|error):' build/tidy.log | sed -E 's/\x1b\[[0-9;]*m//g'; return 1; }
 }
 
+# The token dictionary of a fuzz target that reads Gerber or drill data
+# (both for the targets that read either); nothing for the others.
+fuzz_dictionary() {
+    case "$1" in
+    fuzz_gerber | fuzz_gerber_load | fuzz_gerber_writer | fuzz_dcode_list | fuzz_print_job)
+        echo fuzz/dict/gerber.dict ;;
+    fuzz_drill | fuzz_drill_writer | fuzz_tool_list)
+        echo fuzz/dict/drill.dict ;;
+    fuzz_renumber | fuzz_cross_creation)
+        cat fuzz/dict/gerber.dict fuzz/dict/drill.dict >build-fuzz/gerber_drill.dict
+        echo build-fuzz/gerber_drill.dict ;;
+    esac
+}
+
 # Prints how long one step took, so that CI logs show where the time goes.
 timed() {
     start=$(date +%s)
@@ -109,11 +125,18 @@ fuzz)
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKORVANE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
     cmake --build build-fuzz
     seconds="${2:-300}"
+    [ $# -gt 2 ] && shift 2 || set --
     for target in build-fuzz/fuzz/fuzz_*; do
         [ -x "$target" ] || continue
         name=$(basename "$target")
+        if [ $# -gt 0 ]; then
+            case " $* " in *" $name "*) ;; *) continue ;; esac
+        fi
         mkdir -p "build-fuzz/corpus/$name"
-        "$target" -max_total_time="$seconds" -print_final_stats=1 "build-fuzz/corpus/$name" fuzz/seeds/"$name" 2>&1 | tail -n 12
+        dict=$(fuzz_dictionary "$name")
+        [ "${KORVANE_FUZZ_DICT:-1}" = 0 ] && dict=""
+        "$target" -max_total_time="$seconds" -print_final_stats=1 ${dict:+-dict="$dict"} \
+            "build-fuzz/corpus/$name" fuzz/seeds/"$name" 2>&1 | tail -n 12
         # The inputs of this run that reach new coverage join the committed
         # seeds, each the smallest found for its coverage.
         "$target" -merge=1 fuzz/seeds/"$name" "build-fuzz/corpus/$name" >"build-fuzz/$name.merge.log" 2>&1
