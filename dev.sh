@@ -177,7 +177,7 @@ fuzz)
     done
     ;;
 *)
-    echo "usage: ./dev.sh run | test | ci | tidy | format | includes | fuzz [SECONDS]" >&2
+    echo "usage: ./dev.sh run | test | ci | tidy | format | includes | fuzz [SECONDS [TARGET...]]" >&2
     exit 2
     ;;
 esac
