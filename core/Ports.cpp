@@ -20,6 +20,8 @@ std::string msg::outOfRange(std::string_view what, std::string_view value, std::
 
 Prompter::Prompter() = default;
 Prompter::~Prompter() = default;
+Prompter::Prompter(const Prompter &) {}
+Prompter &Prompter::operator=(const Prompter &) { return *this; }
 FilePicker::~FilePicker() = default;
 StatusSink::~StatusSink() = default;
 

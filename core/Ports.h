@@ -31,6 +31,9 @@ class Prompter {
 public:
     Prompter();
     virtual ~Prompter();
+    // A copy starts outside any file: what a file has shown is not copied.
+    Prompter(const Prompter &other);
+    Prompter &operator=(const Prompter &other);
 
     // Shows one modal message box and returns the button pressed.
     virtual Answer show(MessageKind kind, const std::string &text, Buttons buttons) = 0;
