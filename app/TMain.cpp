@@ -24,6 +24,7 @@
 #include "core/Encoding.h"
 #include "core/Errors.h"
 #include "core/SettingsFile.h"
+#include "core/TextFile.h"
 #include "gerber/ApertureCommands.h"
 #include "gerber/GerberTexts.h"
 #include "platform/QtFilePicker.h"
@@ -35,7 +36,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -543,11 +543,13 @@ bool isDrillFile(const QString &path)
 {
     if (hasDrillExtension(path.toStdString()))
         return true;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A file that cannot be read (a FIFO, a device) is left to the Gerber
+    // load, which names it.
+    try {
+        return looksLikeDrillData(readFileHead(path.toStdString(), 1 << 16));
+    } catch (const KorvaneError &) {
         return false;
-    QByteArray head = file.read(1 << 16);
-    return looksLikeDrillData(std::string_view(head.constData(), static_cast<size_t>(head.size())));
+    }
 }
 
 }  // namespace

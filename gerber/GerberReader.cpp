@@ -1434,6 +1434,7 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
         GerberFileReader reader(interpreter, ctx.table, ctx.library, ctx.format);
         for (const auto &f : files) {
             current = f.path;
+            const FileMessages fileMessages(ctx.prompter);
             ctx.status.setStatus(fileNameOf(f.path) + gerbermsg::Reading);
             std::unique_ptr<MappedFile> input =
                 &f == largest ? std::move(largestBytes) : std::make_unique<MappedFile>(f.path);
