@@ -1,4 +1,5 @@
 #include "app/DrawingArea.h"
+#include "app/BoardPosition.h"
 
 #include "platform/RasterSurface.h"
 
@@ -11,6 +12,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <functional>
 
 namespace korvane {
@@ -202,7 +204,85 @@ bool DrawingArea::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent *>(event)))
         return true;
+    // The wheel zooms instead of scrolling the box.
+    if (event->type() == QEvent::Wheel && (watched == picture_ || watched == scroll_->viewport()))
+        return wheelZoom(static_cast<QWheelEvent *>(event));
+    if (watched == picture_ && pan(event))
+        return true;
     return QWidget::eventFilter(watched, event);
+}
+
+bool DrawingArea::wheelZoom(QWheelEvent *event)
+{
+    if (document_.hasData == 0)
+        return true;
+    // One step per notch (120); a touchpad's small turns add up to one.
+    wheelRest_ += event->angleDelta().y();
+    const int steps = wheelRest_ / 120;
+    wheelRest_ -= steps * 120;
+    const QPoint at = scroll_->viewport()->mapFromGlobal(event->globalPosition().toPoint());
+    for (int i = 0; i < std::abs(steps); ++i)
+        zoomAt(at, steps > 0);
+    return true;
+}
+
+bool DrawingArea::pan(QEvent *event)
+{
+    const auto panButtons = Qt::MiddleButton | Qt::LeftButton;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto *e = static_cast<QMouseEvent *>(event);
+        if (!(e->button() & panButtons))
+            return false;
+        panning_ = true;
+        panStart_ = e->globalPosition().toPoint();
+        panScroll_ = scrollPosition();
+        picture_->setCursor(Qt::ClosedHandCursor);
+        return true;
+    }
+    case QEvent::MouseMove: {
+        if (!panning_)
+            return false;
+        auto *e = static_cast<QMouseEvent *>(event);
+        const QPoint to = panScroll_ - (e->globalPosition().toPoint() - panStart_);
+        scroll_->horizontalScrollBar()->setValue(to.x());
+        scroll_->verticalScrollBar()->setValue(to.y());
+        return false;  // the pointer position still shows
+    }
+    case QEvent::MouseButtonRelease: {
+        auto *e = static_cast<QMouseEvent *>(event);
+        if (!panning_ || (e->buttons() & panButtons))
+            return false;
+        panning_ = false;
+        picture_->setCursor(Qt::CrossCursor);
+        return true;
+    }
+    default: return false;
+    }
+}
+
+QPoint DrawingArea::viewportCentre() const
+{
+    const QSize seen = scroll_->viewport()->size();
+    return {seen.width() / 2, seen.height() / 2};
+}
+
+void DrawingArea::zoomAt(QPoint inViewport, bool in)
+{
+    BusyCursor busy(document_.hasData != 0);
+    const QPoint pixel = scrollPosition() + inViewport;
+    const std::optional<Point> anchor = boardPointAt(view_->transform(), pixel.x(), pixel.y());
+    const float scaleBefore = view_->transform().scale;
+    if (in)
+        view_->zoomIn();
+    else
+        view_->zoomOut();
+    if (!anchor || view_->transform().scale == scaleBefore)
+        return;
+    // The renderer stores Y negated.
+    const PixelPoint now = view_->transform().mapping().point(anchor->x, -anchor->y);
+    scroll_->horizontalScrollBar()->setValue(now.x - inViewport.x());
+    scroll_->verticalScrollBar()->setValue(now.y - inViewport.y());
 }
 
 int DrawingArea::pictureWidth() const { return picture_->width(); }
@@ -260,17 +340,9 @@ void DrawingArea::redraw()
     view_->redrawView();
 }
 
-void DrawingArea::zoomIn()
-{
-    BusyCursor busy(document_.hasData != 0);
-    view_->zoomIn();
-}
+void DrawingArea::zoomIn() { zoomAt(viewportCentre(), true); }
 
-void DrawingArea::zoomOut()
-{
-    BusyCursor busy(document_.hasData != 0);
-    view_->zoomOut();
-}
+void DrawingArea::zoomOut() { zoomAt(viewportCentre(), false); }
 
 void DrawingArea::setInitialSize() { picture_->resize(scroll_->size()); }
 

@@ -60,7 +60,7 @@ TLyrtbl::TLyrtbl(Document &document, LayerColourBoxes &colours, QWidget *parent)
         connect(box, &QPushButton::clicked, this, [this, n] {
             if (auto c = chooseColour(colours_.colour(n))) {
                 doc_.layers.slot(n).colour = *c;  // at once
-                colours_.setColour(n, *c);
+                colours_.pick(n, *c);
             }
         });
     }

@@ -610,11 +610,17 @@ bool applyWorkspace(WorkspaceData &&data, Document &doc)
     if (data.items.size() == 0)
         return false;
     doc.displayList = std::move(data.items);
+    // The workspace's slots count as loaded, so that the next Gerber or
+    // drill load adds to this drawing as to any other (and asks before it
+    // replaces a slot); they name no file that could be read again.
     for (const WorkspaceLayer &layer : data.layers) {
         LayerSlot &slot = doc.layers.slot(layer.slot);
         slot.colour = layer.colour;
         slot.visible = 1;
         slot.fileName = layer.fileName;
+        slot.pendingPath = AlreadyLoadedMarker;
+        slot.assignedPath.clear();
+        slot.loadedPath.clear();
     }
     if (data.gerberData)
         doc.gerberLoaded = 1;
@@ -624,6 +630,8 @@ bool applyWorkspace(WorkspaceData &&data, Document &doc)
     doc.minY = data.minY;
     doc.extentX = data.extentX;
     doc.extentY = data.extentY;
+    doc.maxX = data.minX + data.extentX;
+    doc.maxY = data.minY + data.extentY;
     doc.hasData = 1;
     return true;
 }
@@ -669,6 +677,7 @@ bool openWorkspace(const std::string &path, Document &doc, Prompter &prompter, S
     if (!result.applied)
         return false;
     // Also after a stop part-way: the picture shows what the document holds.
+    window.setCaption(fileNameOf(path));
     window.workspaceRead(result.dataKind);
     window.layerTableChanged();
     window.fitLoadedDrawing();

@@ -249,7 +249,8 @@ TEST(WorkspaceRead, ASavedDrawingReadsBackWithEveryItemInTheMainSequence)
     EXPECT_EQ(top.fileName, "top layer.gbr");
     EXPECT_EQ(top.colour, colours::Lime);
     EXPECT_EQ(top.visible, 1);
-    EXPECT_EQ(top.assignedPath, "/data/top layer.gbr");
+    // Loaded, from no file that could be read again.
+    EXPECT_EQ(top.assignedPath, "");
     EXPECT_EQ(top.pendingPath, AlreadyLoadedMarker);
     EXPECT_EQ(top.fileKind, "gb");
     EXPECT_EQ(doc.layers.slot(3).fileName, "ドリル.drl");
