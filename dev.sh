@@ -7,6 +7,7 @@
 #                   alone, and a build with AddressSanitizer and
 #                   UndefinedBehaviorSanitizer
 #   ./dev.sh tidy   clang-tidy over every source file of build/ (warnings are errors)
+#   ./dev.sh includes   fails on an include of a library above the including one
 set -eu
 cd "$(dirname "$0")"
 
@@ -57,6 +58,34 @@ tidy() {
         { grep -E -A3 '(warning|error):' build/tidy.log | sed -E 's/\x1b\[[0-9;]*m//g'; return 1; }
 }
 
+# The layers of the tree, lowest first: each folder may include its own
+# headers and those of the folders named after it, nothing above.
+LAYERS="core:
+gerber:core
+drill:core
+view:core
+convert:core gerber drill
+renumber:core gerber drill convert
+lists:core gerber drill convert
+print:core gerber drill view convert
+platform:core gerber drill view convert renumber lists print
+cli:core gerber drill view convert renumber lists print platform
+app:core gerber drill view convert renumber lists print platform"
+
+# Fails on an include of a folder above the including file's own (a
+# header of print/ in gerber/, say), and names each such line.
+include_check() {
+    echo "$LAYERS" | while IFS=: read -r folder below; do
+        git ls-files "$folder/*.cpp" "$folder/*.h" | xargs -r grep -nE '^#include "[a-z]+/' |
+            awk -v folder="$folder" -v allowed=" $folder $below " '{
+                target = $0; sub(/^[^"]*"/, "", target); sub(/\/.*/, "", target)
+                if (index(allowed, " " target " ") == 0)
+                    print $0 "  <- " folder "/ may not include " target "/"
+            }'
+    done >build/include-check.log
+    [ ! -s build/include-check.log ] || { cat build/include-check.log; return 1; }
+}
+
 # Prints how long one step took, so that CI logs show where the time goes.
 timed() {
     start=$(date +%s)
@@ -80,6 +109,7 @@ ci)
     timed build
     timed ctest --test-dir build --output-on-failure
     timed format_check
+    timed include_check
     timed tidy
     # The libraries alone, with Qt nowhere on the include path.
     cmake -S . -B build-qtfree -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_QT_FREE=ON \
@@ -104,6 +134,10 @@ tidy)
 format)
     format_check
     ;;
+includes)
+    mkdir -p build
+    include_check
+    ;;
 fuzz)
     install_packages
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKORVANE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -120,7 +154,7 @@ fuzz)
     done
     ;;
 *)
-    echo "usage: ./dev.sh run | test | ci | tidy | format | fuzz [SECONDS]" >&2
+    echo "usage: ./dev.sh run | test | ci | tidy | format | includes | fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

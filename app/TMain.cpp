@@ -677,13 +677,12 @@ GerberLoadOutcome TMain::loadGerberLayers()
             view.redraw();
         return outcome;
     }
-    if (document_.extentX > 0 || document_.extentY > 0) {
-        if (document_.keepExisting == 1) {
-            view.computeFitScale(view.transform().areaWidth, view.transform().areaHeight);
-            view.redraw();
-        } else {
-            view.fitLoadedDrawing(platformName_.toStdString());
-        }
+    // Extents of zero (every coordinate at one point) fit what is drawn.
+    if (document_.keepExisting == 1) {
+        view.computeFitScale(view.transform().areaWidth, view.transform().areaHeight);
+        view.redraw();
+    } else {
+        view.fitLoadedDrawing(platformName_.toStdString());
     }
     return outcome;
 }

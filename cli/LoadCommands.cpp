@@ -237,6 +237,10 @@ private:
 // What the fitted picture of the document paints with as it stands.
 std::optional<PictureSetup> fittedSetup(Document &doc, const PictureOptions &p)
 {
+    // A drawing that spans (almost) nothing is fitted by its items, which
+    // are not read yet.
+    if (fitMayNeedItems(doc))
+        return std::nullopt;
     OffscreenPicture probe(p.width, p.height, p.mmPerPixelX, p.mmPerPixelY);
     probe.noteSetupOnly();
     QuietPrompter quiet;

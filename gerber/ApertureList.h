@@ -2,8 +2,8 @@
 // The aperture list: the table as plain text lines for the printer (and for
 // the batch front end, which shows the same lines).
 #include "core/Ports.h"
+#include "core/PrintDevice.h"
 #include "gerber/ApertureTable.h"
-#include "print/PrintDevice.h"
 
 #include <string>
 #include <vector>

@@ -2,7 +2,7 @@
 // The PrintDevice port on a QPrinter: the print dialog chooses the printer
 // (with no printer installed, Qt's dialog offers a PDF file), and plain-text
 // lines are drawn in a monospace CJK face so byte padding lines up.
-#include "print/PrintDevice.h"
+#include "core/PrintDevice.h"
 #include "print/RecordedSheet.h"
 
 #include <QString>

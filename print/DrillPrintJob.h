@@ -4,9 +4,9 @@
 // each used tool's mark, name, diameter and hit count.
 #include "core/Formats.h"
 #include "core/Ports.h"
+#include "core/PrintDevice.h"
 #include "gerber/ApertureTable.h"
 #include "gerber/MacroLibrary.h"
-#include "print/PrintDevice.h"
 #include "print/PrintFrame.h"
 
 #include <array>

@@ -44,7 +44,23 @@ void ViewController::setZoomLimits(std::string_view platformName)
 
 void ViewController::computeFitScale(int width, int height)
 {
-    t_.fitScale = fitScaleFor(doc_.extentX, doc_.extentY, width, height);
+    box_ = fitBoxOf(doc_);
+    fitArea_ = {width, height};
+    t_.fitScale = fitScaleFor(box_.extentX, box_.extentY, width, height);
+}
+
+// The box follows the document: the extents as they stand, or, for a
+// drawing that spans (almost) nothing, its items as they stand, which a
+// drill load appends after it computed the fit scale. The scale is then
+// computed again for the area it was last computed for.
+void ViewController::refreshFitBox()
+{
+    const FitBox box = fitBoxOf(doc_);
+    if (box == box_)
+        return;
+    box_ = box;
+    if (fitMayNeedItems(doc_) && fitArea_)
+        t_.fitScale = fitScaleFor(box_.extentX, box_.extentY, fitArea_->width, fitArea_->height);
 }
 
 void ViewController::returnToBaseSize()
@@ -77,6 +93,8 @@ void ViewController::clearAll()
 {
     returnToBaseSize();
     t_.scale = t_.fitScale = t_.zoomX = t_.zoomY = 0;
+    box_ = {};
+    fitArea_.reset();
     t_.baseWidth = t_.baseHeight = t_.areaWidth = t_.areaHeight = 0;
 }
 
@@ -118,13 +136,14 @@ bool ViewController::fitAndRedraw()
         takeBaseSize();
     if (t_.baseWidth <= 0 || t_.baseHeight <= 0)
         return true;
+    refreshFitBox();
     const ViewTransform before = t_;
     const double mx = t_.mmPerPixelX, my = t_.mmPerPixelY;
     const double fit = t_.fitScale;
     t_.areaWidth = truncToInt(t_.baseWidth * mx) - 30;
     t_.areaHeight = truncToInt(t_.baseHeight * my) - 3 * truncToInt(statusBarHeight_ * my) - 30;
-    t_.offsetX = roundToInt((doc_.minX * fit - (t_.areaWidth - doc_.extentX * fit) / 2) / mx);
-    t_.offsetY = roundToInt(((t_.areaHeight - doc_.extentY * fit) / 2 - doc_.minY * fit) / my);
+    t_.offsetX = roundToInt((box_.minX * fit - (t_.areaWidth - box_.extentX * fit) / 2) / mx);
+    t_.offsetY = roundToInt(((t_.areaHeight - box_.extentY * fit) / 2 - box_.minY * fit) / my);
     t_.scale = t_.fitScale;
     std::unique_ptr<DrawingSurface> raster = paintRaster(t_.baseWidth, t_.baseHeight);
     if (!raster) {
@@ -153,8 +172,8 @@ void ViewController::redrawView()
 // zoomX and zoomY for the present scale and an area of width x height pixels.
 void ViewController::computeZoomFactors(int width, int height)
 {
-    t_.zoomX = static_cast<float>((doc_.extentX * t_.scale + 60) / (width * t_.mmPerPixelX) + 0.1);
-    t_.zoomY = static_cast<float>((doc_.extentY * t_.scale + 60) / (height * t_.mmPerPixelY) + 0.1);
+    t_.zoomX = static_cast<float>((box_.extentX * t_.scale + 60) / (width * t_.mmPerPixelX) + 0.1);
+    t_.zoomY = static_cast<float>((box_.extentY * t_.scale + 60) / (height * t_.mmPerPixelY) + 0.1);
 }
 
 // Usable area and offsets for a zoomed area of width x height pixels; the
@@ -165,8 +184,8 @@ void ViewController::placeForZoom(int width, int height)
     const double s = t_.scale;
     t_.areaWidth = truncToInt(width * mx) - 30;
     t_.areaHeight = truncToInt(height * my) - 30;
-    t_.offsetX = roundToInt((s * doc_.minX - ((t_.areaWidth - doc_.extentX * s) / 2 + 20)) / mx);
-    t_.offsetY = roundToInt(((t_.areaHeight - doc_.extentY * s) / 2 - s * doc_.minY) / my);
+    t_.offsetX = roundToInt((s * box_.minX - ((t_.areaWidth - box_.extentX * s) / 2 + 20)) / mx);
+    t_.offsetY = roundToInt(((t_.areaHeight - box_.extentY * s) / 2 - s * box_.minY) / my);
 }
 
 // Paints the zoomed picture before anything of the old one is given up, so
@@ -191,6 +210,7 @@ void ViewController::zoomIn()
     if (!doc_.hasData)
         return;
     ensureScreenMetrics();
+    refreshFitBox();
     const ViewTransform before = t_;
     const int w = host_.pictureWidth(), h = host_.pictureHeight();
     t_.scale = static_cast<float>(t_.scale + 0.5);
@@ -216,14 +236,15 @@ void ViewController::zoomOut()
         return;
     }
     ensureScreenMetrics();
+    refreshFitBox();
     const ViewTransform before = t_;
     const int w = host_.pictureWidth(), h = host_.pictureHeight();
     t_.scale = static_cast<float>(t_.scale - 0.5);
     computeZoomFactors(w, h);
     const bool backX = t_.baseWidth > t_.baseWidth * double(t_.zoomX) &&
-                       doc_.extentX * t_.scale + 60 < roundToInt64(t_.baseWidth * t_.mmPerPixelX);
+                       box_.extentX * t_.scale + 60 < roundToInt64(t_.baseWidth * t_.mmPerPixelX);
     const bool backY = t_.baseHeight > t_.baseHeight * double(t_.zoomY) &&
-                       doc_.extentY * t_.scale + 60 < roundToInt64(t_.baseHeight * t_.mmPerPixelY);
+                       box_.extentY * t_.scale + 60 < roundToInt64(t_.baseHeight * t_.mmPerPixelY);
     const int newW = backX ? t_.baseWidth : roundToInt(w * double(t_.zoomX));
     const int newH = backY ? t_.baseHeight : roundToInt(h * double(t_.zoomY));
     finishZoom(before, newW, newH);

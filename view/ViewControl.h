@@ -5,10 +5,12 @@
 #include "core/Document.h"
 #include "core/Ports.h"
 #include "view/DrawingSurface.h"
+#include "view/FitBox.h"
 #include "view/Renderer.h"
 #include "view/ViewTransform.h"
 
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace korvane {
@@ -51,8 +53,10 @@ public:
     // For the loads.
     void readScreenMetrics();
     void setZoomLimits(std::string_view platformName);
-    // fitScale for a usable width and height in screen mm.
+    // fitScale for a usable width and height in screen mm, fitting fitBox().
     void computeFitScale(int width, int height);
+    // What fit and zoom centre on and scale to (see fitBoxOf).
+    const FitBox &fitBox() const { return box_; }
     // Clears the picture and gives the area its base size again.
     void returnToBaseSize();
     // The area's present size becomes the base size.
@@ -88,6 +92,11 @@ private:
     void placeForZoom(int width, int height);
     bool finishZoom(const ViewTransform &before, int width, int height);
     void ensureScreenMetrics();
+    void refreshFitBox();
+
+    struct FitArea {
+        int width = 0, height = 0;
+    };
 
     Document &doc_;
     Prompter &prompter_;
@@ -95,6 +104,9 @@ private:
     ViewTransform t_;
     RegionFill regionFill_ = RegionFill::Solid;
     int statusBarHeight_ = 19;
+    FitBox box_;
+    // The usable area the fit scale was last computed for.
+    std::optional<FitArea> fitArea_;
 };
 
 }  // namespace korvane
