@@ -271,18 +271,21 @@ void DrawingArea::zoomAt(QPoint inViewport, bool in)
 {
     BusyCursor busy(document_.hasData != 0);
     const QPoint pixel = scrollPosition() + inViewport;
-    const std::optional<Point> anchor = boardPointAt(view_->transform(), pixel.x(), pixel.y());
+    const std::optional<Point> board = boardPointAt(view_->transform(), pixel.x(), pixel.y());
     const float scaleBefore = view_->transform().scale;
+    // The visible part without scroll bars: they come as the picture grows.
+    const QSize seen = scroll_->maximumViewportSize();
+    ZoomAnchor anchor{board ? board->x : 0, board ? -board->y : 0, inViewport.x(),
+                      inViewport.y(),       seen.width(),          seen.height()};
     if (in)
-        view_->zoomIn();
+        view_->zoomIn(board ? &anchor : nullptr);
     else
-        view_->zoomOut();
-    if (!anchor || view_->transform().scale == scaleBefore)
+        view_->zoomOut(board ? &anchor : nullptr);
+    if (!board || view_->transform().scale == scaleBefore)
         return;
-    // The renderer stores Y negated.
-    const PixelPoint now = view_->transform().mapping().point(anchor->x, -anchor->y);
-    scroll_->horizontalScrollBar()->setValue(now.x - inViewport.x());
-    scroll_->verticalScrollBar()->setValue(now.y - inViewport.y());
+    const PixelPoint scroll = view_->anchoredScroll();
+    scroll_->horizontalScrollBar()->setValue(scroll.x);
+    scroll_->verticalScrollBar()->setValue(scroll.y);
 }
 
 int DrawingArea::pictureWidth() const { return picture_->width(); }
