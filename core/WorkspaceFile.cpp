@@ -610,6 +610,17 @@ bool applyWorkspace(WorkspaceData &&data, Document &doc)
     if (data.items.size() == 0)
         return false;
     doc.displayList = std::move(data.items);
+    // Slots the workspace does not name hold no file of the new drawing: a
+    // file loaded into one before is gone with the old drawing and must not
+    // count as loaded. Their visibility stays for the items of their layer.
+    for (int n = 1; n <= LayerCount; ++n) {
+        LayerSlot &slot = doc.layers.slot(n);
+        slot.pendingPath.clear();
+        slot.assignedPath.clear();
+        slot.loadedPath.clear();
+        slot.fileName.clear();
+        slot.fileKind.clear();
+    }
     // The workspace's slots count as loaded, so that the next Gerber or
     // drill load adds to this drawing as to any other (and asks before it
     // replaces a slot); they name no file that could be read again.
@@ -619,8 +630,6 @@ bool applyWorkspace(WorkspaceData &&data, Document &doc)
         slot.visible = 1;
         slot.fileName = layer.fileName;
         slot.pendingPath = AlreadyLoadedMarker;
-        slot.assignedPath.clear();
-        slot.loadedPath.clear();
     }
     if (data.gerberData)
         doc.gerberLoaded = 1;
