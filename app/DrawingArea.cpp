@@ -267,7 +267,7 @@ QPoint DrawingArea::viewportCentre() const
     return {seen.width() / 2, seen.height() / 2};
 }
 
-void DrawingArea::zoomAt(QPoint inViewport, bool in)
+void DrawingArea::zoomAt(QPoint inViewport, bool in, bool centred)
 {
     BusyCursor busy(document_.hasData != 0);
     const QPoint pixel = scrollPosition() + inViewport;
@@ -283,9 +283,16 @@ void DrawingArea::zoomAt(QPoint inViewport, bool in)
         view_->zoomOut(board ? &anchor : nullptr);
     if (!board || view_->transform().scale == scaleBefore)
         return;
-    const PixelPoint scroll = view_->anchoredScroll();
-    scroll_->horizontalScrollBar()->setValue(scroll.x);
-    scroll_->verticalScrollBar()->setValue(scroll.y);
+    // The scroll box shows or hides its bars for the new size through a
+    // queued call: let it happen now (and only that), so that the bars'
+    // ranges and the visible part are those of the new picture.
+    QCoreApplication::sendPostedEvents(scroll_, QEvent::MetaCall);
+    QPoint scroll(view_->anchoredScroll().x, view_->anchoredScroll().y);
+    // Scroll bars that came (or went) with the new size moved the centre.
+    if (centred)
+        scroll -= viewportCentre() - inViewport;
+    scroll_->horizontalScrollBar()->setValue(scroll.x());
+    scroll_->verticalScrollBar()->setValue(scroll.y());
 }
 
 int DrawingArea::pictureWidth() const { return picture_->width(); }
@@ -343,9 +350,9 @@ void DrawingArea::redraw()
     view_->redrawView();
 }
 
-void DrawingArea::zoomIn() { zoomAt(viewportCentre(), true); }
+void DrawingArea::zoomIn() { zoomAt(viewportCentre(), true, true); }
 
-void DrawingArea::zoomOut() { zoomAt(viewportCentre(), false); }
+void DrawingArea::zoomOut() { zoomAt(viewportCentre(), false, true); }
 
 void DrawingArea::setInitialSize() { picture_->resize(scroll_->size()); }
 

@@ -51,8 +51,9 @@ public:
     bool handleKey(QKeyEvent *event);
     void scrollBy(ScrollDirection direction);
     // One zoom step that keeps the board point under `inViewport` (a point
-    // of the visible part) under it, as far as the scroll bars reach.
-    void zoomAt(QPoint inViewport, bool in);
+    // of the visible part) under it; `centred`: the point at the centre,
+    // which moves when scroll bars come or go.
+    void zoomAt(QPoint inViewport, bool in, bool centred = false);
     // The middle of the visible part, in its own coordinates.
     QPoint viewportCentre() const;
 

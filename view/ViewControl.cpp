@@ -212,11 +212,9 @@ bool ViewController::finishZoom(const ViewTransform &before, int width, int heig
 // Along one axis: the scroll position that shows `pixel` at `at` of `seen`
 // pixels. Where the picture ends too soon the picture grows on that side
 // (up to `limit`), and `offset` moves the drawing along when it grows in
-// front. An axis seen whole keeps its picture and scrolls nowhere.
+// front.
 static int anchoredAxis(int pixel, int at, int seen, int &size, std::int32_t &offset, float limit)
 {
-    if (size <= seen)
-        return 0;
     const int room = std::max(0, static_cast<int>(limit) - 1 - size);
     int scroll = pixel - at;
     if (scroll < 0) {
@@ -224,9 +222,9 @@ static int anchoredAxis(int pixel, int at, int seen, int &size, std::int32_t &of
         size += grow;
         offset -= grow;
         scroll = std::max(0, scroll + grow);
-    } else if (scroll > size - seen) {
+    } else if (scroll > std::max(0, size - seen)) {
         size += std::min(scroll - (size - seen), room);
-        scroll = std::min(scroll, size - seen);
+        scroll = std::min(scroll, std::max(0, size - seen));
     }
     return scroll;
 }
