@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace korvane {
 
 QString qtFilterFrom(const std::string &filter)
@@ -88,6 +90,8 @@ void configure(QFileDialog &dialog, const FileDialogSpec &request, bool open)
     dialog.setWindowTitle(QString::fromUtf8(request.title));
     dialog.setNameFilter(open ? qtOpenFilterFrom(request.filter) : qtFilterFrom(request.filter));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    // Room for long names, sizes and dates without "…".
+    dialog.resize(std::max(dialog.width(), 900), std::max(dialog.height(), 560));
     if (!request.defaultExtension.empty())
         dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     // A pattern such as "*.prm" is a filter, never a name to pre-fill.

@@ -13,6 +13,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -183,6 +185,14 @@ TEST(LayerColourBoxesTest, AColourChosenInTheTableShowsInTheSelectionForTheSameS
     EXPECT_TRUE(sel.colourBox(13)->styleSheet().contains("#000080"));
     EXPECT_FALSE(sel.colourBox(12)->styleSheet().contains("#000080"));
     EXPECT_EQ(lyr.windowTitle(), "レイヤー表示設定");
+    // "１" to "１５", drawn full width.
+    for (int n : {1, 15}) {
+        auto *number = lyr.findChild<QLabel *>(QStringLiteral("slotNumber%1").arg(n));
+        ASSERT_NE(number, nullptr);
+        EXPECT_EQ(number->text(), n == 1 ? "１" : "１５");
+        const QFontMetrics metrics(number->font());
+        EXPECT_GE(metrics.horizontalAdvance(number->text()), metrics.horizontalAdvance(QString::number(n)) * 3 / 2);
+    }
 }
 
 TEST_F(LayerWindowFixture, AnotherFileForALoadedSlotClearsTheDrawingOnYes)
