@@ -14,7 +14,7 @@ set -eu
 cd "$(dirname "$0")"
 
 PACKAGES="build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev qt6-gtk-platformtheme
+  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev qt6-gtk-platformtheme qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-noto-cjk
   xvfb xauth x11-utils imagemagick xdotool poppler-utils gerbv
