@@ -25,6 +25,7 @@
 #include "core/Encoding.h"
 #include "core/Errors.h"
 #include "core/SettingsFile.h"
+#include "core/TextFile.h"
 #include "gerber/ApertureCommands.h"
 #include "gerber/GerberTexts.h"
 #include "platform/QtFilePicker.h"
@@ -566,11 +567,13 @@ bool isDrillFile(const QString &path)
 {
     if (hasDrillExtension(path.toStdString()))
         return true;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A file that cannot be read (a FIFO, a device) is left to the Gerber
+    // load, which names it.
+    try {
+        return looksLikeDrillData(readFileHead(path.toStdString(), 1 << 16));
+    } catch (const KorvaneError &) {
         return false;
-    QByteArray head = file.read(1 << 16);
-    return looksLikeDrillData(std::string_view(head.constData(), static_cast<size_t>(head.size())));
+    }
 }
 
 }  // namespace
@@ -666,6 +669,13 @@ GerberLoadOutcome TMain::loadGerberLayers()
                               *prompter_, *status_,       &observer};
     GerberLoadOutcome outcome = loadGerberFiles(context, files);
     forgetUnreadSlots(outcome.layersUnread);
+    // What the files hold that is not drawn exactly stays in the status bar.
+    if (!outcome.notes.empty()) {
+        std::string text;
+        for (const std::string &note : outcome.notes)
+            text += (text.empty() ? "" : " / ") + note;
+        status_->setStatus(text);
+    }
     // What the files declared shows in the format dialogs.
     gerberInDialog_->showRecord();
     gerberOutDialog_->updateApertureButton();

@@ -479,6 +479,8 @@ int runLoad(const std::vector<std::string> &args)
         if (!files.empty()) {
             GerberLoadContext context{doc, table, library, settings.gerberIn, prompter, status, gerberObserver};
             GerberLoadOutcome outcome = loadGerberFiles(context, files);
+            for (const std::string &note : outcome.notes)
+                std::cerr << note << "\n";
             complete = outcome.end == GerberLoadOutcome::End::Completed && outcome.layersStopped.empty();
         }
         if (!drillFiles.empty()) {

@@ -139,6 +139,12 @@ bool saveAptPath(const std::string &path, ApertureTable &table, const MacroLibra
     table.title = fileNameOf(path);
     if (!cut.empty())
         prompter.warning(cutMessage(cut));
+    if (!table.extraRows().empty()) {
+        std::string codes;
+        for (const auto &[dcode, row] : table.extraRows())
+            codes += (codes.empty() ? "D" : ", D") + std::to_string(dcode);
+        prompter.warning(std::string(aptmsg::RowsAboveD999NotSaved) + codes);
+    }
     if (macros.holdsLines())
         saveMacrosBeside(path, macros, prompter, picker);
     return true;

@@ -45,6 +45,9 @@ inline constexpr const char *NotAnAptFile =
     "アパーチャテーブル（.apt）のファイルではありません。読み込みを中止しました。";
 inline constexpr const char *PrintNeedsFile = "アパーチャテーブルファイルをロードしないと印刷出来ません！";
 // Followed by the D-codes whose texts did not fit their fields.
+// D-codes above D999 that RS-274X files defined: the .apt file has no rows for them.
+inline constexpr const char *RowsAboveD999NotSaved =
+    "次のDコードは D999 を超えるため、アパーチャテーブルファイルに保存していません：";
 inline constexpr const char *TextsCut = "次のDコードの形状またはサイズは長すぎるため、切り詰めて保存しました：";
 
 // The window.

@@ -225,3 +225,15 @@ TEST(AptRecords, Cp932FieldNeverSplitsACharacter)
         EXPECT_EQ(cut, c.cut) << c.text;
     }
 }
+
+// Rows above D999 (from RS-274X files) have no record in the file: the
+// save says which.
+TEST_F(AptFile, RowsAboveD999AreNamedAsNotSaved)
+{
+    table.SetRow(10, "丸", "0.1");
+    table.SetRow(8191, "丸", "2");
+    table.SetRow(1000, "正方形", "1");
+    ASSERT_TRUE(saveAptPath(dir.file("big.apt"), table, macros, prompter, picker));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, std::string(aptmsg::RowsAboveD999NotSaved) + "D1000, D8191");
+}
