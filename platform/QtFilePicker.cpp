@@ -57,7 +57,7 @@ QString allOf(const char *name, const char *extensions)
 
 QString qtOpenFilterFrom(const std::string &filter)
 {
-    const QString entries = qtFilterFrom(filter);
+    QString entries = qtFilterFrom(filter);
     if (entries.startsWith(QLatin1String("Gerber Files")))
         return allOf("Gerber Files", CommonGerberExtensions) + ";;" + entries;
     if (entries.startsWith(QLatin1String("Drill Files")))
@@ -69,7 +69,7 @@ QString QtFilePicker::startDirectory(const FileDialogSpec &request) const
 {
     if (!request.initialDirectory.empty())
         return QString::fromStdString(request.initialDirectory);
-    const QString own = lastDirectories_.value(QString::fromStdString(request.title));
+    QString own = lastDirectories_.value(QString::fromStdString(request.title));
     if (!own.isEmpty())
         return own;
     if (!lastDirectory_.isEmpty())
