@@ -61,15 +61,31 @@ public:
     }
     void hit(int tool, double x, double storedY, double) override
     {
-        if (tool < 1 || tool > ToolMarkCount)
+        if (tool < 1)
             return;
+        legend_.grow(tool);
         ++legend_.counts[static_cast<std::size_t>(tool)];
         drawToolMark(page_, tool, {map_.mapX(x), map_.mapY(-storedY)}, size_);
     }
+    // The path in a one-dot line, the tool's mark at both ends.
+    void path(const DrillPath &path) override
+    {
+        legend_.grow(path.tool);
+        ++legend_.slots[static_cast<std::size_t>(path.tool)];
+        const std::vector<Point> points = drillPathPoints(path);
+        page_.setPen(colours::Black, 1);
+        page_.moveTo(map_.mapX(points.front().x), map_.mapY(-points.front().y));
+        for (std::size_t i = 1; i < points.size(); ++i)
+            page_.lineTo(map_.mapX(points[i].x), map_.mapY(-points[i].y));
+        drawToolMark(page_, path.tool, {map_.mapX(path.startX), map_.mapY(-path.startStoredY)}, size_);
+        drawToolMark(page_, path.tool, {map_.mapX(path.end().x), map_.mapY(-path.end().storedY)}, size_);
+    }
     void diameterText(int tool, const std::string &text) override
     {
-        if (tool >= 1 && tool <= ToolMarkCount)
-            legend_.diameters[static_cast<std::size_t>(tool)] = text;
+        if (tool < 1)
+            return;
+        legend_.grow(tool);
+        legend_.diameters[static_cast<std::size_t>(tool)] = text;
     }
 
 private:
@@ -168,12 +184,15 @@ private:
         else
             ++outcome_.chartsAbandoned;
 
-        beginPage(fileNameOf(row.drillPath));
-        DrawingSurface &page = *ctx_.device.page();
-        pageState(page, colours::Black);
-        drawDrillLegend(page, geometry_, row.drillPath, legend);
-        endPage(true);
-        ++outcome_.legendsPrinted;
+        // One sheet for tools 1 to 36, one more for every further 36 used.
+        for (int first = 1; first == 1 || first <= legend.lastTool(); first += ToolMarkCount) {
+            beginPage(fileNameOf(row.drillPath));
+            DrawingSurface &page = *ctx_.device.page();
+            pageState(page, colours::Black);
+            drawDrillLegend(page, geometry_, row.drillPath, legend, first);
+            endPage(true);
+            ++outcome_.legendsPrinted;
+        }
         outcome_.legends.push_back(legend);
 
         ctx_.progress.hideProgress();
@@ -294,11 +313,29 @@ private:
 
 }  // namespace
 
+void DrillLegend::grow(int tool)
+{
+    const auto size = static_cast<std::size_t>(tool) + 1;
+    if (size > counts.size()) {
+        counts.resize(size);
+        slots.resize(size);
+        diameters.resize(size);
+    }
+}
+
+int DrillLegend::lastTool() const
+{
+    for (std::size_t t = counts.size(); t-- > 1;)
+        if (counts[t] != 0 || slots[t] != 0)
+            return static_cast<int>(t);
+    return 0;
+}
+
 void drawToolMark(DrawingSurface &page, int tool, PixelPoint centre, int size)
 {
-    if (tool < 1 || tool > ToolMarkCount)
+    if (tool < 1)
         return;
-    const ToolMark &mark = toolMark(tool);
+    const ToolMark &mark = toolMark(markOfTool(tool));
     const int h = size / 2;
     const int q = size / 4;
     page.setPen(colours::Black, 1);
@@ -328,7 +365,7 @@ void drawToolMark(DrawingSurface &page, int tool, PixelPoint centre, int size)
 }
 
 void drawDrillLegend(DrawingSurface &page, const PageGeometry &g, const std::string &fullPath,
-                     const DrillLegend &legend)
+                     const DrillLegend &legend, int firstTool)
 {
     auto X = [&](double mm) { return roundToInt(mm / g.dotWidthMm); };
     auto Y = [&](double mm) { return roundToInt(mm / g.dotHeightMm); };
@@ -352,19 +389,24 @@ void drawDrillLegend(DrawingSurface &page, const PageGeometry &g, const std::str
             page.textOut(X(left - 10 + headerX[k]), Y(22), headers[k]);
     }
     const int markSize = X(4);
-    for (int tool = 1; tool <= ToolMarkCount; ++tool) {
-        const int count = legend.counts[static_cast<std::size_t>(tool)];
-        if (count == 0)
+    for (int row = 1; row <= ToolMarkCount; ++row) {
+        const int tool = firstTool + row - 1;
+        const auto at = static_cast<std::size_t>(tool);
+        const int count = at < legend.counts.size() ? legend.counts[at] : 0;
+        const int slots = at < legend.slots.size() ? legend.slots[at] : 0;
+        if (count == 0 && slots == 0)
             continue;
-        const bool left = tool <= 18;
-        const int r = left ? tool : tool - 18;
+        const bool left = row <= 18;
+        const int r = left ? row : row - 18;
         const double base = left ? 0 : 80;
         const double y = 28 + 6 * (r - 1);
         drawToolMark(page, tool, {X(base + 15), Y(29 + 6 * (r - 1))}, markSize);
-        char name[8];
+        char name[16];
         std::snprintf(name, sizeof name, "T%02d", tool);
         page.textOut(X(base + 24), Y(y), name);
-        page.textOut(X(base + 37), Y(y), legend.diameters[static_cast<std::size_t>(tool)]);
+        page.textOut(X(base + 37), Y(y), legend.diameters[at]);
+        if (slots != 0)
+            page.textOut(X(base + 52), Y(y), printmsg::LegendSlots + std::to_string(slots));
         page.textOut(X(base + 67), Y(y), std::to_string(count));
     }
 }

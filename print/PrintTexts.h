@@ -53,5 +53,7 @@ inline constexpr const char *LegendTool = "ツール";
 inline constexpr const char *LegendDiameter = "仕上径";
 inline constexpr const char *LegendType = "タイプ";
 inline constexpr const char *LegendCount = "数  量";
+// The type column of a tool with slots or routed paths, before their number.
+inline constexpr const char *LegendSlots = "長穴 ";
 
 }  // namespace korvane::printmsg
