@@ -1,4 +1,5 @@
 #include "convert/DrillWriter.h"
+#include "convert/DrillInput.h"
 #include "convert/TapeCodes.h"
 #include "core/Encoding.h"
 #include "core/Errors.h"
@@ -368,11 +369,15 @@ void DrillWriter::endBlock(bool lastWordIsCoordinate)
 
 void writeDrillFile(DrillWriteContext &ctx, const std::string &inputPath, const std::string &outputPath)
 {
+    SettledDrillFormat settled = settleDrillFile(inputPath, ctx.in);
+    ctx.note = settled.note;
     InputFile input(inputPath);
     refuseOutputOntoInput(inputPath, outputPath);
     OutputFileSink output(outputPath);
-    std::unique_ptr<TapeCodec> decoder = ctx.in.charCode == CharCode::Eia ? decoderFor(CharCode::Eia) : nullptr;
-    DrillWriter writer(ctx, output);
+    std::unique_ptr<TapeCodec> decoder =
+        settled.format.charCode == CharCode::Eia ? decoderFor(CharCode::Eia) : nullptr;
+    DrillWriteContext own{settled.format, ctx.out, ctx.mode, {}};
+    DrillWriter writer(own, output);
     readBlocks(input, decoder.get(), ChunkSize, [&](std::string_view block) {
         writer.feed(block);
         return true;

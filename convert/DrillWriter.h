@@ -18,6 +18,9 @@ struct DrillWriteContext {
     DrillInFormat &in;
     DrillOutFormat &out;
     ConversionMode mode = ConversionMode::Drill;
+    // Set by writeDrillFile when the input's bytes are not in the character
+    // code the record says (they are read by what they are).
+    std::string note;
 };
 
 // The five templates of DrillOutFormat, compiled for one file: "*" is the
@@ -94,7 +97,9 @@ private:
 };
 
 // Converts one file; the output is replaced only when the whole file was
-// converted. Errors throw KorvaneError with the platform's texts.
+// converted. Errors throw KorvaneError with the platform's texts. The input
+// is read by the format its header declares over `ctx.in` (which stays as
+// it is), in the character code its bytes have.
 void writeDrillFile(DrillWriteContext &ctx, const std::string &inputPath, const std::string &outputPath);
 
 }  // namespace korvane

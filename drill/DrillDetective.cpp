@@ -115,6 +115,10 @@ DrillPlausibility drillPlausibility(std::string_view bytes, const DrillInFormat 
     p.hits = list.holes.size();
     if (list.holes.empty())
         return p;
+    // Diameters are written in the file's unit.
+    const double unit = format.unit == LengthUnit::Inch ? 25.4 : 1.0;
+    for (auto &h : list.holes)
+        h.diameter *= unit;
     double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
     bool sizes = true, anySize = false;
     for (const auto &h : list.holes) {
@@ -127,8 +131,9 @@ DrillPlausibility drillPlausibility(std::string_view bytes, const DrillInFormat 
             sizes = sizes && h.diameter >= 0.05 && h.diameter <= 12;
         }
     }
-    const double w = maxX - minX, h = maxY - minY, wide = std::max(w, h);
-    p.points += wide >= 2 && wide <= 800 && std::abs(minX) <= 1000 && std::abs(minY) <= 1000 ? 1 : 0;
+    const double wide = std::max(maxX - minX, maxY - minY);
+    // Too small a drawing shows in crowded holes; a tiny one is no proof.
+    p.points += wide <= 600 && std::abs(minX) <= 1000 && std::abs(minY) <= 1000 ? 1 : 0;
     p.points += sizes ? 1 : 0;
     p.points += !anySize || overlapShare(list.holes) < 0.05 ? 1 : 0;
     return p;
@@ -283,10 +288,13 @@ std::vector<DrillFormatScore> rankDrillFormats(std::string_view bytes, const Pad
     std::vector<DrillFormatScore> scores;
     for (const DrillInFormat &f : candidates(base, fixed))
         scores.push_back(scoreDrillFormat(bytes, pads, f));
-    std::stable_sort(scores.begin(), scores.end(), [](const DrillFormatScore &a, const DrillFormatScore &b) {
+    // Of formats that read every hit alike, a common one, then one with the
+    // decimals in use.
+    auto rank = [&](const DrillInFormat &f) { return isCommon(f) ? 0 : f.decimalDigits == base.decimalDigits ? 1 : 2; };
+    std::stable_sort(scores.begin(), scores.end(), [&](const DrillFormatScore &a, const DrillFormatScore &b) {
         if (a.share() != b.share())
             return a.share() > b.share();
-        return isCommon(a.format) && !isCommon(b.format);
+        return rank(a.format) < rank(b.format);
     });
     return scores;
 }

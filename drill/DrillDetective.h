@@ -45,7 +45,7 @@ struct DrillFormatScore {
 };
 
 // Every candidate format, the best first (ties go to the common formats,
-// inch 2.4 and mm 3.3, then keep the candidates' order: mm before inch, LZ
+// inch 2.4 and mm 3.3, then to the decimals of `base`, then keep the candidates' order: mm before inch, LZ
 // before TZ, fewer digits first). The candidates take the
 // coordinate mode and x0y0IsHit of `base`. A file whose numbers do not read
 // under a candidate scores 0 there.
@@ -58,7 +58,7 @@ std::vector<DrillFormatScore> rankDrillFormats(std::string_view bytes, const Pad
 DrillFormatScore scoreDrillFormat(std::string_view bytes, const PadMap &pads, const DrillInFormat &format);
 
 // How plausible a format makes a file without Gerber data to compare with:
-// one point each for a drawing of board size (both sides 2 to 800 mm), for
+// one point each for a drawing of board size (at most 600 mm across), for
 // tool diameters of 0.05 to 12 mm (or none given), and for holes that do not
 // overlap their neighbours (or no diameters to tell).
 struct DrillPlausibility {

@@ -450,8 +450,8 @@ void DrillFileReader::feed(std::string_view chunk)
         case ';': comment_ = Comment::ToLineEnd; break;
         case '(': comment_ = Comment::ToParen; break;
         case '\n':
-            ++line_;
             endBlock();
+            ++line_;
             break;
         case '\r':
         case '*': endBlock(); break;

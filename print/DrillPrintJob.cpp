@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/Numbers.h"
 #include "core/TextFile.h"
+#include "drill/DrillHeader.h"
 #include "drill/DrillReader.h"
 #include "drill/ToolMarks.h"
 #include "gerber/GerberReader.h"
@@ -52,6 +53,22 @@ bool readSliced(const std::string &path, PrintProgress &progress, Feed feed)
     return !progress.cancelRequested();
 }
 
+// The first 64 KB of a file, where its header stands.
+std::string readHead(const std::string &path)
+{
+    InputFile input(path);
+    std::string head(std::size_t{64} * 1024, '\0');
+    std::size_t n = 0;
+    while (n < head.size()) {
+        const std::size_t got = input.read(head.data() + n, head.size() - n);
+        if (got == 0)
+            break;
+        n += got;
+    }
+    head.resize(n);
+    return head;
+}
+
 // Draws a mark at every hit and keeps the legend's figures.
 class ChartSink : public DrillHitSink {
 public:
@@ -71,7 +88,7 @@ public:
     void path(const DrillPath &path) override
     {
         legend_.grow(path.tool);
-        ++legend_.slots[static_cast<std::size_t>(path.tool)];
+        ++legend_.slotCounts[static_cast<std::size_t>(path.tool)];
         const std::vector<Point> points = drillPathPoints(path);
         page_.setPen(colours::Black, 1);
         page_.moveTo(map_.mapX(points.front().x), map_.mapY(-points.front().y));
@@ -101,15 +118,31 @@ public:
 
     DrillPrintOutcome run()
     {
+        // A drill file that cannot be read is named at once; with none left
+        // nothing is printed (and no document begun).
+        std::vector<DrillPrintRow> readable;
+        for (const DrillPrintRow &row : ctx_.rows) {
+            try {
+                InputFile probe(row.drillPath);
+                readable.push_back(row);
+            } catch (const KorvaneError &e) {
+                ctx_.prompter.error(fileNameOf(row.drillPath) + "\n" + e.text());
+            }
+        }
+        if (readable.empty()) {
+            if (!ctx_.rows.empty())
+                ctx_.prompter.error(printmsg::NothingToPrint);
+            return outcome_;
+        }
         if (!ctx_.device.choosePrinter())
             return outcome_;
         outcome_.confirmed = true;
         BusyGuard busy(ctx_.status);
         ctx_.device.beginJob();
         try {
-            rules_ = drillNumberRules(ctx_.drillFormat);
+            drillNumberRules(ctx_.drillFormat);  // digit counts that are not numbers stop here
             jobGeometry_ = computePageGeometry(ctx_.device.metrics(), PrintKind::Drill);
-            for (const DrillPrintRow &row : ctx_.rows)
+            for (const DrillPrintRow &row : readable)
                 if (!printRow(row))
                     break;
         } catch (const KorvaneError &e) {
@@ -163,6 +196,8 @@ private:
     // False when the whole print is to stop.
     bool printRow(const DrillPrintRow &row)
     {
+        // Each file by the format its header declares, as the drill load reads it.
+        rules_ = drillNumberRules(declaredDrillFormat(readHead(row.drillPath), ctx_.drillFormat));
         DrillLegend legend;
         bool chartOk = true;
         const bool overlay = !row.overlayPath.empty();
@@ -318,7 +353,7 @@ void DrillLegend::grow(int tool)
     const auto size = static_cast<std::size_t>(tool) + 1;
     if (size > counts.size()) {
         counts.resize(size);
-        slots.resize(size);
+        slotCounts.resize(size);
         diameters.resize(size);
     }
 }
@@ -326,7 +361,7 @@ void DrillLegend::grow(int tool)
 int DrillLegend::lastTool() const
 {
     for (std::size_t t = counts.size(); t-- > 1;)
-        if (counts[t] != 0 || slots[t] != 0)
+        if (counts[t] != 0 || slotCounts[t] != 0)
             return static_cast<int>(t);
     return 0;
 }
@@ -393,8 +428,8 @@ void drawDrillLegend(DrawingSurface &page, const PageGeometry &g, const std::str
         const int tool = firstTool + row - 1;
         const auto at = static_cast<std::size_t>(tool);
         const int count = at < legend.counts.size() ? legend.counts[at] : 0;
-        const int slots = at < legend.slots.size() ? legend.slots[at] : 0;
-        if (count == 0 && slots == 0)
+        const int slotCount = at < legend.slotCounts.size() ? legend.slotCounts[at] : 0;
+        if (count == 0 && slotCount == 0)
             continue;
         const bool left = row <= 18;
         const int r = left ? row : row - 18;
@@ -405,8 +440,8 @@ void drawDrillLegend(DrawingSurface &page, const PageGeometry &g, const std::str
         std::snprintf(name, sizeof name, "T%02d", tool);
         page.textOut(X(base + 24), Y(y), name);
         page.textOut(X(base + 37), Y(y), legend.diameters[at]);
-        if (slots != 0)
-            page.textOut(X(base + 52), Y(y), printmsg::LegendSlots + std::to_string(slots));
+        if (slotCount != 0)
+            page.textOut(X(base + 52), Y(y), printmsg::LegendSlots + std::to_string(slotCount));
         page.textOut(X(base + 67), Y(y), std::to_string(count));
     }
 }

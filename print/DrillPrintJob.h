@@ -42,10 +42,10 @@ struct DrillPrintContext {
 // grow for tools above 36, which get legend sheets of their own).
 struct DrillLegend {
     std::vector<int> counts = std::vector<int>(37);
-    std::vector<int> slots = std::vector<int>(37);  // slots and routed paths
+    std::vector<int> slotCounts = std::vector<int>(37);  // slotCounts and routed paths
     std::vector<std::string> diameters = std::vector<std::string>(37);
     void grow(int tool);
-    // The highest tool with holes or slots; 0 for none.
+    // The highest tool with holes or slotCounts; 0 for none.
     int lastTool() const;
 };
 
@@ -64,7 +64,7 @@ DrillPrintOutcome runDrillPrint(DrillPrintContext &context);
 void drawToolMark(DrawingSurface &page, int tool, PixelPoint centre, int size);
 
 // The legend sheet of one drill file onto `page`: the 36 tools from
-// `firstTool` (1, 37, 73, ...) in fixed rows. A tool with slots names them
+// `firstTool` (1, 37, 73, ...) in fixed rows. A tool with slotCounts names them
 // in the type column ("長穴" and their number).
 void drawDrillLegend(DrawingSurface &page, const PageGeometry &geometry, const std::string &fullPath,
                      const DrillLegend &legend, int firstTool = 1);
