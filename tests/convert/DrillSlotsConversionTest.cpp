@@ -73,8 +73,9 @@ TEST(DrillSlotsConversion, SlotsAndRoutesRoundTripThroughTheWriter)
         EXPECT_EQ(occurrences(text, "G85"), 1u) << c.name << "\n" << text;
         for (const char *block : {"M15", "M16", "G05", "G01", "G02", "G03"})
             EXPECT_NE(text.find(block), std::string::npos) << c.name << " " << block;
-        // The three header tools select nothing: two changes for T2 and T40.
-        EXPECT_EQ(occurrences(text, "M06"), 2u) << c.name << "\n" << text;
+        // The three header tools select nothing: changes for T2, T40 and
+        // the closing T0 of the body only.
+        EXPECT_EQ(occurrences(text, "M06"), 3u) << c.name << "\n" << text;
         EXPECT_EQ(text.find("T20"), std::string::npos);
         const CheckVerdict v = checkDrillRewrite(SlotsFile, f.in, out, f.out, ConversionMode::Drill);
         EXPECT_EQ(v.result, CheckVerdict::Result::Same) << c.name << ": " << verdictText(v) << "\n" << text;
