@@ -32,10 +32,12 @@ SettledDrillFormat settleDrillFormat(std::string_view head, const DrillInFormat 
     const TapeLook look = tapeLook(head);
     if (set.charCode == CharCode::Eia && look == TapeLook::Ascii) {
         s.format.charCode = CharCode::Ascii;
-        s.note = fileNameOf(path) + ": 入力の文字コードは EIA の設定ですが、ASCII のファイルなので ASCII として読みました";
+        s.note =
+            fileNameOf(path) + ": 入力の文字コードは EIA の設定ですが、ASCII のファイルなので ASCII として読みました";
     } else if (set.charCode != CharCode::Eia && look == TapeLook::Eia) {
         s.format.charCode = CharCode::Eia;
-        s.note = fileNameOf(path) + ": 入力の文字コードは ASCII の設定ですが、EIA のファイルなので EIA として読みました";
+        s.note =
+            fileNameOf(path) + ": 入力の文字コードは ASCII の設定ですが、EIA のファイルなので EIA として読みました";
     }
     std::string decoded;
     if (s.format.charCode == CharCode::Eia) {

@@ -374,8 +374,7 @@ void writeDrillFile(DrillWriteContext &ctx, const std::string &inputPath, const 
     InputFile input(inputPath);
     refuseOutputOntoInput(inputPath, outputPath);
     OutputFileSink output(outputPath);
-    std::unique_ptr<TapeCodec> decoder =
-        settled.format.charCode == CharCode::Eia ? decoderFor(CharCode::Eia) : nullptr;
+    std::unique_ptr<TapeCodec> decoder = settled.format.charCode == CharCode::Eia ? decoderFor(CharCode::Eia) : nullptr;
     DrillWriteContext own{settled.format, ctx.out, ctx.mode, {}};
     DrillWriter writer(own, output);
     readBlocks(input, decoder.get(), ChunkSize, [&](std::string_view block) {

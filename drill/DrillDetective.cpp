@@ -62,7 +62,8 @@ std::vector<DrillInFormat> candidates(const DrillInFormat &base, const DrillDecl
         for (ZeroSuppression zeros : {ZeroSuppression::Leading, ZeroSuppression::Trailing})
             for (int integer = 1; integer <= MaxIntegerDigits; ++integer)
                 for (int decimals = 1; decimals <= MaxDecimalDigits; ++decimals) {
-                    if ((fixed.unit && *fixed.unit != unit) || (fixed.zeroSuppression && *fixed.zeroSuppression != zeros))
+                    if ((fixed.unit && *fixed.unit != unit) ||
+                        (fixed.zeroSuppression && *fixed.zeroSuppression != zeros))
                         continue;
                     if (fixed.integerDigits && fixed.decimalDigits &&
                         (*fixed.integerDigits != integer || *fixed.decimalDigits != decimals))

@@ -724,7 +724,8 @@ void DrillFileReader::endBlock()
 
 // -------------------------------------------------------------------- marks
 
-void appendToolMark(Document &document, int tool, int layer, double x, double storedY, double diameter, bool counted)
+void appendToolMark(Document &document, int tool, int layer, double x, double storedY, double diameter, bool counted,
+                    int colourLayer)
 {
     if (tool < 1)
         return;
@@ -737,7 +738,7 @@ void appendToolMark(Document &document, int tool, int layer, double x, double st
     for (const MarkItem &item : mark.items) {
         a.kind = item.kind;
         a.role = first && counted ? RoleDrillHit : RoleAuxiliary;
-        a.colourLayer = layer;
+        a.colourLayer = colourLayer < 0 ? layer : colourLayer;
         a.fill = mark.fill;
         // A mark that starts with a move keeps the colour and fill of the
         // item before it, which a move does not use.
@@ -831,8 +832,11 @@ void appendDrillPath(Document &document, const DrillPath &path, int layer)
         }
         from = to;
     }
-    appendToolMark(document, path.tool, layer, path.startX, path.startStoredY, path.diameter, false);
-    appendToolMark(document, path.tool, layer, from.x, from.y, path.diameter, false);
+    // A mark that the stroke's round end covers whole is cut out of it, so
+    // that it shows; a narrower stroke leaves the mark in the layer colour.
+    const int markColour = path.diameter >= 2 * std::sqrt(2.0) * ToolMarkHalfSize ? 0 : layer;
+    appendToolMark(document, path.tool, layer, path.startX, path.startStoredY, path.diameter, false, markColour);
+    appendToolMark(document, path.tool, layer, from.x, from.y, path.diameter, false, markColour);
 }
 
 // --------------------------------------------------------------------- load

@@ -253,13 +253,15 @@ private:
 // Appends the mark of `tool` (from 1; above 36 the symbols repeat) at
 // (x, storedY) on `layer`: the first item carries role 3 and the tool
 // number (role 0 when not `counted`, as at a slot's ends), every item the
-// diameter.
+// diameter; `colourLayer` other than -1 paints it in that slot's colour (0:
+// the background).
 void appendToolMark(Document &document, int tool, int layer, double x, double storedY, double diameter,
-                    bool counted = true);
+                    bool counted = true, int colourLayer = -1);
 
 // Appends a slot or routed path: a stroke of the tool's diameter in the
 // layer colour (lines and arcs; its first stroke carries role 4 and the
-// tool number) and the tool's mark at each end, not counted as holes.
+// tool number) and the tool's mark at each end, not counted as holes: cut
+// out of the stroke where its round end covers the mark whole.
 void appendDrillPath(Document &document, const DrillPath &path, int layer);
 
 // The warning for holes drilled before any tool was selected.

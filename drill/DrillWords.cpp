@@ -57,9 +57,7 @@ void DrillWordReader::feed(std::string_view chunk)
             letter_ = c;
             text_.clear();
             break;
-        case '%':
-            header_ = false;
-            break;
+        case '%': header_ = false; break;
         case ';':
         case '(': comment_ = c; break;
         case '\n':

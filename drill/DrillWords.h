@@ -24,7 +24,7 @@ struct DrillBlock {
     std::optional<std::string> tool;  // the digits of a tool selection
     std::optional<std::string> toolDefinition;
     bool g80 = false;
-    bool g85 = false;  // a slot: the coordinates before it start, after it end
+    bool g85 = false;           // a slot: the coordinates before it start, after it end
     std::size_t slotSplit = 0;  // coordinates before the G85
     std::optional<int> motion;  // G00, G01, G02, G03 of route mode
     bool g05 = false;           // back to drilling

@@ -95,8 +95,8 @@ ToolList toolsOfDocument(const Document &document)
             auto [at, added] = rowOf.try_emplace(key, list.rows.size());
             if (added) {
                 const bool slot = item.role == RoleDrillSlot;
-                list.rows.push_back({toolName(item.code) + (slot ? SlotRowSuffix : ""), 0, formatReal(item.toolSize),
-                                     0});
+                list.rows.push_back(
+                    {toolName(item.code) + (slot ? SlotRowSuffix : ""), 0, formatReal(item.toolSize), 0});
             }
             lastCode = key;
             lastRow = at->second;

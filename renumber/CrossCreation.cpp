@@ -451,8 +451,7 @@ private:
 // tool's aperture.
 class DrillToGerber : private DrillBlockSink {
 public:
-    DrillToGerber(const DrillInFormat &in, const CreationTable &table, GerberComposer &composer,
-                  ReportCounter &counter)
+    DrillToGerber(const DrillInFormat &in, const CreationTable &table, GerberComposer &composer, ReportCounter &counter)
         : in_(in), table_(table), composer_(composer), counter_(counter),
           inputTotal_(parseInt(in.integerDigits) + parseInt(in.decimalDigits))
     {

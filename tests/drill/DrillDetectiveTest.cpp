@@ -157,7 +157,8 @@ TEST(DrillDetective, TheQuestionAndItsAnswers)
 // where its holes meet no pad (a non-plated file): no question is asked.
 TEST(DrillDetective, LeavesACompletelyDeclaredFormatAlone)
 {
-    const DrillInFormat other = drillFormat(ZeroSuppression::Trailing, LengthUnit::Mm, CoordinateMode::Absolute, "3", "2");
+    const DrillInFormat other =
+        drillFormat(ZeroSuppression::Trailing, LengthUnit::Mm, CoordinateMode::Absolute, "3", "2");
     TempDir dir;
     Board board;
     int count = 0;
@@ -179,7 +180,8 @@ TEST(DrillDetective, LeavesACompletelyDeclaredFormatAlone)
     // the formats that tie, the one with the decimals in use is offered).
     const DrillInFormat twoThree =
         drillFormat(ZeroSuppression::Trailing, LengthUnit::Mm, CoordinateMode::Absolute, "2", "3");
-    const std::string open = dir.write("open.drl", "M48\nMETRIC,LZ\nT1C3.0\n%\n" + drillFileFor(board.pads, twoThree, count));
+    const std::string open =
+        dir.write("open.drl", "M48\nMETRIC,LZ\nT1C3.0\n%\n" + drillFileFor(board.pads, twoThree, count));
     Board again;
     again.gerber.doc.keepExisting = 1;
     DrillInFormat format2 = drillFormat();
@@ -211,8 +213,8 @@ TEST(DrillDetective, AHeaderlessFileWithoutPadsIsReadByThePlausibleFormat)
     EXPECT_EQ(drillPlausibility(bytes, format).points, FullPlausibility);
     EXPECT_LT(drillPlausibility(bytes, drillFormat()).points, FullPlausibility);
     // Ten times too small crowds the 0.9 mm holes of the 2.54 mm grid.
-    EXPECT_LT(drillPlausibility(bytes, drillFormat(ZeroSuppression::Leading, LengthUnit::Inch,
-                                                   CoordinateMode::Absolute, "2", "5"))
+    EXPECT_LT(drillPlausibility(
+                  bytes, drillFormat(ZeroSuppression::Leading, LengthUnit::Inch, CoordinateMode::Absolute, "2", "5"))
                   .points,
               FullPlausibility);
 }

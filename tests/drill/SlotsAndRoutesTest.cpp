@@ -134,7 +134,8 @@ TEST(SlotsAndRoutes, TheLoadDrawsStrokesOfTheToolWidthWithMarksAtTheEnds)
     EXPECT_EQ(count([](const DisplayItem &it) { return it.role == RoleDrillSlot; }), 2);
     // The slot: one stroke 1.0 mm wide from (10,20) to (15,20), in the
     // layer colour, then the mark of T2 (a circle) at both ends.
-    auto slot = std::find_if(items.begin(), items.end(), [](const DisplayItem &it) { return it.role == RoleDrillSlot; });
+    auto slot =
+        std::find_if(items.begin(), items.end(), [](const DisplayItem &it) { return it.role == RoleDrillSlot; });
     ASSERT_NE(slot, items.end());
     EXPECT_EQ(slot->kind, static_cast<int>(ItemKind::LineTo));
     EXPECT_DOUBLE_EQ(slot->width, 1.0);
