@@ -490,12 +490,10 @@ void DrillFileReader::endWord()
     case Collect::Y: endCoordinate(was == Collect::X); break;
     case Collect::A:
     case Collect::I:
-    case Collect::J: {
-        const NumberValue v = numberValue(arcText_, rules_);
-        const double mm = toMm(v.raw, v.decimal, rules_);
-        (was == Collect::A ? radius_ : was == Collect::I ? offsetI_ : offsetJ_) = mm;
+    case Collect::J:
+        // Read only when an arc needs them: "INCH" and "ICI" hold an I too.
+        (was == Collect::A ? radius_ : was == Collect::I ? offsetI_ : offsetJ_) = arcText_;
         break;
-    }
     case Collect::Diameter:
     case Collect::None: break;
     }
@@ -590,14 +588,20 @@ void DrillFileReader::flushPath()
 bool DrillFileReader::arcCentre(double &cx, double &cy)
 {
     const double sx = blockStartX_, sy = -blockStartY_, ex = x_, ey = -storedY_;  // board Y up
+    auto mm = [&](std::optional<DrillNumberText> &text) {
+        if (!text)
+            return 0.0;
+        const NumberValue v = numberValue(*text, rules_);
+        return toMm(v.raw, v.decimal, rules_);
+    };
     if (offsetI_ || offsetJ_) {
-        cx = sx + offsetI_.value_or(0);
-        cy = sy + offsetJ_.value_or(0);
+        cx = sx + mm(offsetI_);
+        cy = sy + mm(offsetJ_);
     } else if (radius_) {
         const double vx = ex - sx, vy = ey - sy, chord = std::hypot(vx, vy);
         if (chord == 0)
             return false;
-        const double r = std::max(std::abs(*radius_), chord / 2);
+        const double r = std::max(std::abs(mm(radius_)), chord / 2);
         const double rise = std::sqrt(std::max(0.0, r * r - chord * chord / 4));
         // Counter-clockwise turns about a centre on the left of the chord.
         const double side = motion_ == Motion::ArcCcw ? 1.0 : -1.0;

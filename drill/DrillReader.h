@@ -243,7 +243,7 @@ private:
     bool retracted_ = false;
     Motion motion_ = Motion::Rapid;
     DrillNumberText arcText_;
-    std::optional<double> radius_, offsetI_, offsetJ_;
+    std::optional<DrillNumberText> radius_, offsetI_, offsetJ_;
     DrillPath path_;
     std::vector<double> diameters_;  // by tool
     std::size_t hits_ = 0, paths_ = 0, line_ = 1;

@@ -63,7 +63,7 @@ private:
     std::string text_;
     std::string toolText_;
     bool toolHasC_ = false;
-    int comment_ = 0;  // 0, ';' or '('
+    char comment_ = 0;  // 0, ";" or "("
     bool header_ = false;
     bool coordinateSeen_ = false;
     std::size_t line_ = 1;
