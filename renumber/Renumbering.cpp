@@ -177,7 +177,9 @@ void Renumberer::feed(std::string_view chunk)
         if (state_ == State::Normal) {
             // Plain text runs are copied whole.
             std::size_t start = i;
-            while (i < chunk.size() && chunk[i] != key && (mode_ == RenumberMode::Tool || chunk[i] != '%'))
+            const bool tools = mode_ == RenumberMode::Tool;
+            while (i < chunk.size() && chunk[i] != key &&
+                   (tools ? chunk[i] != ';' && chunk[i] != '(' : chunk[i] != '%'))
                 ++i;
             out_.append(chunk.substr(start, i - start));
             if (i == chunk.size())
