@@ -836,9 +836,10 @@ void appendDrillPath(Document &document, const DrillPath &path, int layer)
         }
         from = to;
     }
-    // A mark that the stroke's round end covers whole is cut out of it, so
-    // that it shows; a narrower stroke leaves the mark in the layer colour.
-    const int markColour = path.diameter >= 2 * std::sqrt(2.0) * ToolMarkHalfSize ? 0 : layer;
+    // On a stroke at least as wide as a mark the mark is cut out of it, so
+    // that it shows; a narrower stroke leaves the mark in the layer colour,
+    // standing out beyond it.
+    const int markColour = path.diameter >= 2 * ToolMarkHalfSize ? 0 : layer;
     appendToolMark(document, path.tool, layer, path.startX, path.startStoredY, path.diameter, false, markColour);
     appendToolMark(document, path.tool, layer, from.x, from.y, path.diameter, false, markColour);
 }

@@ -261,7 +261,7 @@ void appendToolMark(Document &document, int tool, int layer, double x, double st
 // Appends a slot or routed path: a stroke of the tool's diameter in the
 // layer colour (lines and arcs; its first stroke carries role 4 and the
 // tool number) and the tool's mark at each end, not counted as holes: cut
-// out of the stroke where its round end covers the mark whole.
+// out of a stroke at least as wide as the mark (1 mm).
 void appendDrillPath(Document &document, const DrillPath &path, int layer);
 
 // The warning for holes drilled before any tool was selected.

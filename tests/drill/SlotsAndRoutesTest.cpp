@@ -133,7 +133,7 @@ TEST(SlotsAndRoutes, TheLoadDrawsStrokesOfTheToolWidthWithMarksAtTheEnds)
     EXPECT_EQ(count([](const DisplayItem &it) { return it.role == RoleDrillHit; }), 3);
     EXPECT_EQ(count([](const DisplayItem &it) { return it.role == RoleDrillSlot; }), 2);
     // The slot: one stroke 1.0 mm wide from (10,20) to (15,20), in the
-    // layer colour, then the mark of T2 (a circle) at both ends.
+    // layer colour, then the mark of T2 (a circle) at both ends, uncounted.
     auto slot =
         std::find_if(items.begin(), items.end(), [](const DisplayItem &it) { return it.role == RoleDrillSlot; });
     ASSERT_NE(slot, items.end());
@@ -145,6 +145,8 @@ TEST(SlotsAndRoutes, TheLoadDrawsStrokesOfTheToolWidthWithMarksAtTheEnds)
     EXPECT_EQ((slot - 1)->kind, static_cast<int>(ItemKind::MoveTo));
     EXPECT_DOUBLE_EQ((slot - 1)->x1, 10.0);
     EXPECT_EQ((slot + 1)->kind, static_cast<int>(ItemKind::Ellipse));
+    EXPECT_EQ((slot + 1)->colourLayer, 0);  // cut out of the 1 mm stroke, so it shows
+    EXPECT_EQ((slot + 1)->role, RoleAuxiliary);
     EXPECT_DOUBLE_EQ(((slot + 1)->x1 + (slot + 1)->x2) / 2, 10.0);
     EXPECT_EQ((slot + 2)->kind, static_cast<int>(ItemKind::Ellipse));
     EXPECT_DOUBLE_EQ(((slot + 2)->x1 + (slot + 2)->x2) / 2, 15.0);
