@@ -4,9 +4,9 @@
 // each used tool's mark, name, diameter and hit count.
 #include "core/Formats.h"
 #include "core/Ports.h"
+#include "core/PrintDevice.h"
 #include "gerber/ApertureTable.h"
 #include "gerber/MacroLibrary.h"
-#include "print/PrintDevice.h"
 #include "print/PrintFrame.h"
 
 #include <array>
@@ -42,12 +42,17 @@ struct DrillPrintContext {
 // grow for tools above 36, which get legend sheets of their own).
 struct DrillLegend {
     std::vector<int> counts = std::vector<int>(37);
-    std::vector<int> slotCounts = std::vector<int>(37);  // slotCounts and routed paths
+    std::vector<int> slotCounts = std::vector<int>(37);  // slots and routed paths
     std::vector<std::string> diameters = std::vector<std::string>(37);
+    // The Gerber file drawn under the chart, if any.
+    std::string overlayName;
     void grow(int tool);
-    // The highest tool with holes or slotCounts; 0 for none.
+    // The highest tool with holes or slots; 0 for none.
     int lastTool() const;
 };
+
+// The ink of a Gerber overlay under a drill chart.
+inline constexpr Colour OverlayTint = colours::Silver;
 
 struct DrillPrintOutcome {
     bool confirmed = false;  // the print dialog was confirmed
