@@ -138,8 +138,10 @@ bool convertPair(PairOutcome &pair, ConversionMode mode, ConversionResources &re
     Settings &s = res.settings;
     if (mode == ConversionMode::Drill) {
         DrillInFormat before = s.drillIn;
-        DrillWriteContext ctx{s.drillIn, s.drillOut, ConversionMode::Drill};
+        DrillWriteContext ctx{s.drillIn, s.drillOut, ConversionMode::Drill, {}};
         writeDrillFile(ctx, pair.input, pair.output);
+        if (!ctx.note.empty())
+            prompter.information(ctx.note);
         if (check)
             pair.verdict = checkDrillRewrite(pair.input, before, pair.output, s.drillOut, ConversionMode::Drill);
         return true;

@@ -45,7 +45,8 @@ bool isValidKind(std::int32_t code);
 // True for the codes appended to the underlay sequence.
 bool isUnderlayKind(std::int32_t code);
 
-enum ItemRole : std::int32_t { RoleAuxiliary = 0, RoleFlash = 1, RoleDraw = 2, RoleDrillHit = 3 };
+// RoleDrillSlot marks the first stroke of a drill slot or routed path.
+enum ItemRole : std::int32_t { RoleAuxiliary = 0, RoleFlash = 1, RoleDraw = 2, RoleDrillHit = 3, RoleDrillSlot = 4 };
 
 // One pen-plotter command: ten reals and six integers.
 struct DisplayItem {
