@@ -83,6 +83,13 @@ void GerberInterpreter::startFile(int layer)
     regionStarted_ = false;
     clear_ = false;
     i_ = j_ = 0;
+    setImageNegative(false);
+}
+
+void GerberInterpreter::setImageNegative(bool negative)
+{
+    if (layer_ >= 1 && layer_ <= LayerCount)
+        doc_.layers.slot(layer_).negative = negative;
 }
 
 bool GerberInterpreter::ask(const std::string &question) { return prompter_.askYesNo(MessageKind::Warning, question); }

@@ -62,6 +62,7 @@ public:
     void setI(double i) { i_ = i; }
     void setJ(double j) { j_ = j; }
     void setClearPolarity(bool clear) { clear_ = clear; }
+    void setImageNegative(bool negative) override;
 
     void executeBlock();
 

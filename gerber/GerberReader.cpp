@@ -841,6 +841,10 @@ void GerberFileReader::processParameterText(std::string text, bool closing)
         interpreter_.setClearPolarity(true);
         return;
     }
+    if (text.rfind("%IPNEG", 0) == 0 || text.rfind("%IPPOS", 0) == 0) {
+        interpreter_.setImageNegative(text[3] == 'N');
+        return;
+    }
     if (text.find("%ADD") != std::string::npos) {
         defineAperture(text.substr(text.find("%ADD")));
         inApertureDefinitions_ = !closing;

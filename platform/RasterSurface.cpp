@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <numbers>
 #include <vector>
 
@@ -906,6 +907,51 @@ void RasterSurface::layOver(const RasterSurface &above, Colour clear)
             if (from[x] != skip)
                 to[x] = from[x];
     }
+}
+
+std::unique_ptr<DrawingSurface> RasterSurface::newLayerImage(Colour background) const
+{
+    auto image = std::make_unique<RasterSurface>(width(), height(), background);
+    if (image->isNull() && !isNull())
+        throw std::bad_alloc();
+    return image;
+}
+
+void RasterSurface::layImageOver(const DrawingSurface &image, Colour skip)
+{
+    if (const auto *raster = dynamic_cast<const RasterSurface *>(&image))
+        layOver(*raster, skip);
+}
+
+void RasterSurface::keepPixels(PixelRect rect)
+{
+    keptRect_ = {std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, width()),
+                 std::min(rect.bottom, height())};
+    kept_.clear();
+    if (isNull() || keptRect_.width() <= 0 || keptRect_.height() <= 0) {
+        keptRect_ = {};
+        return;
+    }
+    kept_.resize(std::size_t(keptRect_.width()) * std::size_t(keptRect_.height()));
+    std::uint16_t *to = kept_.data();
+    for (int y = keptRect_.top; y < keptRect_.bottom; ++y, to += keptRect_.width())
+        std::memcpy(to, row(y) + keptRect_.left, std::size_t(keptRect_.width()) * sizeof(std::uint16_t));
+}
+
+void RasterSurface::restoreKept(Colour marker)
+{
+    if (isNull() || kept_.empty())
+        return;
+    const std::uint16_t mark = to565(marker);
+    const std::uint16_t *from = kept_.data();
+    for (int y = keptRect_.top; y < keptRect_.bottom; ++y, from += keptRect_.width()) {
+        std::uint16_t *line = row(y) + keptRect_.left;
+        for (int x = 0; x < keptRect_.width(); ++x)
+            if (line[x] == mark)
+                line[x] = from[x];
+    }
+    kept_.clear();
+    keptRect_ = {};
 }
 
 void RasterSurface::copyPixelsOf(const RasterSurface &other)

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QPainter;
 
@@ -62,6 +63,11 @@ public:
     void stretchDraw(PixelRect rect, const DrawingSurface &raster) override;
     void textOut(int x, int y, const std::string &text) override;
 
+    std::unique_ptr<DrawingSurface> newLayerImage(Colour background) const override;
+    void layImageOver(const DrawingSurface &image, Colour skip) override;
+    void keepPixels(PixelRect rect) override;
+    void restoreKept(Colour marker) override;
+
 private:
     QPainter &painter();
     void applyPen();
@@ -103,6 +109,10 @@ private:
     BrushStyle heldBrushStyle_ = BrushStyle::Solid;
 
     PolygonSpans polygonSpans_;
+
+    // The pixels keepPixels took, row by row, and where they came from.
+    std::vector<std::uint16_t> kept_;
+    PixelRect keptRect_;
 };
 
 }  // namespace korvane
