@@ -12,12 +12,14 @@ namespace korvane {
 namespace {
 
 // What the painting needs to know of an attribute set: the items' layer
-// when they are painted (0 when not), whether they move the pen, whether
+// when they are painted (0 when not), whether they move the pen or stroke
+// from it, whether
 // they paint in colour 0 (clear objects and holes), and whether they may be
 // holes (auxiliary items: a flash's holes, but also a clear region's close).
 struct SetFacts {
     std::int32_t layer = 0;
     bool pen = false;
+    bool stroke = false;
     bool clear = false;
     bool hole = false;
 };
@@ -30,7 +32,7 @@ std::vector<SetFacts> factsOf(const ItemSequence &items, const LayerLook &look)
         if (!paintedBy(set, look))
             continue;
         const bool clear = set.colourLayer == 0 && paintsPixels(set.kind);
-        facts[n] = {set.layer, movesPen(set.kind), clear, clear && set.role == RoleAuxiliary};
+        facts[n] = {set.layer, movesPen(set.kind), startsFromPen(set.kind), clear, clear && set.role == RoleAuxiliary};
     }
     return facts;
 }
@@ -69,44 +71,55 @@ LayerFacts layerFacts(const std::array<std::vector<SetFacts>, 2> &facts, const L
 }
 
 // Items [first, last) of one sequence that belong to one layer (hidden
-// items among them are skipped by the renderer), and the item that left
-// the pen where a one pass would have it when the run starts (none: the
-// origin).
+// items among them are skipped by the renderer), and, when a stroke in it
+// starts from the pen before any move, the item that left the pen where the
+// one pass would have it (none: the origin).
 struct Run {
     const ItemSequence *items = nullptr;
     std::size_t first = 0, last = 0;
     const ItemSequence *penItems = nullptr;
     std::size_t penAt = 0;
+    bool usesPen = false;
 };
 
 using LayerRuns = std::array<std::vector<Run>, LayerCount + 1>;
 
 // One walk over both sequences in pass order, by the items' attribute sets
-// only (no coordinates are decoded).
-LayerRuns runsOf(const DisplayList &list, const std::array<std::vector<SetFacts>, 2> &facts)
+// only (no coordinates are decoded). Boards whose layers interleave object
+// by object have many runs: their memory is kept from picture to picture.
+const LayerRuns &runsOf(const DisplayList &list, const std::array<std::vector<SetFacts>, 2> &facts)
 {
-    LayerRuns runs;
+    thread_local LayerRuns runs;
+    for (std::vector<Run> &r : runs)
+        r.clear();
     const ItemSequence *sequences[] = {&list.underlay(), &list.main()};
     const ItemSequence *penItems = nullptr;
     std::size_t penAt = 0;
-    std::int32_t open = 0;
     for (std::size_t k = 0; k < 2; ++k) {
         const ItemSequence &items = *sequences[k];
-        open = 0;  // a run never spans the two sequences
+        Run *open = nullptr;  // a run never spans the two sequences
+        std::int32_t openLayer = 0;
+        bool moved = false;  // the open run has moved the pen itself
         ItemSequence::Walker walker(items, 0, items.size());
         for (std::size_t i = 0; walker.next(); ++i) {
             const SetFacts &s = facts[k][walker.set()];
             if (s.layer == 0)
                 continue;
-            std::vector<Run> &layerRuns = runs[static_cast<std::size_t>(s.layer)];
-            if (s.layer == open)
-                layerRuns.back().last = i + 1;
-            else
-                layerRuns.push_back({&items, i, i + 1, penItems, penAt});
-            open = s.layer;
+            if (s.layer == openLayer) {
+                open->last = i + 1;
+            } else {
+                std::vector<Run> &layerRuns = runs[static_cast<std::size_t>(s.layer)];
+                layerRuns.push_back({&items, i, i + 1, penItems, penAt, false});
+                open = &layerRuns.back();
+                openLayer = s.layer;
+                moved = false;
+            }
+            if (s.stroke && !moved)
+                open->usesPen = true;
             if (s.pen) {
                 penItems = &items;
                 penAt = i;
+                moved = true;
             }
         }
     }
@@ -229,7 +242,7 @@ void paintLayers(DrawingSurface &picture, const DisplayList &list, const LayerLo
         Renderer(picture, look, fill, mapping).paint(list);
         return;
     }
-    const LayerRuns runs = runsOf(list, facts);
+    const LayerRuns &runs = runsOf(list, facts);
     const Colour background = unusedColour(look), holeMarker = unusedColour(look, background);
     const PixelRect whole{0, 0, picture.width(), picture.height()};
     std::unique_ptr<DrawingSurface> image;
@@ -254,10 +267,10 @@ void paintLayers(DrawingSurface &picture, const DisplayList &list, const LayerLo
                 fillSurface(*target, extentsOf(runs[layer], look, mapping), look.colour[layer]);
         }
         for (const Run &run : runs[layer]) {
-            if (run.penItems != nullptr) {
+            if (run.usesPen && run.penItems != nullptr) {
                 const DisplayItem pen = (*run.penItems)[run.penAt];
                 renderer.placePen(&pen);
-            } else {
+            } else if (run.usesPen) {
                 renderer.placePen(nullptr);
             }
             renderer.paintRange(*run.items, run.first, run.last);

@@ -87,6 +87,8 @@ bool hasBoxCorners(std::int32_t kind)
     }
 }
 
+bool startsFromPen(std::int32_t kind) { return underlayTwin(kind) == 14; }
+
 bool movesPen(std::int32_t kind)
 {
     const std::int32_t k = underlayTwin(kind);

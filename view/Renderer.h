@@ -57,6 +57,8 @@ bool paintedBy(const DisplayItem &item, const LayerLook &look);
 bool paintsPixels(std::int32_t kind);
 // Whether the item's second point (x2, y2) is a corner of its box.
 bool hasBoxCorners(std::int32_t kind);
+// Whether the kind strokes from the pen position (LineTo of both sequences).
+bool startsFromPen(std::int32_t kind);
 // Whether the kind moves the pen (MoveTo and LineTo of both sequences).
 bool movesPen(std::int32_t kind);
 
