@@ -647,6 +647,10 @@ void RasterSurface::ellipse(int x1, int y1, int x2, int y2)
             fillRun(row(y) + l, row(y) + r, colour);
         return;
     }
+    if (std::max(b.width(), b.height()) > 2 * (width() + height())) {
+        largeEllipse(b.left, b.top, b.right, b.bottom);
+        return;
+    }
     const EllipseRuns *runs = nullptr;
     if (penWidth_ <= 1 && b.width() <= MaskedEllipseLimit && b.height() <= MaskedEllipseLimit &&
         (brushStyle_ == BrushStyle::Hollow || (brushStyle_ == BrushStyle::Solid && brushColour_ == penColour_)))
@@ -670,6 +674,54 @@ void RasterSurface::ellipse(int x1, int y1, int x2, int y2)
         painter().drawEllipse(b.outline());  // integer boxes take QPainter's fast path
     else
         painter().drawEllipse(b.outlineFor(penWidth_));
+}
+
+// An ellipse far larger than the raster (a flash that covers the picture
+// many times over) row by row within the raster, so that it costs the
+// pixels it covers here and not the pixels beyond: the interior through the
+// pixel centres inside the ellipse through the border pixels' centres, the
+// outline as the arcs and strokes draw it.
+void RasterSurface::largeEllipse(int left, int top, int right, int bottom)
+{
+    const double a = (right - left - 1) / 2.0, b = (bottom - top - 1) / 2.0;
+    const RayPoint centre{left + a, top + b};
+    if (brushStyle_ != BrushStyle::Hollow && a > 0 && b > 0) {
+        const std::uint16_t fill = to565(brushColour_);
+        const int w = width();
+        for (int y = std::max(top, 0), last = std::min(bottom, height()); y < last; ++y) {
+            const double dy = (y - centre.y) / b;
+            if (dy * dy > 1)
+                continue;
+            const double half = a * std::sqrt(1 - dy * dy);
+            const int x0 = std::max(0, ceilToInt(std::max(centre.x - half, -1.0)));
+            const int x1 = std::min(w, ceilToInt(std::min(centre.x + half, w + 1.0) + 1e-9));
+            if (x0 < x1)
+                fillRun(row(y) + x0, row(y) + x1, fill);
+        }
+    }
+    if (penWidth_ > 1) {
+        ellipseStroke(centre, a, b, 0, 360, penWidth_ / 2.0);
+        return;
+    }
+    // The outline on each row runs between where the curve crosses the row's
+    // upper and lower edges (the centre column beyond the top and bottom).
+    auto reach = [&](double y) {
+        const double dy = (y - centre.y) / b;
+        return dy * dy >= 1 ? 0.0 : a * std::sqrt(1 - dy * dy);
+    };
+    const std::uint16_t pen = to565(penColour_);
+    const int w = width();
+    for (int y = std::max(top, 0), last = std::min(bottom, height()); y < last; ++y) {
+        const double r0 = reach(y - 0.5), r1 = reach(y + 0.5);
+        const double inner = std::min(r0, r1), outer = std::max(r0, r1);
+        for (const double side : {-1.0, 1.0}) {
+            const double p = centre.x + side * inner, q = centre.x + side * outer;
+            const double lo = std::clamp(std::min(p, q), -1.0, w + 1.0), hi = std::clamp(std::max(p, q), -1.0, w + 1.0);
+            const int x0 = std::max(0, roundToInt(lo)), x1 = std::min(w, roundToInt(hi) + 1);
+            if (x0 < x1)
+                fillRun(row(y) + x0, row(y) + x1, pen);
+        }
+    }
 }
 
 void RasterSurface::rectangle(int x1, int y1, int x2, int y2)

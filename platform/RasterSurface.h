@@ -77,6 +77,7 @@ private:
     QBrush currentBrush() const;
     QImage imageOf(const DrawingSurface &surface) const;
     void thinLine(PixelPoint from, PixelPoint to);
+    void largeEllipse(int left, int top, int right, int bottom);
     void capsule(double x0, double y0, double x1, double y1, double radius, std::uint16_t colour);
     void arcPolyline(int left, int top, int right, int bottom, double startDegrees, double spanDegrees);
     void circleStroke(RayPoint centre, double radius, double startDegrees, double spanDegrees, double halfWidth);
