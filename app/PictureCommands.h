@@ -2,7 +2,7 @@
 // The picture of the drawing area as an image: copied to the clipboard,
 // saved as an 8-bit bitmap file, loaded from one, or printed on one page.
 #include "core/Ports.h"
-#include "print/PrintDevice.h"
+#include "core/PrintDevice.h"
 #include "view/DrawingSurface.h"
 
 #include <QImage>

@@ -3,10 +3,10 @@
 // opening a full table creates no widget per row), the table's path and the
 // load, save, print and import buttons. Rows are edited only by clicks.
 #include "app/DialogPorts.h"
+#include "core/PrintDevice.h"
 #include "gerber/ApertureEditing.h"
 #include "gerber/ApertureTable.h"
 #include "gerber/MacroLibrary.h"
-#include "print/PrintDevice.h"
 
 #include <QAbstractTableModel>
 #include <QDialog>

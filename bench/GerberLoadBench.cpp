@@ -62,6 +62,37 @@ void BM_LoadAndRenderGerber(benchmark::State &state)
 }
 BENCHMARK(BM_LoadAndRenderGerber)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// 100,000 pads of 1.5 mm whose coordinates lie within 5 micrometres (a
+// layer of one fiducial written over and over): the fit takes in what is
+// drawn, so each pad covers a small part of the picture.
+std::string padsAtOnePoint()
+{
+    static const std::string path = [] {
+        const std::string file = "/tmp/korvane-bench-pads-at-one-point.gbr";
+        std::ofstream out(file, std::ios::binary);
+        out << "%FSLAX24Y24*%\n%MOMM*%\n%ADD10C,1.5*%\nD10*\n";
+        for (int i = 0; i < 100'000; ++i)
+            out << 'X' << 250'000 + i % 51 << 'Y' << 180'000 + (i * 7) % 51 << "D03*\n";
+        out << "M02*\n";
+        return file;
+    }();
+    return path;
+}
+
+void BM_LoadAndRenderPadsAtOnePoint(benchmark::State &state)
+{
+    const std::string path = padsAtOnePoint();
+    for (auto _ : state) {
+        Document doc;
+        load(doc, path);
+        OffscreenHost host;
+        QuietPrompter prompter;
+        ViewController view(doc, prompter, host);
+        view.fitLoadedDrawing("");
+    }
+}
+BENCHMARK(BM_LoadAndRenderPadsAtOnePoint)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char **argv)

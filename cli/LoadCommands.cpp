@@ -237,6 +237,10 @@ private:
 // What the fitted picture of the document paints with as it stands.
 std::optional<PictureSetup> fittedSetup(Document &doc, const PictureOptions &p)
 {
+    // A drawing that spans (almost) nothing is fitted by its items, which
+    // are not read yet.
+    if (fitMayNeedItems(doc))
+        return std::nullopt;
     OffscreenPicture probe(p.width, p.height, p.mmPerPixelX, p.mmPerPixelY);
     probe.noteSetupOnly();
     QuietPrompter quiet;
@@ -475,6 +479,8 @@ int runLoad(const std::vector<std::string> &args)
         if (!files.empty()) {
             GerberLoadContext context{doc, table, library, settings.gerberIn, prompter, status, gerberObserver};
             GerberLoadOutcome outcome = loadGerberFiles(context, files);
+            for (const std::string &note : outcome.notes)
+                std::cerr << note << "\n";
             complete = outcome.end == GerberLoadOutcome::End::Completed && outcome.layersStopped.empty();
         }
         if (!drillFiles.empty()) {

@@ -212,6 +212,7 @@ ConversionRunOutcome runConversion(ConversionBatch &batch, ConversionResources &
         }
         status.setStatus(fileNameOf(pair.input) + convmsg::ConvertingSuffix);
         try {
+            const FileMessages fileMessages(prompter);
             bool written = convertPair(pair, mode, res, prompter, outcome.autoApertureTable, options.check,
                                        options.checkOnSecondThread);
             pair.end = written ? PairOutcome::End::Converted : PairOutcome::End::Stopped;

@@ -672,6 +672,7 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
     DrillFileReader reader(rules, appender);
     for (const ReadableFile &r : readable) {
         const DrillLoadFile &f = r.file;
+        const FileMessages fileMessages(ctx.prompter);
         ctx.status.setStatus(fileNameOf(f.path) + ReadingSuffix);
         doc.hasData = 1;
         doc.drillLoaded = 0;

@@ -38,6 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         try {
             preScanGerber(bytes, own);
             GerberInterpreter interpreter(doc, table, library, own, prompter);
+            // Step and repeat, blocks and macros may expand far: a small
+            // limit keeps each run short and its memory small.
+            interpreter.setItemLimit(200000);
             GerberFileReader reader(interpreter, table, library, own);
             reader.startFile(1);
             bool going = true;

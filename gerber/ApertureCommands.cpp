@@ -88,12 +88,17 @@ bool loadAptPath(const std::string &path, ApertureTable &table, MacroLibrary &ma
         prompter.error(e.text());
         return false;
     }
+    // A text file picked by mistake would fill the rows with garbage.
+    if (!looksLikeAptTable(bytes)) {
+        prompter.error(fileNameOf(path) + "\n" + aptmsg::NotAnAptFile);
+        return false;
+    }
     table.filePath = path;
     if (titleRule == TitleRule::SetToFileName)
         table.title = fileNameOf(path);
     table.clearRows();
     if (!readAptRecords(bytes, table)) {
-        prompter.error(msg::ReadPastEnd);
+        prompter.error(fileNameOf(path) + "\n" + msg::ReadPastEnd);
         return true;
     }
     if (tableNeedsMacros(table))
@@ -134,6 +139,12 @@ bool saveAptPath(const std::string &path, ApertureTable &table, const MacroLibra
     table.title = fileNameOf(path);
     if (!cut.empty())
         prompter.warning(cutMessage(cut));
+    if (!table.extraRows().empty()) {
+        std::string codes;
+        for (const auto &[dcode, row] : table.extraRows())
+            codes += (codes.empty() ? "D" : ", D") + std::to_string(dcode);
+        prompter.warning(std::string(aptmsg::RowsAboveD999NotSaved) + codes);
+    }
     if (macros.holdsLines())
         saveMacrosBeside(path, macros, prompter, picker);
     return true;

@@ -5,6 +5,7 @@
 #include "core/Numbers.h"
 #include "gerber/MacroExpression.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cmath>
@@ -132,16 +133,16 @@ struct Rotation {
 
 class FlashWriter {
 public:
-    FlashWriter(Document &doc, const MacroFlash &flash) : doc_(doc), flash_(flash) {}
+    FlashWriter(const ItemOutput &out, const MacroFlash &flash) : out_(out), flash_(flash) {}
 
-    void setExposure(double exposure) { colourLayer_ = exposure == 0 ? 0 : flash_.layer; }
+    void setExposure(double exposure) { colourLayer_ = exposure == 0 || flash_.clear ? 0 : flash_.layer; }
 
     // A board offset from the macro origin, in the internal frame.
     Point at(Point boardOffset) const { return {flash_.at.x + boardOffset.x, flash_.at.y - boardOffset.y}; }
 
     void ellipse(Point centre, double diameter, double width, int fill)
     {
-        AppendArgs a = base(ItemKind::UnderEllipse);
+        AppendArgs a = base(ItemKind::Ellipse);
         a.x1 = centre.x - diameter / 2;
         a.x2 = centre.x + diameter / 2;
         a.y1 = centre.y - diameter / 2;
@@ -161,12 +162,13 @@ public:
         append(a);
     }
 
-    void polygon(const std::vector<Point> &boardPoints, bool underlay)
+    // Every primitive stands in the main sequence in its order, so a later
+    // one paints over an earlier one and a clear flash clears what is under it.
+    void polygon(const std::vector<Point> &boardPoints)
     {
         if (boardPoints.size() < 3)
             return;
-        ItemKind vertex = underlay ? ItemKind::UnderPolygonVertex : ItemKind::PolygonVertex;
-        ItemKind close = underlay ? ItemKind::UnderPolygonClose : ItemKind::PolygonClose;
+        const ItemKind vertex = ItemKind::PolygonVertex, close = ItemKind::PolygonClose;
         for (const Point &p : boardPoints)
             point(vertex, at(p));
         const Point &first = boardPoints.front(), &last = boardPoints.back();
@@ -193,10 +195,10 @@ private:
         // list counts one flash once, whatever its primitives.
         a.role = first_ ? RoleFlash : RoleAuxiliary;
         first_ = false;
-        doc_.appendItem(a);
+        out_(a);
     }
 
-    Document &doc_;
+    const ItemOutput &out_;
     const MacroFlash &flash_;
     int colourLayer_ = 0;
     bool first_ = true;
@@ -235,8 +237,7 @@ private:
     const MacroReferenceLookup &lookup_;
 };
 
-void rectangle(FlashWriter &w, double left, double bottom, double width, double height, const Rotation &rot,
-               bool underlay)
+void rectangle(FlashWriter &w, double left, double bottom, double width, double height, const Rotation &rot)
 {
     std::vector<Point> corners = {
         rot.turn(left, bottom),
@@ -244,7 +245,54 @@ void rectangle(FlashWriter &w, double left, double bottom, double width, double 
         rot.turn(left + width, bottom + height),
         rot.turn(left, bottom + height),
     };
-    w.polygon(corners, underlay);
+    w.polygon(corners);
+}
+
+// Points along an arc of radius r from angle a0 to a1 (radians), close
+// enough that the outline strays under 0.005 mm from the true arc.
+void arcPoints(std::vector<Point> &points, Point centre, double r, double a0, double a1)
+{
+    int segments = 1;
+    if (r > 0.005) {
+        const double step = 2 * std::acos(1 - 0.005 / r);
+        if (std::isfinite(step) && step > 0)
+            segments = static_cast<int>(std::clamp(std::ceil(std::abs(a1 - a0) / step), 1.0, 2000.0));
+    }
+    for (int k = 0; k <= segments; ++k) {
+        const double a = a0 + (a1 - a0) * k / segments;
+        points.push_back({centre.x + r * std::cos(a), centre.y + r * std::sin(a)});
+    }
+}
+
+// Thermal: centre x, y, outer diameter, inner diameter, gap, rotation. The
+// ring less the two gaps is four pieces, one per quadrant.
+void thermal(FlashWriter &w, const Fields &f)
+{
+    const Point centre{f.number(1), f.number(2)};
+    const double outer = f.number(3) / 2, inner = f.number(4) / 2, halfGap = f.number(5) / 2;
+    const Rotation rot(f.number(6));
+    if (!(outer > inner) || !(outer > halfGap * std::numbers::sqrt2) || inner < 0 || halfGap < 0)
+        return;
+    w.setExposure(1);
+    for (int q = 0; q < 4; ++q) {
+        const double base = q * std::numbers::pi / 2;
+        std::vector<Point> local;
+        const double a0 = std::asin(halfGap / outer);
+        arcPoints(local, {}, outer, base + a0, base + std::numbers::pi / 2 - a0);
+        if (inner > halfGap * std::numbers::sqrt2) {
+            const double b0 = std::asin(halfGap / inner);
+            arcPoints(local, {}, inner, base + std::numbers::pi / 2 - b0, base + b0);
+        } else {
+            // The gaps meet inside the inner circle: the piece's inner corner.
+            const Rotation quarter(q * 90.0);
+            local.push_back(quarter.turn(halfGap, halfGap));
+        }
+        std::vector<Point> board;
+        board.reserve(local.size());
+        for (const Point &p : local)
+            board.push_back(rot.turn(centre.x + p.x, centre.y + p.y));
+        w.polygon(board);
+    }
 }
 
 void flashPrimitive(FlashWriter &w, const Fields &f)
@@ -271,18 +319,18 @@ void flashPrimitive(FlashWriter &w, const Fields &f)
         double nx = -dy / length * width / 2, ny = dx / length * width / 2;
         std::vector<Point> corners = {rot.turn(sx + nx, sy + ny), rot.turn(ex + nx, ey + ny),
                                       rot.turn(ex - nx, ey - ny), rot.turn(sx - nx, sy - ny)};
-        w.polygon(corners, true);
+        w.polygon(corners);
         break;
     }
     case 21: {  // centre line: exposure, width, height, centre x, y, rotation
         w.setExposure(f.number(1));
         double width = f.number(2), height = f.number(3);
-        rectangle(w, f.number(4) - width / 2, f.number(5) - height / 2, width, height, Rotation(f.number(6)), false);
+        rectangle(w, f.number(4) - width / 2, f.number(5) - height / 2, width, height, Rotation(f.number(6)));
         break;
     }
     case 22: {  // lower-left line: exposure, width, height, lower-left x, y, rotation
         w.setExposure(f.number(1));
-        rectangle(w, f.number(4), f.number(5), f.number(2), f.number(3), Rotation(f.number(6)), false);
+        rectangle(w, f.number(4), f.number(5), f.number(2), f.number(3), Rotation(f.number(6)));
         break;
     }
     case 4: {  // outline: exposure, n, n + 1 points, rotation
@@ -296,7 +344,7 @@ void flashPrimitive(FlashWriter &w, const Fields &f)
         for (long i = 0; i <= n; ++i)
             points.push_back(
                 rot.turn(f.number(3 + 2 * static_cast<size_t>(i)), f.number(4 + 2 * static_cast<size_t>(i))));
-        w.polygon(points, false);
+        w.polygon(points);
         break;
     }
     case 5: {  // polygon: exposure, n, centre x, y, diameter, rotation
@@ -312,7 +360,7 @@ void flashPrimitive(FlashWriter &w, const Fields &f)
             double a = (degrees + 360.0 * static_cast<double>(i) / static_cast<double>(n)) * std::numbers::pi / 180.0;
             points.push_back({centre.x + r * std::cos(a), centre.y + r * std::sin(a)});
         }
-        w.polygon(points, false);
+        w.polygon(points);
         break;
     }
     case 6: {  // moire: centre x, y, outer diameter, ring thickness, gap, rings, cross thickness, length, rotation
@@ -330,20 +378,21 @@ void flashPrimitive(FlashWriter &w, const Fields &f)
             // Each arm starts at the centre: the pen may stand anywhere.
             for (int k = 0; k < 4; ++k) {
                 double a = (rotation + 90.0 * k) * std::numbers::pi / 180.0;
-                w.point(ItemKind::UnderMoveTo, c);
-                w.point(ItemKind::UnderLineTo,
+                w.point(ItemKind::MoveTo, c);
+                w.point(ItemKind::LineTo,
                         w.at({centre.x + length / 2 * std::cos(a), centre.y + length / 2 * std::sin(a)}), crossWidth,
                         2);
             }
         } else {
-            w.point(ItemKind::UnderMoveTo, {c.x - length / 2, c.y});
-            w.point(ItemKind::UnderLineTo, {c.x + length / 2, c.y}, crossWidth, 2);
-            w.point(ItemKind::UnderMoveTo, {c.x, c.y - length / 2});
-            w.point(ItemKind::UnderLineTo, {c.x, c.y + length / 2}, crossWidth, 2);
+            w.point(ItemKind::MoveTo, {c.x - length / 2, c.y});
+            w.point(ItemKind::LineTo, {c.x + length / 2, c.y}, crossWidth, 2);
+            w.point(ItemKind::MoveTo, {c.x, c.y - length / 2});
+            w.point(ItemKind::LineTo, {c.x, c.y + length / 2}, crossWidth, 2);
         }
         break;
     }
-    default: break;  // thermals inside a body and unknown primitives draw nothing
+    case 7: thermal(w, f); break;
+    default: break;  // unknown primitives draw nothing
     }
 }
 
@@ -479,7 +528,12 @@ InstantiationResult instantiateMacro(MacroLibrary &library, int macroLine, long 
 
 void flashMacro(Document &document, const MacroLibrary &library, const MacroFlash &flash)
 {
-    FlashWriter writer(document, flash);
+    flashMacro([&document](const AppendArgs &a) { document.appendItem(a); }, library, flash);
+}
+
+void flashMacro(const ItemOutput &out, const MacroLibrary &library, const MacroFlash &flash)
+{
+    FlashWriter writer(out, flash);
     // A macro flashed without parameters may still define variables.
     Variables variables{};
     MacroReferenceLookup lookup = [&](int k) -> std::optional<double> {

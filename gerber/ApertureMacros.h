@@ -5,6 +5,7 @@
 #include "core/Document.h"
 #include "gerber/MacroLibrary.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,10 +40,15 @@ struct MacroFlash {
     Point at{};  // internal frame (Y down)
     int layer = 0;
     int code = 0;
+    bool clear = false;  // under clear polarity every primitive clears
 };
 
-// Appends the items of the macro's primitives. Numbers that cannot be read
-// throw KorvaneError with the platform's conversion text.
+using ItemOutput = std::function<void(const AppendArgs &)>;
+
+// Hands on the items of the macro's primitives, in their order. Numbers
+// that cannot be read throw KorvaneError with the platform's conversion text.
+void flashMacro(const ItemOutput &out, const MacroLibrary &library, const MacroFlash &flash);
+// The same, appended to the document.
 void flashMacro(Document &document, const MacroLibrary &library, const MacroFlash &flash);
 
 // The name line of a macro instance or definition, for the preview caption.

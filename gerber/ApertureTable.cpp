@@ -62,11 +62,20 @@ std::optional<int> ApertureTable::rowOf(std::string_view digits)
     return rowOf(value);
 }
 
+const ApertureDef *ApertureTable::extraRow(std::int64_t dcode) const
+{
+    auto it = extra_.find(dcode);
+    return it == extra_.end() ? nullptr : &it->second;
+}
+
 ApertureLookup ApertureTable::Lookup(std::int64_t dcode) const
 {
     auto r = rowOf(dcode);
-    if (!r)
+    if (!r) {
+        if (const ApertureDef *extra = extraRow(dcode))
+            return {extra->shape, extra->size};
         return {};
+    }
     return {row(*r).shape, row(*r).size};
 }
 
@@ -76,16 +85,24 @@ ApertureLookup ApertureTable::Lookup(std::string_view digits) const
     while (digits.size() > 1 && digits.front() == '0')
         digits.remove_prefix(1);
     auto r = rowOf(digits);
-    if (!r)
+    if (!r) {
+        std::int64_t value = 0;
+        if (digits.size() <= 9 && tryParseInt64(digits, value))
+            if (const ApertureDef *extra = extraRow(value))
+                return {extra->shape, extra->size};
         return {};
+    }
     return {row(*r).shape, row(*r).size};
 }
 
 void ApertureTable::SetRow(std::int64_t dcode, std::string shape, std::string size)
 {
     auto r = rowOf(dcode);
-    if (!r)
+    if (!r) {
+        if (dcode > LastDCode && dcode <= INT32_MAX)
+            extra_[dcode] = {"D" + std::to_string(dcode), std::move(shape), std::move(size)};
         return;
+    }
     row(*r).shape = std::move(shape);
     row(*r).size = std::move(size);
 }
@@ -98,6 +115,7 @@ void ApertureTable::Clear()
 
 void ApertureTable::clearRows()
 {
+    extra_.clear();
     for (int i = 0; i < ApertureRowCount; ++i) {
         rows_[static_cast<std::size_t>(i)].dcodeLabel = "D" + std::to_string(i + FirstDCode);
         rows_[static_cast<std::size_t>(i)].shape.clear();

@@ -2,6 +2,7 @@
 // The program-wide aperture table: one row per D-code from D10 to D999.
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,9 +71,15 @@ public:
     // for an integer, signs and other characters have no row.
     static std::optional<int> rowOf(std::string_view digits);
 
+    // D-codes above D999, which RS-274X files may define: kept beside the
+    // rows (the window, .apt files and RS-274D work know D10 to D999 only).
+    const ApertureDef *extraRow(std::int64_t dcode) const;
+    const std::map<std::int64_t, ApertureDef> &extraRows() const { return extra_; }
+
     ApertureLookup Lookup(std::int64_t dcode) const;
     ApertureLookup Lookup(std::string_view digits) const;
-    // Overwrites the row of the D-code; D-codes without a row are ignored.
+    // Overwrites the row of the D-code (above D999: its extra row); D-codes
+    // below D10 are ignored.
     void SetRow(std::int64_t dcode, std::string shape, std::string size);
     // Empties filePath and every row's shape and size.
     void Clear();
@@ -81,6 +88,7 @@ public:
 
 private:
     std::array<ApertureDef, ApertureRowCount> rows_;
+    std::map<std::int64_t, ApertureDef> extra_;
 };
 
 }  // namespace korvane

@@ -1,5 +1,6 @@
 #include "gerber/GerberInterpreter.h"
 #include "core/Encoding.h"
+#include "core/Errors.h"
 #include "core/Numbers.h"
 #include "gerber/ApertureMacros.h"
 #include "gerber/ApertureTexts.h"
@@ -37,39 +38,10 @@ bool isArc(Interpolation i) { return i != Interpolation::Linear; }
 
 }  // namespace
 
-void LoadExtents::addX(double v)
-{
-    if (!xSeen) {
-        if (v != 0) {
-            minX = maxX = v;
-            xSeen = true;
-        }
-        return;
-    }
-    if (v < minX && v != 0)
-        minX = v;
-    if (v > maxX)
-        maxX = v;
-}
-
-void LoadExtents::addY(double v)
-{
-    if (!ySeen) {
-        if (v != 0) {
-            minY = maxY = v;
-            ySeen = true;
-        }
-        return;
-    }
-    if (v < minY && v != 0)
-        minY = v;
-    if (v > maxY)
-        maxY = v;
-}
-
 GerberInterpreter::GerberInterpreter(Document &document, const ApertureTable &table, const MacroLibrary &library,
                                      GerberInFormat &format, Prompter &prompter)
-    : doc_(document), table_(table), library_(library), format_(format), prompter_(prompter)
+    : doc_(document), table_(table), library_(library), format_(format), prompter_(prompter),
+      loadArcMode_(format.arcMode)
 {
 }
 
@@ -83,13 +55,39 @@ void GerberInterpreter::startFile(int layer)
     regionStarted_ = false;
     clear_ = false;
     i_ = j_ = 0;
+    // G74/G75 of the file before does not carry over.
+    format_.arcMode = loadArcMode_;
+    image_ = {};
+    plainImage_ = true;
+    apertureTransform_ = {};
+    blocks_.clear();
+    openBlocks_.clear();
+    stepRepeat_ = {};
+    macroFlashes_.clear();
+    itemsThisFile_ = 0;
+    mainPenKnown_ = false;
+    previousCounted_ = false;
     setImageNegative(false);
+    updateOutput();
 }
 
 void GerberInterpreter::setImageNegative(bool negative)
 {
     if (layer_ >= 1 && layer_ <= LayerCount)
         doc_.layers.slot(layer_).negative = negative;
+}
+
+// Straight into the drawing unless a flash is being turned, a block
+// defined or the image moved.
+void GerberInterpreter::updateOutput() { plainOutput_ = !flashCapture_ && openBlocks_.empty() && plainImage_; }
+
+void GerberInterpreter::endFile()
+{
+    if (region_ && regionStarted_)
+        closeContour();
+    expandStepRepeat();
+    openBlocks_.clear();
+    updateOutput();
 }
 
 bool GerberInterpreter::ask(const std::string &question) { return prompter_.askYesNo(MessageKind::Warning, question); }
@@ -127,12 +125,27 @@ bool GerberInterpreter::selectDCode(std::string_view digits)
     std::string_view value = digits;
     while (value.size() > 1 && value.front() == '0')
         value.remove_prefix(1);
-    const std::optional<int> rowNumber = ApertureTable::rowOf(value);
-    const ApertureDef *def = rowNumber ? &table_.row(*rowNumber) : nullptr;
     SelectedAperture next = aperture_;
     next.dcode = text;
     next.code = 0;
+    next.block = false;
     tryParseInt(text, next.code);
+    if (blocks_.count(next.code) != 0) {
+        next.block = true;
+        aperture_ = next;
+        return true;
+    }
+    if (auto m = macroFlashes_.find(next.code); m != macroFlashes_.end()) {
+        next.shape = ApertureShape::Macro;
+        next.macroLine = m->second;
+        aperture_ = next;
+        return true;
+    }
+    // Rows above D999 are those of RS-274X files, kept beside the table.
+    std::optional<int> rowNumber = ApertureTable::rowOf(value);
+    const ApertureDef *def = rowNumber ? &table_.row(*rowNumber) : table_.extraRow(next.code);
+    if (!rowNumber && def)
+        rowNumber = next.code;
     if (!def || !def->isSet()) {
         if (!ask(gerbermsg::apertureNotSet(text)))
             return false;
@@ -261,7 +274,10 @@ AppendArgs GerberInterpreter::item(ItemKind kind, int role) const
 
 void GerberInterpreter::append(AppendArgs a)
 {
-    doc_.appendItem(a);
+    if (plainOutput_)
+        store(makeItem(a));
+    else
+        output(makeItem(a));
     switch (a.kind) {
     case ItemKind::MoveTo:
     case ItemKind::LineTo:
@@ -270,6 +286,53 @@ void GerberInterpreter::append(AppendArgs a)
         break;
     default: break;
     }
+}
+
+// Items go to the flash being transformed, the block being defined, or the
+// drawing, in that order of precedence.
+void GerberInterpreter::output(const DisplayItem &item)
+{
+    if (flashCapture_) {
+        flashCapture_->push_back(item);
+    } else if (!openBlocks_.empty()) {
+        // Blocks of blocks grow as fast as the drawing: they count alike.
+        if (++itemsThisFile_ > itemLimit_)
+            throw KorvaneError(gerbermsg::tooManyItems(itemLimit_, "%AB"));
+        openBlocks_.back().second.items.push_back(item);
+    } else {
+        placeInImage(item);
+    }
+}
+
+void GerberInterpreter::placeInImage(const DisplayItem &item)
+{
+    if (plainImage_) {
+        store(item);
+        return;
+    }
+    std::vector<DisplayItem> made;
+    transformItem(item, image_, made);
+    for (const DisplayItem &m : made)
+        store(m);
+}
+
+void GerberInterpreter::store(const DisplayItem &item)
+{
+    if (++itemsThisFile_ > itemLimit_)
+        throw KorvaneError(gerbermsg::tooManyItems(itemLimit_, construct_));
+    doc_.displayList.append(item);
+}
+
+void GerberInterpreter::widenExtents(Point internal)
+{
+    if (!openBlocks_.empty()) {
+        openBlocks_.back().second.extents.add(internal);
+        return;
+    }
+    const Point p = plainImage_ ? internal : image_.apply(internal);
+    extents_.add(p);
+    if (stepRepeat_.open)
+        stepRepeat_.extents.add(p);
 }
 
 void GerberInterpreter::moveTo(ItemKind kind, Point p)
@@ -281,26 +344,22 @@ void GerberInterpreter::moveTo(ItemKind kind, Point p)
 }
 
 // Ends the region's open contour; a close without vertices draws nothing.
+// Regions stand in the main sequence where the file puts them, dark or
+// clear, so a dark region after a clear one is painted over it.
 void GerberInterpreter::closeContour()
 {
-    append(item((regionStarted_ ? regionInMain_ : clear_) ? ItemKind::PolygonClose : ItemKind::UnderPolygonClose,
-                RoleAuxiliary));
+    append(item(ItemKind::PolygonClose, RoleAuxiliary));
     regionStarted_ = false;
 }
 
 void GerberInterpreter::vertex(Point p)
 {
-    // A clear region must be drawn after what it clears, so it keeps its
-    // place in the main sequence; a dark one stays in the underlay. A
-    // contour's first vertex decides for all of it.
-    if (!regionStarted_) {
-        regionStarted_ = true;
-        regionInMain_ = clear_;
-    }
-    AppendArgs a = item(regionInMain_ ? ItemKind::PolygonVertex : ItemKind::UnderPolygonVertex, RoleAuxiliary);
+    regionStarted_ = true;
+    AppendArgs a = item(ItemKind::PolygonVertex, RoleAuxiliary);
     a.x1 = p.x;
     a.y1 = p.y;
     append(a);
+    widenExtents(p);
 }
 
 void GerberInterpreter::executeBlock()
@@ -308,6 +367,7 @@ void GerberInterpreter::executeBlock()
     switch (dMode_) {
     case 2:
         previous_ = current_;
+        previousCounted_ = region_;
         if (region_) {
             // A move inside a region starts another contour: the one before
             // is filled on its own, never joined to this one by an edge
@@ -319,10 +379,19 @@ void GerberInterpreter::executeBlock()
             moveTo(ItemKind::MoveTo, current_);
         break;
     case 3:
+        widenExtents(current_);
         flash();
         previous_ = current_;
+        previousCounted_ = true;
         break;
     case 1:
+        if (!region_) {
+            // The start of a draw counts unless a move put it there.
+            if (!previousCounted_)
+                widenExtents(previous_);
+            widenExtents(current_);
+            previousCounted_ = true;
+        }
         draw();
         previous_ = current_;
         break;
@@ -331,6 +400,66 @@ void GerberInterpreter::executeBlock()
 }
 
 void GerberInterpreter::flash()
+{
+    if (aperture_.block) {
+        flashBlock();
+        return;
+    }
+    if (apertureTransform_.linearIdentity()) {
+        flashShape();
+        return;
+    }
+    // %LM %LR %LS: the flash is made as usual, then turned about its centre.
+    std::vector<DisplayItem> made;
+    flashCapture_ = &made;
+    plainOutput_ = false;
+    try {
+        flashShape();
+    } catch (...) {
+        flashCapture_ = nullptr;
+        throw;
+    }
+    flashCapture_ = nullptr;
+    updateOutput();
+    const ItemTransform about = ItemTransform::compose(
+        ItemTransform::compose(ItemTransform::translation(-current_.x, -current_.y), apertureTransform_),
+        ItemTransform::translation(current_.x, current_.y));
+    std::vector<DisplayItem> turned;
+    for (const DisplayItem &m : made)
+        transformItem(m, about, turned);
+    for (const DisplayItem &t : turned)
+        output(t);
+    mainPenKnown_ = false;
+}
+
+// A block aperture: its items about the flash point, with the aperture
+// transform; under clear polarity dark and clear change places.
+void GerberInterpreter::flashBlock()
+{
+    const Block &block = blocks_.at(aperture_.code);
+    construct_ = "%AB";
+    const ItemTransform place =
+        ItemTransform::compose(apertureTransform_, ItemTransform::translation(current_.x, current_.y));
+    std::vector<DisplayItem> turned;
+    turned.reserve(block.items.size());
+    for (const DisplayItem &m : block.items)
+        transformItem(m, place, turned);
+    for (DisplayItem &t : turned) {
+        if (clear_)
+            t.colourLayer = t.colourLayer == 0 ? layer_ : 0;
+        output(t);
+    }
+    if (block.extents.xSeen && block.extents.ySeen) {
+        const LoadExtents &e = block.extents;
+        for (Point corner :
+             {Point{e.minX, -e.minY}, Point{e.maxX, -e.maxY}, Point{e.minX, -e.maxY}, Point{e.maxX, -e.minY}})
+            widenExtents(place.apply(corner));
+    }
+    construct_ = "";
+    mainPenKnown_ = false;
+}
+
+void GerberInterpreter::flashShape()
 {
     const double x = current_.x, y = current_.y;
     const double q = aperture_.q, p = aperture_.p;
@@ -437,7 +566,11 @@ void GerberInterpreter::flash()
         f.at = current_;
         f.layer = layer_;
         f.code = aperture_.code;
-        flashMacro(doc_, library_, f);
+        f.clear = clear_;
+        construct_ = "%AM";
+        flashMacro([this](const AppendArgs &a) { output(makeItem(a)); }, library_, f);
+        construct_ = "";
+        mainPenKnown_ = false;
         break;
     }
     case ApertureShape::RoundDonut:
@@ -457,6 +590,116 @@ void GerberInterpreter::flash()
         break;
     }
     }
+}
+
+// ---------------------------------------------------------------- RS-274X constructs
+
+bool GerberInterpreter::stepRepeat(long countX, long countY, double stepX, double stepY)
+{
+    expandStepRepeat();
+    if (countX <= 1 && countY <= 1)
+        return true;
+    stepRepeat_.open = true;
+    stepRepeat_.countX = std::max(1L, countX);
+    stepRepeat_.countY = std::max(1L, countY);
+    stepRepeat_.stepX = stepX;
+    stepRepeat_.stepY = stepY;
+    stepRepeat_.mainStart = doc_.displayList.main().size();
+    stepRepeat_.underlayStart = doc_.displayList.underlay().size();
+    stepRepeat_.extents = {};
+    // The copies must not start a stroke from where the pen stood before.
+    mainPenKnown_ = false;
+    return true;
+}
+
+// The block read once is copied to every other place of the grid.
+void GerberInterpreter::expandStepRepeat()
+{
+    if (!stepRepeat_.open)
+        return;
+    if (region_ && regionStarted_)
+        closeContour();
+    StepRepeat sr = stepRepeat_;
+    stepRepeat_ = {};
+    construct_ = "%SR";
+    const ItemSequence &mainItems = doc_.displayList.main(), &underItems = doc_.displayList.underlay();
+    const std::size_t mainEnd = mainItems.size(), underEnd = underItems.size();
+    std::vector<DisplayItem> made;
+    for (long j = 0; j < sr.countY; ++j)
+        for (long i = 0; i < sr.countX; ++i) {
+            if (i == 0 && j == 0)
+                continue;
+            // Every copy counts, so that copies of nothing still end.
+            if (++itemsThisFile_ > itemLimit_)
+                throw KorvaneError(gerbermsg::tooManyItems(itemLimit_, construct_));
+            // The step in the file's frame, then through the image parameters.
+            const Point origin = image_.apply({0, 0});
+            const Point step = image_.apply({double(i) * sr.stepX, -double(j) * sr.stepY});
+            const ItemTransform shift = ItemTransform::translation(step.x - origin.x, step.y - origin.y);
+            for (const auto &[items, from, to] :
+                 {std::tuple{&underItems, sr.underlayStart, underEnd}, std::tuple{&mainItems, sr.mainStart, mainEnd}})
+                for (std::size_t k = from; k < to; ++k) {
+                    made.clear();
+                    transformItem((*items)[k], shift, made);
+                    for (const DisplayItem &m : made)
+                        store(m);
+                }
+            if (sr.extents.xSeen && sr.extents.ySeen) {
+                const double dx = step.x - origin.x, dy = -(step.y - origin.y);
+                extents_.addX(sr.extents.minX + dx);
+                extents_.addX(sr.extents.maxX + dx);
+                extents_.addY(sr.extents.minY + dy);
+                extents_.addY(sr.extents.maxY + dy);
+            }
+        }
+    construct_ = "";
+    mainPenKnown_ = false;
+}
+
+bool GerberInterpreter::openBlock(long dcode)
+{
+    openBlocks_.push_back({dcode, Block{}});
+    mainPenKnown_ = false;
+    updateOutput();
+    return true;
+}
+
+bool GerberInterpreter::closeBlock()
+{
+    if (openBlocks_.empty())
+        return false;
+    if (region_ && regionStarted_)
+        closeContour();
+    auto [dcode, block] = std::move(openBlocks_.back());
+    openBlocks_.pop_back();
+    blocks_[dcode] = std::move(block);
+    mainPenKnown_ = false;
+    updateOutput();
+    return true;
+}
+
+bool GerberInterpreter::setApertureTransform(bool mirrorX, bool mirrorY, double degrees, double scale)
+{
+    // Mirror first, then rotate, then scale; each is set on its own.
+    ItemTransform t = ItemTransform::scaling(mirrorX ? -1 : 1, mirrorY ? -1 : 1);
+    t = ItemTransform::compose(t, ItemTransform::rotation(degrees));
+    t = ItemTransform::compose(t, ItemTransform::scaling(scale, scale));
+    apertureTransform_ = t;
+    return true;
+}
+
+bool GerberInterpreter::setImage(const Image &image)
+{
+    // Mirror, scale and rotate about the origin, then offset (B is the
+    // board's Y, upwards: the internal frame's Y runs down).
+    ItemTransform t = ItemTransform::scaling(image.mirrorA ? -1 : 1, image.mirrorB ? -1 : 1);
+    t = ItemTransform::compose(t, ItemTransform::scaling(image.scaleA, image.scaleB));
+    t = ItemTransform::compose(t, ItemTransform::rotation(image.rotation));
+    t = ItemTransform::compose(t, ItemTransform::translation(image.offsetA, -image.offsetB));
+    image_ = t;
+    plainImage_ = t.identity();
+    updateOutput();
+    return true;
 }
 
 void GerberInterpreter::draw()

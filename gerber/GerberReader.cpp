@@ -123,10 +123,8 @@ double rawValue(std::string_view text, bool &decimal)
 void widen(double &lo, double &hi, bool &seen, double v)
 {
     if (!seen) {
-        if (v != 0) {
-            lo = hi = v;
-            seen = true;
-        }
+        lo = hi = v;
+        seen = true;
         return;
     }
     lo = std::min(lo, v);
@@ -136,6 +134,56 @@ void widen(double &lo, double &hi, bool &seen, double v)
 std::string numberText(double v) { return formatReal(v); }
 
 }  // namespace
+
+bool applyFormatStatement(std::string_view statement, GerberInFormat &format)
+{
+    if (statement.substr(0, 2) == "FS") {
+        for (size_t k = 2; k < statement.size(); ++k) {
+            char f = statement[k];
+            if (f == 'L')
+                format.zeroSuppression = ZeroSuppression::Leading;
+            else if (f == 'T')
+                format.zeroSuppression = ZeroSuppression::Trailing;
+            else if (f == 'A')
+                format.coordinateMode = CoordinateMode::Absolute;
+            else if (f == 'I')
+                format.coordinateMode = CoordinateMode::Incremental;
+            else if (f == 'X') {
+                if (k + 2 < statement.size() && isDigit(statement[k + 1]) && isDigit(statement[k + 2])) {
+                    format.integerDigits = std::string(1, statement[k + 1]);
+                    format.decimalDigits = std::string(1, statement[k + 2]);
+                }
+                k += 3;
+            }
+        }
+        return true;
+    }
+    if (statement.substr(0, 2) == "MO") {
+        if (statement.substr(0, 4) == "MOMM")
+            format.unit = LengthUnit::Mm;
+        else if (statement.substr(0, 4) == "MOIN")
+            format.unit = LengthUnit::Inch;
+        return true;
+    }
+    return false;
+}
+
+bool looksLikeGerber(std::string_view head)
+{
+    if (head.empty())
+        return true;  // an empty file has its own message
+    size_t binary = 0;
+    bool star = false, dWord = false;
+    for (size_t i = 0; i < head.size(); ++i) {
+        const auto c = static_cast<unsigned char>(head[i]);
+        if (c == 0 || (c < 32 && c != '\t' && c != '\r' && c != '\n' && c != '\f' && c != 0x1A))
+            ++binary;
+        star = star || c == '*';
+        dWord = dWord || (c == 'D' && i + 1 < head.size() && isDigit(head[i + 1]));
+    }
+    // Text, and blocks ended by "*" or at least the D words that draw.
+    return binary * 100 <= head.size() && (star || dWord);
+}
 
 bool declaresRs274X(std::string_view head)
 {
@@ -249,8 +297,49 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
     const size_t n = bytes.size();
     // Only these characters start what the scan looks at; the digits, D
     // words and block ends between them are passed over in a tight loop.
-    static constexpr ByteSet Starts("%GXY");
+    static constexpr ByteSet Starts("%GXYD*");
     const bool extended = format.dialect == GerberDialect::Rs274X;
+    // Coordinates count for the extents, zeros included, unless their
+    // block only moves (D02 and no D01 or D03).
+    // Coordinates of a move count once a draw starts from them.
+    struct Pending {
+        bool set = false;
+        double value = 0;
+    } pendingX, pendingY, moveX, moveY;
+    int operation = 2;  // modal, as in the main pass
+    auto commit = [&](Pending &x, Pending &y) {
+        if (x.set)
+            widen(r.minX, r.maxX, xSeen, x.value);
+        if (y.set)
+            widen(r.minY, r.maxY, ySeen, y.value);
+        x.set = y.set = false;
+    };
+    // Reads the D word at `at`; returns where it ends.
+    auto operationWord = [&](size_t at) {
+        size_t end = at + 1;
+        int value = 0;
+        while (end < n && isDigit(bytes[end])) {
+            value = std::min(value * 10 + (bytes[end] - '0'), 1000);
+            ++end;
+        }
+        if (value >= 1 && value <= 3 && end - at <= 4)  // D1 to D003
+            operation = value;
+        return end;
+    };
+    auto endBlock = [&]() {
+        if (!pendingX.set && !pendingY.set)
+            return;
+        if (operation == 2) {
+            moveX = pendingX.set ? pendingX : moveX;
+            moveY = pendingY.set ? pendingY : moveY;
+            pendingX.set = pendingY.set = false;
+            return;
+        }
+        if (operation == 1)
+            commit(moveX, moveY);
+        moveX.set = moveY.set = false;
+        commit(pendingX, pendingY);
+    };
     while (i < n) {
         while (i < n && !Starts.contains(bytes[i]))
             ++i;
@@ -279,34 +368,13 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
                 size_t star = text.find('*', start);
                 std::string_view statement =
                     std::string_view(text).substr(start, star == std::string::npos ? std::string::npos : star - start);
-                if (statement.substr(0, 2) == "FS") {
-                    for (size_t k = 2; k < statement.size(); ++k) {
-                        char f = statement[k];
-                        if (f == 'L')
-                            format.zeroSuppression = ZeroSuppression::Leading;
-                        else if (f == 'T')
-                            format.zeroSuppression = ZeroSuppression::Trailing;
-                        else if (f == 'A')
-                            format.coordinateMode = CoordinateMode::Absolute;
-                        else if (f == 'I')
-                            format.coordinateMode = CoordinateMode::Incremental;
-                        else if (f == 'X') {
-                            if (k + 2 < statement.size() + 0 && isDigit(statement[k + 1]) &&
-                                isDigit(statement[k + 2])) {
-                                format.integerDigits = std::string(1, statement[k + 1]);
-                                format.decimalDigits = std::string(1, statement[k + 2]);
-                            }
-                            k += 3;
-                        }
+                if (applyFormatStatement(statement, format)) {
+                    if (statement.substr(0, 2) == "FS") {
+                        totalDigits = totalDigitsOf(format);
+                        r.fsSeen = true;
+                    } else {
+                        r.moSeen = true;
                     }
-                    totalDigits = totalDigitsOf(format);
-                    r.fsSeen = true;
-                } else if (statement.substr(0, 2) == "MO") {
-                    if (statement.substr(0, 4) == "MOMM")
-                        format.unit = LengthUnit::Mm;
-                    else if (statement.substr(0, 4) == "MOIN")
-                        format.unit = LengthUnit::Inch;
-                    r.moSeen = true;
                 }
                 if (star == std::string::npos)
                     break;
@@ -385,17 +453,32 @@ PreScanResult preScanGerber(std::string_view bytes, GerberInFormat &format)
                 double &sum = c == 'X' ? sumX : sumY;
                 sum += v;
                 v = sum;
-            } else if (v == 0) {
-                continue;  // zero never widens the absolute extents
             }
-            if (c == 'X')
-                widen(r.minX, r.maxX, xSeen, v);
-            else
-                widen(r.minY, r.maxY, ySeen, v);
+            // Held to the block's end, where a move that draws nothing is
+            // left out; a second word of the same letter ends a block
+            // written without "*".
+            Pending &held = c == 'X' ? pendingX : pendingY;
+            if (held.set)
+                endBlock();
+            held = {true, v};
+            // The usual block goes on with its D word and ends here.
+            if (i < n && bytes[i] == 'D')
+                i = operationWord(i);
+            if (i < n && bytes[i] == '*') {
+                endBlock();
+                ++i;
+            }
             continue;
         }
+        if (c == 'D') {
+            i = operationWord(i);
+            continue;
+        }
+        if (c == '*')
+            endBlock();
         ++i;
     }
+    endBlock();
     return r;
 }
 
@@ -410,8 +493,10 @@ GerberFileReader::GerberFileReader(GerberBlockSink &interpreter, ApertureTable &
 void GerberFileReader::startFile(int layer)
 {
     interpreter_.startFile(layer);
-    fractionScale_ = fractionScaleOf(format_);
-    totalDigits_ = totalDigitsOf(format_);
+    own_ = format_;
+    fsSeen_ = moSeen_ = false;
+    fractionScale_ = fractionScaleOf(own_);
+    totalDigits_ = totalDigitsOf(own_);
     state_ = State::Normal;
     letter_ = 0;
     number_.clear();
@@ -426,9 +511,26 @@ void GerberFileReader::startFile(int layer)
     macroHasBody_ = false;
     joinedLine_.clear();
     library_.lineCount = 0;
+    mirrorX_ = mirrorY_ = false;
+    rotation_ = 0;
+    scale_ = 1;
+    image_ = {};
+    notes_.clear();
+    noteCauses_.clear();
+    bytesBefore_ = 0;
+    chunkStart_ = cursor_ = nullptr;
 }
 
 bool GerberFileReader::feed(std::string_view chunk)
+{
+    chunkStart_ = chunk.data();
+    const bool more = feedChunk(chunk);
+    bytesBefore_ += chunk.size();
+    chunkStart_ = cursor_ = nullptr;
+    return more;
+}
+
+bool GerberFileReader::feedChunk(std::string_view chunk)
 {
     const char *p = chunk.data();
     const char *const end = p + chunk.size();
@@ -476,6 +578,7 @@ bool GerberFileReader::feed(std::string_view chunk)
             if (p == end)
                 break;
         }
+        cursor_ = p;
         handle(*p++);
     }
     return !stopped_;
@@ -529,6 +632,12 @@ void GerberFileReader::finish()
 {
     if (stopped_)
         return;
+    finishBlocks();
+    interpreter_.endFile();
+}
+
+void GerberFileReader::finishBlocks()
+{
     switch (state_) {
     case State::Number:
     case State::AfterCr:
@@ -728,7 +837,7 @@ void GerberFileReader::endNumber()
         bool decimal = false;
         if (numberIsPlain_) {
             raw = static_cast<double>(numberNegative_ ? -numberValue_ : numberValue_);
-            if (format_.zeroSuppression == ZeroSuppression::Trailing && numberDigits_ < totalDigits_)
+            if (own_.zeroSuppression == ZeroSuppression::Trailing && numberDigits_ < totalDigits_)
                 raw *= std::pow(10.0, totalDigits_ - numberDigits_);
         } else {
             raw = rawCoordinate(number_, decimal);
@@ -753,6 +862,10 @@ void GerberFileReader::endNumber()
         if (tryParseInt(text, code)) {
             if (code == 4)
                 state_ = State::Comment;
+            else if ((code == 70 || code == 71) && !moSeen_)
+                own_.unit = code == 70 ? LengthUnit::Inch : LengthUnit::Mm;
+            else if ((code == 90 || code == 91) && !fsSeen_)
+                own_.coordinateMode = code == 90 ? CoordinateMode::Absolute : CoordinateMode::Incremental;
             else
                 interpreter_.selectGCode(code);
         }
@@ -769,9 +882,9 @@ void GerberFileReader::endBlock()
 
 double GerberFileReader::rawCoordinate(std::string_view text, bool &decimal) const
 {
-    if (format_.zeroSuppression == ZeroSuppression::Trailing) {
+    if (own_.zeroSuppression == ZeroSuppression::Trailing) {
         std::string completed(text);
-        completeTrailingZeros(completed, format_, totalDigits_);
+        completeTrailingZeros(completed, own_, totalDigits_);
         return rawValue(completed, decimal);
     }
     return rawValue(text, decimal);
@@ -780,7 +893,7 @@ double GerberFileReader::rawCoordinate(std::string_view text, bool &decimal) con
 double GerberFileReader::decodeCoordinate(char letter, double raw, bool decimal)
 {
     double value;
-    bool incremental = format_.coordinateMode == CoordinateMode::Incremental && (letter == 'X' || letter == 'Y');
+    bool incremental = own_.coordinateMode == CoordinateMode::Incremental && (letter == 'X' || letter == 'Y');
     if (incremental) {
         // The sums stay in the file's raw numbers.
         double &sum = letter == 'X' ? rawSumX_ : rawSumY_;
@@ -789,15 +902,12 @@ double GerberFileReader::decodeCoordinate(char letter, double raw, bool decimal)
     } else {
         value = decimal ? raw : raw * fractionScale_;
     }
-    if (format_.unit == LengthUnit::Inch)
+    if (own_.unit == LengthUnit::Inch)
         value *= InchToMm;
     return value;
 }
 
-double GerberFileReader::length(double value) const
-{
-    return format_.unit == LengthUnit::Inch ? value * InchToMm : value;
-}
+double GerberFileReader::length(double value) const { return own_.unit == LengthUnit::Inch ? value * InchToMm : value; }
 
 // ---------------------------------------------------------------- parameters
 
@@ -841,10 +951,6 @@ void GerberFileReader::processParameterText(std::string text, bool closing)
         interpreter_.setClearPolarity(true);
         return;
     }
-    if (text.rfind("%IPNEG", 0) == 0 || text.rfind("%IPPOS", 0) == 0) {
-        interpreter_.setImageNegative(text[3] == 'N');
-        return;
-    }
     if (text.find("%ADD") != std::string::npos) {
         defineAperture(text.substr(text.find("%ADD")));
         inApertureDefinitions_ = !closing;
@@ -858,6 +964,145 @@ void GerberFileReader::processParameterText(std::string text, bool closing)
     }
     if (text == "%" || (closing && text.empty()))
         inApertureDefinitions_ = false;
+    std::string_view rest = text;
+    if (!rest.empty() && rest.front() == '%')
+        rest.remove_prefix(1);
+    while (!rest.empty()) {
+        const size_t star = rest.find('*');
+        const std::string_view statement = trimBlanks(rest.substr(0, star));
+        if (!statement.empty())
+            parameterStatement(statement);
+        if (star == std::string_view::npos)
+            break;
+        rest.remove_prefix(star + 1);
+    }
+}
+
+namespace {
+
+// The number after a letter of a parameter statement ("I2.54" in
+// "SRX3Y2I2.54J0"); `fallback` when the letter is missing.
+double parameterNumber(std::string_view statement, char letter, double fallback)
+{
+    const size_t at = statement.find(letter, 2);
+    if (at == std::string_view::npos)
+        return fallback;
+    size_t end = at + 1;
+    while (end < statement.size() &&
+           (isDigit(statement[end]) || statement[end] == '.' || statement[end] == '-' || statement[end] == '+'))
+        ++end;
+    const std::string_view number = statement.substr(at + 1, end - at - 1);
+    double value = fallback;
+    if (!number.empty() && !tryParseReal(number, value))
+        throw KorvaneError(msg::format(msg::NotAReal, std::string(number)));
+    return value;
+}
+
+}  // namespace
+
+// The parameter statements besides %AM %AD %LP: the file's own format, the
+// constructs the drawing expands, the image parameters. What is not drawn
+// exactly is noted.
+void GerberFileReader::parameterStatement(std::string_view statement)
+{
+    const std::string_view code = statement.substr(0, 2);
+    if (code == "FS" || code == "MO") {
+        // RS-274D data are read as the settings say, whatever they hold.
+        if (format_.dialect != GerberDialect::Rs274X)
+            return;
+        applyFormatStatement(statement, own_);
+        (code == "FS" ? fsSeen_ : moSeen_) = true;
+        fractionScale_ = fractionScaleOf(own_);
+        totalDigits_ = totalDigitsOf(own_);
+        return;
+    }
+    if (code == "SR") {
+        const auto count = [&](char letter) {
+            const double v = parameterNumber(statement, letter, 1);
+            return v >= 1 ? static_cast<long>(std::min(v, 1e9)) : 1L;
+        };
+        if (!interpreter_.stepRepeat(count('X'), count('Y'), length(parameterNumber(statement, 'I', 0)),
+                                     length(parameterNumber(statement, 'J', 0))) &&
+            (count('X') > 1 || count('Y') > 1))
+            note("%SR", gerbermsg::unknownParameter("SR"));
+        return;
+    }
+    if (code == "AB") {
+        std::string_view rest = statement.substr(2);
+        bool done = false;
+        if (rest.empty()) {
+            done = interpreter_.closeBlock();
+        } else if (rest.front() == 'D') {
+            std::int64_t dcode = 0;
+            if (tryParseInt64(rest.substr(1), dcode) && dcode >= 10 && dcode <= INT32_MAX)
+                done = interpreter_.openBlock(static_cast<long>(dcode));
+        }
+        if (!done)
+            note("%AB", gerbermsg::unknownParameter(std::string(statement)));
+        return;
+    }
+    if (code == "LM" || code == "LR" || code == "LS") {
+        if (code == "LM") {
+            const std::string_view axes = statement.substr(2);
+            mirrorX_ = axes.find('X') != std::string_view::npos;
+            mirrorY_ = axes.find('Y') != std::string_view::npos;
+        } else {
+            double v = 0;
+            if (!tryParseReal(trimBlanks(statement.substr(2)), v))
+                throw KorvaneError(msg::format(msg::NotAReal, std::string(statement.substr(2))));
+            (code == "LR" ? rotation_ : scale_) = v;
+        }
+        if (!interpreter_.setApertureTransform(mirrorX_, mirrorY_, rotation_, scale_))
+            note(std::string(code), gerbermsg::unknownParameter(std::string(code)));
+        return;
+    }
+    if (code == "OF" || code == "SF" || code == "MI" || code == "IR") {
+        if (code == "OF") {
+            image_.offsetA = length(parameterNumber(statement, 'A', 0));
+            image_.offsetB = length(parameterNumber(statement, 'B', 0));
+        } else if (code == "SF") {
+            image_.scaleA = parameterNumber(statement, 'A', 1);
+            image_.scaleB = parameterNumber(statement, 'B', 1);
+        } else if (code == "MI") {
+            image_.mirrorA = parameterNumber(statement, 'A', 0) != 0;
+            image_.mirrorB = parameterNumber(statement, 'B', 0) != 0;
+        } else {
+            double degrees = 0;
+            tryParseReal(trimBlanks(statement.substr(2)), degrees);
+            image_.rotation = std::abs(degrees) < 3600 ? static_cast<int>(degrees) : 1;
+            if (image_.rotation % 90 != 0)
+                note("IR", gerbermsg::unknownParameter(std::string(statement)));
+        }
+        if (!interpreter_.setImage(image_))
+            note(std::string(code), gerbermsg::unknownParameter(std::string(code)));
+        return;
+    }
+    if (code == "IP") {
+        interpreter_.setImageNegative(statement.substr(2, 3) == "NEG");
+        return;
+    }
+    // Names, attributes and defaults that change nothing drawn.
+    if (code == "IN" || code == "LN" || code == "TF" || code == "TA" || code == "TO" || code == "TD" ||
+        statement == "ASAXBY" || statement == "IJA0B0" || statement == "IOA0B0" || statement == "IJALBL" ||
+        statement == "ICAS")
+        return;
+    note(std::string(code), gerbermsg::unknownParameter(std::string(statement.substr(0, 16))));
+}
+
+void GerberFileReader::note(const std::string &cause, const std::string &text)
+{
+    for (const auto &seen : noteCauses_)
+        if (seen == cause)
+            return;
+    noteCauses_.push_back(cause);
+    const std::size_t inChunk = cursor_ && chunkStart_ ? static_cast<std::size_t>(cursor_ - chunkStart_) : 0;
+    notes_.push_back({bytesBefore_ + inChunk, text});
+}
+
+int lineAt(std::string_view bytes, std::size_t offset)
+{
+    const std::string_view before = bytes.substr(0, std::min(offset, bytes.size()));
+    return 1 + static_cast<int>(std::count(before.begin(), before.end(), '\n'));
 }
 
 void GerberFileReader::processMacroBodyLine(const std::string &raw)
@@ -868,8 +1113,6 @@ void GerberFileReader::processMacroBodyLine(const std::string &raw)
         joinedLine_ = line;
         return;
     }
-    if (line.rfind("0 ", 0) == 0 || line == "0")
-        return;  // a comment primitive
     size_t start = 0;
     while (start < line.size()) {
         size_t star = line.find('*', start);
@@ -880,16 +1123,14 @@ void GerberFileReader::processMacroBodyLine(const std::string &raw)
             continue;
         if (!macroHasBody_) {
             macroHasBody_ = true;
-            if (statement[0] == '7' && (statement.size() == 1 || statement[1] == ',')) {
-                // A thermal macro becomes a thermal aperture, not lines.
-                pendingMacro_.thermalStatement = statement;
-                continue;
-            }
             pendingMacro_.nameLine = library_.append(pendingMacro_.name);
         }
-        if (!pendingMacro_.thermalStatement.empty())
-            continue;
-        if (format_.unit == LengthUnit::Inch) {
+        // A macro of a thermal alone becomes a thermal row as well.
+        if (++pendingMacro_.primitives == 1 && statement[0] == '7' && (statement.size() == 1 || statement[1] == ','))
+            pendingMacro_.thermalStatement = statement;
+        else if (statement[0] != '$')
+            pendingMacro_.thermalStatement.clear();
+        if (own_.unit == LengthUnit::Inch) {
             pendingMacro_.inchBody.push_back(statement);
             library_.append(convertStatementToMillimetres(statement));
         } else {
@@ -908,7 +1149,7 @@ void GerberFileReader::endMacroDefinition()
     inMacroDefinition_ = false;
     if (pendingMacro_.nameLine > 0)
         library_.append("END");
-    if (pendingMacro_.nameLine > 0 || !pendingMacro_.thermalStatement.empty())
+    if (pendingMacro_.nameLine > 0)
         macros_.push_back(pendingMacro_);
     pendingMacro_ = {};
     macroHasBody_ = false;
@@ -1031,51 +1272,56 @@ void GerberFileReader::defineAperture(const std::string &text)
 
 void GerberFileReader::defineMacroReference(const std::string &afterAdd)
 {
-    for (const MacroEntry &macro : macros_) {
-        if (macro.name.empty())
-            continue;
-        size_t pos = 0;
-        while ((pos = afterAdd.find(macro.name, pos)) != std::string::npos) {
-            std::string digits = afterAdd.substr(0, pos);
-            std::int64_t dcode = 0;
-            bool digitsOnly = !digits.empty() && std::all_of(digits.begin(), digits.end(), isDigit);
-            if (digitsOnly && tryParseInt64(digits, dcode) && dcode != 0) {
-                std::string rest = afterAdd.substr(pos + macro.name.size());
-                std::vector<double> params;
-                bool hasParams = !rest.empty() && rest[0] == ',';
-                if (hasParams) {
-                    std::string paramText =
-                        rest.substr(1, rest.find('*') == std::string::npos ? std::string::npos : rest.find('*') - 1);
-                    params = apertureParameters(paramText);
-                }
-                if (!macro.thermalStatement.empty()) {
-                    auto lookup = [&](int k) -> std::optional<double> {
-                        if (k >= 1 && static_cast<size_t>(k) <= params.size())
-                            return params[static_cast<size_t>(k - 1)];
-                        return std::nullopt;
-                    };
-                    std::vector<std::string> f = macroFields(macro.thermalStatement);
-                    auto field = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
-                    // Parameters and constants are in the file's unit.
-                    auto len = [&](size_t i) { return length(evaluateMacroExpression(field(i), lookup)); };
-                    bool diagonal = field(6).find("45") != std::string::npos;
-                    std::string size = numberText(len(3)) + "-" + numberText(len(4)) + "-" + numberText(len(5));
-                    table_.SetRow(dcode, diagonal ? aptmsg::ThermalX : aptmsg::ThermalPlus, size);
-                } else if (hasParams) {
-                    InstantiationResult copy =
-                        instantiateMacro(library_, macro.nameLine, static_cast<long>(dcode), params,
-                                         format_.unit == LengthUnit::Inch ? &macro.inchBody : nullptr);
-                    table_.SetRow(dcode, std::string(aptmsg::Macro) + " " + std::to_string(copy.nameLine),
-                                  aptmsg::NoSize);
-                } else {
-                    table_.SetRow(dcode, std::string(aptmsg::Macro) + " " + std::to_string(macro.nameLine),
-                                  aptmsg::NoSize);
-                }
-                return;
-            }
-            pos += 1;
-        }
+    // "<digits><name>[,<parameters>]": the name is looked up whole, the
+    // latest definition first.
+    size_t nameStart = 0;
+    while (nameStart < afterAdd.size() && isDigit(afterAdd[nameStart]))
+        ++nameStart;
+    std::int64_t dcode = 0;
+    if (nameStart == 0 || !tryParseInt64(afterAdd.substr(0, nameStart), dcode) || dcode == 0)
+        return;
+    size_t nameEnd = afterAdd.find_first_of(",*", nameStart);
+    const std::string name(trimBlanks(std::string_view(afterAdd).substr(
+        nameStart, nameEnd == std::string::npos ? std::string::npos : nameEnd - nameStart)));
+    const auto found =
+        std::find_if(macros_.rbegin(), macros_.rend(), [&](const MacroEntry &m) { return m.name == name; });
+    if (found == macros_.rend()) {
+        note("AD" + name, gerbermsg::unknownParameter("AD" + afterAdd.substr(0, 24)));
+        return;
     }
+    const MacroEntry &macro = *found;
+    std::string rest = nameEnd == std::string::npos ? std::string() : afterAdd.substr(nameEnd);
+    std::vector<double> params;
+    bool hasParams = !rest.empty() && rest[0] == ',';
+    if (hasParams) {
+        std::string paramText =
+            rest.substr(1, rest.find('*') == std::string::npos ? std::string::npos : rest.find('*') - 1);
+        params = apertureParameters(paramText);
+    }
+    int flashLine = macro.nameLine;
+    if (hasParams) {
+        InstantiationResult copy = instantiateMacro(library_, macro.nameLine, static_cast<long>(dcode), params,
+                                                    own_.unit == LengthUnit::Inch ? &macro.inchBody : nullptr);
+        flashLine = copy.nameLine;
+    }
+    if (!macro.thermalStatement.empty()) {
+        auto lookup = [&](int k) -> std::optional<double> {
+            if (k >= 1 && static_cast<size_t>(k) <= params.size())
+                return params[static_cast<size_t>(k - 1)];
+            return std::nullopt;
+        };
+        std::vector<std::string> f = macroFields(macro.thermalStatement);
+        auto field = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
+        // Parameters and constants are in the file's unit.
+        auto len = [&](size_t i) { return length(evaluateMacroExpression(field(i), lookup)); };
+        bool diagonal = field(6).find("45") != std::string::npos;
+        std::string size = numberText(len(3)) + "-" + numberText(len(4)) + "-" + numberText(len(5));
+        table_.SetRow(dcode, diagonal ? aptmsg::ThermalX : aptmsg::ThermalPlus, size);
+        // The row names the shape; the flash draws the primitive exactly.
+        interpreter_.flashAsMacro(static_cast<long>(dcode), flashLine);
+        return;
+    }
+    table_.SetRow(dcode, std::string(aptmsg::Macro) + " " + std::to_string(flashLine), aptmsg::NoSize);
 }
 
 // ---------------------------------------------------------------- the load
@@ -1102,13 +1348,35 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
     BusyGuard busy(ctx.status);
     Document &doc = ctx.document;
     GerberInterpreter interpreter(doc, ctx.table, ctx.library, ctx.format, ctx.prompter);
+    interpreter.setItemLimit(ctx.itemLimit);
     // The file a message is about, named on the line before its text.
     std::string current;
     auto aboutFile = [&](const std::string &text) {
         return current.empty() ? text : fileNameOf(current) + "\n" + text;
     };
     try {
-        // The largest file settles the number format for every file of the load.
+        // Files that are no Gerber data at all are named and left out.
+        for (auto f = files.begin(); f != files.end();) {
+            bool gerber = true;
+            try {
+                gerber = looksLikeGerber(readFileHead(f->path, 1 << 16));
+            } catch (const KorvaneError &) {
+                // The reading below reports a file it cannot open.
+            }
+            if (gerber) {
+                ++f;
+                continue;
+            }
+            ctx.prompter.error(fileNameOf(f->path) + "\n" + gerbermsg::NotGerberData);
+            outcome.layersUnread.push_back(f->layer);
+            f = files.erase(f);
+        }
+        if (files.empty()) {
+            outcome.end = GerberLoadOutcome::End::PreScanRefused;
+            return outcome;
+        }
+        // The largest file settles the number format for the files that
+        // declare none; each RS-274X file is read by its own %FS and %MO.
         const GerberLoadFile *largest = &files.front();
         std::int64_t largestSize = fileSize(largest->path);
         for (const auto &f : files) {
@@ -1165,6 +1433,7 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
         GerberFileReader reader(interpreter, ctx.table, ctx.library, ctx.format);
         for (const auto &f : files) {
             current = f.path;
+            const FileMessages fileMessages(ctx.prompter);
             ctx.status.setStatus(fileNameOf(f.path) + gerbermsg::Reading);
             std::unique_ptr<MappedFile> input =
                 &f == largest ? std::move(largestBytes) : std::make_unique<MappedFile>(f.path);
@@ -1185,6 +1454,8 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
             }
             if (toEnd)
                 reader.finish();
+            for (const GerberFileReader::Note &n : reader.notes())
+                outcome.notes.push_back(gerbermsg::noteAt(fileNameOf(f.path), lineAt(all, n.offset), n.text));
             if (reader.stopped()) {
                 outcome.layersStopped.push_back(f.layer);
             } else {

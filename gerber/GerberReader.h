@@ -27,6 +27,17 @@ bool declaresRs274X(std::string_view head);
 // parameter blocks leave the chosen dialect alone.
 bool adoptDeclaredRs274X(GerberInFormat &format, const std::vector<std::string> &paths);
 
+// Applies a %FS or %MO statement (without "%" and "*") to the format;
+// false for any other statement.
+bool applyFormatStatement(std::string_view statement, GerberInFormat &format);
+
+// False for what cannot be a Gerber file: binary bytes, or text with
+// neither block ends ("*") nor D words (a drill file, a report).
+bool looksLikeGerber(std::string_view head);
+
+// The line (from 1) of a byte offset in a file's bytes.
+int lineAt(std::string_view bytes, std::size_t offset);
+
 // D1 to D3 in their spellings 1, 01, 001: draw, move and flash.
 bool isOperationCode(std::string_view digits);
 
@@ -55,9 +66,20 @@ public:
     void finish();
     bool stopped() const { return stopped_; }
 
+    // What the file holds that is not drawn exactly, once per cause.
+    struct Note {
+        std::size_t offset = 0;  // where in the file: lineAt gives the line
+        std::string text;
+    };
+    const std::vector<Note> &notes() const { return notes_; }
+
 private:
     enum class State { Normal, Number, Comment, Parameter, AfterCr, AfterCrLf, AfterLf };
 
+    bool feedChunk(std::string_view chunk);
+    void finishBlocks();
+    void parameterStatement(std::string_view statement);
+    void note(const std::string &cause, const std::string &text);
     const char *plainWord(const char *p, const char *end);
     void dCode(std::string_view text);
     void handle(char c);
@@ -80,6 +102,18 @@ private:
     ApertureTable &table_;
     MacroLibrary &library_;
     const GerberInFormat &format_;
+    // The file's own format: the load's, changed by the file's %FS %MO
+    // (and G70/G71, G90/G91 where it has none).
+    GerberInFormat own_;
+    bool fsSeen_ = false, moSeen_ = false;
+    bool mirrorX_ = false, mirrorY_ = false;
+    double rotation_ = 0, scale_ = 1;
+    GerberBlockSink::Image image_;
+    std::vector<Note> notes_;
+    std::vector<std::string> noteCauses_;
+    std::size_t bytesBefore_ = 0;
+    const char *chunkStart_ = nullptr;
+    const char *cursor_ = nullptr;
 
     State state_ = State::Normal;
     char letter_ = 0;
@@ -104,7 +138,8 @@ private:
     struct MacroEntry {
         std::string name;
         int nameLine = 0;              // 0 for a thermal macro
-        std::string thermalStatement;  // the thermal primitive, when it is one
+        std::string thermalStatement;  // the thermal primitive, when it is the only one
+        int primitives = 0;
         // Inch files: the statements as written, which an instantiation
         // resolves before it converts them to millimetres.
         std::vector<std::string> inchBody;
@@ -130,6 +165,8 @@ struct GerberLoadOutcome {
     // opened): their slots should not look loaded.
     std::vector<int> layersUnread;
     bool anyFileRead = false;
+    // "file line: text" for what a file holds that is not drawn exactly.
+    std::vector<std::string> notes;
 };
 
 // Called as the load goes, so the window can enable its commands and show
@@ -149,6 +186,7 @@ struct GerberLoadContext {
     Prompter &prompter;
     StatusSink &status;
     GerberLoadObserver *observer = nullptr;
+    std::size_t itemLimit = DefaultItemLimit;  // items one file may make
 };
 
 // Pre-scans the largest file, then reads every file in layer order into the

@@ -1,5 +1,6 @@
 #pragma once
 // Messages and questions of the Gerber load.
+#include <cstddef>
 #include <string>
 
 namespace korvane::gerbermsg {
@@ -35,5 +36,29 @@ inline std::string apertureMacroMissing(const std::string &digits)
 {
     return "アパーチャ(D" + digits + ")のマクロ定義情報がありません。処理を続行しますか？";
 }
+
+// A file whose expansion would make more items than any real board.
+inline std::string tooManyItems(std::size_t limit, const std::string &construct)
+{
+    return "描画要素が " + std::to_string(limit) + " 個を超えるため読込を中止しました" +
+           (construct.empty() ? std::string() : "（" + construct + " の展開）");
+}
+
+// A file that holds no Gerber words at all: random bytes, a drill file.
+inline constexpr const char *NotGerberData =
+    "ガーバーデータではありません（ガーバーの命令が見つかりません）。ファイルを確認して下さい。";
+
+// Notes of the load: what a file holds that is not drawn exactly.
+inline std::string noteAt(const std::string &file, int line, const std::string &what)
+{
+    return file + " " + std::to_string(line) + "行: " + what;
+}
+inline std::string unknownParameter(const std::string &code)
+{
+    return "パラメータ %" + code + " は解釈できないため無視しました";
+}
+inline constexpr const char *StepRepeatInBlock = "ブロックアパーチャ内の %SR は展開していません";
+inline constexpr const char *NestedStepRepeat = "%SR の入れ子は展開していません";
+inline constexpr const char *BlockNotClosed = "%AB ブロックが閉じていません";
 
 }  // namespace korvane::gerbermsg

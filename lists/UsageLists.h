@@ -4,7 +4,7 @@
 // printed as plain text lines.
 #include "core/Document.h"
 #include "core/Formats.h"
-#include "print/PrintDevice.h"
+#include "core/PrintDevice.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -8,6 +8,7 @@
 #include "gerber/GerberReader.h"
 #include "print/GerberPrintJob.h"
 #include "print/PrintTexts.h"
+#include "print/TintedSurface.h"
 
 #include <algorithm>
 #include <cmath>
@@ -150,6 +151,8 @@ private:
         DrillLegend legend;
         bool chartOk = true;
         const bool overlay = !row.overlayPath.empty();
+        if (overlay)
+            legend.overlayName = fileNameOf(row.overlayPath);
         if (overlay) {
             std::optional<bool> begun = beginOverlay(row);
             if (!begun)
@@ -222,7 +225,9 @@ private:
         const PrintMapping map(geometry_, placement_);
         bool drawn = false;
         try {
-            drawn = drawGerberOverlay(row.overlayPath, page, map, ctx_.table, ctx_.library, format, ctx_.prompter,
+            // In light grey: the black tool marks stay readable on its pads.
+            TintedSurface grey(page, OverlayTint);
+            drawn = drawGerberOverlay(row.overlayPath, grey, map, ctx_.table, ctx_.library, format, ctx_.prompter,
                                       ctx_.progress);
         } catch (const KorvaneError &e) {
             ctx_.prompter.error(e.text());
@@ -367,6 +372,8 @@ void drawDrillLegend(DrawingSurface &page, const PageGeometry &g, const std::str
         page.textOut(X(base + 37), Y(y), legend.diameters[static_cast<std::size_t>(tool)]);
         page.textOut(X(base + 67), Y(y), std::to_string(count));
     }
+    if (!legend.overlayName.empty())
+        page.textOut(X(10), Y(138), printmsg::LegendOverlay + legend.overlayName);
 }
 
 DrillPrintOutcome runDrillPrint(DrillPrintContext &context) { return DrillPrintRun(context).run(); }

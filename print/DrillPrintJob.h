@@ -4,9 +4,9 @@
 // each used tool's mark, name, diameter and hit count.
 #include "core/Formats.h"
 #include "core/Ports.h"
+#include "core/PrintDevice.h"
 #include "gerber/ApertureTable.h"
 #include "gerber/MacroLibrary.h"
-#include "print/PrintDevice.h"
 #include "print/PrintFrame.h"
 
 #include <array>
@@ -42,7 +42,12 @@ struct DrillPrintContext {
 struct DrillLegend {
     std::array<int, 37> counts{};
     std::array<std::string, 37> diameters;
+    // The Gerber file drawn under the chart, if any.
+    std::string overlayName;
 };
+
+// The ink of a Gerber overlay under a drill chart.
+inline constexpr Colour OverlayTint = colours::Silver;
 
 struct DrillPrintOutcome {
     bool confirmed = false;  // the print dialog was confirmed

@@ -6,6 +6,7 @@
 #include "core/TextFile.h"
 #include "gerber/ApertureMacros.h"
 #include "gerber/GerberBlockSink.h"
+#include "gerber/GerberExpansion.h"
 #include "gerber/GerberInterpreter.h"
 #include "gerber/GerberReader.h"
 #include "print/PrintTexts.h"
@@ -78,6 +79,8 @@ public:
         default: break;
         }
     }
+
+    void flashAsMacro(long dcode, int macroLine) override { selector_.flashAsMacro(dcode, macroLine); }
 
     bool selectDCode(std::string_view digits) override
     {
@@ -698,7 +701,9 @@ private:
             return false;
         }
         PrintSink sink(page, list, map, sheet, ctx_.table, ctx_.library, ctx_.format, ctx_.prompter);
-        GerberFileReader reader(sink, ctx_.table, ctx_.library, ctx_.format);
+        // Step and repeat and block apertures are printed copy by copy.
+        ExpandingSink expanding(sink);
+        GerberFileReader reader(expanding, ctx_.table, ctx_.library, ctx_.format);
         reader.startFile(1);
         InputFile input(path);
         std::vector<char> buffer(ReadBlock);
@@ -773,10 +778,12 @@ private:
                 cancelFirstSheet_ = true;
                 break;
             }
-            // Extents only: the job's format stays as the smallest file set it.
+            // Extents only: the job's format stays as the smallest file set it;
+            // each file's extents are in its own format, as it is drawn.
             GerberInFormat copy = ctx_.format;
             std::string bytes = readFileBytes(grid_.file(r));
-            extents[static_cast<size_t>(r)] = toMm(preScanGerber(bytes, copy), ctx_.format);
+            const PreScanResult scan = preScanGerber(bytes, copy);
+            extents[static_cast<size_t>(r)] = toMm(scan, copy);
         }
         reference_ = {};
         for (int r = 1; r <= GerberPrintGrid::Rows; ++r) {
@@ -822,7 +829,8 @@ bool drawGerberOverlay(const std::string &path, DrawingSurface &page, const Prin
     sheet.drillOverlay = true;
     PrintCommandList list;
     PrintSink sink(page, list, map, sheet, table, library, format, prompter);
-    GerberFileReader reader(sink, table, library, format);
+    ExpandingSink expanding(sink);
+    GerberFileReader reader(expanding, table, library, format);
     reader.startFile(1);
     InputFile input(path);
     std::vector<char> buffer(ReadBlock);

@@ -4,10 +4,10 @@
 // sheets at one scale and position.
 #include "core/Formats.h"
 #include "core/Ports.h"
+#include "core/PrintDevice.h"
 #include "gerber/ApertureTable.h"
 #include "gerber/MacroLibrary.h"
 #include "print/GerberPrintGrid.h"
-#include "print/PrintDevice.h"
 #include "print/PrintFrame.h"
 
 namespace korvane {

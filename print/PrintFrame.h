@@ -4,7 +4,7 @@
 // printer dots, the title line, the progress box and the list of drawing
 // commands that are kept back until a file ends.
 #include "core/Colour.h"
-#include "print/PrintDevice.h"
+#include "core/PrintDevice.h"
 #include "view/DrawingSurface.h"
 
 #include <cstdint>

@@ -53,5 +53,7 @@ inline constexpr const char *LegendTool = "ツール";
 inline constexpr const char *LegendDiameter = "仕上径";
 inline constexpr const char *LegendType = "タイプ";
 inline constexpr const char *LegendCount = "数  量";
+// Below the legend when a Gerber file was drawn under the chart.
+inline constexpr const char *LegendOverlay = "灰色の図形：重ねたガーバーデータ ";
 
 }  // namespace korvane::printmsg

@@ -11,6 +11,7 @@
 #include "drill/DrillReader.h"
 #include "drill/ToolMarks.h"
 #include "gerber/GerberBlockSink.h"
+#include "gerber/GerberExpansion.h"
 #include "gerber/GerberReader.h"
 #include "renumber/CrossTexts.h"
 
@@ -111,7 +112,9 @@ void readFlashes(std::string_view text, const GerberInFormat &format, FlashSink 
     // stays as the user set it.
     auto table = std::make_unique<ApertureTable>();
     MacroLibrary library;
-    GerberFileReader reader(sink, *table, library, format);
+    // A hole for every copy of a step and repeat and every flash of a block.
+    ExpandingSink expanding(sink);
+    GerberFileReader reader(expanding, *table, library, format);
     reader.startFile(1);
     reader.feed(text);
     reader.finish();

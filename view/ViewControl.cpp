@@ -4,6 +4,7 @@
 #include "view/LayerPainting.h"
 #include "view/ViewTexts.h"
 
+#include <algorithm>
 #include <new>
 
 namespace korvane {
@@ -45,7 +46,23 @@ void ViewController::setZoomLimits(std::string_view platformName)
 
 void ViewController::computeFitScale(int width, int height)
 {
-    t_.fitScale = fitScaleFor(doc_.extentX, doc_.extentY, width, height);
+    box_ = fitBoxOf(doc_);
+    fitArea_ = {width, height};
+    t_.fitScale = fitScaleFor(box_.extentX, box_.extentY, width, height);
+}
+
+// The box follows the document: the extents as they stand, or, for a
+// drawing that spans (almost) nothing, its items as they stand, which a
+// drill load appends after it computed the fit scale. The scale is then
+// computed again for the area it was last computed for.
+void ViewController::refreshFitBox()
+{
+    const FitBox box = fitBoxOf(doc_);
+    if (box == box_)
+        return;
+    box_ = box;
+    if (fitMayNeedItems(doc_) && fitArea_)
+        t_.fitScale = fitScaleFor(box_.extentX, box_.extentY, fitArea_->width, fitArea_->height);
 }
 
 void ViewController::returnToBaseSize()
@@ -78,6 +95,8 @@ void ViewController::clearAll()
 {
     returnToBaseSize();
     t_.scale = t_.fitScale = t_.zoomX = t_.zoomY = 0;
+    box_ = {};
+    fitArea_.reset();
     t_.baseWidth = t_.baseHeight = t_.areaWidth = t_.areaHeight = 0;
 }
 
@@ -119,13 +138,14 @@ bool ViewController::fitAndRedraw()
         takeBaseSize();
     if (t_.baseWidth <= 0 || t_.baseHeight <= 0)
         return true;
+    refreshFitBox();
     const ViewTransform before = t_;
     const double mx = t_.mmPerPixelX, my = t_.mmPerPixelY;
     const double fit = t_.fitScale;
     t_.areaWidth = truncToInt(t_.baseWidth * mx) - 30;
     t_.areaHeight = truncToInt(t_.baseHeight * my) - 3 * truncToInt(statusBarHeight_ * my) - 30;
-    t_.offsetX = roundToInt((doc_.minX * fit - (t_.areaWidth - doc_.extentX * fit) / 2) / mx);
-    t_.offsetY = roundToInt(((t_.areaHeight - doc_.extentY * fit) / 2 - doc_.minY * fit) / my);
+    t_.offsetX = roundToInt((box_.minX * fit - (t_.areaWidth - box_.extentX * fit) / 2) / mx);
+    t_.offsetY = roundToInt(((t_.areaHeight - box_.extentY * fit) / 2 - box_.minY * fit) / my);
     t_.scale = t_.fitScale;
     std::unique_ptr<DrawingSurface> raster = paintRaster(t_.baseWidth, t_.baseHeight);
     if (!raster) {
@@ -154,8 +174,8 @@ void ViewController::redrawView()
 // zoomX and zoomY for the present scale and an area of width x height pixels.
 void ViewController::computeZoomFactors(int width, int height)
 {
-    t_.zoomX = static_cast<float>((doc_.extentX * t_.scale + 60) / (width * t_.mmPerPixelX) + 0.1);
-    t_.zoomY = static_cast<float>((doc_.extentY * t_.scale + 60) / (height * t_.mmPerPixelY) + 0.1);
+    t_.zoomX = static_cast<float>((box_.extentX * t_.scale + 60) / (width * t_.mmPerPixelX) + 0.1);
+    t_.zoomY = static_cast<float>((box_.extentY * t_.scale + 60) / (height * t_.mmPerPixelY) + 0.1);
 }
 
 // Usable area and offsets for a zoomed area of width x height pixels; the
@@ -166,15 +186,18 @@ void ViewController::placeForZoom(int width, int height)
     const double s = t_.scale;
     t_.areaWidth = truncToInt(width * mx) - 30;
     t_.areaHeight = truncToInt(height * my) - 30;
-    t_.offsetX = roundToInt((s * doc_.minX - ((t_.areaWidth - doc_.extentX * s) / 2 + 20)) / mx);
-    t_.offsetY = roundToInt(((t_.areaHeight - doc_.extentY * s) / 2 - s * doc_.minY) / my);
+    t_.offsetX = roundToInt((s * box_.minX - ((t_.areaWidth - box_.extentX * s) / 2 + 20)) / mx);
+    t_.offsetY = roundToInt(((t_.areaHeight - box_.extentY * s) / 2 - s * box_.minY) / my);
 }
 
 // Paints the zoomed picture before anything of the old one is given up, so
 // that a raster too large for the memory leaves the view as it was.
-bool ViewController::finishZoom(const ViewTransform &before, int width, int height)
+bool ViewController::finishZoom(const ViewTransform &before, int width, int height, const ZoomAnchor *anchor)
 {
     placeForZoom(width, height);
+    anchoredScroll_ = {};
+    if (anchor)
+        keepAnchor(*anchor, width, height);
     std::unique_ptr<DrawingSurface> raster = paintRaster(width, height);
     if (!raster) {
         t_ = before;
@@ -187,11 +210,39 @@ bool ViewController::finishZoom(const ViewTransform &before, int width, int heig
     return true;
 }
 
-void ViewController::zoomIn()
+// Along one axis: the scroll position that shows `pixel` at `at` of `seen`
+// pixels. Where the picture ends too soon the picture grows on that side
+// (up to `limit`), and `offset` moves the drawing along when it grows in
+// front.
+static int anchoredAxis(int pixel, int at, int seen, int &size, std::int32_t &offset, float limit)
+{
+    const int room = std::max(0, static_cast<int>(limit) - 1 - size);
+    int scroll = pixel - at;
+    if (scroll < 0) {
+        const int grow = std::min(-scroll, room);
+        size += grow;
+        offset -= grow;
+        scroll = std::max(0, scroll + grow);
+    } else if (scroll > std::max(0, size - seen)) {
+        size += std::min(scroll - (size - seen), room);
+        scroll = std::min(scroll, std::max(0, size - seen));
+    }
+    return scroll;
+}
+
+void ViewController::keepAnchor(const ZoomAnchor &anchor, int &width, int &height)
+{
+    const PixelPoint p = t_.mapping().point(anchor.x, anchor.storedY);
+    anchoredScroll_.x = anchoredAxis(p.x, anchor.atX, anchor.seenWidth, width, t_.offsetX, t_.maxImageWidth);
+    anchoredScroll_.y = anchoredAxis(p.y, anchor.atY, anchor.seenHeight, height, t_.offsetY, t_.maxImageHeight);
+}
+
+void ViewController::zoomIn(const ZoomAnchor *anchor)
 {
     if (!doc_.hasData)
         return;
     ensureScreenMetrics();
+    refreshFitBox();
     const ViewTransform before = t_;
     const int w = host_.pictureWidth(), h = host_.pictureHeight();
     t_.scale = static_cast<float>(t_.scale + 0.5);
@@ -205,10 +256,10 @@ void ViewController::zoomIn()
     const int newW = t_.baseWidth > t_.baseWidth * double(t_.zoomX) ? t_.baseWidth : roundToInt(t_.zoomX * double(w));
     const int newH =
         t_.baseHeight > t_.baseHeight * double(t_.zoomY) ? t_.baseHeight : roundToInt(t_.zoomY * double(h));
-    finishZoom(before, newW, newH);
+    finishZoom(before, newW, newH, anchor);
 }
 
-void ViewController::zoomOut()
+void ViewController::zoomOut(const ZoomAnchor *anchor)
 {
     if (!doc_.hasData)
         return;
@@ -217,17 +268,18 @@ void ViewController::zoomOut()
         return;
     }
     ensureScreenMetrics();
+    refreshFitBox();
     const ViewTransform before = t_;
     const int w = host_.pictureWidth(), h = host_.pictureHeight();
     t_.scale = static_cast<float>(t_.scale - 0.5);
     computeZoomFactors(w, h);
     const bool backX = t_.baseWidth > t_.baseWidth * double(t_.zoomX) &&
-                       doc_.extentX * t_.scale + 60 < roundToInt64(t_.baseWidth * t_.mmPerPixelX);
+                       box_.extentX * t_.scale + 60 < roundToInt64(t_.baseWidth * t_.mmPerPixelX);
     const bool backY = t_.baseHeight > t_.baseHeight * double(t_.zoomY) &&
-                       doc_.extentY * t_.scale + 60 < roundToInt64(t_.baseHeight * t_.mmPerPixelY);
+                       box_.extentY * t_.scale + 60 < roundToInt64(t_.baseHeight * t_.mmPerPixelY);
     const int newW = backX ? t_.baseWidth : roundToInt(w * double(t_.zoomX));
     const int newH = backY ? t_.baseHeight : roundToInt(h * double(t_.zoomY));
-    finishZoom(before, newW, newH);
+    finishZoom(before, newW, newH, anchor);
 }
 
 }  // namespace korvane

@@ -5,10 +5,12 @@
 #include "core/Document.h"
 #include "core/Ports.h"
 #include "view/DrawingSurface.h"
+#include "view/FitBox.h"
 #include "view/Renderer.h"
 #include "view/ViewTransform.h"
 
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace korvane {
@@ -34,6 +36,14 @@ public:
     virtual double screenMmPerPixelY() const = 0;
 };
 
+// A point a zoom keeps in place: the board point (x, stored y) that was
+// seen at (atX, atY) of a visible part of seenWidth x seenHeight pixels.
+struct ZoomAnchor {
+    double x = 0, storedY = 0;
+    int atX = 0, atY = 0;
+    int seenWidth = 0, seenHeight = 0;
+};
+
 class ViewController {
 public:
     ViewController(Document &document, Prompter &prompter, PictureHost &host);
@@ -51,8 +61,10 @@ public:
     // For the loads.
     void readScreenMetrics();
     void setZoomLimits(std::string_view platformName);
-    // fitScale for a usable width and height in screen mm.
+    // fitScale for a usable width and height in screen mm, fitting fitBox().
     void computeFitScale(int width, int height);
+    // What fit and zoom centre on and scale to (see fitBoxOf).
+    const FitBox &fitBox() const { return box_; }
     // Clears the picture and gives the area its base size again.
     void returnToBaseSize();
     // The area's present size becomes the base size.
@@ -79,15 +91,25 @@ public:
     // The menu commands; each does nothing while there is no drawing.
     void fitAll();
     void redrawView();
-    void zoomIn();
-    void zoomOut();
+    // With an anchor, the zoomed picture is made a little larger where it
+    // must be (within the zoom limits) so that the anchor can be shown where
+    // it was; anchoredScroll() then says from where to show the picture.
+    void zoomIn(const ZoomAnchor *anchor = nullptr);
+    void zoomOut(const ZoomAnchor *anchor = nullptr);
+    PixelPoint anchoredScroll() const { return anchoredScroll_; }
 
 private:
     std::unique_ptr<DrawingSurface> paintRaster(int width, int height);
     void computeZoomFactors(int width, int height);
     void placeForZoom(int width, int height);
-    bool finishZoom(const ViewTransform &before, int width, int height);
+    bool finishZoom(const ViewTransform &before, int width, int height, const ZoomAnchor *anchor);
+    void keepAnchor(const ZoomAnchor &anchor, int &width, int &height);
     void ensureScreenMetrics();
+    void refreshFitBox();
+
+    struct FitArea {
+        int width = 0, height = 0;
+    };
 
     Document &doc_;
     Prompter &prompter_;
@@ -95,6 +117,10 @@ private:
     ViewTransform t_;
     RegionFill regionFill_ = RegionFill::Solid;
     int statusBarHeight_ = 19;
+    PixelPoint anchoredScroll_;
+    FitBox box_;
+    // The usable area the fit scale was last computed for.
+    std::optional<FitArea> fitArea_;
 };
 
 }  // namespace korvane

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -153,6 +154,9 @@ TEST_F(ToolMenu, DrillToGerberHoldsTheDialectAndShowsTheReport)
         EXPECT_EQ(cell(report->grid(), 0, 1).toStdString(), "T01");
         EXPECT_EQ(cell(report->grid(), 0, 2).toStdString(), "D10");
         EXPECT_EQ(cell(report->grid(), 0, 3).toStdString(), "2");
+        // Every column and the whole path in sight.
+        EXPECT_FALSE(report->grid()->horizontalScrollBar()->isVisible());
+        EXPECT_GE(report->inputName()->width(), report->inputName()->sizeHint().width());
     });
     dialog->run();
     EXPECT_TRUE(looked);

@@ -132,7 +132,9 @@ TEST(ApertureMacros, PrimitivePlacementAndMoire)
     library.append("END");
     Document doc;
     flashMacro(doc, library, {name, {10, -10}, 2, 20});
-    const auto &u = doc.displayList.underlay();
+    // Every primitive stands in the main sequence, in its order.
+    EXPECT_TRUE(doc.displayList.underlay().empty());
+    const auto &u = doc.displayList.main();
     ASSERT_GE(u.size(), 4u);
     // The circle sits 1 mm above the flash point (board Y 11, stored -11).
     EXPECT_DOUBLE_EQ((u[0].y1 + u[0].y2) / 2, -11.0);
@@ -152,14 +154,14 @@ TEST(ApertureMacros, PrimitivePlacementAndMoire)
     rotated.append("END");
     Document turned;
     flashMacro(turned, rotated, {moire, {10, -10}, 1, 21});
-    const auto &t = turned.displayList.underlay();
+    const auto &t = turned.displayList.main();
     ASSERT_EQ(t.size(), 2u + 8u);
     for (size_t k = 0; k < 4; ++k) {
         const auto &move = t[2 + 2 * k], &line = t[3 + 2 * k];
-        EXPECT_EQ(move.kind, static_cast<int>(ItemKind::UnderMoveTo)) << k;
+        EXPECT_EQ(move.kind, static_cast<int>(ItemKind::MoveTo)) << k;
         EXPECT_DOUBLE_EQ(move.x1, 10.0);
         EXPECT_DOUBLE_EQ(move.y1, -10.0);
-        EXPECT_EQ(line.kind, static_cast<int>(ItemKind::UnderLineTo)) << k;
+        EXPECT_EQ(line.kind, static_cast<int>(ItemKind::LineTo)) << k;
         double angle = (30.0 + 90.0 * static_cast<double>(k)) * M_PI / 180;
         EXPECT_NEAR(line.x1, 10.0 + 3 * std::cos(angle), 1e-9) << k;
         EXPECT_NEAR(line.y1, -10.0 - 3 * std::sin(angle), 1e-9) << k;

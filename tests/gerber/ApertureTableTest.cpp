@@ -17,15 +17,22 @@ TEST(ApertureTable, RowsCoverD10ToD999)
 TEST(ApertureTable, DCodesWithoutRowAreIgnoredAndReadAsNotSet)
 {
     ApertureTable table;
-    for (std::int64_t dcode : {std::int64_t{0}, std::int64_t{5}, std::int64_t{9}, std::int64_t{1000},
-                               std::int64_t{1500}, std::int64_t{-10}, std::int64_t{1} << 40}) {
+    for (std::int64_t dcode :
+         {std::int64_t{0}, std::int64_t{5}, std::int64_t{9}, std::int64_t{-10}, std::int64_t{1} << 40}) {
         table.SetRow(dcode, "丸", "0.1");
         EXPECT_FALSE(table.Lookup(dcode).isSet()) << dcode;
     }
     for (const char *digits : {"0", "5", "1500", "99999999999999999999999", "", "1x", "-10"})
         EXPECT_FALSE(table.Lookup(std::string_view(digits)).isSet()) << digits;
+    // D-codes above D999 (RS-274X pours use D8191) are kept beside the rows.
+    table.SetRow(8191, "丸", "0.1");
+    EXPECT_TRUE(table.Lookup(8191).isSet());
+    EXPECT_TRUE(table.Lookup(std::string_view("08191")).isSet());
+    EXPECT_EQ(table.extraRows().size(), 1u);
     for (int r = 1; r <= ApertureRowCount; ++r)
         ASSERT_FALSE(table.row(r).isSet()) << r;
+    table.clearRows();
+    EXPECT_FALSE(table.Lookup(8191).isSet());
 }
 
 TEST(ApertureTable, SetRowLookupAndClear)

@@ -1,7 +1,7 @@
 #pragma once
 // A printer that records the lines it is given and the calls around them.
 #include "core/Errors.h"
-#include "print/PrintDevice.h"
+#include "core/PrintDevice.h"
 
 #include <string>
 #include <vector>

@@ -108,21 +108,21 @@ TEST(GerberRegions, LinearEdgesAreVerticesAndG37ClosesTheRegion)
     GerberLoadFixture f;
     f.table.SetRow(10, "正方形", "0.5");
     f.load({"D10*G36*X0Y0D02*X0Y10000D01*X10000Y10000D01*X0Y0D01*G37*"});
-    EXPECT_EQ(f.itemsOfKind(ItemKind::UnderPolygonVertex).size(), 4u);
-    EXPECT_EQ(f.itemsOfKind(ItemKind::UnderPolygonClose).size(), 1u);
+    EXPECT_EQ(f.itemsOfKind(ItemKind::PolygonVertex).size(), 4u);
+    EXPECT_EQ(f.itemsOfKind(ItemKind::PolygonClose).size(), 1u);
     EXPECT_TRUE(f.itemsOfKind(ItemKind::Rectangle).empty());
 }
 
-// A region under clear polarity is drawn where the file puts it, after the
-// flash it clears; a dark region stays in the underlay.
-TEST(GerberRegions, ClearRegionsKeepTheirPlaceInTheMainSequence)
+// A region is drawn where the file puts it, after the flash it clears, dark
+// or clear.
+TEST(GerberRegions, RegionsKeepTheirPlaceInTheMainSequence)
 {
     GerberLoadFixture f;
     f.loadX("%FSLAX24Y24*%%MOMM*%%ADD10C,5*%\nD10*X10000Y10000D03*\n"
             "%LPC*%G36*X0Y0D02*X20000Y0D01*X20000Y20000D01*X0Y0D01*G37*\n"
             "%LPD*%G36*X30000Y0D02*X40000Y0D01*X40000Y10000D01*X30000Y0D01*G37*M02*\n");
     const auto &main = f.doc.displayList.main();
-    ASSERT_EQ(main.size(), 1u + 4u + 1u);  // the flash, then the clear region
+    ASSERT_EQ(main.size(), 1u + 5u + 5u);  // the flash, the clear region, the dark one
     EXPECT_EQ(main[0].kind, static_cast<int>(ItemKind::Ellipse));
     for (size_t i = 1; i <= 4; ++i) {
         EXPECT_EQ(main[i].kind, static_cast<int>(ItemKind::PolygonVertex)) << i;
@@ -130,9 +130,9 @@ TEST(GerberRegions, ClearRegionsKeepTheirPlaceInTheMainSequence)
     }
     EXPECT_EQ(main[5].kind, static_cast<int>(ItemKind::PolygonClose));
     EXPECT_EQ(main[5].colourLayer, 0);
-    EXPECT_EQ(f.itemsOfKind(ItemKind::UnderPolygonVertex).size(), 4u);
-    EXPECT_EQ(f.itemsOfKind(ItemKind::UnderPolygonClose).size(), 1u);
-    EXPECT_EQ(f.itemsOfKind(ItemKind::UnderPolygonClose)[0].colourLayer, 1);
+    EXPECT_EQ(main[10].kind, static_cast<int>(ItemKind::PolygonClose));
+    EXPECT_EQ(main[10].colourLayer, 1);
+    EXPECT_TRUE(f.doc.displayList.underlay().empty());
 }
 
 // A D02 inside G36/G37 starts a new contour; each contour is its own
@@ -143,9 +143,9 @@ TEST(GerberRegions, EveryContourOfARegionIsClosedOnItsOwn)
     f.load({"G36*X0Y0D02*X10000Y0D01*X10000Y10000D01*X0Y0D01*"
             "X20000Y0D02*X30000Y0D01*X30000Y10000D01*X20000Y0D01*G37*"});
     std::vector<int> kinds;
-    for (const auto &item : f.doc.displayList.underlay())
+    for (const auto &item : f.doc.displayList.main())
         kinds.push_back(item.kind);
-    const int v = static_cast<int>(ItemKind::UnderPolygonVertex), c = static_cast<int>(ItemKind::UnderPolygonClose);
+    const int v = static_cast<int>(ItemKind::PolygonVertex), c = static_cast<int>(ItemKind::PolygonClose);
     EXPECT_EQ(kinds, (std::vector<int>{v, v, v, v, c, v, v, v, v, c}));
 }
 
@@ -156,7 +156,7 @@ TEST(GerberRegions, ArcsBecomeVerticesAlongTheTrueCurve)
     GerberLoadFixture f;
     f.table.SetRow(10, "丸", "0.1");
     f.load({"D10*G36*X10000Y10000D02*G75*G03*X10000Y10000I10000J0D01*G37*"});
-    auto v = f.itemsOfKind(ItemKind::UnderPolygonVertex);
+    auto v = f.itemsOfKind(ItemKind::PolygonVertex);
     ASSERT_GT(v.size(), 50u);
     double worst = 0;
     for (size_t i = 0; i < v.size(); ++i) {

@@ -83,7 +83,7 @@ TEST(GerberPreScan, FormatAndUnitBlocksWinOverGCodes)
 {
     GerberInFormat format;
     format.dialect = GerberDialect::Rs274X;
-    auto r = preScanGerber("%FSLAX24Y24*%\n%MOIN*%\nG91*G71*X10000Y20000D02*\n", format);
+    auto r = preScanGerber("%FSLAX24Y24*%\n%MOIN*%\nG91*G71*X10000Y20000D03*\n", format);
     EXPECT_TRUE(r.fsSeen);
     EXPECT_TRUE(r.moSeen);
     EXPECT_EQ(format.zeroSuppression, ZeroSuppression::Leading);
@@ -101,11 +101,26 @@ TEST(GerberPreScan, FormatAndUnitBlocksWinOverGCodes)
     EXPECT_EQ(d.unit, LengthUnit::Inch);
 }
 
+// Zeros that draw count; a move that draws nothing (PADS ends its files
+// with "X0Y0D02*") does not, the start of a draw does.
+TEST(GerberPreScan, ZerosCountAndMovesOnlyWhereADrawStarts)
+{
+    GerberInFormat format;
+    format.dialect = GerberDialect::Rs274X;
+    const PreScanResult r = preScanGerber(
+        "%FSLAX33Y33*%%MOMM*%X-9000Y-9000D02*X0Y0D02*X10000D01*Y8000*X20000Y20000D02*X15000Y5000D03*X-1Y-1D02*M02*",
+        format);
+    EXPECT_EQ(r.minX, 0);
+    EXPECT_EQ(r.maxX, 15000);
+    EXPECT_EQ(r.minY, 0);
+    EXPECT_EQ(r.maxY, 8000);
+}
+
 TEST(GerberPreScan, CoordinatesOfEveryLengthReadWhole)
 {
     // One to eighteen digits, followed by each kind of ending, and at the
     // very end of the file.
-    for (const char *after : {"D02*", "Y5D02*", "*", ""}) {
+    for (const char *after : {"D03*", "Y5D01*", "D03", "*X1D01*"}) {
         for (int length = 1; length <= 18; ++length) {
             std::string digits;
             for (int k = 0; k < length; ++k)
@@ -186,17 +201,17 @@ TEST(GerberPreScan, RefusalsEndTheLoadBeforeAnyFileIsRead)
     EXPECT_EQ(none.prompter.texts(), std::vector<std::string>{std::string("layer1.gbr\n") + gerbermsg::EmptyFile});
 }
 
-TEST(GerberPreScan, TheLargestFileSettlesTheFormatOfEveryFile)
+TEST(GerberPreScan, EachFileKeepsItsOwnFormatBesideTheLargest)
 {
     GerberLoadFixture f;
     f.format.dialect = GerberDialect::Rs274X;
-    // The second file is larger: its 2.4 format also decodes the first.
+    // The second file is larger: its 2.4 format does not decode the first.
     auto outcome = f.load({"%FSLAX33Y33*%%MOMM*%%ADD10C,0.5*%D10*X10000Y10000D03*M02*",
                            "%FSLAX24Y24*%%MOMM*%%ADD10C,0.5*%D10*X10000Y10000D03*G04 padding padding padding*M02*"});
     EXPECT_EQ(outcome.end, GerberLoadOutcome::End::Completed);
     auto e = f.itemsOfKind(ItemKind::Ellipse);
     ASSERT_EQ(e.size(), 2u);
-    EXPECT_DOUBLE_EQ((e[0].x1 + e[0].x2) / 2, 1.0);
+    EXPECT_DOUBLE_EQ((e[0].x1 + e[0].x2) / 2, 10.0);
     EXPECT_DOUBLE_EQ((e[1].x1 + e[1].x2) / 2, 1.0);
     EXPECT_EQ(f.table.filePath, "未保存");
 }

@@ -38,12 +38,12 @@ TEST(RealGerberFiles, LoadWithoutAMessageAndGiveTheirItems)
         const char *file;
         const char *counts;  // kind:count, in kind order
     } cases[] = {
-        {"am-test.gbx", "11:9 13:1 14:5 18:26 19:5 41:4 43:6 44:6 48:5 49:1 "},
-        {"example.grb", "11:1 13:1 18:10 19:2 41:4 "},
-        {"jj1.grb", "18:120 19:24 41:48 "},
+        {"am-test.gbx", "11:12 13:5 14:9 18:215 19:10 "},
+        {"example.grb", "11:5 13:1 18:10 19:2 "},
+        {"jj1.grb", "11:48 18:120 19:24 "},
         {"limit-ex.grb", "18:40 19:8 "},
         {"top-cop.gbx", "12:4 13:170 14:525 18:450 19:50 "},
-        {"uwe-example.gbr", "13:3 14:6 18:20 19:4 41:4 "},
+        {"uwe-example.gbr", "11:4 13:3 14:6 18:20 19:4 "},
     };
     for (const auto &c : cases) {
         GerberLoadFixture f;

@@ -290,19 +290,32 @@ TEST(DrillPrintJobTest, OverlaysUnderTheChart)
         EXPECT_EQ(f.printer.sheets.size(), 4u);
         EXPECT_EQ(f.prompter.texts(), (std::vector<std::string>(2, printmsg::DrillPrintFinished)));
         const RecordingPage &chart = *f.printer.sheets[2];
-        // The title white on black, the pads in black, then the marks.
+        // The title white on black, the pads in light grey, then the marks
+        // in black, readable on the pads.
         EXPECT_EQ(chart.figures[0].font, colours::White);
         auto circles = chart.only("ellipse");
         ASSERT_GE(circles.size(), 2u);
-        EXPECT_EQ(circles[0].pen, colours::Black);
+        EXPECT_EQ(circles[0].pen, OverlayTint);
+        EXPECT_EQ(circles[0].brush, OverlayTint);
         EXPECT_EQ(circles[0].points[1].x - circles[0].points[0].x, 15);
         EXPECT_EQ(circles[0].style, BrushStyle::Solid);  // flashed at once, filled
         auto regions = chart.only("polygon");
         ASSERT_EQ(regions.size(), 1u);
         EXPECT_EQ(regions[0].points.size(), 3u);
-        EXPECT_EQ(regions[0].brush, colours::Black);
+        EXPECT_EQ(regions[0].brush, OverlayTint);
         EXPECT_EQ(regions[0].style, BrushStyle::Solid);
         EXPECT_EQ(chart.only("line").size(), 4u);
+        for (const auto &mark : chart.only("line"))
+            EXPECT_EQ(mark.pen, colours::Black);
+        // The legend says what the grey is; a chart without overlay says nothing.
+        auto legendSays = [](const RecordingPage &legend) {
+            for (const auto &t : legend.only("text"))
+                if (t.text == std::string(printmsg::LegendOverlay) + "b.drl.gbr")
+                    return true;
+            return false;
+        };
+        EXPECT_TRUE(legendSays(*f.printer.sheets[3]));
+        EXPECT_FALSE(legendSays(*f.printer.sheets[1]));
         // The pad and the mark of the first hole share their centre.
         auto lines = chart.only("line");
         EXPECT_EQ((circles[0].points[0].x + circles[0].points[1].x) / 2,

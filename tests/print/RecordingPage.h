@@ -1,7 +1,7 @@
 #pragma once
 // A printer page that logs every figure in dots with the pen, brush and font
 // it was drawn with, and a printer that hands out such pages.
-#include "print/PrintDevice.h"
+#include "core/PrintDevice.h"
 #include "view/DrawingSurface.h"
 
 #include <memory>

@@ -386,3 +386,106 @@ TEST(Fit, ShowsASingleHitAtTrueSize)
     EXPECT_FLOAT_EQ(v.t().scale, 0.5f);
     EXPECT_EQ(v.prompter.texts(), std::vector<std::string>{msg::ZoomOutLimit});
 }
+
+namespace {
+
+// A document of flashes (ellipses of the given diameter) at the points, with
+// the extents a load gives them.
+Document flashedAt(std::initializer_list<Point> centres, double diameter, double strokeWidth = 0)
+{
+    Document doc;
+    double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9;
+    for (const Point &c : centres) {
+        AppendArgs a{ItemKind::Ellipse};
+        a.colourLayer = a.layer = 1;
+        a.x1 = c.x - diameter / 2;
+        a.x2 = c.x + diameter / 2;
+        a.y1 = -(c.y + diameter / 2);
+        a.y2 = -(c.y - diameter / 2);
+        doc.appendItem(a);
+        minX = std::min(minX, c.x);
+        maxX = std::max(maxX, c.x);
+        minY = std::min(minY, c.y);
+        maxY = std::max(maxY, c.y);
+    }
+    if (strokeWidth > 0) {
+        // A stroke from the first centre to the last.
+        AppendArgs move{ItemKind::MoveTo};
+        move.x1 = centres.begin()->x;
+        move.y1 = -centres.begin()->y;
+        doc.appendItem(move);
+        AppendArgs line{ItemKind::LineTo};
+        line.colourLayer = line.layer = 1;
+        line.width = strokeWidth;
+        line.x1 = (centres.end() - 1)->x;
+        line.y1 = -(centres.end() - 1)->y;
+        doc.appendItem(line);
+    }
+    doc.minX = minX;
+    doc.maxX = maxX;
+    doc.minY = minY;
+    doc.maxY = maxY;
+    doc.extentX = maxX - minX;
+    doc.extentY = maxY - minY;
+    doc.hasData = 1;
+    return doc;
+}
+
+}  // namespace
+
+TEST(FitBox, TakesWhatIsDrawnOnlyWhereTheCoordinatesSpanAlmostNothing)
+{
+    struct Case {
+        const char *what;
+        Document doc;
+        FitBox expected;
+    };
+    const Case cases[] = {
+        {"an ordinary board", flashedAt({{10, 20}, {110, 80}}, 2), {10, 20, 100, 60}},
+        {"a board of 4 mm with small pads", flashedAt({{1, 1}, {5, 5}}, 0.6), {1, 1, 4, 4}},
+        {"a pad larger than the board's span", flashedAt({{10, 10}, {16, 16}}, 30), {10, 10, 6, 6}},
+        {"pads within 5 um", flashedAt({{10, 10}, {10.005, 10.003}}, 1.5), {10.0025 - 2.5, 10.0015 - 2.5, 5, 5}},
+        {"a large pad within 5 um",
+         flashedAt({{10, 10}, {10.005, 10.005}}, 8),
+         {10.0025 - 4.0025, 10.0025 - 4.0025, 8.005, 8.005}},
+        {"a stroke along X", flashedAt({{0, 3}, {50, 3}}, 0, 0.25), {0, 3 - 2.5, 50, 5}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const FitBox box = fitBoxOf(c.doc);
+        EXPECT_NEAR(box.minX, c.expected.minX, 1e-9);
+        EXPECT_NEAR(box.minY, c.expected.minY, 1e-9);
+        EXPECT_NEAR(box.extentX, c.expected.extentX, 1e-9);
+        EXPECT_NEAR(box.extentY, c.expected.extentY, 1e-9);
+    }
+}
+
+TEST(FitBox, ZoomKeepsTheClusterCentred)
+{
+    Document doc = flashedAt({{10, 10}, {10.005, 10.005}}, 1);
+    doc.layers.slot(1).visible = 1;
+    FakePrompter prompter;
+    FakeHost host;
+    ViewController view(doc, prompter, host);
+    view.fitLoadedDrawing("");
+    // 5 mm fill the usable height of 225 - 30 - 30 mm: the pad is a fifth of
+    // it, not the whole area.
+    const ViewTransform &t = view.transform();
+    EXPECT_FLOAT_EQ(t.fitScale, 33.0f);
+    const auto padOnScreen = [&] { return host.figures().at(0).points; };
+    const auto centre = [](const std::vector<PixelPoint> &p) {
+        return PixelPoint{(p[0].x + p[1].x) / 2, (p[0].y + p[1].y) / 2};
+    };
+    const std::vector<PixelPoint> fitted = padOnScreen();
+    EXPECT_NEAR(fitted[1].x - fitted[0].x, 33 / 0.25, 2);
+    EXPECT_NEAR(centre(fitted).x, t.areaWidth / 2.0 / 0.25, 2);
+    EXPECT_NEAR(centre(fitted).y, (t.areaHeight / 2.0 + 20) / 0.25, 2);
+    view.zoomIn();
+    ASSERT_TRUE(prompter.shown.empty());
+    const std::vector<PixelPoint> zoomed = padOnScreen();
+    EXPECT_GT(zoomed[1].x - zoomed[0].x, fitted[1].x - fitted[0].x);
+    // Zoom centres the box in the larger area, 20 mm right of the middle.
+    const PixelPoint c = centre(zoomed);
+    EXPECT_NEAR(c.x, (t.areaWidth / 2.0 + 20) / 0.25, 2);
+    EXPECT_NEAR(c.y, (t.areaHeight / 2.0 + 20) / 0.25, 2);
+}

@@ -1,4 +1,4 @@
-#include "print/PrintDevice.h"
+#include "core/PrintDevice.h"
 
 namespace korvane {
 
