@@ -152,6 +152,7 @@ public:
     // Attribute set n, which the Walker gives each item's number of, as its
     // items carry it, with all coordinates 0.
     DisplayItem attributeSet(std::uint32_t n) const;
+    std::size_t attributeSetCount() const { return attributes_.size(); }
 
     class Walker;
 
@@ -313,6 +314,8 @@ struct LayerSlot {
     // The file the slot's items were read from, so that confirming the layer
     // file selection again without picking another file does not read it twice.
     std::string loadedPath;
+    // The file declared a negative image (%IPNEG): it is drawn inverted.
+    bool negative = false;
 };
 
 inline constexpr int LayerCount = 15;

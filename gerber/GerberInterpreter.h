@@ -98,6 +98,7 @@ public:
     void setI(double i) override { i_ = i; }
     void setJ(double j) override { j_ = j; }
     void setClearPolarity(bool clear) override { clear_ = clear; }
+    void setImageNegative(bool negative) override;
 
     void executeBlock() override;
 

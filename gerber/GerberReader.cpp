@@ -1078,8 +1078,7 @@ void GerberFileReader::parameterStatement(std::string_view statement)
         return;
     }
     if (code == "IP") {
-        if (statement.substr(2, 3) == "NEG")
-            note("IPNEG", gerbermsg::ImagePolarityNegative);
+        interpreter_.setImageNegative(statement.substr(2, 3) == "NEG");
         return;
     }
     // Names, attributes and defaults that change nothing drawn.

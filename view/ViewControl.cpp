@@ -1,6 +1,7 @@
 #include "view/ViewControl.h"
 
 #include "core/Numbers.h"
+#include "view/LayerPainting.h"
 #include "view/ViewTexts.h"
 
 #include <algorithm>
@@ -13,7 +14,7 @@ PictureHost::~PictureHost() = default;
 void PictureHost::paintRaster(DrawingSurface &raster, const DisplayList &list, const LayerLook &look, RegionFill fill,
                               const PixelMapping &mapping)
 {
-    Renderer(raster, look, fill, mapping).paint(list);
+    paintLayers(raster, list, look, fill, mapping);
 }
 
 ViewController::ViewController(Document &document, Prompter &prompter, PictureHost &host)
