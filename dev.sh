@@ -2,7 +2,9 @@
 # Set-up, build and run for a Debian 12 machine.
 #   ./dev.sh run    install what the project needs, build, start korvane
 #   ./dev.sh test   install what the project needs, build, run every test
-#   ./dev.sh fuzz [SECONDS]   build the libFuzzer targets with clang and run each
+#   ./dev.sh fuzz [SECONDS [TARGET...]]   build the libFuzzer targets with clang
+#                   and run each (or the targets named), with the Gerber and
+#                   drill token dictionaries (KORVANE_FUZZ_DICT=0: without)
 #   ./dev.sh ci     the test build, clang-tidy over it, the Qt-free libraries
 #                   alone, and a build with AddressSanitizer and
 #                   UndefinedBehaviorSanitizer
@@ -12,7 +14,7 @@ set -eu
 cd "$(dirname "$0")"
 
 PACKAGES="build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev qt6-gtk-platformtheme
+  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev qt6-gtk-platformtheme qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-noto-cjk
   xvfb xauth x11-utils imagemagick xdotool poppler-utils gerbv
@@ -56,6 +58,20 @@ tidy() {
     run-clang-tidy -p build -quiet -j "${KORVANE_TIDY_JOBS:-2}" \
         "^$PWD/(app|cli|convert|core|drill|gerber|lists|platform|print|renumber|view)/" >build/tidy.log 2>&1 ||
         { grep -E -A3 '(warning|error):' build/tidy.log | sed -E 's/\x1b\[[0-9;]*m//g'; return 1; }
+}
+
+# The token dictionary of a fuzz target that reads Gerber or drill data
+# (both for the targets that read either); nothing for the others.
+fuzz_dictionary() {
+    case "$1" in
+    fuzz_gerber | fuzz_gerber_load | fuzz_gerber_writer | fuzz_dcode_list | fuzz_print_job)
+        echo fuzz/dict/gerber.dict ;;
+    fuzz_drill | fuzz_drill_writer | fuzz_tool_list)
+        echo fuzz/dict/drill.dict ;;
+    fuzz_renumber | fuzz_cross_creation)
+        cat fuzz/dict/gerber.dict fuzz/dict/drill.dict >build-fuzz/gerber_drill.dict
+        echo build-fuzz/gerber_drill.dict ;;
+    esac
 }
 
 # The layers of the tree, lowest first: each folder may include its own
@@ -143,18 +159,25 @@ fuzz)
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKORVANE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
     cmake --build build-fuzz
     seconds="${2:-300}"
+    [ $# -gt 2 ] && shift 2 || set --
     for target in build-fuzz/fuzz/fuzz_*; do
         [ -x "$target" ] || continue
         name=$(basename "$target")
+        if [ $# -gt 0 ]; then
+            case " $* " in *" $name "*) ;; *) continue ;; esac
+        fi
         mkdir -p "build-fuzz/corpus/$name"
-        "$target" -max_total_time="$seconds" -print_final_stats=1 "build-fuzz/corpus/$name" fuzz/seeds/"$name" 2>&1 | tail -n 12
+        dict=$(fuzz_dictionary "$name")
+        [ "${KORVANE_FUZZ_DICT:-1}" = 0 ] && dict=""
+        "$target" -max_total_time="$seconds" -print_final_stats=1 ${dict:+-dict="$dict"} \
+            "build-fuzz/corpus/$name" fuzz/seeds/"$name" 2>&1 | tail -n 12
         # The inputs of this run that reach new coverage join the committed
         # seeds, each the smallest found for its coverage.
         "$target" -merge=1 fuzz/seeds/"$name" "build-fuzz/corpus/$name" >"build-fuzz/$name.merge.log" 2>&1
     done
     ;;
 *)
-    echo "usage: ./dev.sh run | test | ci | tidy | format | includes | fuzz [SECONDS]" >&2
+    echo "usage: ./dev.sh run | test | ci | tidy | format | includes | fuzz [SECONDS [TARGET...]]" >&2
     exit 2
     ;;
 esac

@@ -1,7 +1,7 @@
 #pragma once
-// "マクロアパーチャ形状": a macro row's primitives drawn at seven times real
-// size around the macro origin, exposure on in black and off in white, with
-// the row's caption at the top left.
+// "マクロアパーチャ形状": a macro row's primitives, exposure on in black and
+// off in white, with the row's caption at the top left and the macro below
+// it, scaled to fill the window whatever its size.
 #include "gerber/ApertureTable.h"
 #include "gerber/MacroLibrary.h"
 
@@ -23,6 +23,11 @@ public:
     const QString &problem() const { return problem_; }
     // Paints the macro for the window's present size.
     void paintPicture();
+    // Where the picture stands in the window: below the caption.
+    QRect drawingRect() const;
+    // Pixels per millimetre of the last painting.
+    double scale() const { return scale_; }
+    int pictureTop() const { return pictureTop_; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -33,6 +38,8 @@ private:
     const MacroLibrary &macros_;
     QLabel *caption_;
     QImage picture_;
+    int pictureTop_ = 0;
+    double scale_ = 0;
     QString problem_;
 };
 

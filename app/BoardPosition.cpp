@@ -21,7 +21,8 @@ std::string pointerPositionText(Point board, bool inch)
     const double k = inch ? 1 / 25.4 : 1.0;
     // No "-0.000" for a point just left of or below zero.
     auto tidy = [](double v) { return std::fabs(v) < 5e-5 ? 0.0 : v; };
-    std::snprintf(text, sizeof text, inch ? "X %.4f  Y %.4f" : "X %.3f  Y %.3f", tidy(board.x * k), tidy(board.y * k));
+    std::snprintf(text, sizeof text, inch ? "X %.4f  Y %.4f inch" : "X %.3f  Y %.3f mm", tidy(board.x * k),
+                  tidy(board.y * k));
     return text;
 }
 

@@ -13,8 +13,8 @@ namespace korvane {
 // (column, row) of the picture; nothing while there is no scale yet.
 std::optional<Point> boardPointAt(const ViewTransform &view, int column, int row);
 
-// "X 12.345  Y -6.789" in mm, or in inch ("X 0.4860  Y -0.2673") when the
-// Gerber input format is inch.
+// "X 12.345  Y -6.789 mm", or in inch ("X 0.4860  Y -0.2673 inch") when
+// the Gerber input format is inch.
 std::string pointerPositionText(Point board, bool inch);
 
 }  // namespace korvane

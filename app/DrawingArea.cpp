@@ -1,4 +1,5 @@
 #include "app/DrawingArea.h"
+#include "app/BoardPosition.h"
 
 #include "platform/RasterSurface.h"
 
@@ -11,6 +12,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <functional>
 
 namespace korvane {
@@ -202,7 +204,95 @@ bool DrawingArea::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent *>(event)))
         return true;
+    // The wheel zooms instead of scrolling the box.
+    if (event->type() == QEvent::Wheel && (watched == picture_ || watched == scroll_->viewport()))
+        return wheelZoom(static_cast<QWheelEvent *>(event));
+    if (watched == picture_ && pan(event))
+        return true;
     return QWidget::eventFilter(watched, event);
+}
+
+bool DrawingArea::wheelZoom(QWheelEvent *event)
+{
+    if (document_.hasData == 0)
+        return true;
+    // One step per notch (120); a touchpad's small turns add up to one.
+    wheelRest_ += event->angleDelta().y();
+    const int steps = wheelRest_ / 120;
+    wheelRest_ -= steps * 120;
+    const QPoint at = scroll_->viewport()->mapFromGlobal(event->globalPosition().toPoint());
+    for (int i = 0; i < std::abs(steps); ++i)
+        zoomAt(at, steps > 0);
+    return true;
+}
+
+bool DrawingArea::pan(QEvent *event)
+{
+    const auto panButtons = Qt::MiddleButton | Qt::LeftButton;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto *e = static_cast<QMouseEvent *>(event);
+        if (!(e->button() & panButtons))
+            return false;
+        panning_ = true;
+        panStart_ = e->globalPosition().toPoint();
+        panScroll_ = scrollPosition();
+        picture_->setCursor(Qt::ClosedHandCursor);
+        return true;
+    }
+    case QEvent::MouseMove: {
+        if (!panning_)
+            return false;
+        auto *e = static_cast<QMouseEvent *>(event);
+        const QPoint to = panScroll_ - (e->globalPosition().toPoint() - panStart_);
+        scroll_->horizontalScrollBar()->setValue(to.x());
+        scroll_->verticalScrollBar()->setValue(to.y());
+        return false;  // the pointer position still shows
+    }
+    case QEvent::MouseButtonRelease: {
+        auto *e = static_cast<QMouseEvent *>(event);
+        if (!panning_ || (e->buttons() & panButtons))
+            return false;
+        panning_ = false;
+        picture_->setCursor(Qt::CrossCursor);
+        return true;
+    }
+    default: return false;
+    }
+}
+
+QPoint DrawingArea::viewportCentre() const
+{
+    const QSize seen = scroll_->viewport()->size();
+    return {seen.width() / 2, seen.height() / 2};
+}
+
+void DrawingArea::zoomAt(QPoint inViewport, bool in, bool centred)
+{
+    BusyCursor busy(document_.hasData != 0);
+    const QPoint pixel = scrollPosition() + inViewport;
+    const std::optional<Point> board = boardPointAt(view_->transform(), pixel.x(), pixel.y());
+    const float scaleBefore = view_->transform().scale;
+    // The visible part without scroll bars: they come as the picture grows.
+    const QSize seen = scroll_->maximumViewportSize();
+    ZoomAnchor anchor{board ? board->x : 0, board ? -board->y : 0, inViewport.x(),
+                      inViewport.y(),       seen.width(),          seen.height()};
+    if (in)
+        view_->zoomIn(board ? &anchor : nullptr);
+    else
+        view_->zoomOut(board ? &anchor : nullptr);
+    if (!board || view_->transform().scale == scaleBefore)
+        return;
+    // The scroll box shows or hides its bars for the new size through a
+    // queued call: let it happen now (and only that), so that the bars'
+    // ranges and the visible part are those of the new picture.
+    QCoreApplication::sendPostedEvents(scroll_, QEvent::MetaCall);
+    QPoint scroll(view_->anchoredScroll().x, view_->anchoredScroll().y);
+    // Scroll bars that came (or went) with the new size moved the centre.
+    if (centred)
+        scroll -= viewportCentre() - inViewport;
+    scroll_->horizontalScrollBar()->setValue(scroll.x());
+    scroll_->verticalScrollBar()->setValue(scroll.y());
 }
 
 int DrawingArea::pictureWidth() const { return picture_->width(); }
@@ -260,17 +350,9 @@ void DrawingArea::redraw()
     view_->redrawView();
 }
 
-void DrawingArea::zoomIn()
-{
-    BusyCursor busy(document_.hasData != 0);
-    view_->zoomIn();
-}
+void DrawingArea::zoomIn() { zoomAt(viewportCentre(), true, true); }
 
-void DrawingArea::zoomOut()
-{
-    BusyCursor busy(document_.hasData != 0);
-    view_->zoomOut();
-}
+void DrawingArea::zoomOut() { zoomAt(viewportCentre(), false, true); }
 
 void DrawingArea::setInitialSize() { picture_->resize(scroll_->size()); }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The main window's drawing area: a white scrolling box holding the picture
 // at its top-left corner. The picture grows with zoom; the keys Home,
-// Insert, "+", "-" and the arrows drive the view.
+// Insert, "+", "-" and the arrows drive the view. A zoom keeps the board
+// point at the centre of the view where it was; the mouse wheel zooms
+// around the pointer and a drag with the middle or left button pans.
 #include "core/Document.h"
 #include "core/Ports.h"
 #include "view/ViewControl.h"
@@ -12,6 +14,7 @@
 #include <memory>
 
 class QKeyEvent;
+class QWheelEvent;
 class QScrollArea;
 
 namespace korvane {
@@ -47,6 +50,12 @@ public:
     // focus is.
     bool handleKey(QKeyEvent *event);
     void scrollBy(ScrollDirection direction);
+    // One zoom step that keeps the board point under `inViewport` (a point
+    // of the visible part) under it; `centred`: the point at the centre,
+    // which moves when scroll bars come or go.
+    void zoomAt(QPoint inViewport, bool in, bool centred = false);
+    // The middle of the visible part, in its own coordinates.
+    QPoint viewportCentre() const;
 
     // PictureHost
     int pictureWidth() const override;
@@ -82,12 +91,20 @@ protected:
 
 private:
     class CursorPrompter;
+    bool wheelZoom(QWheelEvent *event);
+    bool pan(QEvent *event);
 
     Document &document_;
     std::unique_ptr<CursorPrompter> prompter_;
     QScrollArea *scroll_;
     PictureView *picture_;
     std::unique_ptr<ViewController> view_;
+    // Wheel turns not yet a whole step (touchpads send small ones).
+    int wheelRest_ = 0;
+    // A drag in progress: where it started and the scroll position then.
+    bool panning_ = false;
+    QPoint panStart_;
+    QPoint panScroll_;
 };
 
 }  // namespace korvane

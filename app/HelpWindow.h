@@ -1,5 +1,6 @@
 #pragma once
-// The program's own help: Japanese HTML pages shown in a window of ours.
+// The program's own help: Japanese HTML pages shown in a window of ours,
+// beside the main window; Esc closes it.
 #include <QWidget>
 
 class QTextBrowser;
@@ -13,7 +14,12 @@ public:
     void showContents();
     QTextBrowser *browser() const { return browser_; }
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
+    void placeBesideOwner();
+
     QTextBrowser *browser_;
 };
 

@@ -13,6 +13,13 @@ void LayerColourBoxes::setColour(int n, Colour c)
     emit changed(n);
 }
 
+void LayerColourBoxes::pick(int n, Colour c)
+{
+    setColour(n, c);
+    if (n >= 1 && n <= LayerCount)
+        emit picked(n);
+}
+
 void LayerColourBoxes::paintBox(QPushButton *box, Colour colour)
 {
     QColor q = toQColor(colour);

@@ -19,11 +19,15 @@ public:
     // n in 1..15.
     Colour colour(int n) const { return colours_[static_cast<size_t>(n - 1)]; }
     void setColour(int n, Colour c);
+    // A colour the operator chose for slot n: shown like setColour, and
+    // told by `picked` so that it becomes the slot's default colour.
+    void pick(int n, Colour c);
     // Shows `colour` in a box button.
     static void paintBox(QPushButton *box, Colour colour);
 
 signals:
     void changed(int slot);
+    void picked(int slot);
 
 private:
     std::array<Colour, LayerCount> colours_{};

@@ -161,6 +161,10 @@ TAptbl::TAptbl(ApertureTable &table, MacroLibrary &macros, DialogPorts ports, Pr
 
 void TAptbl::refresh()
 {
+    // Rows an RS-274X file's %AD blocks wrote are no longer the table file
+    // the title names: its save must not propose to overwrite that file.
+    if (table_.filePath == aptmsg::Unsaved)
+        table_.title = aptmsg::DefaultTitle;
     setWindowTitle(q(table_.title));
     path_->setText(q(table_.filePath));
     path_->setCursorPosition(path_->text().size());  // the file name, not the folder

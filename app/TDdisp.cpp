@@ -1,6 +1,8 @@
 #include "app/TDdisp.h"
 #include "lists/ListTexts.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -135,6 +137,15 @@ void TTdisp::showList(const ToolList &list)
         setRow(grid_, r,
                {numbered ? QString::number(r + 1) : QString(), QString::fromStdString(u.tool),
                 u.tool.empty() ? QString() : QString::number(u.count), QString::fromStdString(u.diameter)});
+    }
+    // A slot row ("T02 長穴") is wider than a tool name: its column grows.
+    fitColumns(FormGridWidth);
+    int needed = 0;
+    for (const ToolUsage &u : list.rows)
+        needed = std::max(needed, grid_->fontMetrics().horizontalAdvance(QString::fromStdString(u.tool)) + 10);
+    if (const int extra = needed - grid_->columnWidth(1); extra > 0) {
+        grid_->setColumnWidth(1, needed);
+        grid_->setFixedWidth(grid_->width() + extra);
     }
 }
 

@@ -5,7 +5,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
+
+#include <algorithm>
 
 namespace korvane {
 
@@ -62,6 +65,23 @@ void TGNreport::showReport(CreationDirection direction, const CreationReport &re
         for (int c = 0; c < 4; ++c)
             grid_->setItem(r, c, new QTableWidgetItem(cells[c]));
     }
+    fitToContents();
+}
+
+// Every column and both file names whole: the grid as wide as its columns
+// (and the scroll bar beside them), the window as wide as the longest name.
+void TGNreport::fitToContents()
+{
+    grid_->resizeColumnsToContents();
+    int width = 2 * grid_->frameWidth() + grid_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < grid_->columnCount(); ++c) {
+        grid_->setColumnWidth(c, grid_->columnWidth(c) + 12);
+        width += grid_->columnWidth(c);
+    }
+    grid_->setMinimumWidth(std::max(360, width));
+    for (QLabel *name : {inputName_, outputName_})
+        name->setMinimumWidth(name->sizeHint().width());
+    adjustSize();
 }
 
 }  // namespace korvane

@@ -20,6 +20,7 @@ public:
 
 private:
     void clear();
+    void fitToContents();
     QLabel *inputName_;
     QLabel *outputName_;
     QTableWidget *grid_;

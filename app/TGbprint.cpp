@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -45,8 +46,16 @@ public:
         auto *layout = new QVBoxLayout(this);
         layout->setContentsMargins(2, 2, 2, 2);
         layout->addWidget(list_);
+        // Every entry in sight and the caption whole (beside the frame's
+        // buttons), whatever the font.
         const int rowHeight = list_->sizeHintForRow(0) > 0 ? list_->sizeHintForRow(0) : 18;
-        resize(140, std::min(16, static_cast<int>(entries.size())) * rowHeight + 12);
+        const QFontMetrics metrics(font());
+        int wide = metrics.horizontalAdvance(windowTitle()) + 120;
+        for (const auto &e : entries)
+            wide = std::max(wide, metrics.horizontalAdvance(q(e)) + 40);
+        list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        resize(std::max(160, wide), static_cast<int>(entries.size()) * rowHeight + 2 * list_->frameWidth() + 6);
         connect(list_, &QListWidget::itemPressed, this, [this](QListWidgetItem *item) {
             chosen_ = item->text().toStdString();
             accept();
@@ -98,6 +107,7 @@ TGbprint::TGbprint(PrintDefaults &defaults, ApertureTable &table, MacroLibrary &
     table_->setHorizontalHeaderLabels(headers);
     table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     table_->setMinimumSize(560, 380);
+    table_->horizontalHeader()->setTextElideMode(Qt::ElideNone);
     connect(table_, &QTableWidget::cellClicked, this, [this](int r, int c) { cellClicked(r + 1, c); });
 
     // The row colours, one box beside each grid row.
@@ -218,15 +228,44 @@ std::array<int, GerberPrintGrid::Columns> TGbprint::columnWidths(int gridWidth)
     return {25, 225, 70, 55, 60, 25, 50, 25, 50, 25, 50, 25, 50};
 }
 
+// The widths of the form, each widened to its widest text (heading, cells
+// and pick entries) in the font in use, so that nothing is cut to "…".
+std::array<int, GerberPrintGrid::Columns> TGbprint::fittedColumnWidths(int gridWidth) const
+{
+    auto widths = columnWidths(gridWidth);
+    const QFontMetrics cellMetrics(table_->font());
+    const QFontMetrics headMetrics(table_->horizontalHeader()->font());
+    constexpr int Padding = 14;
+    for (int c = 0; c < GerberPrintGrid::Columns; ++c) {
+        int need = headMetrics.horizontalAdvance(table_->horizontalHeaderItem(c)->text());
+        for (int r = 0; r < GerberPrintGrid::Rows; ++r)
+            if (const QTableWidgetItem *item = table_->item(r, c))
+                need = std::max(need, cellMetrics.horizontalAdvance(item->text()));
+        if (c >= gridcol::Standalone)
+            for (const std::string &e : pickEntries(c))
+                need = std::max(need, cellMetrics.horizontalAdvance(q(e)));
+        int &w = widths[static_cast<size_t>(c)];
+        w = std::max(w, need + Padding);
+    }
+    return widths;
+}
+
 void TGbprint::layOutGrid()
 {
-    const auto widths = columnWidths(table_->width());
-    for (int c = 0; c < GerberPrintGrid::Columns; ++c)
+    const auto widths = fittedColumnWidths(table_->width());
+    int total = 2 * table_->frameWidth();
+    for (int c = 0; c < GerberPrintGrid::Columns; ++c) {
         table_->setColumnWidth(c, widths[static_cast<size_t>(c)]);
-    const int rowHeight = roundToInt(table_->height() / 16.0 - 1);
+        total += widths[static_cast<size_t>(c)];
+    }
+    // The whole grid in sight: no scroll bar hides the last column.
+    table_->setMinimumWidth(total);
+    const int textHeight = QFontMetrics(table_->font()).height() + 4;
+    table_->setMinimumHeight(16 * (textHeight + 1) + 2 * table_->frameWidth());
+    const int rowHeight = std::max(textHeight, roundToInt(table_->height() / 16.0 - 1));
     for (int r = 0; r < GerberPrintGrid::Rows; ++r)
-        table_->setRowHeight(r, std::max(12, rowHeight));
-    table_->horizontalHeader()->setFixedHeight(std::max(12, rowHeight));
+        table_->setRowHeight(r, rowHeight);
+    table_->horizontalHeader()->setFixedHeight(rowHeight);
 }
 
 void TGbprint::showGrid()

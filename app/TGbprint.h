@@ -60,6 +60,8 @@ public:
 
     // The column widths of a grid of the given width.
     static std::array<int, GerberPrintGrid::Columns> columnWidths(int gridWidth);
+    // The same, each widened to its widest text in the font in use.
+    std::array<int, GerberPrintGrid::Columns> fittedColumnWidths(int gridWidth) const;
 
 signals:
     void apertureRequested();

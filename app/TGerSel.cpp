@@ -173,7 +173,7 @@ void TGerSel::pickColour(int slot)
 {
     // Shown at once in both dialogs' boxes; it becomes the slot's colour at OK.
     if (auto c = chooseColour(colours_.colour(slot)))
-        colours_.setColour(slot, *c);
+        colours_.pick(slot, *c);
 }
 
 void TGerSel::openFormat()
@@ -195,6 +195,7 @@ void TGerSel::confirm()
     BusyGuard busy(ports_.status);
     LayerSelectionFields f = fields();
     LayerSelectionResult result = confirmLayerSelection(doc_, f, mode_, ports_.prompter);
+    showFields(f);
     cleared_ = result.presentDataCleared;
     accept();
 }

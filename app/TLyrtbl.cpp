@@ -1,5 +1,6 @@
 #include "app/TLyrtbl.h"
 #include "app/LayerColourBoxes.h"
+#include "platform/Fonts.h"
 #include "platform/QtColour.h"
 
 #include <QCheckBox>
@@ -40,6 +41,8 @@ TLyrtbl::TLyrtbl(Document &document, LayerColourBoxes &colours, QWidget *parent)
     for (int n = 1; n <= LayerCount; ++n) {
         auto *number = new QLabel(fullWidthNumber(n), this);
         number->setObjectName(QStringLiteral("slotNumber%1").arg(n));
+        // The proportional face draws full-width digits as narrow as "1".
+        number->setFont(monospaceGothic(font().pixelSize() > 0 ? font().pixelSize() : 12));
         auto *name = new QLineEdit(this);
         name->setObjectName(QStringLiteral("nameField%1").arg(n));
         name->setReadOnly(true);
@@ -60,7 +63,7 @@ TLyrtbl::TLyrtbl(Document &document, LayerColourBoxes &colours, QWidget *parent)
         connect(box, &QPushButton::clicked, this, [this, n] {
             if (auto c = chooseColour(colours_.colour(n))) {
                 doc_.layers.slot(n).colour = *c;  // at once
-                colours_.setColour(n, *c);
+                colours_.pick(n, *c);
             }
         });
     }

@@ -5,6 +5,7 @@
 #include "app/LayerColourBoxes.h"
 #include "app/PictureCommands.h"
 #include "app/SettingsLocation.h"
+#include "app/StatusNote.h"
 #include "app/TAptbl.h"
 #include "app/TDrprint.h"
 #include "app/TFconv.h"
@@ -24,6 +25,7 @@
 #include "core/Encoding.h"
 #include "core/Errors.h"
 #include "core/SettingsFile.h"
+#include "core/TextFile.h"
 #include "gerber/ApertureCommands.h"
 #include "gerber/GerberTexts.h"
 #include "platform/QtFilePicker.h"
@@ -36,6 +38,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -116,6 +119,13 @@ QAction *TMain::addCommand(QMenu *menu, const QString &caption, const QString &o
     if (!shortcut.isEmpty())
         action->setShortcut(shortcut);
     action->setEnabled(enabled);
+    // A new command starts with an empty note; the view commands keep the
+    // note about the drawing they show.
+    if (menu->objectName() != QLatin1String("viewMenu"))
+        connect(action, &QAction::triggered, this, [this] {
+            if (statusPanel1_)
+                statusPanel1_->clearNote();
+        });
     menu->addAction(action);
     return action;
 }
@@ -293,16 +303,14 @@ void TMain::buildStatusBar()
     bar->setMinimumHeight(19);
     bar->setSizeGripEnabled(false);
     // Two panels that stay empty; the simple text of long commands covers them.
-    statusPanel1_ = new QLabel(bar);
+    statusPanel1_ = new StatusNote(bar);
     statusPanel1_->setObjectName("statusPanel1");
-    statusPanel1_->setFixedWidth(300);
-    statusPanel1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     statusPanel2_ = new QLabel(bar);
     statusPanel2_->setObjectName("statusPanel2");
     statusPanel2_->setFixedWidth(230);
     statusPanel2_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     statusPanel2_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    bar->addWidget(statusPanel1_);
+    bar->addWidget(statusPanel1_, 1);
     bar->addWidget(statusPanel2_);
 }
 
@@ -334,6 +342,9 @@ void TMain::createDialogs()
     layerColours_ = new LayerColourBoxes(this);
     layerSelection_ = new TGerSel(document_, apertureTable_, macroLibrary_, *layerColours_, *gerberInDialog_,
                                   *drillInDialog_, ports, this);
+    // The operator's colours are the defaults of the next start.
+    connect(layerColours_, &LayerColourBoxes::picked, this,
+            [this](int n) { settings_.layerColours[static_cast<size_t>(n - 1)] = layerColours_->colour(n); });
     layerTable_ = new TLyrtbl(document_, *layerColours_, this);
     layerTable_->setRedraw([this] { drawingArea_->view().redraw(); });
     versionBox_ = new VersionBox(this);
@@ -361,7 +372,12 @@ void TMain::createDialogs()
 
 void TMain::loadSettings()
 {
-    loadSettingsFile(settingsFile_, settings_, *prompter_);
+    // The first start in a folder has no settings file yet: the defaults
+    // serve, and the first close writes the file.
+    if (QFileInfo::exists(QString::fromStdString(settingsFile_)))
+        loadSettingsFile(settingsFile_, settings_, *prompter_);
+    else
+        statusPanel1_->setNote(QString::fromStdString(settingsFile_) + QString::fromUtf8(NoSettingsFileNote));
     for (int n = 1; n <= LayerCount; ++n) {
         document_.layers.slot(n).colour = settings_.layerColours[static_cast<size_t>(n - 1)];
         layerColours_->setColour(n, settings_.layerColours[static_cast<size_t>(n - 1)]);
@@ -433,7 +449,11 @@ void TMain::clearAllData()
 {
     menuState_.clearAll();
     applyMenuState();
+    newDrawingStarted();
 }
+
+// A caption that named a saved workspace no longer names what is shown.
+void TMain::newDrawingStarted() { setWindowTitle(QString::fromUtf8(MainCaption)); }
 
 void TMain::presentDataCleared()
 {
@@ -513,8 +533,12 @@ void TMain::sizeDrawingArea()
 
 void TMain::layerTableChanged()
 {
-    for (int n = 1; n <= LayerCount; ++n)
+    // The layer file selection lists the slots too: a slot it showed empty
+    // would count as given up at its next "O  K".
+    for (int n = 1; n <= LayerCount; ++n) {
         layerColours_->setColour(n, document_.layers.slot(n).colour);
+        layerSelection_->nameField(n)->setText(QString::fromStdString(document_.layers.slot(n).fileName));
+    }
     layerTable_->showSlots();
 }
 
@@ -543,11 +567,13 @@ bool isDrillFile(const QString &path)
 {
     if (hasDrillExtension(path.toStdString()))
         return true;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A file that cannot be read (a FIFO, a device) is left to the Gerber
+    // load, which names it.
+    try {
+        return looksLikeDrillData(readFileHead(path.toStdString(), 1 << 16));
+    } catch (const KorvaneError &) {
         return false;
-    QByteArray head = file.read(1 << 16);
-    return looksLikeDrillData(std::string_view(head.constData(), static_cast<size_t>(head.size())));
+    }
 }
 
 }  // namespace
@@ -613,7 +639,12 @@ public:
     explicit WindowLoadObserver(TMain &window) : window_(window) {}
     // The present drawing is given up only once the pre-scan has accepted
     // the files, so a refused load leaves it on the screen.
-    void preScanDone() override { window_.document().startLoad(); }
+    void preScanDone() override
+    {
+        if (window_.document().keepExisting == 0)
+            window_.newDrawingStarted();
+        window_.document().startLoad();
+    }
     void fileReadToEnd(int) override { window_.gerberFileRead(); }
 
 private:
@@ -709,6 +740,8 @@ DrillLoadOutcome TMain::loadDrillLayers()
     DrillFitArea area = drillFitArea(t.baseWidth, t.baseHeight, ToolMarkPanelWidth, statusBar()->height(),
                                      t.mmPerPixelX, t.mmPerPixelY);
     WindowDrillObserver observer(*this, view, area);
+    if (document_.keepExisting == 0)
+        newDrawingStarted();
     DrillLoadContext context{document_, settings_.drillIn, *prompter_, *status_, &observer};
     DrillLoadOutcome outcome = loadDrillFiles(context, files);
     forgetUnreadSlots(outcome.layersUnread);
@@ -716,7 +749,7 @@ DrillLoadOutcome TMain::loadDrillLayers()
     // say which format the files were read by.
     drillInDialog_->showRecord();
     if (!outcome.declaredFormatNote.empty())
-        statusPanel1_->setText(QString::fromStdString(outcome.declaredFormatNote));
+        statusPanel1_->setNote(QString::fromStdString(outcome.declaredFormatNote));
     // A load that drew nothing leaves the drawing that was there.
     if (outcome.layersWithHits.empty() && document_.hasData == 1)
         view.redraw();
@@ -751,12 +784,12 @@ void TMain::gerberLoadCommand()
 // says; the operator is told, since the format record changes with it.
 void TMain::adoptDeclaredDialect(const std::vector<std::string> &paths)
 {
-    statusPanel1_->clear();
+    statusPanel1_->clearNote();
     if (!adoptDeclaredRs274X(settings_.gerberIn, paths))
         return;
     gerberInDialog_->showRecord();
     gerberOutDialog_->updateApertureButton();
-    statusPanel1_->setText(QString::fromUtf8(gerbermsg::ReadAsRs274X));
+    statusPanel1_->setNote(QString::fromUtf8(gerbermsg::ReadAsRs274X));
 }
 
 void TMain::forgetUnreadSlots(const std::vector<int> &layers)
@@ -784,7 +817,7 @@ void TMain::drillLoadCommand()
 {
     if (!confirmLayerSelection(LayerLoadKind::Drill))
         return;
-    statusPanel1_->clear();
+    statusPanel1_->clearNote();
     loadDrillLayers();
 }
 

@@ -47,9 +47,12 @@ class HelpWindow;
 class QtPrompter;
 class QtFilePicker;
 class QtStatus;
+class StatusNote;
 
 inline constexpr const char *ApplicationTitle = "ＫＯＲＶＡＮＥ Ver4";
 inline constexpr const char *MainCaption = "ＫＯＲＶＡＮＥ";
+// After the settings file's path, at the first start in a folder.
+inline constexpr const char *NoSettingsFileNote = " がないため、既定の設定で起動しました（終了時に作成します）";
 
 struct TMainOptions {
     // The folder of the settings and help files; empty: the current directory.
@@ -91,6 +94,9 @@ public:
     void workspaceRead(int dataKind) override;
     void clearAllData() override;
     void presentDataCleared();
+    // A load or clear-all that replaces the drawing: the caption is the
+    // program's own again.
+    void newDrawingStarted();
     const MenuState &menuState() const { return menuState_; }
 
     // Reads the settings file into the records and applies the enabling rule
@@ -193,7 +199,7 @@ private:
 
     QWidget *toolMarkPanel_ = nullptr;
     DrawingArea *drawingArea_ = nullptr;
-    QLabel *statusPanel1_ = nullptr;
+    StatusNote *statusPanel1_ = nullptr;
     QLabel *statusPanel2_ = nullptr;
 
     TGinFormat *gerberInDialog_ = nullptr;

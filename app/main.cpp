@@ -1,21 +1,22 @@
 // korvane: the desktop program.
+#include "app/CommandLine.h"
+#include "app/QtJapanese.h"
 #include "app/TMain.h"
 #include "platform/Fonts.h"
 
 #include <QApplication>
 #include <QStringList>
 
-#include <cstdio>
-#include <cstring>
+#include <iostream>
 
 int main(int argc, char **argv)
 {
     // Answered before Qt looks for a display.
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("korvane %s\n", KORVANE_VERSION);
-        return 0;
-    }
+    if (auto status = korvane::answerCommandLine(std::vector<std::string>(argv + 1, argv + argc), KORVANE_VERSION,
+                                                 std::cout, std::cerr))
+        return *status;
     QApplication app(argc, argv);
+    korvane::installQtJapanese(app);
     // The application title is the name the desktop shows for the program.
     // Not the display name: Qt would append that to every window caption.
     QApplication::setApplicationName(QString::fromUtf8(korvane::ApplicationTitle));

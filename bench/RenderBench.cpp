@@ -4,6 +4,7 @@
 #include "BenchSupport.h"
 #include "core/Document.h"
 #include "platform/RasterSurface.h"
+#include "view/Renderer.h"
 #include "view/ViewControl.h"
 
 #include <QGuiApplication>
@@ -222,6 +223,42 @@ void BM_RedrawLoadedGerber(benchmark::State &state)
     redrawInWindow(state, doc);
 }
 BENCHMARK(BM_RedrawLoadedGerber)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A thousand flashes at one point, about as large as the picture (arg 1)
+// or a hundred and ten thousand times larger: painting costs the pixels
+// covered on the picture, not the pixels beyond it. Round pads, clear
+// square pads (filled) and wide strokes through the centre, in turn.
+void BM_FlashesBeyondThePicture(benchmark::State &state)
+{
+    constexpr int W = 1280, H = 960;
+    Document doc;
+    doc.layers.slot(1).colour = colours::Red;
+    doc.layers.slot(1).visible = 1;
+    const double d = 1000.0 * double(state.range(0));
+    for (int i = 0; i < 1000; ++i) {
+        const int k = i % 3;
+        AppendArgs a{k == 2 ? ItemKind::LineTo : k == 0 ? ItemKind::Ellipse : ItemKind::Rectangle};
+        a.layer = 1;
+        a.colourLayer = k == 1 ? 0 : 1;
+        a.fill = 1;
+        a.width = k == 2 ? d : 1.0;
+        a.x1 = -d / 2;
+        a.y1 = -d / 2;
+        a.x2 = d / 2;
+        a.y2 = d / 2;
+        doc.appendItem(a);
+    }
+    PixelMapping map;
+    map.offsetX = -W / 2;
+    map.offsetY = -H / 2;
+    const LayerLook look = LayerLook::from(doc.layers);
+    for (auto _ : state) {
+        RasterSurface raster(W, H);
+        Renderer(raster, look, RegionFill::Solid, map).paint(doc.displayList);
+        benchmark::DoNotOptimize(raster.image().constBits());
+    }
+}
+BENCHMARK(BM_FlashesBeyondThePicture)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_ListMemoryPerItem(benchmark::State &state)
 {

@@ -19,19 +19,48 @@ std::string currentDirectory()
     return ".";
 }
 
+namespace {
+
+void writeMessage(const FileMessage &m)
+{
+    const char *title = m.kind == MessageKind::Error         ? msg::TitleError
+                        : m.kind == MessageKind::Warning     ? msg::TitleWarning
+                        : m.kind == MessageKind::Information ? msg::TitleInformation
+                                                             : msg::TitleConfirmation;
+    std::cerr << title << ": " << m.text;
+    if (m.buttons == Buttons::YesNo)
+        std::cerr << (m.answer == Answer::Yes ? " -> はい" : " -> いいえ");
+    if (m.times > 1 && m.sameForRest)
+        std::cerr << "（同じ種類の質問 " << m.times << " 回に同じ回答）";
+    else if (m.times > 1)
+        std::cerr << "（" << m.times << " 回）";
+    std::cerr << '\n';
+}
+
+}  // namespace
+
 Answer StderrPrompter::show(MessageKind kind, const std::string &text, Buttons buttons)
 {
-    const char *title = kind == MessageKind::Error         ? msg::TitleError
-                        : kind == MessageKind::Warning     ? msg::TitleWarning
-                        : kind == MessageKind::Information ? msg::TitleInformation
-                                                           : msg::TitleConfirmation;
     if (kind == MessageKind::Error)
         ++errors_;
-    std::cerr << title << ": " << text;
-    if (buttons == Buttons::YesNo)
-        std::cerr << (answer_ == Answer::Yes ? " -> はい" : " -> いいえ");
-    std::cerr << '\n';
-    return buttons == Buttons::YesNo ? answer_ : Answer::Ok;
+    const Answer answer = buttons == Buttons::YesNo ? answer_ : Answer::Ok;
+    // A file's messages are written with their counts when it ends.
+    if (!insideFile())
+        writeMessage({kind, buttons, text, answer});
+    return answer;
+}
+
+Answer StderrPrompter::askOfferingSameAnswer(MessageKind kind, const std::string &text, bool &sameForRest)
+{
+    // The batch gives every question the same answer anyway.
+    sameForRest = true;
+    return show(kind, text, Buttons::YesNo);
+}
+
+void StderrPrompter::fileEnded(const std::vector<FileMessage> &messages)
+{
+    for (const FileMessage &m : messages)
+        writeMessage(m);
 }
 
 namespace {

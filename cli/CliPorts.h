@@ -6,10 +6,14 @@
 
 namespace korvane::cli {
 
+// Inside a file each distinct message is written once, at the file's end,
+// with how often it came; every question of a kind takes the one answer.
 class StderrPrompter : public Prompter {
 public:
     explicit StderrPrompter(Answer answerToQuestions = Answer::Yes) : answer_(answerToQuestions) {}
     Answer show(MessageKind kind, const std::string &text, Buttons buttons) override;
+    Answer askOfferingSameAnswer(MessageKind kind, const std::string &text, bool &sameForRest) override;
+    void fileEnded(const std::vector<FileMessage> &messages) override;
     int errorCount() const { return errors_; }
 
 private:

@@ -1,4 +1,5 @@
 #include "convert/CheckedRewrite.h"
+#include "convert/DrillInput.h"
 #include "convert/TapeCodes.h"
 #include "core/Document.h"
 #include "core/Errors.h"
@@ -297,19 +298,34 @@ CheckVerdict checkGerberRewrite(const std::string &inputPath, const GerberInForm
 
 namespace {
 
+// A hole, or one point of a slot or routed path: its start, then the end of
+// each step (line or arc), so that paths compare point by point.
 struct Hit {
+    enum class Kind { Hole, PathStart, Line, ArcCw, ArcCcw };
     int tool;
     double x, y;
+    Kind kind = Kind::Hole;
 };
 
 class HitList : public DrillHitSink {
 public:
     void hit(int tool, double x, double storedY, double) override { hits.push_back({tool, x, -storedY}); }
+    void path(const DrillPath &path) override
+    {
+        hits.push_back({path.tool, path.startX, -path.startStoredY, Hit::Kind::PathStart});
+        for (const DrillPathStep &step : path.steps) {
+            const Hit::Kind kind = step.kind == DrillPathStep::Kind::Line    ? Hit::Kind::Line
+                                   : step.kind == DrillPathStep::Kind::ArcCw ? Hit::Kind::ArcCw
+                                                                             : Hit::Kind::ArcCcw;
+            hits.push_back({path.tool, step.x, -step.storedY, kind});
+        }
+    }
     std::vector<Hit> hits;
 };
 
-std::vector<Hit> readDrill(const std::string &path, const DrillInFormat &format)
+std::vector<Hit> readDrill(const std::string &path, const DrillInFormat &set)
 {
+    const DrillInFormat format = settleDrillFile(path, set).format;
     HitList list;
     DrillFileReader reader(drillNumberRules(format), list);
     reader.startFile();
@@ -323,7 +339,14 @@ std::vector<Hit> readDrill(const std::string &path, const DrillInFormat &format)
     return std::move(list.hits);
 }
 
-std::string describe(const Hit &h) { return "T" + std::to_string(h.tool) + " (" + mm(h.x) + "," + mm(h.y) + ")"; }
+std::string describe(const Hit &h)
+{
+    const char *what = h.kind == Hit::Kind::Hole        ? ""
+                       : h.kind == Hit::Kind::PathStart ? "長穴の始点 "
+                       : h.kind == Hit::Kind::Line      ? "長穴の直線 "
+                                                        : "長穴の円弧 ";
+    return what + std::string("T") + std::to_string(h.tool) + " (" + mm(h.x) + "," + mm(h.y) + ")";
+}
 
 }  // namespace
 
@@ -374,11 +397,14 @@ CheckVerdict checkDrillRewrite(const std::string &inputPath, const DrillInFormat
             e.x += dx;
             e.y += dy;
             const Hit &f = found[i];
-            if (e.tool == f.tool && std::abs(e.x - f.x) <= tolerance && std::abs(e.y - f.y) <= tolerance)
+            if (e.tool == f.tool && e.kind == f.kind && std::abs(e.x - f.x) <= tolerance &&
+                std::abs(e.y - f.y) <= tolerance)
                 continue;
         }
         verdict.result = CheckVerdict::Result::Different;
-        Hit shifted = i < expected.size() ? Hit{expected[i].tool, expected[i].x + dx, expected[i].y + dy} : Hit{};
+        Hit shifted = i < expected.size()
+                          ? Hit{expected[i].tool, expected[i].x + dx, expected[i].y + dy, expected[i].kind}
+                          : Hit{};
         verdict.detail = "穴" + std::to_string(i + 1) + ": 入力 " + (i < expected.size() ? describe(shifted) : "なし") +
                          "、出力 " + (i < found.size() ? describe(found[i]) : "なし");
         return verdict;

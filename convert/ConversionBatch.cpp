@@ -138,8 +138,10 @@ bool convertPair(PairOutcome &pair, ConversionMode mode, ConversionResources &re
     Settings &s = res.settings;
     if (mode == ConversionMode::Drill) {
         DrillInFormat before = s.drillIn;
-        DrillWriteContext ctx{s.drillIn, s.drillOut, ConversionMode::Drill};
+        DrillWriteContext ctx{s.drillIn, s.drillOut, ConversionMode::Drill, {}};
         writeDrillFile(ctx, pair.input, pair.output);
+        if (!ctx.note.empty())
+            prompter.information(ctx.note);
         if (check)
             pair.verdict = checkDrillRewrite(pair.input, before, pair.output, s.drillOut, ConversionMode::Drill);
         return true;
@@ -212,6 +214,7 @@ ConversionRunOutcome runConversion(ConversionBatch &batch, ConversionResources &
         }
         status.setStatus(fileNameOf(pair.input) + convmsg::ConvertingSuffix);
         try {
+            const FileMessages fileMessages(prompter);
             bool written = convertPair(pair, mode, res, prompter, outcome.autoApertureTable, options.check,
                                        options.checkOnSecondThread);
             pair.end = written ? PairOutcome::End::Converted : PairOutcome::End::Stopped;

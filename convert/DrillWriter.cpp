@@ -1,4 +1,5 @@
 #include "convert/DrillWriter.h"
+#include "convert/DrillInput.h"
 #include "convert/TapeCodes.h"
 #include "core/Encoding.h"
 #include "core/Errors.h"
@@ -102,54 +103,11 @@ DrillWriter::DrillWriter(DrillWriteContext &ctx, ByteSink &sink)
         sink_.write(templates_.init);
 }
 
-void DrillWriter::feed(std::string_view chunk)
-{
-    for (char c : chunk) {
-        if (collect_ != Collect::None) {
-            bool coordinate = collect_ == Collect::X || collect_ == Collect::Y;
-            if (isDigit(c) || (coordinate && (c == '-' || c == '.' || c == ' '))) {
-                text_ += c;
-                continue;
-            }
-            if (coordinate && c == '+')
-                continue;
-            endWord();
-        }
-        if (c == '\r' || c == '\n' || c == '*') {
-            // A block ends with its line, as the drill reader reads it: the
-            // hit is decided there.
-            if (inBlock_)
-                endBlock();
-            continue;
-        }
-        switch (c) {
-        case 'G':
-            collect_ = Collect::G;
-            text_.clear();
-            break;
-        case 'T':
-            collect_ = Collect::T;
-            text_.clear();
-            break;
-        case 'X':
-            collect_ = Collect::X;
-            text_.clear();
-            break;
-        case 'Y':
-            collect_ = Collect::Y;
-            text_.clear();
-            break;
-        default: break;
-        }
-    }
-}
+void DrillWriter::feed(std::string_view chunk) { words_.feed(chunk); }
 
 void DrillWriter::finish()
 {
-    if (collect_ != Collect::None)
-        endWord();
-    if (inBlock_)
-        endBlock();
+    words_.finish();
     std::string end = templates_.end;
     if (end.find('z') != std::string::npos)
         end = replacePlaceholder(end, 'z', returnWords(true));
@@ -157,45 +115,119 @@ void DrillWriter::finish()
         sink_.write(end);
 }
 
-void DrillWriter::endWord()
+void DrillWriter::block(const DrillBlock &b)
 {
-    Collect was = collect_;
-    collect_ = Collect::None;
-    const std::string &text = text_;
-    switch (was) {
-    case Collect::G:
-        if (text == "80")
-            g80_ = true;
-        lastWordIsCoordinate_ = false;
-        break;
-    case Collect::T:
+    if (b.toolDefinition)
+        headerTool_ = *b.toolDefinition;
+    if (b.tool) {
         g80_ = false;
-        lastWordIsCoordinate_ = false;
-        if (!text.empty())
-            tool(text);
-        break;
-    case Collect::X:
-    case Collect::Y: {
-        coordinate(was == Collect::X, std::string(trimBlanks(text)));
-        inBlock_ = true;
-        lastWordIsCoordinate_ = true;
-        break;
+        tool(*b.tool);
     }
-    case Collect::None: break;
+    if (b.g80)
+        g80_ = true;
+    if (b.motion == 0)
+        routeMode_ = true;
+    const bool routeWords = b.motion || b.g05 || b.m == 15 || b.m == 16 || b.m == 17 || !b.coordinates.empty();
+    if (routeMode_ && routeWords) {
+        routeBlock(b);
+        routeMode_ = !b.g05;
+        return;
     }
-    text_.clear();
+    if (b.g85 && !b.coordinates.empty()) {
+        slotBlock(b);
+        return;
+    }
+    for (const DrillCoordinateWord &w : b.coordinates)
+        coordinate(w.isX, w.text);
+    if (!b.coordinates.empty())
+        endBlock(b.lastWordIsCoordinate);
+}
+
+// The words of the current point in full: a slot's or a route's ends are
+// never left to the modal rules.
+std::string DrillWriter::fullWords()
+{
+    const bool incrementalInput = ctx_.in.coordinateMode == CoordinateMode::Incremental;
+    fullWords_ = true;
+    const bool after = afterToolChange_, force = forceWords_;
+    afterToolChange_ = forceWords_ = true;
+    x_.present = y_.present = true;
+    std::string words = word('X', x_, incrementalInput);
+    words += word('Y', y_, incrementalInput);
+    afterToolChange_ = after;
+    forceWords_ = force;
+    fullWords_ = false;
+    x_.present = y_.present = false;
+    return words;
+}
+
+void DrillWriter::slotBlock(const DrillBlock &b)
+{
+    if (!toolSelected_ && !headerTool_.empty())
+        tool(headerTool_);
+    for (std::size_t k = 0; k < b.slotSplit; ++k)
+        coordinate(b.coordinates[k].isX, b.coordinates[k].text);
+    std::string words = fullWords() + "G85";
+    for (std::size_t k = b.slotSplit; k < b.coordinates.size(); ++k)
+        coordinate(b.coordinates[k].isX, b.coordinates[k].text);
+    words += fullWords();
+    afterToolChange_ = false;
+    forceWords_ = false;
+    std::string_view t = templates_.hit;
+    const size_t d = t.find('d');
+    if (d == std::string::npos)
+        line_ = words + std::string(t);
+    else
+        line_ = std::string(t.substr(0, d)) + words + std::string(t.substr(d + 1));
+    sink_.write(line_);
+}
+
+std::string DrillWriter::completed(std::string text) const
+{
+    if (ctx_.in.zeroSuppression == ZeroSuppression::Trailing && text.find('.') == std::string::npos) {
+        size_t total = static_cast<size_t>(inputTotal_) + (text.find('-') != std::string::npos ? 1 : 0);
+        if (text.size() < total)
+            text.append(total - text.size(), '0');
+    }
+    return text.empty() ? "0" : text;
+}
+
+// A radius or centre offset: a length, without the drill offsets.
+std::string DrillWriter::arcWord(char letter, const std::optional<std::string> &text) const
+{
+    if (!text)
+        return {};
+    const double v = converter_.inputValue(completed(*text));
+    return letter + number(converter_.valueOfInput(v, letter));
+}
+
+void DrillWriter::routeBlock(const DrillBlock &b)
+{
+    if (!toolSelected_ && !headerTool_.empty())
+        tool(headerTool_);
+    std::string line;
+    if (b.motion)
+        line += "G0" + std::to_string(*b.motion);
+    if (!b.coordinates.empty()) {
+        for (const DrillCoordinateWord &w : b.coordinates)
+            coordinate(w.isX, w.text);
+        line += fullWords();
+        afterToolChange_ = false;
+        forceWords_ = false;
+        line += b.a ? arcWord('A', b.a) : arcWord('I', b.i) + arcWord('J', b.j);
+    }
+    if (b.m == 15 || b.m == 16 || b.m == 17)
+        line += "M" + std::to_string(*b.m);
+    if (b.g05)
+        line += "G05";
+    if (!line.empty())
+        sink_.write(line + eob_);
 }
 
 void DrillWriter::coordinate(bool isX, std::string text)
 {
     const DrillInFormat &in = ctx_.in;
-    if (in.zeroSuppression == ZeroSuppression::Trailing && text.find('.') == std::string::npos) {
-        size_t total = static_cast<size_t>(inputTotal_) + (text.find('-') != std::string::npos ? 1 : 0);
-        if (text.size() < total)
-            text.append(total - text.size(), '0');
-    }
-    if (text.empty())
-        text = "0";
+    text = completed(std::move(text));
     Axis &axis = isX ? x_ : y_;
     char letter = isX ? 'X' : 'Y';
     double v = converter_.inputValue(text);
@@ -294,25 +326,26 @@ std::string DrillWriter::word(char letter, Axis &axis, bool incrementalInput)
         }
     }
     axis.lastWord = w;
-    if (axis.position == 0 && o.zeroData != ZeroDataMode::All)
+    if (axis.position == 0 && o.zeroData != ZeroDataMode::All && !fullWords_)
         return bare;
     return w;
 }
 
-void DrillWriter::endBlock()
+void DrillWriter::endBlock(bool lastWordIsCoordinate)
 {
-    inBlock_ = false;
     const DrillInFormat &in = ctx_.in;
     bool incrementalInput = in.coordinateMode == CoordinateMode::Incremental;
     bool atZero = incrementalInput ? x_.inputSum == 0 && y_.inputSum == 0 : x_.zero && y_.zero;
     // A line whose last word is a tool or G word moves without a hit, and a
     // G80 on it still holds for the next line.
-    if (!lastWordIsCoordinate_) {
+    if (!lastWordIsCoordinate) {
         x_.present = y_.present = false;
         return;
     }
     bool hit = !g80_ && (in.x0y0IsHit || !atZero);
     g80_ = false;
+    if (hit && !toolSelected_ && !headerTool_.empty())
+        tool(headerTool_);
     if (hit) {
         std::string words = word('X', x_, incrementalInput);
         words += word('Y', y_, incrementalInput);
@@ -336,11 +369,14 @@ void DrillWriter::endBlock()
 
 void writeDrillFile(DrillWriteContext &ctx, const std::string &inputPath, const std::string &outputPath)
 {
+    SettledDrillFormat settled = settleDrillFile(inputPath, ctx.in);
+    ctx.note = settled.note;
     InputFile input(inputPath);
     refuseOutputOntoInput(inputPath, outputPath);
     OutputFileSink output(outputPath);
-    std::unique_ptr<TapeCodec> decoder = ctx.in.charCode == CharCode::Eia ? decoderFor(CharCode::Eia) : nullptr;
-    DrillWriter writer(ctx, output);
+    std::unique_ptr<TapeCodec> decoder = settled.format.charCode == CharCode::Eia ? decoderFor(CharCode::Eia) : nullptr;
+    DrillWriteContext own{settled.format, ctx.out, ctx.mode, {}};
+    DrillWriter writer(own, output);
     readBlocks(input, decoder.get(), ChunkSize, [&](std::string_view block) {
         writer.feed(block);
         return true;

@@ -5,6 +5,7 @@
 #include "convert/OutputCoordinates.h"
 #include "convert/OutputFile.h"
 #include "core/Formats.h"
+#include "drill/DrillWords.h"
 
 #include <cstdint>
 #include <memory>
@@ -17,6 +18,9 @@ struct DrillWriteContext {
     DrillInFormat &in;
     DrillOutFormat &out;
     ConversionMode mode = ConversionMode::Drill;
+    // Set by writeDrillFile when the input's bytes are not in the character
+    // code the record says (they are read by what they are).
+    std::string note;
 };
 
 // The five templates of DrillOutFormat, compiled for one file: "*" is the
@@ -35,7 +39,12 @@ std::string replacePlaceholder(const std::string &text, char placeholder, const 
 // the zero data rule writes it.
 std::string absoluteReturnWords(const DrillOutFormat &out, int totalDigits);
 
-class DrillWriter {
+// Tools defined in the input's header are selected only by a tool word of
+// the body (or, when a hit comes first, the last one defined). Slots (G85)
+// are written as G85 blocks with the hit template, route mode (G00, M15,
+// G01/G02/G03 with A or I and J, M16/M17, G05) as blocks of their own; their
+// coordinates are always written in full.
+class DrillWriter : private DrillBlockSink {
 public:
     // Throws KorvaneError for digit counts or offsets that are not numbers.
     DrillWriter(DrillWriteContext &ctx, ByteSink &sink);
@@ -45,7 +54,6 @@ public:
     void finish();
 
 private:
-    enum class Collect { None, G, T, X, Y };
     struct Axis {
         std::int64_t position = 0;  // absolute, output units
         std::int64_t written = 0;   // where the output's machine stands
@@ -56,10 +64,15 @@ private:
         std::string lastWord;  // absolute output
     };
 
-    void endWord();
+    void block(const DrillBlock &b) override;
     void coordinate(bool isX, std::string text);
     void tool(const std::string &digits);
-    void endBlock();
+    void endBlock(bool lastWordIsCoordinate);
+    void slotBlock(const DrillBlock &b);
+    void routeBlock(const DrillBlock &b);
+    std::string fullWords();
+    std::string arcWord(char letter, const std::optional<std::string> &text) const;
+    std::string completed(std::string text) const;
     std::string returnWords(bool keepPosition);
     std::string word(char letter, Axis &axis, bool incrementalInput);
     std::string number(std::int64_t v) const;
@@ -71,20 +84,22 @@ private:
     std::string eob_;
     int inputTotal_ = 5;
 
-    Collect collect_ = Collect::None;
-    std::string text_;
-    bool inBlock_ = false;
+    DrillWordReader words_{*this};
     Axis x_, y_;
+    std::string headerTool_;  // the last tool the header defined
+    bool routeMode_ = false;
+    bool fullWords_ = false;
     bool toolSelected_ = false;
     bool afterToolChange_ = false;
     bool forceWords_ = false;
     bool g80_ = false;
-    bool lastWordIsCoordinate_ = false;
     std::string line_;  // the hit block being written
 };
 
 // Converts one file; the output is replaced only when the whole file was
-// converted. Errors throw KorvaneError with the platform's texts.
+// converted. Errors throw KorvaneError with the platform's texts. The input
+// is read by the format its header declares over `ctx.in` (which stays as
+// it is), in the character code its bytes have.
 void writeDrillFile(DrillWriteContext &ctx, const std::string &inputPath, const std::string &outputPath);
 
 }  // namespace korvane

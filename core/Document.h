@@ -45,7 +45,8 @@ bool isValidKind(std::int32_t code);
 // True for the codes appended to the underlay sequence.
 bool isUnderlayKind(std::int32_t code);
 
-enum ItemRole : std::int32_t { RoleAuxiliary = 0, RoleFlash = 1, RoleDraw = 2, RoleDrillHit = 3 };
+// RoleDrillSlot marks the first stroke of a drill slot or routed path.
+enum ItemRole : std::int32_t { RoleAuxiliary = 0, RoleFlash = 1, RoleDraw = 2, RoleDrillHit = 3, RoleDrillSlot = 4 };
 
 // One pen-plotter command: ten reals and six integers.
 struct DisplayItem {
@@ -151,6 +152,7 @@ public:
     // Attribute set n, which the Walker gives each item's number of, as its
     // items carry it, with all coordinates 0.
     DisplayItem attributeSet(std::uint32_t n) const;
+    std::size_t attributeSetCount() const { return attributes_.size(); }
 
     class Walker;
 
@@ -312,6 +314,8 @@ struct LayerSlot {
     // The file the slot's items were read from, so that confirming the layer
     // file selection again without picking another file does not read it twice.
     std::string loadedPath;
+    // The file declared a negative image (%IPNEG): it is drawn inverted.
+    bool negative = false;
 };
 
 inline constexpr int LayerCount = 15;

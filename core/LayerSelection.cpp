@@ -72,11 +72,18 @@ LayerSelectionResult confirmLayerSelection(Document &doc, LayerSelectionFields &
     if (changed) {
         if (prompter.askYesNo(MessageKind::Warning, ClearPresentDataQuestion)) {
             doc.discardForNewLoad();
-            // What was loaded is gone: those slots must be read again.
+            // What was loaded is gone: those slots must be read again. A
+            // slot of an opened workspace names no file to read: it is given up.
             for (int n = 1; n <= LayerCount; ++n) {
                 LayerSlot &slot = doc.layers.slot(n);
-                if (slot.pendingPath == AlreadyLoadedMarker)
+                if (slot.pendingPath != AlreadyLoadedMarker)
+                    continue;
+                if (slot.assignedPath.empty()) {
+                    forgetUnreadSlot(slot);
+                    fields.names[static_cast<size_t>(n - 1)].clear();
+                } else {
                     slot.pendingPath = slot.assignedPath;
+                }
             }
             result.presentDataCleared = true;
         } else {

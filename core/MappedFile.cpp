@@ -1,10 +1,8 @@
 #include "core/MappedFile.h"
-#include "core/Errors.h"
+#include "core/RegularFile.h"
 #include "core/TextFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,15 +11,9 @@ namespace korvane {
 
 MappedFile::MappedFile(const std::string &path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throwFileError(errno);
+    const int fd = openRegularFile(path);
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        throwFileError(EISDIR);
-    }
-    if (S_ISREG(st.st_mode) && st.st_size > 0) {
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
         // Populated at once: faulting the pages in one by one costs more
         // than the reading itself.
         void *map = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
@@ -35,7 +27,7 @@ MappedFile::MappedFile(const std::string &path)
         }
     }
     ::close(fd);
-    // Pipes, devices and file systems without mapping: read as before.
+    // Empty files, files of /proc and file systems without mapping.
     copy_ = readFileBytes(path);
     data_ = copy_.data();
     size_ = copy_.size();

@@ -1,6 +1,6 @@
 #pragma once
 // A whole input file in memory, read once: mapped where the system allows
-// it (a regular file), read into a buffer otherwise. Several passes over the
+// it, read into a buffer otherwise. Only regular files are read. Several passes over the
 // same bytes (a format scan, then the reading proper) cost one read.
 #include <cstddef>
 #include <string>
@@ -10,7 +10,8 @@ namespace korvane {
 
 class MappedFile {
 public:
-    // Throws KorvaneError with the platform's text when the file cannot be read.
+    // Throws KorvaneError with the platform's text when the file cannot be
+    // read, and names it when it is not a regular file.
     explicit MappedFile(const std::string &path);
     ~MappedFile();
     MappedFile(const MappedFile &) = delete;

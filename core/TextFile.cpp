@@ -1,6 +1,7 @@
 #include "core/TextFile.h"
 #include "core/Encoding.h"
 #include "core/Errors.h"
+#include "core/RegularFile.h"
 
 #include <cerrno>
 #include <climits>
@@ -48,12 +49,9 @@ std::string folderOf(const std::string &path)
 
 std::string readFileBytes(const std::string &path)
 {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0)
-        throwFileError(errno);
+    FileDescriptor fd(openRegularFile(path));
     struct stat st {};
-    if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode))
-        throwFileError(EISDIR);
+    ::fstat(fd.get(), &st);
     std::string out;
     if (st.st_size > 0)
         out.reserve(static_cast<size_t>(st.st_size));
@@ -123,10 +121,9 @@ AtomicOutputFile::AtomicOutputFile(const std::string &requested) : path_(request
             ::free(resolved);
         }
     }
+    refuseNonRegularFile(path_, FileUse::Write);
     struct stat existing {};
     bool exists = ::stat(path_.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode))
-        throwFileError(EISDIR);
     temp_ = folderOf(path_) + "/.korvane-XXXXXX";
     fd_ = ::mkstemp(temp_.data());
     if (fd_ < 0)
@@ -216,17 +213,7 @@ void writeFileAtomic(const std::string &path, std::string_view bytes)
     out.commit();
 }
 
-InputFile::InputFile(const std::string &path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
-{
-    if (fd_ < 0)
-        throwFileError(errno);
-    struct stat st {};
-    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd_);
-        fd_ = -1;
-        throwFileError(EISDIR);
-    }
-}
+InputFile::InputFile(const std::string &path) : fd_(openRegularFile(path)) {}
 
 InputFile::~InputFile()
 {

@@ -7,7 +7,8 @@
 
 namespace korvane {
 
-// Reads the whole file as bytes; throws KorvaneError with the platform text.
+// Reads the whole file as bytes; throws KorvaneError with the platform text
+// (every reading here refuses what is not a regular file: core/RegularFile.h).
 std::string readFileBytes(const std::string &path);
 
 // The first `limit` bytes of a file (all of a shorter one), for a look at

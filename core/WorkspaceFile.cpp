@@ -610,11 +610,26 @@ bool applyWorkspace(WorkspaceData &&data, Document &doc)
     if (data.items.size() == 0)
         return false;
     doc.displayList = std::move(data.items);
+    // Slots the workspace does not name hold no file of the new drawing: a
+    // file loaded into one before is gone with the old drawing and must not
+    // count as loaded. Their visibility stays for the items of their layer.
+    for (int n = 1; n <= LayerCount; ++n) {
+        LayerSlot &slot = doc.layers.slot(n);
+        slot.pendingPath.clear();
+        slot.assignedPath.clear();
+        slot.loadedPath.clear();
+        slot.fileName.clear();
+        slot.fileKind.clear();
+    }
+    // The workspace's slots count as loaded, so that the next Gerber or
+    // drill load adds to this drawing as to any other (and asks before it
+    // replaces a slot); they name no file that could be read again.
     for (const WorkspaceLayer &layer : data.layers) {
         LayerSlot &slot = doc.layers.slot(layer.slot);
         slot.colour = layer.colour;
         slot.visible = 1;
         slot.fileName = layer.fileName;
+        slot.pendingPath = AlreadyLoadedMarker;
     }
     if (data.gerberData)
         doc.gerberLoaded = 1;
@@ -624,6 +639,8 @@ bool applyWorkspace(WorkspaceData &&data, Document &doc)
     doc.minY = data.minY;
     doc.extentX = data.extentX;
     doc.extentY = data.extentY;
+    doc.maxX = data.minX + data.extentX;
+    doc.maxY = data.minY + data.extentY;
     doc.hasData = 1;
     return true;
 }
@@ -669,6 +686,7 @@ bool openWorkspace(const std::string &path, Document &doc, Prompter &prompter, S
     if (!result.applied)
         return false;
     // Also after a stop part-way: the picture shows what the document holds.
+    window.setCaption(fileNameOf(path));
     window.workspaceRead(result.dataKind);
     window.layerTableChanged();
     window.fitLoadedDrawing();

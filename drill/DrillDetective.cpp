@@ -24,23 +24,162 @@ public:
         ++hits;
         onPads += pads_.onPad(x, storedY);
     }
+    // A slot's two ends sit on its pad like holes.
+    void path(const DrillPath &path) override
+    {
+        hit(path.tool, path.startX, path.startStoredY, 0);
+        hit(path.tool, path.end().x, path.end().storedY, 0);
+    }
 
 private:
     const PadMap &pads_;
 };
 
+class HoleList : public DrillHitSink {
+public:
+    struct Hole {
+        double x, y, diameter;
+    };
+    std::vector<Hole> holes;
+    void hit(int, double x, double storedY, double diameter) override { holes.push_back({x, storedY, diameter}); }
+    void path(const DrillPath &path) override
+    {
+        hit(path.tool, path.startX, path.startStoredY, path.diameter);
+        hit(path.tool, path.end().x, path.end().storedY, path.diameter);
+    }
+};
+
+bool isCommon(const DrillInFormat &f)
+{
+    return (f.unit == LengthUnit::Inch && f.integerDigits == "2" && f.decimalDigits == "4") ||
+           (f.unit == LengthUnit::Mm && f.integerDigits == "3" && f.decimalDigits == "3");
+}
+
+std::vector<DrillInFormat> candidates(const DrillInFormat &base, const DrillDeclaredFormat &fixed)
+{
+    std::vector<DrillInFormat> out;
+    for (LengthUnit unit : {LengthUnit::Mm, LengthUnit::Inch})
+        for (ZeroSuppression zeros : {ZeroSuppression::Leading, ZeroSuppression::Trailing})
+            for (int integer = 1; integer <= MaxIntegerDigits; ++integer)
+                for (int decimals = 1; decimals <= MaxDecimalDigits; ++decimals) {
+                    if ((fixed.unit && *fixed.unit != unit) ||
+                        (fixed.zeroSuppression && *fixed.zeroSuppression != zeros))
+                        continue;
+                    if (fixed.integerDigits && fixed.decimalDigits &&
+                        (*fixed.integerDigits != integer || *fixed.decimalDigits != decimals))
+                        continue;
+                    DrillInFormat f = base;
+                    f.unit = unit;
+                    f.zeroSuppression = zeros;
+                    f.integerDigits = std::to_string(integer);
+                    f.decimalDigits = std::to_string(decimals);
+                    out.push_back(f);
+                }
+    return out;
+}
+
+// The share of holes that overlap a neighbour: a format ten times too small
+// crowds the holes of a 2.54 mm grid into each other.
+double overlapShare(std::vector<HoleList::Hole> holes)
+{
+    std::sort(holes.begin(), holes.end(), [](const auto &a, const auto &b) { return a.x < b.x; });
+    double reach = 0;
+    for (const auto &h : holes)
+        reach = std::max(reach, h.diameter);
+    std::vector<char> overlapping(holes.size(), 0);
+    constexpr std::size_t Neighbours = 64;
+    for (std::size_t i = 0; i < holes.size(); ++i)
+        for (std::size_t j = i + 1; j < holes.size() && j <= i + Neighbours && holes[j].x - holes[i].x < reach; ++j) {
+            const double d = std::hypot(holes[j].x - holes[i].x, holes[j].y - holes[i].y);
+            if (d > 1e-6 && d < 0.9 * (holes[i].diameter + holes[j].diameter) / 2)
+                overlapping[i] = overlapping[j] = 1;
+        }
+    const auto n = std::count(overlapping.begin(), overlapping.end(), 1);
+    return holes.empty() ? 0.0 : double(n) / double(holes.size());
+}
+
 }  // namespace
+
+DrillPlausibility drillPlausibility(std::string_view bytes, const DrillInFormat &format)
+{
+    DrillPlausibility p;
+    p.format = format;
+    HoleList list;
+    try {
+        DrillFileReader reader(drillNumberRules(format), list);
+        reader.startFile();
+        reader.feed(bytes);
+        reader.finish();
+    } catch (const KorvaneError &) {
+        return p;
+    }
+    p.hits = list.holes.size();
+    if (list.holes.empty())
+        return p;
+    // Diameters are written in the file's unit.
+    const double unit = format.unit == LengthUnit::Inch ? 25.4 : 1.0;
+    for (auto &h : list.holes)
+        h.diameter *= unit;
+    double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
+    bool sizes = true, anySize = false;
+    for (const auto &h : list.holes) {
+        minX = std::min(minX, h.x);
+        maxX = std::max(maxX, h.x);
+        minY = std::min(minY, h.y);
+        maxY = std::max(maxY, h.y);
+        if (h.diameter > 0) {
+            anySize = true;
+            sizes = sizes && h.diameter >= 0.05 && h.diameter <= 12;
+        }
+    }
+    const double wide = std::max(maxX - minX, maxY - minY);
+    // Too small a drawing shows in crowded holes; a tiny one is no proof.
+    p.points += wide <= 600 && std::abs(minX) <= 1000 && std::abs(minY) <= 1000 ? 1 : 0;
+    p.points += sizes ? 1 : 0;
+    p.points += !anySize || overlapShare(list.holes) < 0.05 ? 1 : 0;
+    return p;
+}
+
+std::vector<DrillPlausibility> rankByPlausibility(std::string_view bytes, const DrillInFormat &base)
+{
+    std::vector<DrillPlausibility> out;
+    for (const DrillInFormat &f : candidates(base, {}))
+        out.push_back(drillPlausibility(bytes, f));
+    std::stable_sort(out.begin(), out.end(), [](const DrillPlausibility &a, const DrillPlausibility &b) {
+        if (a.points != b.points)
+            return a.points > b.points;
+        return isCommon(a.format) && !isCommon(b.format);
+    });
+    return out;
+}
 
 PadMap::PadMap(const DisplayList &list)
 {
     auto collect = [&](const ItemSequence &items) {
         std::optional<Point> move;
+        // A macro pad drawn as a polygon (outlines, rotated rectangles) is
+        // taken as the box of its vertices, from its first to its close.
+        std::optional<Pad> polygon;
         for (const DisplayItem &it : items) {
             if (it.kind == 13 || it.kind == 43)
                 move = Point{it.x1, it.y1};
+            if (polygon) {
+                if (it.kind == 18 || it.kind == 48) {
+                    polygon->x1 = std::min(polygon->x1, it.x1);
+                    polygon->x2 = std::max(polygon->x2, it.x1);
+                    polygon->y1 = std::min(polygon->y1, it.y1);
+                    polygon->y2 = std::max(polygon->y2, it.y1);
+                    continue;
+                }
+                if (it.kind == 19 || it.kind == 49)
+                    pads_.push_back(*polygon);
+                polygon.reset();
+            }
             if (it.role != RoleFlash)
                 continue;
             switch (it.kind) {
+            case 18:
+            case 48: polygon = Pad{Pad::Shape::Box, it.x1, it.y1, it.x1, it.y1, 0}; break;
             case 11:
             case 41:
                 pads_.push_back({Pad::Shape::Ellipse, std::min(it.x1, it.x2), std::min(it.y1, it.y2),
@@ -144,22 +283,20 @@ DrillFormatScore scoreDrillFormat(std::string_view bytes, const PadMap &pads, co
     return score;
 }
 
-std::vector<DrillFormatScore> rankDrillFormats(std::string_view bytes, const PadMap &pads, const DrillInFormat &base)
+std::vector<DrillFormatScore> rankDrillFormats(std::string_view bytes, const PadMap &pads, const DrillInFormat &base,
+                                               const DrillDeclaredFormat &fixed)
 {
     std::vector<DrillFormatScore> scores;
-    for (LengthUnit unit : {LengthUnit::Mm, LengthUnit::Inch})
-        for (ZeroSuppression zeros : {ZeroSuppression::Leading, ZeroSuppression::Trailing})
-            for (int integer = 1; integer <= MaxIntegerDigits; ++integer)
-                for (int decimals = 1; decimals <= MaxDecimalDigits; ++decimals) {
-                    DrillInFormat f = base;
-                    f.unit = unit;
-                    f.zeroSuppression = zeros;
-                    f.integerDigits = std::to_string(integer);
-                    f.decimalDigits = std::to_string(decimals);
-                    scores.push_back(scoreDrillFormat(bytes, pads, f));
-                }
-    std::stable_sort(scores.begin(), scores.end(),
-                     [](const DrillFormatScore &a, const DrillFormatScore &b) { return a.share() > b.share(); });
+    for (const DrillInFormat &f : candidates(base, fixed))
+        scores.push_back(scoreDrillFormat(bytes, pads, f));
+    // Of formats that read every hit alike, a common one, then one with the
+    // decimals in use.
+    auto rank = [&](const DrillInFormat &f) { return isCommon(f) ? 0 : f.decimalDigits == base.decimalDigits ? 1 : 2; };
+    std::stable_sort(scores.begin(), scores.end(), [&](const DrillFormatScore &a, const DrillFormatScore &b) {
+        if (a.share() != b.share())
+            return a.share() > b.share();
+        return rank(a.format) < rank(b.format);
+    });
     return scores;
 }
 

@@ -5,6 +5,7 @@
 // its score is the share of hits whose point lies inside a flash's body.
 #include "core/Document.h"
 #include "core/Formats.h"
+#include "drill/DrillHeader.h"
 
 #include <cstddef>
 #include <string>
@@ -43,14 +44,33 @@ struct DrillFormatScore {
     double share() const { return hits ? double(onPads) / double(hits) : 0.0; }
 };
 
-// Every candidate format, the best first (ties keep the candidates' order:
-// mm before inch, LZ before TZ, fewer digits first). The candidates take the
+// Every candidate format, the best first (ties go to the common formats,
+// inch 2.4 and mm 3.3, then to the decimals of `base`, then keep the candidates' order: mm before inch, LZ
+// before TZ, fewer digits first). The candidates take the
 // coordinate mode and x0y0IsHit of `base`. A file whose numbers do not read
 // under a candidate scores 0 there.
-std::vector<DrillFormatScore> rankDrillFormats(std::string_view bytes, const PadMap &pads, const DrillInFormat &base);
+// What the file declares (unit, zeros, digits) stays fixed: only the rest
+// is tried.
+std::vector<DrillFormatScore> rankDrillFormats(std::string_view bytes, const PadMap &pads, const DrillInFormat &base,
+                                               const DrillDeclaredFormat &fixed = {});
 
 // The score of one format.
 DrillFormatScore scoreDrillFormat(std::string_view bytes, const PadMap &pads, const DrillInFormat &format);
+
+// How plausible a format makes a file without Gerber data to compare with:
+// one point each for a drawing of board size (at most 600 mm across), for
+// tool diameters of 0.05 to 12 mm (or none given), and for holes that do not
+// overlap their neighbours (or no diameters to tell).
+struct DrillPlausibility {
+    DrillInFormat format;
+    int points = 0;
+    std::size_t hits = 0;
+};
+DrillPlausibility drillPlausibility(std::string_view bytes, const DrillInFormat &format);
+// Every candidate, the most plausible first; ties go to the common formats
+// (inch 2.4, mm 3.3), then to the candidates' order.
+std::vector<DrillPlausibility> rankByPlausibility(std::string_view bytes, const DrillInFormat &base);
+inline constexpr int FullPlausibility = 3;
 
 // The best candidate is worth asking about when the format in use puts
 // fewer than half the hits on pads and the candidate clearly more.

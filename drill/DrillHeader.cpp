@@ -158,6 +158,13 @@ void applyDeclaredFormat(const DrillDeclaredFormat &declared, DrillInFormat &for
         format.coordinateMode = *declared.coordinateMode;
 }
 
+DrillInFormat declaredDrillFormat(std::string_view bytes, const DrillInFormat &set)
+{
+    DrillInFormat format = set;
+    applyDeclaredFormat(readDrillHeader(bytes), format);
+    return format;
+}
+
 std::string drillFormatName(const DrillInFormat &format)
 {
     std::string name = format.unit == LengthUnit::Inch ? "インチ" : "ミリ";

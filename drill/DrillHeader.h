@@ -20,6 +20,8 @@ struct DrillDeclaredFormat {
     std::optional<CoordinateMode> coordinateMode;
 
     bool any() const { return unit || zeroSuppression || integerDigits || coordinateMode; }
+    // Unit, zeros and digits are all declared: nothing is left to guess.
+    bool complete() const { return unit && zeroSuppression && integerDigits && decimalDigits; }
 };
 
 // Reads the declarations up to the file's first coordinate (at most the
@@ -29,6 +31,10 @@ DrillDeclaredFormat readDrillHeader(std::string_view bytes);
 // Writes what was declared into the format. Units declared without digits
 // take Excellon's defaults: 2.4 for inch, 3.3 for millimetres.
 void applyDeclaredFormat(const DrillDeclaredFormat &declared, DrillInFormat &format);
+
+// The format a file is read by: what its header (the first 64 KB) declares
+// over the format as set.
+DrillInFormat declaredDrillFormat(std::string_view bytes, const DrillInFormat &set);
 
 // A format as the operator reads it, for example "インチ 2.4 TZ": unit,
 // integer and decimal digits, and the zero suppression as the format

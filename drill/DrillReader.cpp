@@ -27,6 +27,8 @@ namespace {
 constexpr double InchToMm = 25.4;
 constexpr const char *ReadingSuffix = "を読込中．．．";
 constexpr std::size_t HeaderBytes = std::size_t{64} * 1024;
+// Tool numbers above this are not tools but damaged words.
+constexpr int MaxToolNumber = 99999;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNumberChar(char c) { return isDigit(c) || c == '-' || c == '.'; }
@@ -140,6 +142,13 @@ public:
         doc_.drillLoaded = 1;
         appendToolMark(doc_, tool, layer_, x, storedY, diameter);
     }
+    void path(const DrillPath &path) override
+    {
+        doc_.drillLoaded = 1;
+        appendDrillPath(doc_, path, layer_);
+    }
+    void holeWithoutTool(std::size_t line) override { lineWithoutTool = line; }
+    std::size_t lineWithoutTool = 0;  // of the present file, 0: none
 
 private:
     Document &doc_;
@@ -168,6 +177,7 @@ DrillExtentsScanner::DrillExtentsScanner(const DrillNumberRules &rules) : rules_
 void DrillExtentsScanner::startFile()
 {
     collect_ = Collect::None;
+    comment_ = Comment::None;
     text_.clear();
     posX_ = posY_ = 0;
     ext_ = {};
@@ -177,9 +187,19 @@ void DrillExtentsScanner::feed(std::string_view chunk)
 {
     // Only X, Y and G start what the scan looks at: the bytes between are
     // passed over in a tight loop, and a number's characters taken as a run.
-    static constexpr ByteSet Starts("XYG");
+    static constexpr ByteSet Starts("XYG;(");
     const char *p = chunk.data(), *const end = p + chunk.size();
     while (p != end) {
+        if (comment_ != Comment::None) {
+            // Comments are passed over: a date or a name in them is no word.
+            while (p != end && *p != '\n' && *p != '\r' && !(*p == ')' && comment_ == Comment::ToParen))
+                ++p;
+            if (p == end)
+                return;
+            comment_ = Comment::None;
+            ++p;
+            continue;
+        }
         if (collect_ == Collect::None) {
             while (p != end && !Starts.contains(*p))
                 ++p;
@@ -201,6 +221,7 @@ void DrillExtentsScanner::feed(std::string_view chunk)
             if (c == '+')
                 continue;
             endWord(c);
+            startComment(c);
             continue;
         case Collect::G:
             if (isDigit(c)) {
@@ -210,10 +231,13 @@ void DrillExtentsScanner::feed(std::string_view chunk)
                 continue;
             }
             endWord(c);
+            startComment(c);
             continue;
         case Collect::None: break;
         }
-        if (c == 'X' || c == 'Y') {
+        if (c == ';' || c == '(') {
+            startComment(c);
+        } else if (c == 'X' || c == 'Y') {
             collect_ = c == 'X' ? Collect::X : Collect::Y;
             text_.clear();
         } else {
@@ -222,6 +246,12 @@ void DrillExtentsScanner::feed(std::string_view chunk)
             gDigitsAre80_ = true;
         }
     }
+}
+
+void DrillExtentsScanner::startComment(char c)
+{
+    if (c == ';' || c == '(')
+        comment_ = c == ';' ? Comment::ToLineEnd : Comment::ToParen;
 }
 
 // Ends the word being collected. The terminator is taken up only when it
@@ -290,24 +320,53 @@ void DrillFileReader::startFile()
 {
     collect_ = Collect::None;
     pending_ = Pending::None;
+    comment_ = Comment::None;
     text_.clear();
     cText_.clear();
     accX_ = accY_ = 0;
     zeroX_ = zeroY_ = false;
-    diameters_.fill(0);
-    hits_ = 0;
+    blockHasCoordinates_ = false;
+    slotInBlock_ = false;
+    routeMode_ = false;
+    retracted_ = false;
+    motion_ = Motion::Rapid;
+    radius_.reset();
+    offsetI_.reset();
+    offsetJ_.reset();
+    path_.steps.clear();
+    diameters_.assign(diameters_.size(), 0.0);
+    hits_ = paths_ = 0;
+    line_ = 1;
+    toolZeroReported_ = false;
+}
+
+double &DrillFileReader::diameterSlot(int tool)
+{
+    // Tool numbers are kept below a bound the tool words cannot pass.
+    const auto at = static_cast<std::size_t>(std::max(tool, 0));
+    if (at >= diameters_.size())
+        diameters_.resize(std::max<std::size_t>(at + 1, 64), 0.0);
+    return diameters_[at];
 }
 
 void DrillFileReader::feed(std::string_view chunk)
 {
     for (char c : chunk) {
+        if (comment_ != Comment::None) {
+            if (c == ')' && comment_ == Comment::ToParen) {
+                comment_ = Comment::None;
+                continue;
+            }
+            if (c != '\n' && c != '\r')
+                continue;
+            comment_ = Comment::None;  // the line end still ends the block
+        }
         switch (collect_) {
         case Collect::None: break;
         case Collect::Tool:
             if (isDigit(c)) {
-                // Tools beyond 36 draw nothing; a huge number stays huge.
-                toolValue_ =
-                    std::min<std::int64_t>(toolValue_ * 10 + (c - '0'), std::numeric_limits<std::int32_t>::max());
+                // Tool numbers stay below 100000: a longer one is not a tool.
+                toolValue_ = std::min<std::int64_t>(toolValue_ * 10 + (c - '0'), MaxToolNumber + 1);
                 toolDigitSeen_ = true;
                 continue;
             }
@@ -321,9 +380,10 @@ void DrillFileReader::feed(std::string_view chunk)
             endWord();
             break;
         case Collect::G:
+        case Collect::M:
             if (isDigit(c)) {
-                if (gDigits_ < 2 && c != "80"[gDigits_])
-                    gDigitsAre80_ = false;
+                if (gDigits_ < 4)
+                    gValue_ = gValue_ * 10 + (c - '0');
                 ++gDigits_;
                 continue;
             }
@@ -333,6 +393,17 @@ void DrillFileReader::feed(std::string_view chunk)
         case Collect::Y:
             if (isNumberChar(c)) {
                 text_.add(c);
+                continue;
+            }
+            if (c == '+')
+                continue;
+            endWord();
+            break;
+        case Collect::A:
+        case Collect::I:
+        case Collect::J:
+            if (isNumberChar(c)) {
+                arcText_.add(c);
                 continue;
             }
             if (c == '+')
@@ -353,21 +424,38 @@ void DrillFileReader::feed(std::string_view chunk)
             cText_.clear();
             break;
         case 'G':
-            collect_ = Collect::G;
-            pending_ = Pending::G;
+        case 'M':
+            collect_ = c == 'G' ? Collect::G : Collect::M;
+            if (c == 'G')
+                pending_ = Pending::G;
             gDigits_ = 0;
-            gDigitsAre80_ = true;
+            gValue_ = 0;
             break;
         case 'X':
         case 'Y':
+            if (!blockHasCoordinates_) {
+                blockStartX_ = x_;
+                blockStartY_ = storedY_;
+            }
             collect_ = c == 'X' ? Collect::X : Collect::Y;
             pending_ = c == 'X' ? Pending::X : Pending::Y;
             text_.clear();
             break;
+        case 'A':
+        case 'I':
+        case 'J':
+            collect_ = c == 'A' ? Collect::A : c == 'I' ? Collect::I : Collect::J;
+            arcText_.clear();
+            break;
+        case ';': comment_ = Comment::ToLineEnd; break;
+        case '(': comment_ = Comment::ToParen; break;
         case '\n':
+            endBlock();
+            ++line_;
+            break;
         case '\r':
         case '*': endBlock(); break;
-        default: break;  // lower case, M codes, "%", ";", ",", blanks...
+        default: break;  // lower case, "%", ",", blanks...
         }
     }
 }
@@ -376,6 +464,7 @@ void DrillFileReader::finish()
 {
     if (collect_ != Collect::None)
         endWord();
+    flushPath();
 }
 
 void DrillFileReader::endWord()
@@ -384,14 +473,73 @@ void DrillFileReader::endWord()
     collect_ = Collect::None;
     switch (was) {
     case Collect::Tool:
-        if (toolDigitSeen_)  // "T" alone keeps the tool
-            tool_ = static_cast<int>(toolValue_);
+        if (toolDigitSeen_) {  // "T" alone keeps the tool
+            const int tool = static_cast<int>(toolValue_);
+            if (tool > MaxToolNumber)
+                throw KorvaneError(msg::format(msg::NotAnInteger, "T" + std::to_string(toolValue_)));
+            flushPath();
+            tool_ = tool;
+        }
         break;
-    case Collect::G: g80_ = gDigits_ == 2 && gDigitsAre80_; break;
+    case Collect::G: endG(gDigits_ > 0 ? gValue_ : -1); break;
+    case Collect::M:
+        if (gDigits_ > 0)
+            endM(gValue_);
+        break;
     case Collect::X:
     case Collect::Y: endCoordinate(was == Collect::X); break;
+    case Collect::A:
+    case Collect::I:
+    case Collect::J:
+        // Read only when an arc needs them: "INCH" and "ICI" hold an I too.
+        (was == Collect::A ? radius_ : was == Collect::I ? offsetI_ : offsetJ_) = arcText_;
+        break;
     case Collect::Diameter:
     case Collect::None: break;
+    }
+}
+
+void DrillFileReader::endG(int code)
+{
+    g80_ = code == 80 && gDigits_ == 2;
+    switch (code) {
+    case 85:
+        slotInBlock_ = true;
+        slotStartX_ = x_;
+        slotStartY_ = storedY_;
+        break;
+    case 0:
+        flushPath();
+        routeMode_ = true;
+        motion_ = Motion::Rapid;
+        break;
+    case 1:
+    case 2:
+    case 3:
+        if (routeMode_) {
+            motion_ = code == 1 ? Motion::Line : code == 2 ? Motion::ArcCw : Motion::ArcCcw;
+        }
+        break;
+    case 5:
+        flushPath();
+        routeMode_ = false;
+        break;
+    default: break;
+    }
+}
+
+void DrillFileReader::endM(int code)
+{
+    switch (code) {
+    case 15: retracted_ = false; break;
+    case 16:
+    case 17:
+        flushPath();
+        retracted_ = true;
+        break;
+    case 30:
+    case 0: flushPath(); break;
+    default: break;
     }
 }
 
@@ -423,6 +571,74 @@ void DrillFileReader::endCoordinate(bool isX)
     }
 }
 
+void DrillFileReader::flushPath()
+{
+    if (path_.steps.empty())
+        return;
+    if (path_.tool >= 1) {
+        ++paths_;
+        sink_.path(path_);
+    }
+    path_.steps.clear();
+}
+
+// The centre of the arc from the block's start to the current point: I and J
+// from the start, or the radius A on the side the turn asks for (the shorter
+// arc). False when neither is given.
+bool DrillFileReader::arcCentre(double &cx, double &cy)
+{
+    const double sx = blockStartX_, sy = -blockStartY_, ex = x_, ey = -storedY_;  // board Y up
+    auto mm = [&](std::optional<DrillNumberText> &text) {
+        if (!text)
+            return 0.0;
+        const NumberValue v = numberValue(*text, rules_);
+        return toMm(v.raw, v.decimal, rules_);
+    };
+    if (offsetI_ || offsetJ_) {
+        cx = sx + mm(offsetI_);
+        cy = sy + mm(offsetJ_);
+    } else if (radius_) {
+        const double vx = ex - sx, vy = ey - sy, chord = std::hypot(vx, vy);
+        if (chord == 0)
+            return false;
+        const double r = std::max(std::abs(mm(radius_)), chord / 2);
+        const double rise = std::sqrt(std::max(0.0, r * r - chord * chord / 4));
+        // Counter-clockwise turns about a centre on the left of the chord.
+        const double side = motion_ == Motion::ArcCcw ? 1.0 : -1.0;
+        cx = (sx + ex) / 2 - side * rise * vy / chord;
+        cy = (sy + ey) / 2 + side * rise * vx / chord;
+    } else {
+        return false;
+    }
+    cy = 0.0 - cy;
+    return true;
+}
+
+void DrillFileReader::routeBlock()
+{
+    if (motion_ == Motion::Rapid || retracted_) {
+        flushPath();
+        return;
+    }
+    if (path_.steps.empty()) {
+        path_.tool = tool_;
+        path_.diameter = tool_ >= 1 ? diameterSlot(tool_) : 0;
+        path_.routed = true;
+        path_.startX = blockStartX_;
+        path_.startStoredY = blockStartY_;
+        if (tool_ < 1 && !toolZeroReported_) {
+            toolZeroReported_ = true;
+            sink_.holeWithoutTool(line_);
+        }
+    }
+    DrillPathStep step;
+    step.x = x_;
+    step.storedY = storedY_;
+    if (motion_ != Motion::Line && arcCentre(step.centreX, step.centreStoredY))
+        step.kind = motion_ == Motion::ArcCw ? DrillPathStep::Kind::ArcCw : DrillPathStep::Kind::ArcCcw;
+    path_.steps.push_back(step);
+}
+
 double DrillFileReader::diameterOf(const std::string &text) const
 {
     double v = 0;
@@ -433,21 +649,46 @@ double DrillFileReader::diameterOf(const std::string &text) const
 
 void DrillFileReader::endBlock()
 {
-    const bool toolHasMark = tool_ >= 1 && tool_ <= ToolMarkCount;
+    const bool hasTool = tool_ >= 1;
     const bool coordinates = blockHasCoordinates_;
     blockHasCoordinates_ = false;
+    const bool slot = slotInBlock_;
+    slotInBlock_ = false;
+    if (coordinates && (slot || routeMode_)) {
+        if (slot) {
+            flushPath();
+            path_.tool = tool_;
+            path_.diameter = hasTool ? diameterSlot(tool_) : 0;
+            path_.routed = false;
+            path_.startX = slotStartX_;
+            path_.startStoredY = slotStartY_;
+            path_.steps.push_back({DrillPathStep::Kind::Line, x_, storedY_, 0, 0});
+            if (!hasTool && !toolZeroReported_) {
+                toolZeroReported_ = true;
+                sink_.holeWithoutTool(line_);
+            }
+            flushPath();
+        } else {
+            routeBlock();
+        }
+        radius_.reset();
+        offsetI_.reset();
+        offsetJ_.reset();
+        pending_ = Pending::None;
+        g80_ = false;
+        return;
+    }
+    radius_.reset();
+    offsetI_.reset();
+    offsetJ_.reset();
     switch (pending_) {
     case Pending::C:
         if (!cText_.empty()) {
             // A C word gives the current tool its diameter. Before any T it
-            // waits for the tool of the next hit; tools without a mark have
-            // no use for it.
-            if (toolHasMark) {
-                diameters_[static_cast<std::size_t>(tool_)] = diameterOf(cText_);
+            // waits for the tool of the next hit.
+            if (hasTool) {
+                diameterSlot(tool_) = diameterOf(cText_);
                 sink_.diameterText(tool_, cText_);
-                cText_.clear();
-            } else if (tool_ != 0) {
-                diameterOf(cText_);
                 cText_.clear();
             }
             pending_ = Pending::None;
@@ -468,8 +709,8 @@ void DrillFileReader::endBlock()
     bool blocked = g80_;
     if (!rules_.x0y0IsHit)
         blocked = blocked || (rules_.incremental ? accX_ == 0 && accY_ == 0 : zeroX_ && zeroY_);
-    if (!blocked && toolHasMark) {
-        double &diameter = diameters_[static_cast<std::size_t>(tool_)];
+    if (!blocked && hasTool) {
+        double &diameter = diameterSlot(tool_);
         if (!cText_.empty()) {
             diameter = diameterOf(cText_);
             sink_.diameterText(tool_, cText_);
@@ -477,6 +718,9 @@ void DrillFileReader::endBlock()
         }
         ++hits_;
         sink_.hit(tool_, x_, storedY_, diameter);
+    } else if (!blocked && !toolZeroReported_) {
+        toolZeroReported_ = true;
+        sink_.holeWithoutTool(line_);
     }
     pending_ = Pending::None;
     g80_ = false;
@@ -484,11 +728,12 @@ void DrillFileReader::endBlock()
 
 // -------------------------------------------------------------------- marks
 
-void appendToolMark(Document &document, int tool, int layer, double x, double storedY, double diameter)
+void appendToolMark(Document &document, int tool, int layer, double x, double storedY, double diameter, bool counted,
+                    int colourLayer)
 {
-    if (tool < 1 || tool > ToolMarkCount)
+    if (tool < 1)
         return;
-    const MarkTemplate &mark = markTemplates()[static_cast<std::size_t>(tool - 1)];
+    const MarkTemplate &mark = markTemplates()[static_cast<std::size_t>(markOfTool(tool) - 1)];
     AppendArgs a{ItemKind::MoveTo};
     a.layer = layer;
     a.code = tool;
@@ -496,8 +741,8 @@ void appendToolMark(Document &document, int tool, int layer, double x, double st
     bool first = true;
     for (const MarkItem &item : mark.items) {
         a.kind = item.kind;
-        a.role = first ? RoleDrillHit : RoleAuxiliary;
-        a.colourLayer = layer;
+        a.role = first && counted ? RoleDrillHit : RoleAuxiliary;
+        a.colourLayer = colourLayer < 0 ? layer : colourLayer;
         a.fill = mark.fill;
         // A mark that starts with a move keeps the colour and fill of the
         // item before it, which a move does not use.
@@ -516,7 +761,96 @@ void appendToolMark(Document &document, int tool, int layer, double x, double st
     }
 }
 
+std::vector<Point> drillPathPoints(const DrillPath &path)
+{
+    std::vector<Point> points{{path.startX, path.startStoredY}};
+    for (const DrillPathStep &step : path.steps) {
+        const Point from = points.back();
+        if (step.kind != DrillPathStep::Kind::Line) {
+            // Angles in the board frame (y up): stored y is negated.
+            const double cx = step.centreX, cy = -step.centreStoredY;
+            const double r = std::hypot(from.x - cx, -from.y - cy);
+            const double a0 = std::atan2(-from.y - cy, from.x - cx);
+            double sweep = std::atan2(-step.storedY - cy, step.x - cx) - a0;
+            const bool ccw = step.kind == DrillPathStep::Kind::ArcCcw;
+            const double turn = 2 * std::acos(-1.0);
+            if (ccw && sweep <= 0)
+                sweep += turn;
+            if (!ccw && sweep >= 0)
+                sweep -= turn;
+            const int pieces = std::clamp(static_cast<int>(std::ceil(std::abs(sweep) / (turn / 72))), 1, 720);
+            for (int k = 1; k < pieces; ++k) {
+                const double a = a0 + sweep * k / pieces;
+                points.push_back({cx + r * std::cos(a), 0.0 - (cy + r * std::sin(a))});
+            }
+        }
+        points.push_back({step.x, step.storedY});
+    }
+    return points;
+}
+
+void appendDrillPath(Document &document, const DrillPath &path, int layer)
+{
+    if (path.tool < 1 || path.steps.empty())
+        return;
+    AppendArgs a{ItemKind::MoveTo};
+    a.layer = layer;
+    a.colourLayer = layer;
+    a.code = path.tool;
+    a.toolSize = path.diameter;
+    a.fill = 3;
+    a.x1 = path.startX;
+    a.y1 = path.startStoredY;
+    document.appendItem(a);
+    a.width = path.diameter;
+    Point from{path.startX, path.startStoredY};
+    bool first = true;
+    for (const DrillPathStep &step : path.steps) {
+        const Point to{step.x, step.y()};
+        a.role = first ? RoleDrillSlot : RoleAuxiliary;
+        first = false;
+        if (step.kind == DrillPathStep::Kind::Line) {
+            a.kind = ItemKind::LineTo;
+            a.x1 = to.x;
+            a.y1 = to.y;
+            a.x2 = a.y2 = 0;
+            a.arcStart = a.arcEnd = {};
+            document.appendItem(a);
+        } else {
+            const double r = std::hypot(from.x - step.centreX, from.y - step.centreStoredY);
+            a.kind = step.kind == DrillPathStep::Kind::ArcCw ? ItemKind::ArcCw : ItemKind::ArcCcw;
+            a.x1 = step.centreX - r;
+            a.x2 = step.centreX + r;
+            a.y1 = step.centreStoredY - r;
+            a.y2 = step.centreStoredY + r;
+            a.arcStart = from;
+            a.arcEnd = to;
+            document.appendItem(a);
+            // An arc leaves the pen where it was: the next stroke starts at its end.
+            AppendArgs move{ItemKind::MoveTo};
+            move.layer = move.colourLayer = layer;
+            move.fill = 3;
+            move.x1 = to.x;
+            move.y1 = to.y;
+            document.appendItem(move);
+        }
+        from = to;
+    }
+    // On a stroke at least as wide as a mark the mark is cut out of it, so
+    // that it shows; a narrower stroke leaves the mark in the layer colour,
+    // standing out beyond it.
+    const int markColour = path.diameter >= 2 * ToolMarkHalfSize ? 0 : layer;
+    appendToolMark(document, path.tool, layer, path.startX, path.startStoredY, path.diameter, false, markColour);
+    appendToolMark(document, path.tool, layer, from.x, from.y, path.diameter, false, markColour);
+}
+
 // --------------------------------------------------------------------- load
+
+std::string holesWithoutToolText(const std::string &path, std::size_t line)
+{
+    return fileNameOf(path) + " の " + std::to_string(line) +
+           " 行目: ツールが選択される前の穴があります。ツールの無い穴は描画しません。";
+}
 
 std::vector<DrillLoadFile> pendingDrillFiles(const LayerTable &layers)
 {
@@ -576,14 +910,28 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
         DrillInFormat own = set;
         applyDeclaredFormat(declared, own);
         const char *source = declared.any() ? "ファイルの宣言" : nullptr;
-        if (pads) {
+        // A format the file declares completely is read as declared; the
+        // detective only settles what the file leaves open.
+        if (pads && !declared.complete()) {
             const DrillFormatScore inUse = scoreDrillFormat(bytes, *pads, own);
             if (!declared.any() || inUse.share() < 0.5) {
-                const std::vector<DrillFormatScore> ranking = rankDrillFormats(bytes, *pads, own);
+                const std::vector<DrillFormatScore> ranking = rankDrillFormats(bytes, *pads, own, declared);
                 if (!ranking.empty() && detectiveSuggests(inUse, ranking.front()) &&
                     ctx.prompter.askYesNo(MessageKind::Confirmation, detectiveQuestion(ranking.front()))) {
                     own = ranking.front().format;
                     source = "パッドとの照合";
+                }
+            }
+        } else if (ctx.detect && !declared.any()) {
+            // Nothing to compare with and nothing declared: a format under
+            // which the file does not look like a board gives way to the
+            // most plausible one.
+            const DrillPlausibility inUse = drillPlausibility(bytes, own);
+            if (inUse.hits > 0 && inUse.points < FullPlausibility) {
+                const std::vector<DrillPlausibility> ranking = rankByPlausibility(bytes, own);
+                if (!ranking.empty() && ranking.front().points > inUse.points) {
+                    own = ranking.front().format;
+                    source = "推定";
                 }
             }
         }
@@ -672,6 +1020,7 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
     DrillFileReader reader(rules, appender);
     for (const ReadableFile &r : readable) {
         const DrillLoadFile &f = r.file;
+        const FileMessages fileMessages(ctx.prompter);
         ctx.status.setStatus(fileNameOf(f.path) + ReadingSuffix);
         doc.hasData = 1;
         doc.drillLoaded = 0;
@@ -686,7 +1035,10 @@ DrillLoadOutcome loadDrillFiles(DrillLoadContext &ctx, std::vector<DrillLoadFile
             failed(f, e);
             readToEnd = false;
         }
-        if (reader.hits() > 0) {
+        if (appender.lineWithoutTool != 0)
+            ctx.prompter.warning(holesWithoutToolText(f.path, appender.lineWithoutTool));
+        appender.lineWithoutTool = 0;
+        if (reader.hits() > 0 || reader.paths() > 0) {
             outcome.layersWithHits.push_back(f.layer);
             if (ctx.observer)
                 ctx.observer->fileReadWithHits(f.layer);

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -111,11 +112,14 @@ public:
 
 private:
     enum class Collect { None, X, Y, G };
+    enum class Comment { None, ToLineEnd, ToParen };
+    void startComment(char c);
     void endWord(char terminator);
     void takeValue(bool isX);
 
     DrillNumberRules rules_;
     Collect collect_ = Collect::None;
+    Comment comment_ = Comment::None;
     DrillNumberText text_;
     bool g80_ = false;
     int gDigits_ = 0;
@@ -124,20 +128,56 @@ private:
     DrillRawExtents ext_;
 };
 
-// Receives the hits of the marks pass. Only tools 1 to 36 hit.
+// One step of a routed path or slot: a straight move, or an arc about a
+// centre, to (x, storedY).
+struct DrillPathStep {
+    enum class Kind { Line, ArcCw, ArcCcw } kind = Kind::Line;
+    double x = 0, storedY = 0;
+    double centreX = 0, centreStoredY = 0;  // arcs
+    double y() const { return storedY; }
+};
+
+// A slot (G85, one straight step) or a routed path (route mode: the tool
+// plunged with M15 moves by G01/G02/G03 until M16/M17, G00 or G05), cut with
+// the tool's width. Points in mm, y stored (negated).
+struct DrillPath {
+    int tool = 0;
+    double diameter = 0;
+    bool routed = false;  // route mode; else a G85 slot
+    double startX = 0, startStoredY = 0;
+    std::vector<DrillPathStep> steps;
+    const DrillPathStep &end() const { return steps.back(); }
+};
+
+// The points of a path, (x, storedY): its start, then each step's end, arcs
+// flattened into chords of at most 5 degrees.
+std::vector<Point> drillPathPoints(const DrillPath &path);
+
+// Receives the hits and paths of the marks pass.
 class DrillHitSink {
 public:
     virtual ~DrillHitSink() = default;
     // (x, storedY) in mm, storedY being the negated board Y; diameter is the
-    // tool's diameter from its C word (0 while it had none).
+    // tool's diameter from its C word (0 while it had none). Any tool from 1.
     virtual void hit(int tool, double x, double storedY, double diameter) = 0;
+    // A slot or routed path of a tool from 1 (it has at least one step).
+    virtual void path(const DrillPath & /*path*/) {}
     // A C word gave `tool` its diameter, `text` as written.
     virtual void diameterText(int /*tool*/, const std::string & /*text*/) {}
+    // Holes drilled before any tool was selected (tool 0), which no tool
+    // draws: the first on `line` (1-based).
+    virtual void holeWithoutTool(std::size_t /*line*/) {}
 };
 
 // The marks pass over one file. The current point, the tool and the G text
 // carry over from one file to the next within a load; accumulators, zero
 // flags, pending words and the tools' diameters start afresh with each file.
+//
+// Comments (";" to the line end, "(" to ")" or the line end) are passed
+// over. G85 between two points on one line is a slot; G00 starts route
+// mode, where lines move the tool (G00, or after M16/M17 retracted) or cut
+// (G01, G02 and G03 with A for the radius or I and J for the centre) until
+// G05 returns to drilling.
 class DrillFileReader {
 public:
     DrillFileReader(const DrillNumberRules &rules, DrillHitSink &sink);
@@ -151,28 +191,40 @@ public:
     // Ends a word cut off by the end of the file. A block needs its line end
     // or "*": a last line without one gives no hit.
     void finish();
-    // Hits of the present file.
+    // Hits and paths of the present file.
     std::size_t hits() const { return hits_; }
+    std::size_t paths() const { return paths_; }
     int currentTool() const { return tool_; }
+    // The line being read (1-based).
+    std::size_t line() const { return line_; }
 
 private:
-    enum class Collect { None, Tool, Diameter, G, X, Y };
+    enum class Collect { None, Tool, Diameter, G, M, X, Y, A, I, J };
     enum class Pending { None, C, G, T, X, Y };
+    enum class Comment { None, ToLineEnd, ToParen };
+    enum class Motion { Rapid, Line, ArcCw, ArcCcw };
     void endWord();
     void endCoordinate(bool isX);
+    void endG(int code);
+    void endM(int code);
     void endBlock();
+    void routeBlock();
+    bool arcCentre(double &cx, double &cy);
+    void flushPath();
     double diameterOf(const std::string &text) const;
+    double &diameterSlot(int tool);
 
     DrillNumberRules rules_;
     DrillHitSink &sink_;
     Collect collect_ = Collect::None;
     Pending pending_ = Pending::None;
+    Comment comment_ = Comment::None;
     DrillNumberText text_;  // the coordinate text being collected
     std::string cText_;     // digits and "." after the last C
     std::int64_t toolValue_ = 0;
     bool toolDigitSeen_ = false;
     int gDigits_ = 0;
-    bool gDigitsAre80_ = true;
+    int gValue_ = 0;
 
     // Carried from file to file.
     int tool_ = 0;
@@ -182,14 +234,38 @@ private:
     // Per file.
     double accX_ = 0, accY_ = 0;
     bool zeroX_ = false, zeroY_ = false;
-    bool blockHasCoordinates_ = false;    // an X or Y word in the present block
-    std::array<double, 37> diameters_{};  // by tool, 1 to 36
-    std::size_t hits_ = 0;
+    bool blockHasCoordinates_ = false;  // an X or Y word in the present block
+    double blockStartX_ = 0, blockStartY_ = 0;
+    // Slots and routes.
+    bool slotInBlock_ = false;
+    double slotStartX_ = 0, slotStartY_ = 0;
+    bool routeMode_ = false;
+    bool retracted_ = false;
+    Motion motion_ = Motion::Rapid;
+    DrillNumberText arcText_;
+    std::optional<DrillNumberText> radius_, offsetI_, offsetJ_;
+    DrillPath path_;
+    std::vector<double> diameters_;  // by tool
+    std::size_t hits_ = 0, paths_ = 0, line_ = 1;
+    bool toolZeroReported_ = false;
 };
 
-// Appends the mark of `tool` (1 to 36) at (x, storedY) on `layer`: the first
-// item carries role 3 and the tool number, every item the diameter.
-void appendToolMark(Document &document, int tool, int layer, double x, double storedY, double diameter);
+// Appends the mark of `tool` (from 1; above 36 the symbols repeat) at
+// (x, storedY) on `layer`: the first item carries role 3 and the tool
+// number (role 0 when not `counted`, as at a slot's ends), every item the
+// diameter; `colourLayer` other than -1 paints it in that slot's colour (0:
+// the background).
+void appendToolMark(Document &document, int tool, int layer, double x, double storedY, double diameter,
+                    bool counted = true, int colourLayer = -1);
+
+// Appends a slot or routed path: a stroke of the tool's diameter in the
+// layer colour (lines and arcs; its first stroke carries role 4 and the
+// tool number) and the tool's mark at each end, not counted as holes: cut
+// out of a stroke at least as wide as the mark (1 mm).
+void appendDrillPath(Document &document, const DrillPath &path, int layer);
+
+// The warning for holes drilled before any tool was selected.
+std::string holesWithoutToolText(const std::string &path, std::size_t line);
 
 struct DrillLoadFile {
     int layer = 0;

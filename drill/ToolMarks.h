@@ -30,4 +30,8 @@ inline constexpr int ToolMarkCount = 36;
 // tool in 1..36.
 const ToolMark &toolMark(int tool);
 
+// The symbol a tool is drawn with: tools above 36 take the 36 symbols in
+// turn (T37 the mark of T1, T73 again), so every tool is drawn.
+constexpr int markOfTool(int tool) { return tool >= 1 ? (tool - 1) % ToolMarkCount + 1 : 0; }
+
 }  // namespace korvane

@@ -21,27 +21,6 @@
 
 namespace korvane::fuzz {
 
-// A file under /tmp holding `bytes`, removed with the object.
-class ScratchFile {
-public:
-    explicit ScratchFile(std::string_view bytes)
-    {
-        char name[] = "/tmp/korvane-fuzz-XXXXXX";
-        int fd = ::mkstemp(name);
-        check(fd >= 0);
-        path = name;
-        size_t done = 0;
-        while (done < bytes.size()) {
-            ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-            check(n > 0);
-            done += static_cast<size_t>(n);
-        }
-        ::close(fd);
-    }
-    ~ScratchFile() { ::unlink(path.c_str()); }
-    std::string path;
-};
-
 // Output digits at least as fine as the input's: a point that rounds onto
 // the origin or onto its neighbour is no difference the check should find.
 inline bool finerOutput(LengthUnit inUnit, const std::string &inDecimals, LengthUnit outUnit,

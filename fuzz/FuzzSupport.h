@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
+#include <unistd.h>
 #include <vector>
 
 namespace korvane::fuzz {
@@ -34,5 +36,26 @@ inline void check(bool condition)
     if (!condition)
         std::abort();
 }
+
+// A file under /tmp holding `bytes`, removed with the object.
+class ScratchFile {
+public:
+    explicit ScratchFile(std::string_view bytes)
+    {
+        char name[] = "/tmp/korvane-fuzz-XXXXXX";
+        int fd = ::mkstemp(name);
+        check(fd >= 0);
+        path = name;
+        size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            check(n > 0);
+            done += static_cast<size_t>(n);
+        }
+        ::close(fd);
+    }
+    ~ScratchFile() { ::unlink(path.c_str()); }
+    std::string path;
+};
 
 }  // namespace korvane::fuzz

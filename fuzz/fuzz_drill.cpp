@@ -1,6 +1,7 @@
 // The drill load's two passes and the tool marks, with the format picked by
 // the first two bytes and then by the file's own header. Whatever the bytes, no crash, no hang, no read outside
-// the data, and only tools 1 to 36 make marks.
+// the data; every tool from 1 makes marks, and slots and routed paths (with
+// at least one step) make a stroke and two end marks.
 #include "FuzzSupport.h"
 #include "core/Document.h"
 #include "core/Errors.h"
@@ -16,12 +17,20 @@ public:
     explicit MarkSink(Document &doc) : doc_(doc) {}
     void hit(int tool, double x, double storedY, double diameter) override
     {
-        fuzz::check(tool >= 1 && tool <= 36);
+        fuzz::check(tool >= 1 && tool <= 99999);
         const std::size_t before = doc_.displayList.size();
         appendToolMark(doc_, tool, 3, x, storedY, diameter);
         const std::size_t added = doc_.displayList.size() - before;
         fuzz::check(added >= 1 && added <= 9);
         fuzz::check(doc_.displayList.main()[before].role == RoleDrillHit);
+    }
+    void path(const DrillPath &path) override
+    {
+        fuzz::check(path.tool >= 1 && !path.steps.empty());
+        const std::size_t before = doc_.displayList.size();
+        appendDrillPath(doc_, path, 3);
+        fuzz::check(doc_.displayList.main()[before + 1].role == RoleDrillSlot);
+        fuzz::check(drillPathPoints(path).size() > path.steps.size());
     }
 
 private:

@@ -88,12 +88,17 @@ bool loadAptPath(const std::string &path, ApertureTable &table, MacroLibrary &ma
         prompter.error(e.text());
         return false;
     }
+    // A text file picked by mistake would fill the rows with garbage.
+    if (!looksLikeAptTable(bytes)) {
+        prompter.error(fileNameOf(path) + "\n" + aptmsg::NotAnAptFile);
+        return false;
+    }
     table.filePath = path;
     if (titleRule == TitleRule::SetToFileName)
         table.title = fileNameOf(path);
     table.clearRows();
     if (!readAptRecords(bytes, table)) {
-        prompter.error(msg::ReadPastEnd);
+        prompter.error(fileNameOf(path) + "\n" + msg::ReadPastEnd);
         return true;
     }
     if (tableNeedsMacros(table))

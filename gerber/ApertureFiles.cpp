@@ -85,6 +85,19 @@ bool readAptRecords(std::string_view bytes, ApertureTable &table)
     return true;
 }
 
+bool looksLikeAptTable(std::string_view bytes)
+{
+    const std::size_t complete = std::min<std::size_t>(bytes.size() / AptRecordSize, ApertureRowCount);
+    std::size_t damaged = 0;
+    for (std::size_t r = 0; r < complete; ++r) {
+        const std::size_t at = r * AptRecordSize;
+        if (static_cast<unsigned char>(bytes[at]) > AptShapeBytes ||
+            static_cast<unsigned char>(bytes[at + 1 + AptShapeBytes]) > AptSizeBytes)
+            ++damaged;
+    }
+    return complete > 0 && damaged * 2 <= complete;
+}
+
 std::string aptBytes(const ApertureTable &table, std::vector<int> *cutDCodes)
 {
     std::string out;

@@ -20,6 +20,11 @@ inline constexpr std::size_t AptFileSize = AptRecordSize * ApertureRowCount;  //
 // point are kept.
 bool readAptRecords(std::string_view bytes, ApertureTable &table);
 
+// Whether bytes can be an .apt table, torn or whole: at least one complete
+// record, and most complete records with both length bytes within their
+// fields. A text file put in its place fails (its bytes are letters).
+bool looksLikeAptTable(std::string_view bytes);
+
 // The 990 records. A text longer than its field is cut on a character
 // boundary; the D-codes of rows whose shape or size was cut are added to
 // `cutDCodes` when given.

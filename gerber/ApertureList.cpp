@@ -6,51 +6,79 @@
 namespace korvane {
 namespace {
 
-int tabsAfter(const std::string &shape)
+// Code page 932 bytes are the columns a monospaced Japanese face gives a
+// text: one for ASCII and half-width kana, two for the rest.
+std::size_t columnsOf(const std::string &text) { return cp932Length(text); }
+
+void padTo(std::string &line, std::size_t column)
 {
-    using namespace aptmsg;
-    if (shape == Round)
-        return 3;
-    for (const char *two : {Square, Target, Counterbore, DrillHole, Rectangle, Oblong})
-        if (shape == two)
-            return 2;
-    if (shape.find(Macro) != std::string::npos)
-        return cp932Length(shape) <= 8 ? 2 : 1;
-    return 1;
+    const std::size_t at = columnsOf(line);
+    line.append(at < column ? column - at : 1, ' ');
 }
 
-const std::string Dashes(ApertureListDashes, '-');
+bool listed(const ApertureDef &row) { return !row.shape.empty() && row.shape != aptmsg::Blank; }
+
+constexpr std::size_t DCodeIndent = 4;
+constexpr std::size_t ColumnGap = 2;
 
 }  // namespace
 
-std::vector<std::string> apertureListHead(const ApertureTable &table)
+ApertureListColumns apertureListColumns(const ApertureTable &table)
 {
-    return {"*", aptmsg::ListBanner,  "*",   aptmsg::ListCaption, "*", aptmsg::ListFilePrefix + table.filePath, "*",
-            "",  aptmsg::ListHeading, Dashes};
+    std::size_t dcode = columnsOf(aptmsg::ListHeadingDCode), shape = columnsOf(aptmsg::ListHeadingShape),
+                size = columnsOf(aptmsg::ListHeadingSize);
+    for (int r = 1; r <= ApertureRowCount; ++r) {
+        const ApertureDef &row = table.row(r);
+        if (!listed(row))
+            continue;
+        dcode = std::max(dcode, DCodeIndent + columnsOf(row.dcodeLabel));
+        shape = std::max(shape, columnsOf(row.shape));
+        size = std::max(size, columnsOf(row.size));
+    }
+    ApertureListColumns c;
+    c.shape = std::max<std::size_t>(15, dcode + ColumnGap);
+    c.size = c.shape + shape + ColumnGap;
+    c.dashes = std::max<std::size_t>(ApertureListDashes, c.size + size);
+    return c;
 }
 
-bool apertureListRow(const ApertureDef &row, std::string &line)
+std::vector<std::string> apertureListHead(const ApertureTable &table, const ApertureListColumns &columns)
 {
-    if (row.shape.empty() || row.shape == aptmsg::Blank)
+    std::string heading = aptmsg::ListHeadingDCode;
+    padTo(heading, columns.shape);
+    heading += aptmsg::ListHeadingShape;
+    padTo(heading, columns.size);
+    heading += aptmsg::ListHeadingSize;
+    return {"*",     aptmsg::ListBanner,
+            "*",     aptmsg::ListCaption,
+            "*",     aptmsg::ListFilePrefix + table.filePath,
+            "*",     "",
+            heading, std::string(columns.dashes, '-')};
+}
+
+bool apertureListRow(const ApertureDef &row, const ApertureListColumns &columns, std::string &line)
+{
+    if (!listed(row))
         return false;
-    line = "    " + row.dcodeLabel;
-    std::size_t bytes = cp932Length(line);
-    if (bytes < 15)
-        line.append(15 - bytes, ' ');
+    line = std::string(DCodeIndent, ' ') + row.dcodeLabel;
+    padTo(line, columns.shape);
     line += row.shape;
-    line.append(static_cast<std::size_t>(tabsAfter(row.shape)), '\t');
-    line += row.size;
+    if (!row.size.empty()) {
+        padTo(line, columns.size);
+        line += row.size;
+    }
     return true;
 }
 
 std::vector<std::string> apertureListLines(const ApertureTable &table)
 {
-    auto lines = apertureListHead(table);
+    const ApertureListColumns columns = apertureListColumns(table);
+    auto lines = apertureListHead(table, columns);
     std::string line;
     for (int r = 1; r <= ApertureRowCount; ++r)
-        if (apertureListRow(table.row(r), line))
+        if (apertureListRow(table.row(r), columns, line))
             lines.push_back(line);
-    lines.push_back(Dashes);
+    lines.emplace_back(columns.dashes, '-');
     return lines;
 }
 
@@ -69,22 +97,23 @@ bool PrintApertureList(const ApertureTable &table, PrintDevice &device, Prompter
         prompter.error(e.text());
         return false;
     }
+    const ApertureListColumns columns = apertureListColumns(table);
     std::string failure;
     try {
-        for (const auto &line : apertureListHead(table))
+        for (const auto &line : apertureListHead(table, columns))
             device.printLine(line);
         std::string line;
         for (int r = 1; r <= ApertureRowCount; ++r) {
             if (status.pumpEvents())
                 break;
-            if (apertureListRow(table.row(r), line))
+            if (apertureListRow(table.row(r), columns, line))
                 device.printLine(line);
         }
     } catch (const KorvaneError &e) {
         failure = e.text();
     }
     try {
-        device.printLine(Dashes);
+        device.printLine(std::string(columns.dashes, '-'));
         device.endDocument();
     } catch (const KorvaneError &e) {
         if (failure.empty())

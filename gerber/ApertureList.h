@@ -10,12 +10,21 @@
 
 namespace korvane {
 
-inline constexpr int ApertureListDashes = 39;
+inline constexpr std::size_t ApertureListDashes = 39;
+
+// Where the columns start, from the widest texts of the listed rows, so
+// that the shapes and the sizes each line up in a monospaced face.
+struct ApertureListColumns {
+    std::size_t shape = 15;
+    std::size_t size = 0;
+    std::size_t dashes = ApertureListDashes;  // the width of the dash lines
+};
+ApertureListColumns apertureListColumns(const ApertureTable &table);
 
 // The lines before the rows (banner, file, heading, dash line).
-std::vector<std::string> apertureListHead(const ApertureTable &table);
+std::vector<std::string> apertureListHead(const ApertureTable &table, const ApertureListColumns &columns);
 // The line of one row, or nothing for a row without shape (empty or " ").
-bool apertureListRow(const ApertureDef &row, std::string &line);
+bool apertureListRow(const ApertureDef &row, const ApertureListColumns &columns, std::string &line);
 // Head, rows and the closing dash line.
 std::vector<std::string> apertureListLines(const ApertureTable &table);
 

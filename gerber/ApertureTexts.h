@@ -40,6 +40,9 @@ inline constexpr const char *LibFilter = "Aperture Macro Files(*.lib)|*.lib|All 
 // Messages.
 inline constexpr const char *LibNotLoaded = "ｱﾊﾟｰﾁｬﾏｸﾛﾌｧｲﾙの読込みがされませんでした。";
 inline constexpr const char *LibExistsSuffix = "のｱﾊﾟｰﾁｬﾏｸﾛﾌｧｲﾙは既に存在します。上書きしますか？";
+// After the file's name and a line break; the table is left as it was.
+inline constexpr const char *NotAnAptFile =
+    "アパーチャテーブル（.apt）のファイルではありません。読み込みを中止しました。";
 inline constexpr const char *PrintNeedsFile = "アパーチャテーブルファイルをロードしないと印刷出来ません！";
 // Followed by the D-codes whose texts did not fit their fields.
 // D-codes above D999 that RS-274X files defined: the .apt file has no rows for them.
@@ -66,6 +69,9 @@ inline constexpr const char *MacroPreviewTitle = "マクロアパーチャ形状
 inline constexpr const char *ListBanner = "*   KORVANE Ver4";
 inline constexpr const char *ListCaption = "*   アパーチャテーブルの印刷";
 inline constexpr const char *ListFilePrefix = "*   Aperture Table File: ";
-inline constexpr const char *ListHeading = " DｺｰﾄﾞNo.\t形    状\t\tサイズ";
+// The heading's three column titles.
+inline constexpr const char *ListHeadingDCode = " DｺｰﾄﾞNo.";
+inline constexpr const char *ListHeadingShape = "形    状";
+inline constexpr const char *ListHeadingSize = "サイズ";
 
 }  // namespace korvane::aptmsg

@@ -22,6 +22,8 @@ public:
     virtual void setI(double i) = 0;
     virtual void setJ(double j) = 0;
     virtual void setClearPolarity(bool clear) = 0;
+    // %IPNEG (true) or %IPPOS: the file's image is negative or positive.
+    virtual void setImageNegative(bool) {}
     virtual void executeBlock() = 0;
 
     // RS-274X constructs a sink may leave to the load: it then says so.

@@ -67,7 +67,14 @@ void GerberInterpreter::startFile(int layer)
     itemsThisFile_ = 0;
     mainPenKnown_ = false;
     previousCounted_ = false;
+    setImageNegative(false);
     updateOutput();
+}
+
+void GerberInterpreter::setImageNegative(bool negative)
+{
+    if (layer_ >= 1 && layer_ <= LayerCount)
+        doc_.layers.slot(layer_).negative = negative;
 }
 
 // Straight into the drawing unless a flash is being turned, a block

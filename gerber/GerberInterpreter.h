@@ -100,6 +100,7 @@ public:
     void setClearPolarity(bool clear) override { clear_ = clear && polarity_; }
     // False: every object is dark, as RS-274D has no polarity.
     void setPolarity(bool honoured) { polarity_ = honoured; }
+    void setImageNegative(bool negative) override;
 
     void executeBlock() override;
 

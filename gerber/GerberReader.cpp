@@ -1078,8 +1078,7 @@ void GerberFileReader::parameterStatement(std::string_view statement)
         return;
     }
     if (code == "IP") {
-        if (statement.substr(2, 3) == "NEG")
-            note("IPNEG", gerbermsg::ImagePolarityNegative);
+        interpreter_.setImageNegative(statement.substr(2, 3) == "NEG");
         return;
     }
     // Names, attributes and defaults that change nothing drawn.
@@ -1437,6 +1436,7 @@ GerberLoadOutcome loadGerberFiles(GerberLoadContext &ctx, std::vector<GerberLoad
         reader.setExactThermalMacros(ctx.reading.exactThermalMacros);
         for (const auto &f : files) {
             current = f.path;
+            const FileMessages fileMessages(ctx.prompter);
             ctx.status.setStatus(fileNameOf(f.path) + gerbermsg::Reading);
             std::unique_ptr<MappedFile> input =
                 &f == largest ? std::move(largestBytes) : std::make_unique<MappedFile>(f.path);

@@ -60,6 +60,5 @@ inline std::string unknownParameter(const std::string &code)
 inline constexpr const char *StepRepeatInBlock = "ブロックアパーチャ内の %SR は展開していません";
 inline constexpr const char *NestedStepRepeat = "%SR の入れ子は展開していません";
 inline constexpr const char *BlockNotClosed = "%AB ブロックが閉じていません";
-inline constexpr const char *ImagePolarityNegative = "%IPNEG（反転イメージ）は反映していません";
 
 }  // namespace korvane::gerbermsg

@@ -85,17 +85,26 @@ ToolList toolsOfDocument(const Document &document)
     // Hits of one tool come in runs: the last row found is tried first.
     std::int32_t lastCode = 0;
     std::size_t lastRow = SIZE_MAX;
+    // Holes (role 3) and slotCount (role 4) of a tool count apart: a slot row
+    // is keyed by the negated tool number.
     for (const DisplayItem &item : document.displayList.main()) {
-        if (item.role != RoleDrillHit)
+        if (item.role != RoleDrillHit && item.role != RoleDrillSlot)
             continue;
-        if (lastRow == SIZE_MAX || item.code != lastCode) {
-            auto [at, added] = rowOf.try_emplace(item.code, list.rows.size());
-            if (added)
-                list.rows.push_back({toolName(item.code), 0, formatReal(item.toolSize)});
-            lastCode = item.code;
+        const std::int32_t key = item.role == RoleDrillSlot ? -item.code - 1 : item.code;
+        if (lastRow == SIZE_MAX || key != lastCode) {
+            auto [at, added] = rowOf.try_emplace(key, list.rows.size());
+            if (added) {
+                const bool slot = item.role == RoleDrillSlot;
+                list.rows.push_back(
+                    {toolName(item.code) + (slot ? SlotRowSuffix : ""), 0, formatReal(item.toolSize), 0});
+            }
+            lastCode = key;
             lastRow = at->second;
         }
-        ++list.rows[lastRow].count;
+        ToolUsage &row = list.rows[lastRow];
+        ++row.count;
+        if (item.role == RoleDrillSlot)
+            ++row.slotCount;
     }
     return list;
 }
@@ -267,7 +276,7 @@ DcodeList DcodeScanner::finish(const std::string &source)
 // -------------------------------------------------------------- tool scanner
 
 // The bytes that mean something to the tool counter outside a word.
-constexpr ByteSet ToolScannerBytes("TGXY\n\r*");
+constexpr ByteSet ToolScannerBytes("TGMXY;(\n\r*");
 
 void ToolScanner::feed(std::string_view chunk)
 {
@@ -276,6 +285,9 @@ void ToolScanner::feed(std::string_view chunk)
     while (p < end) {
         if (state_ == State::Normal) {
             while (p < end && !ToolScannerBytes.contains(*p))
+                ++p;
+        } else if (state_ == State::Comment || state_ == State::ParenComment) {
+            while (p < end && *p != '\n' && *p != '\r' && !(*p == ')' && state_ == State::ParenComment))
                 ++p;
         } else if (state_ == State::X || state_ == State::Y) {
             const char *digits = p;
@@ -292,6 +304,20 @@ void ToolScanner::feed(std::string_view chunk)
 void ToolScanner::handle(char c)
 {
     switch (state_) {
+    case State::Comment:
+    case State::ParenComment:
+        state_ = State::Normal;
+        if (c == ')')
+            return;
+        break;  // the line end is read again
+    case State::M:
+        if (isDigit(c)) {
+            text_ += c;
+            return;
+        }
+        state_ = State::Normal;
+        endM();
+        break;
     case State::Tool:
         if (isDigit(c)) {
             text_ += c;
@@ -314,12 +340,13 @@ void ToolScanner::handle(char c)
     case State::G:
         if (isDigit(c)) {
             text_ += c;
-        } else {
-            state_ = State::Normal;
-            if (text_ == "G80")
-                g80_ = true;
+            return;
         }
-        return;
+        state_ = State::Normal;
+        endG();
+        if (c != 'X' && c != 'Y')
+            return;
+        break;  // a slot's end follows its G85 at once
     case State::X:
     case State::Y:
         if (isDigit(c) || c == '-') {
@@ -344,6 +371,12 @@ void ToolScanner::handle(char c)
         state_ = State::G;
         text_ = "G";
         break;
+    case 'M':
+        state_ = State::M;
+        text_ = "M";
+        break;
+    case ';': state_ = State::Comment; break;
+    case '(': state_ = State::ParenComment; break;
     case 'X':
     case 'Y':
         state_ = c == 'X' ? State::X : State::Y;
@@ -356,15 +389,41 @@ void ToolScanner::handle(char c)
     }
 }
 
+void ToolScanner::endG()
+{
+    if (text_ == "G80")
+        g80_ = true;
+    else if (text_ == "G85")
+        slotInBlock_ = true;
+    else if (text_ == "G00" || text_ == "G0") {
+        routeMode_ = true;
+        cutting_ = pathOpen_ = false;
+    } else if (routeMode_ && (text_ == "G01" || text_ == "G02" || text_ == "G03" || text_ == "G1" || text_ == "G2" ||
+                              text_ == "G3")) {
+        cutting_ = true;
+    } else if (text_ == "G05" || text_ == "G5") {
+        routeMode_ = cutting_ = pathOpen_ = false;
+    }
+}
+
+void ToolScanner::endM()
+{
+    if (text_ == "M16" || text_ == "M17")
+        cutting_ = pathOpen_ = false;
+}
+
 void ToolScanner::endToolWord()
 {
     if (text_ == "T" || text_ == "T0" || text_ == "T00")
         return;
     sumX_ = sumY_ = 0;
     g80_ = false;
-    if (current_ >= 0)
+    pathOpen_ = false;
+    if (current_ >= 0) {
         tools_[static_cast<std::size_t>(current_)].count += hits_;
-    hits_ = 0;  // hits before the first tool are not counted
+        tools_[static_cast<std::size_t>(current_)].slotCount += slots_;
+    }
+    hits_ = slots_ = 0;  // hits before the first tool are not counted
     std::ptrdiff_t found = -1;
     for (std::size_t i = 0; i < tools_.size() && found < 0; ++i)
         if (tools_[i].tool == text_)
@@ -388,9 +447,18 @@ void ToolScanner::endCoordinate()
 
 void ToolScanner::endBlock()
 {
+    const bool slot = slotInBlock_;
+    slotInBlock_ = false;
     if (!blockHasCoordinates_)
         return;
     blockHasCoordinates_ = false;
+    if (slot || routeMode_) {
+        // A G85 block is one slot; a routed path counts at its first cut.
+        if (slot || (cutting_ && !pathOpen_))
+            ++slots_;
+        pathOpen_ = pathOpen_ || (!slot && cutting_);
+        return;
+    }
     if (sumX_ != 0 || sumY_ != 0 || (!g80_ && x0y0IsHit_))
         ++hits_;
 }
@@ -400,21 +468,27 @@ ToolList ToolScanner::finish(const std::string &source)
     switch (state_) {
     case State::Tool:
     case State::Diameter: endToolWord(); break;
-    case State::G:
-        if (text_ == "G80")
-            g80_ = true;
-        break;
+    case State::G: endG(); break;
     case State::X:
     case State::Y: endCoordinate(); break;
+    case State::M:
+    case State::Comment:
+    case State::ParenComment:
     case State::Normal: break;
     }
     state_ = State::Normal;
-    if (current_ >= 0)
+    if (current_ >= 0) {
         tools_[static_cast<std::size_t>(current_)].count += hits_;
-    hits_ = 0;
+        tools_[static_cast<std::size_t>(current_)].slotCount += slots_;
+    }
+    hits_ = slots_ = 0;
     ToolList list{source, {}};
-    for (const ToolUsage &tool : tools_)
+    for (const ToolUsage &tool : tools_) {
         list.rows.push_back(tool.count > 0 ? tool : ToolUsage{});
+        list.rows.back().slotCount = 0;
+        if (tool.slotCount > 0)
+            list.rows.push_back({tool.tool + SlotRowSuffix, tool.slotCount, tool.diameter, tool.slotCount});
+    }
     return list;
 }
 

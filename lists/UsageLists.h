@@ -29,7 +29,11 @@ struct ToolUsage {
     std::string tool;  // empty: a row left empty (a tool without hits)
     std::size_t count = 0;
     std::string diameter;
+    std::size_t slotCount = 0;  // slotCount and routed paths, listed in a row of their own
 };
+
+// The row of a tool's slotCount: the tool's text and this.
+inline constexpr const char *SlotRowSuffix = " 長穴";
 
 // The tool window always has this many rows; longer lists add rows.
 inline constexpr std::size_t ToolListRows = 36;
@@ -73,7 +77,10 @@ private:
 };
 
 // The tool counter of a drill file. Throws KorvaneError on a coordinate
-// that is not an integer (a lone "-").
+// that is not an integer (a lone "-"). Comments are passed over; a G85 block
+// is a slot, and route mode (G00 to G05) counts one slot for each path the
+// plunged tool cuts (G01/G02/G03 after M15 or G00, until M16/M17, G00 or
+// G05); a tool's slotCount get a row of their own after its holes.
 class ToolScanner {
 public:
     explicit ToolScanner(bool x0y0IsHit) : x0y0IsHit_(x0y0IsHit) {}
@@ -81,10 +88,12 @@ public:
     ToolList finish(const std::string &source);
 
 private:
-    enum class State { Normal, Tool, Diameter, G, X, Y };
+    enum class State { Normal, Tool, Diameter, G, M, X, Y, Comment, ParenComment };
     void handle(char c);
     void endToolWord();
     void endCoordinate();
+    void endG();
+    void endM();
     void endBlock();
 
     bool x0y0IsHit_;
@@ -94,7 +103,9 @@ private:
     std::int64_t sumX_ = 0, sumY_ = 0;
     bool g80_ = false;
     bool blockHasCoordinates_ = false;
-    std::size_t hits_ = 0;
+    bool slotInBlock_ = false;
+    bool routeMode_ = false, cutting_ = false, pathOpen_ = false;
+    std::size_t hits_ = 0, slots_ = 0;
     std::vector<ToolUsage> tools_;
     std::ptrdiff_t current_ = -1;
 };

@@ -1,4 +1,5 @@
 #include "platform/LoadPainting.h"
+#include "view/LayerPainting.h"
 
 #include <exception>
 #include <new>
@@ -133,7 +134,7 @@ bool PaintingWhileLoading::finish(RasterSurface &raster, const PictureSetup &set
 {
     const ItemSequence *sequences[] = {&list_.underlay(), &list_.main()};
     if (spoiled_ || failed_ || !(setup == setup_) || raster.width() != setup.width || raster.height() != setup.height ||
-        !paintsWithoutReading(list_))
+        !paintsWithoutReading(list_) || !paintsAsOnePass(list_, setup.look))
         return false;
     for (std::size_t k = 0; k < tracks_.size(); ++k)
         if (sequences[k]->size() < tracks_[k].painted.size())

@@ -9,19 +9,6 @@
 
 namespace korvane {
 
-// Each step moves every channel by one 5-6-5 level.
-Colour unusedColour(const LayerLook &look)
-{
-    for (Colour c = 0x080408;; c += 0x080408) {
-        const std::uint16_t pixel = to565(c);
-        const bool taken =
-            pixel == to565(colours::White) ||
-            std::any_of(look.colour.begin(), look.colour.end(), [&](Colour used) { return to565(used) == pixel; });
-        if (!taken)
-            return c;
-    }
-}
-
 int pictureThreads() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u)); }
 
 void paintInPieces(RasterSurface &raster, const DisplayList &list, const LayerLook &look, RegionFill fill,
@@ -36,6 +23,10 @@ void paintInPieces(RasterSurface &raster, const DisplayList &list, const LayerLo
         threads =
             static_cast<int>(std::min<std::size_t>(std::size_t(std::max(threads, 1)), SpareRasterBytes / bytes + 1));
     std::vector<std::size_t> cuts;
+    if (!paintsAsOnePass(list, look)) {
+        paintLayers(raster, list, look, fill, mapping);
+        return;
+    }
     if (threads > 1 && !raster.isNull() && paintsWithoutReading(list))
         cuts = passCuts(list, look, threads);
     const Colour clear = unusedColour(look);

@@ -6,17 +6,15 @@
 // fill would, and keeps the one pass), so the picture is the one-pass
 // picture pixel for pixel. The window paints on its one thread.
 #include "platform/RasterSurface.h"
+#include "view/LayerPainting.h"
 #include "view/Renderer.h"
 
 namespace korvane {
 
-// Paints the list's pass over raster with up to `threads` threads.
+// Paints the list's picture (paintLayers) onto raster, with up to `threads`
+// threads when the one pass in item order gives it.
 void paintInPieces(RasterSurface &raster, const DisplayList &list, const LayerLook &look, RegionFill fill,
                    const PixelMapping &mapping, int threads);
-
-// A colour whose 16-bit pixel is none of the look's nor white: the
-// background of a raster painted to be laid over another.
-Colour unusedColour(const LayerLook &look);
 
 // Threads worth a picture on this machine: one per core, at most four.
 int pictureThreads();

@@ -4,12 +4,15 @@
 #include "platform/PageSurface.h"
 #include "print/PlainText.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QStandardPaths>
 
 namespace korvane {
 namespace {
@@ -17,12 +20,21 @@ namespace {
 // The text of a printer that cannot start a document.
 constexpr const char *PrinterNotReady = "プリンタに出力できません";
 
+// A PDF of its own for each print, named by the time, in the documents
+// folder, or else in the folder the program works in: never a file of an
+// earlier print, and not a stray file among the home folder's settings.
+QString proposedPdf()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QFileInfo(QDir::currentPath()).isWritable() ? QDir::currentPath() : QDir::homePath();
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    return QDir(folder).filePath(QStringLiteral("KORVANE印刷-%1.pdf").arg(stamp));
+}
+
 }  // namespace
 
-QtPrintDevice::QtPrintDevice(QPrinter &printer, QWidget *parent)
-    : printer_(printer), parent_(parent), fallbackPdf_(QDir::home().filePath("korvane.pdf"))
-{
-}
+QtPrintDevice::QtPrintDevice(QPrinter &printer, QWidget *parent) : printer_(printer), parent_(parent) {}
 
 QtPrintDevice::~QtPrintDevice()
 {
@@ -35,9 +47,11 @@ bool QtPrintDevice::choosePrinter()
 {
     // Without an installed printer the dialog's only choice is a PDF file;
     // give it a name so that pressing Print just works.
-    if (QPrinterInfo::availablePrinters().isEmpty() && printer_.outputFileName().isEmpty()) {
+    const QString output = printer_.outputFileName();
+    if (QPrinterInfo::availablePrinters().isEmpty() && (output.isEmpty() || output == proposedPdf_)) {
+        proposedPdf_ = fallbackPdf_.isEmpty() ? proposedPdf() : fallbackPdf_;
         printer_.setOutputFormat(QPrinter::PdfFormat);
-        printer_.setOutputFileName(fallbackPdf_);
+        printer_.setOutputFileName(proposedPdf_);
     }
     if (chooser_)
         return chooser_(printer_);

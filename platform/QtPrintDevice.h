@@ -24,7 +24,8 @@ public:
     // Replaces the print dialog (tests, batch runs): it is given the printer
     // and returns whether to print.
     void setChooser(std::function<bool(QPrinter &)> chooser) { chooser_ = std::move(chooser); }
-    // The PDF file proposed when no printer is installed.
+    // The PDF file proposed when no printer is installed (by default a new
+    // time-stamped file in the documents folder for each print).
     void setFallbackPdf(const QString &path) { fallbackPdf_ = path; }
 
     bool choosePrinter() override;
@@ -54,6 +55,9 @@ private:
     QWidget *parent_;
     std::function<bool(QPrinter &)> chooser_;
     QString fallbackPdf_;
+    // The name last proposed: while the printer still holds it, the next
+    // print proposes a new one.
+    QString proposedPdf_;
     std::unique_ptr<QPainter> painter_;
     int y_ = 0;
     int pdfDotsPerInch_ = PdfDotsPerInch;

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <numbers>
 #include <vector>
 
@@ -646,6 +647,10 @@ void RasterSurface::ellipse(int x1, int y1, int x2, int y2)
             fillRun(row(y) + l, row(y) + r, colour);
         return;
     }
+    if (std::max(b.width(), b.height()) > 2 * (width() + height())) {
+        largeEllipse(b.left, b.top, b.right, b.bottom);
+        return;
+    }
     const EllipseRuns *runs = nullptr;
     if (penWidth_ <= 1 && b.width() <= MaskedEllipseLimit && b.height() <= MaskedEllipseLimit &&
         (brushStyle_ == BrushStyle::Hollow || (brushStyle_ == BrushStyle::Solid && brushColour_ == penColour_)))
@@ -669,6 +674,54 @@ void RasterSurface::ellipse(int x1, int y1, int x2, int y2)
         painter().drawEllipse(b.outline());  // integer boxes take QPainter's fast path
     else
         painter().drawEllipse(b.outlineFor(penWidth_));
+}
+
+// An ellipse far larger than the raster (a flash that covers the picture
+// many times over) row by row within the raster, so that it costs the
+// pixels it covers here and not the pixels beyond: the interior through the
+// pixel centres inside the ellipse through the border pixels' centres, the
+// outline as the arcs and strokes draw it.
+void RasterSurface::largeEllipse(int left, int top, int right, int bottom)
+{
+    const double a = (right - left - 1) / 2.0, b = (bottom - top - 1) / 2.0;
+    const RayPoint centre{left + a, top + b};
+    if (brushStyle_ != BrushStyle::Hollow && a > 0 && b > 0) {
+        const std::uint16_t fill = to565(brushColour_);
+        const int w = width();
+        for (int y = std::max(top, 0), last = std::min(bottom, height()); y < last; ++y) {
+            const double dy = (y - centre.y) / b;
+            if (dy * dy > 1)
+                continue;
+            const double half = a * std::sqrt(1 - dy * dy);
+            const int x0 = std::max(0, ceilToInt(std::max(centre.x - half, -1.0)));
+            const int x1 = std::min(w, ceilToInt(std::min(centre.x + half, w + 1.0) + 1e-9));
+            if (x0 < x1)
+                fillRun(row(y) + x0, row(y) + x1, fill);
+        }
+    }
+    if (penWidth_ > 1) {
+        ellipseStroke(centre, a, b, 0, 360, penWidth_ / 2.0);
+        return;
+    }
+    // The outline on each row runs between where the curve crosses the row's
+    // upper and lower edges (the centre column beyond the top and bottom).
+    auto reach = [&](double y) {
+        const double dy = (y - centre.y) / b;
+        return dy * dy >= 1 ? 0.0 : a * std::sqrt(1 - dy * dy);
+    };
+    const std::uint16_t pen = to565(penColour_);
+    const int w = width();
+    for (int y = std::max(top, 0), last = std::min(bottom, height()); y < last; ++y) {
+        const double r0 = reach(y - 0.5), r1 = reach(y + 0.5);
+        const double inner = std::min(r0, r1), outer = std::max(r0, r1);
+        for (const double side : {-1.0, 1.0}) {
+            const double p = centre.x + side * inner, q = centre.x + side * outer;
+            const double lo = std::clamp(std::min(p, q), -1.0, w + 1.0), hi = std::clamp(std::max(p, q), -1.0, w + 1.0);
+            const int x0 = std::max(0, roundToInt(lo)), x1 = std::min(w, roundToInt(hi) + 1);
+            if (x0 < x1)
+                fillRun(row(y) + x0, row(y) + x1, pen);
+        }
+    }
 }
 
 void RasterSurface::rectangle(int x1, int y1, int x2, int y2)
@@ -906,6 +959,51 @@ void RasterSurface::layOver(const RasterSurface &above, Colour clear)
             if (from[x] != skip)
                 to[x] = from[x];
     }
+}
+
+std::unique_ptr<DrawingSurface> RasterSurface::newLayerImage(Colour background) const
+{
+    auto image = std::make_unique<RasterSurface>(width(), height(), background);
+    if (image->isNull() && !isNull())
+        throw std::bad_alloc();
+    return image;
+}
+
+void RasterSurface::layImageOver(const DrawingSurface &image, Colour skip)
+{
+    if (const auto *raster = dynamic_cast<const RasterSurface *>(&image))
+        layOver(*raster, skip);
+}
+
+void RasterSurface::keepPixels(PixelRect rect)
+{
+    keptRect_ = {std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, width()),
+                 std::min(rect.bottom, height())};
+    kept_.clear();
+    if (isNull() || keptRect_.width() <= 0 || keptRect_.height() <= 0) {
+        keptRect_ = {};
+        return;
+    }
+    kept_.resize(std::size_t(keptRect_.width()) * std::size_t(keptRect_.height()));
+    std::uint16_t *to = kept_.data();
+    for (int y = keptRect_.top; y < keptRect_.bottom; ++y, to += keptRect_.width())
+        std::memcpy(to, row(y) + keptRect_.left, std::size_t(keptRect_.width()) * sizeof(std::uint16_t));
+}
+
+void RasterSurface::restoreKept(Colour marker)
+{
+    if (isNull() || kept_.empty())
+        return;
+    const std::uint16_t mark = to565(marker);
+    const std::uint16_t *from = kept_.data();
+    for (int y = keptRect_.top; y < keptRect_.bottom; ++y, from += keptRect_.width()) {
+        std::uint16_t *line = row(y) + keptRect_.left;
+        for (int x = 0; x < keptRect_.width(); ++x)
+            if (line[x] == mark)
+                line[x] = from[x];
+    }
+    kept_.clear();
+    keptRect_ = {};
 }
 
 void RasterSurface::copyPixelsOf(const RasterSurface &other)

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QPainter;
 
@@ -62,6 +63,11 @@ public:
     void stretchDraw(PixelRect rect, const DrawingSurface &raster) override;
     void textOut(int x, int y, const std::string &text) override;
 
+    std::unique_ptr<DrawingSurface> newLayerImage(Colour background) const override;
+    void layImageOver(const DrawingSurface &image, Colour skip) override;
+    void keepPixels(PixelRect rect) override;
+    void restoreKept(Colour marker) override;
+
 private:
     QPainter &painter();
     void applyPen();
@@ -71,6 +77,7 @@ private:
     QBrush currentBrush() const;
     QImage imageOf(const DrawingSurface &surface) const;
     void thinLine(PixelPoint from, PixelPoint to);
+    void largeEllipse(int left, int top, int right, int bottom);
     void capsule(double x0, double y0, double x1, double y1, double radius, std::uint16_t colour);
     void arcPolyline(int left, int top, int right, int bottom, double startDegrees, double spanDegrees);
     void circleStroke(RayPoint centre, double radius, double startDegrees, double spanDegrees, double halfWidth);
@@ -103,6 +110,10 @@ private:
     BrushStyle heldBrushStyle_ = BrushStyle::Solid;
 
     PolygonSpans polygonSpans_;
+
+    // The pixels keepPixels took, row by row, and where they came from.
+    std::vector<std::uint16_t> kept_;
+    PixelRect keptRect_;
 };
 
 }  // namespace korvane

@@ -3,11 +3,13 @@
 #include "core/Errors.h"
 #include "core/Numbers.h"
 #include "core/TextFile.h"
+#include "drill/DrillHeader.h"
 #include "drill/DrillReader.h"
 #include "drill/ToolMarks.h"
 #include "gerber/GerberReader.h"
 #include "print/GerberPrintJob.h"
 #include "print/PrintTexts.h"
+#include "print/TintedSurface.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,6 +54,22 @@ bool readSliced(const std::string &path, PrintProgress &progress, Feed feed)
     return !progress.cancelRequested();
 }
 
+// The first 64 KB of a file, where its header stands.
+std::string readHead(const std::string &path)
+{
+    InputFile input(path);
+    std::string head(std::size_t{64} * 1024, '\0');
+    std::size_t n = 0;
+    while (n < head.size()) {
+        const std::size_t got = input.read(head.data() + n, head.size() - n);
+        if (got == 0)
+            break;
+        n += got;
+    }
+    head.resize(n);
+    return head;
+}
+
 // Draws a mark at every hit and keeps the legend's figures.
 class ChartSink : public DrillHitSink {
 public:
@@ -61,15 +79,31 @@ public:
     }
     void hit(int tool, double x, double storedY, double) override
     {
-        if (tool < 1 || tool > ToolMarkCount)
+        if (tool < 1)
             return;
+        legend_.grow(tool);
         ++legend_.counts[static_cast<std::size_t>(tool)];
         drawToolMark(page_, tool, {map_.mapX(x), map_.mapY(-storedY)}, size_);
     }
+    // The path in a one-dot line, the tool's mark at both ends.
+    void path(const DrillPath &path) override
+    {
+        legend_.grow(path.tool);
+        ++legend_.slotCounts[static_cast<std::size_t>(path.tool)];
+        const std::vector<Point> points = drillPathPoints(path);
+        page_.setPen(colours::Black, 1);
+        page_.moveTo(map_.mapX(points.front().x), map_.mapY(-points.front().y));
+        for (std::size_t i = 1; i < points.size(); ++i)
+            page_.lineTo(map_.mapX(points[i].x), map_.mapY(-points[i].y));
+        drawToolMark(page_, path.tool, {map_.mapX(path.startX), map_.mapY(-path.startStoredY)}, size_);
+        drawToolMark(page_, path.tool, {map_.mapX(path.end().x), map_.mapY(-path.end().storedY)}, size_);
+    }
     void diameterText(int tool, const std::string &text) override
     {
-        if (tool >= 1 && tool <= ToolMarkCount)
-            legend_.diameters[static_cast<std::size_t>(tool)] = text;
+        if (tool < 1)
+            return;
+        legend_.grow(tool);
+        legend_.diameters[static_cast<std::size_t>(tool)] = text;
     }
 
 private:
@@ -85,15 +119,31 @@ public:
 
     DrillPrintOutcome run()
     {
+        // A drill file that cannot be read is named at once; with none left
+        // nothing is printed (and no document begun).
+        std::vector<DrillPrintRow> readable;
+        for (const DrillPrintRow &row : ctx_.rows) {
+            try {
+                InputFile probe(row.drillPath);
+                readable.push_back(row);
+            } catch (const KorvaneError &e) {
+                ctx_.prompter.error(fileNameOf(row.drillPath) + "\n" + e.text());
+            }
+        }
+        if (readable.empty()) {
+            if (!ctx_.rows.empty())
+                ctx_.prompter.error(printmsg::NothingToPrint);
+            return outcome_;
+        }
         if (!ctx_.device.choosePrinter())
             return outcome_;
         outcome_.confirmed = true;
         BusyGuard busy(ctx_.status);
         ctx_.device.beginJob();
         try {
-            rules_ = drillNumberRules(ctx_.drillFormat);
+            drillNumberRules(ctx_.drillFormat);  // digit counts that are not numbers stop here
             jobGeometry_ = computePageGeometry(ctx_.device.metrics(), PrintKind::Drill);
-            for (const DrillPrintRow &row : ctx_.rows)
+            for (const DrillPrintRow &row : readable)
                 if (!printRow(row))
                     break;
         } catch (const KorvaneError &e) {
@@ -147,9 +197,13 @@ private:
     // False when the whole print is to stop.
     bool printRow(const DrillPrintRow &row)
     {
+        // Each file by the format its header declares, as the drill load reads it.
+        rules_ = drillNumberRules(declaredDrillFormat(readHead(row.drillPath), ctx_.drillFormat));
         DrillLegend legend;
         bool chartOk = true;
         const bool overlay = !row.overlayPath.empty();
+        if (overlay)
+            legend.overlayName = fileNameOf(row.overlayPath);
         if (overlay) {
             std::optional<bool> begun = beginOverlay(row);
             if (!begun)
@@ -168,12 +222,15 @@ private:
         else
             ++outcome_.chartsAbandoned;
 
-        beginPage(fileNameOf(row.drillPath));
-        DrawingSurface &page = *ctx_.device.page();
-        pageState(page, colours::Black);
-        drawDrillLegend(page, geometry_, row.drillPath, legend);
-        endPage(true);
-        ++outcome_.legendsPrinted;
+        // One sheet for tools 1 to 36, one more for every further 36 used.
+        for (int first = 1; first == 1 || first <= legend.lastTool(); first += ToolMarkCount) {
+            beginPage(fileNameOf(row.drillPath));
+            DrawingSurface &page = *ctx_.device.page();
+            pageState(page, colours::Black);
+            drawDrillLegend(page, geometry_, row.drillPath, legend, first);
+            endPage(true);
+            ++outcome_.legendsPrinted;
+        }
         outcome_.legends.push_back(legend);
 
         ctx_.progress.hideProgress();
@@ -222,7 +279,9 @@ private:
         const PrintMapping map(geometry_, placement_);
         bool drawn = false;
         try {
-            drawn = drawGerberOverlay(row.overlayPath, page, map, ctx_.table, ctx_.library, format, ctx_.prompter,
+            // In light grey: the black tool marks stay readable on its pads.
+            TintedSurface grey(page, OverlayTint);
+            drawn = drawGerberOverlay(row.overlayPath, grey, map, ctx_.table, ctx_.library, format, ctx_.prompter,
                                       ctx_.progress);
         } catch (const KorvaneError &e) {
             ctx_.prompter.error(e.text());
@@ -294,11 +353,29 @@ private:
 
 }  // namespace
 
+void DrillLegend::grow(int tool)
+{
+    const auto size = static_cast<std::size_t>(tool) + 1;
+    if (size > counts.size()) {
+        counts.resize(size);
+        slotCounts.resize(size);
+        diameters.resize(size);
+    }
+}
+
+int DrillLegend::lastTool() const
+{
+    for (std::size_t t = counts.size(); t-- > 1;)
+        if (counts[t] != 0 || slotCounts[t] != 0)
+            return static_cast<int>(t);
+    return 0;
+}
+
 void drawToolMark(DrawingSurface &page, int tool, PixelPoint centre, int size)
 {
-    if (tool < 1 || tool > ToolMarkCount)
+    if (tool < 1)
         return;
-    const ToolMark &mark = toolMark(tool);
+    const ToolMark &mark = toolMark(markOfTool(tool));
     const int h = size / 2;
     const int q = size / 4;
     page.setPen(colours::Black, 1);
@@ -328,7 +405,7 @@ void drawToolMark(DrawingSurface &page, int tool, PixelPoint centre, int size)
 }
 
 void drawDrillLegend(DrawingSurface &page, const PageGeometry &g, const std::string &fullPath,
-                     const DrillLegend &legend)
+                     const DrillLegend &legend, int firstTool)
 {
     auto X = [&](double mm) { return roundToInt(mm / g.dotWidthMm); };
     auto Y = [&](double mm) { return roundToInt(mm / g.dotHeightMm); };
@@ -352,21 +429,28 @@ void drawDrillLegend(DrawingSurface &page, const PageGeometry &g, const std::str
             page.textOut(X(left - 10 + headerX[k]), Y(22), headers[k]);
     }
     const int markSize = X(4);
-    for (int tool = 1; tool <= ToolMarkCount; ++tool) {
-        const int count = legend.counts[static_cast<std::size_t>(tool)];
-        if (count == 0)
+    for (int row = 1; row <= ToolMarkCount; ++row) {
+        const int tool = firstTool + row - 1;
+        const auto at = static_cast<std::size_t>(tool);
+        const int count = at < legend.counts.size() ? legend.counts[at] : 0;
+        const int slotCount = at < legend.slotCounts.size() ? legend.slotCounts[at] : 0;
+        if (count == 0 && slotCount == 0)
             continue;
-        const bool left = tool <= 18;
-        const int r = left ? tool : tool - 18;
+        const bool left = row <= 18;
+        const int r = left ? row : row - 18;
         const double base = left ? 0 : 80;
         const double y = 28 + 6 * (r - 1);
         drawToolMark(page, tool, {X(base + 15), Y(29 + 6 * (r - 1))}, markSize);
-        char name[8];
+        char name[16];
         std::snprintf(name, sizeof name, "T%02d", tool);
         page.textOut(X(base + 24), Y(y), name);
-        page.textOut(X(base + 37), Y(y), legend.diameters[static_cast<std::size_t>(tool)]);
+        page.textOut(X(base + 37), Y(y), legend.diameters[at]);
+        if (slotCount != 0)
+            page.textOut(X(base + 52), Y(y), printmsg::LegendSlots + std::to_string(slotCount));
         page.textOut(X(base + 67), Y(y), std::to_string(count));
     }
+    if (!legend.overlayName.empty())
+        page.textOut(X(10), Y(138), printmsg::LegendOverlay + legend.overlayName);
 }
 
 DrillPrintOutcome runDrillPrint(DrillPrintContext &context) { return DrillPrintRun(context).run(); }

@@ -38,11 +38,21 @@ struct DrillPrintContext {
     PrintDevice &device;
 };
 
-// What one drill file's legend lists, by tool 1 to 36.
+// What one drill file's legend lists, by tool number (from 1; the lists
+// grow for tools above 36, which get legend sheets of their own).
 struct DrillLegend {
-    std::array<int, 37> counts{};
-    std::array<std::string, 37> diameters;
+    std::vector<int> counts = std::vector<int>(37);
+    std::vector<int> slotCounts = std::vector<int>(37);  // slots and routed paths
+    std::vector<std::string> diameters = std::vector<std::string>(37);
+    // The Gerber file drawn under the chart, if any.
+    std::string overlayName;
+    void grow(int tool);
+    // The highest tool with holes or slots; 0 for none.
+    int lastTool() const;
 };
+
+// The ink of a Gerber overlay under a drill chart.
+inline constexpr Colour OverlayTint = colours::Silver;
 
 struct DrillPrintOutcome {
     bool confirmed = false;  // the print dialog was confirmed
@@ -54,12 +64,14 @@ struct DrillPrintOutcome {
 
 DrillPrintOutcome runDrillPrint(DrillPrintContext &context);
 
-// Tool mark `tool` (1 to 36) centred on `centre`, `size` dots across, in
+// Tool mark `tool` (from 1; above 36 the symbols repeat) centred on `centre`, `size` dots across, in
 // black outlines (35 and 36 solid); the brush is left clear.
 void drawToolMark(DrawingSurface &page, int tool, PixelPoint centre, int size);
 
-// The legend sheet of one drill file onto `page`.
+// The legend sheet of one drill file onto `page`: the 36 tools from
+// `firstTool` (1, 37, 73, ...) in fixed rows. A tool with slotCounts names them
+// in the type column ("長穴" and their number).
 void drawDrillLegend(DrawingSurface &page, const PageGeometry &geometry, const std::string &fullPath,
-                     const DrillLegend &legend);
+                     const DrillLegend &legend, int firstTool = 1);
 
 }  // namespace korvane

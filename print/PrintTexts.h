@@ -53,5 +53,11 @@ inline constexpr const char *LegendTool = "ツール";
 inline constexpr const char *LegendDiameter = "仕上径";
 inline constexpr const char *LegendType = "タイプ";
 inline constexpr const char *LegendCount = "数  量";
+// A drill print whose files could none be read.
+inline constexpr const char *NothingToPrint = "印刷できるドリルファイルがありません。何も印刷しませんでした。";
+// The type column of a tool with slots or routed paths, before their number.
+inline constexpr const char *LegendSlots = "長穴 ";
+// Below the legend when a Gerber file was drawn under the chart.
+inline constexpr const char *LegendOverlay = "灰色の図形：重ねたガーバーデータ ";
 
 }  // namespace korvane::printmsg

@@ -1,5 +1,6 @@
 #include "renumber/CrossCreation.h"
 #include "convert/ConvertTexts.h"
+#include "convert/DrillInput.h"
 #include "convert/DrillWriter.h"
 #include "convert/GerberWriter.h"
 #include "convert/OutputCoordinates.h"
@@ -9,6 +10,7 @@
 #include "core/Numbers.h"
 #include "core/TextFile.h"
 #include "drill/DrillReader.h"
+#include "drill/DrillWords.h"
 #include "drill/ToolMarks.h"
 #include "gerber/GerberBlockSink.h"
 #include "gerber/GerberExpansion.h"
@@ -56,6 +58,8 @@ class FlashSink : public GerberBlockSink {
 public:
     virtual void aperture(const std::string &dcode) = 0;
     virtual void flash(double x, double y) = 0;
+    // A move (start) or a draw ends at (x, y).
+    virtual void stroke(bool /*start*/, double /*x*/, double /*y*/) {}
 
     void startFile(int) override
     {
@@ -80,6 +84,8 @@ public:
     {
         if (dMode_ == 3)
             flash(x_, 0.0 - storedY_);
+        else
+            stroke(dMode_ == 2, x_, 0.0 - storedY_);
     }
 
 private:
@@ -363,6 +369,32 @@ public:
         flashWritten_ = true;
     }
 
+    // A stroke of the selected aperture: a move to its start, then lines
+    // and arcs (I and J from the start of each arc, multi-quadrant).
+    void strokeStart(std::int64_t x, std::int64_t y)
+    {
+        x_.position = x;
+        y_.position = y;
+        body_.write("G01" + fullWord('X', x_) + fullWord('Y', y_) + "D02" + eob_);
+        firstAfterTool_ = true;  // the next flash writes its G and D again
+    }
+    void strokeLine(std::int64_t x, std::int64_t y)
+    {
+        x_.position = x;
+        y_.position = y;
+        body_.write("G01" + fullWord('X', x_) + fullWord('Y', y_) + "D01" + eob_);
+    }
+    void strokeArc(bool clockwise, std::int64_t x, std::int64_t y, std::int64_t i, std::int64_t j)
+    {
+        if (!multiQuadrant_)
+            body_.write("G75" + eob_);
+        multiQuadrant_ = true;
+        x_.position = x;
+        y_.position = y;
+        body_.write((clockwise ? "G02" : "G03") + fullWord('X', x_) + fullWord('Y', y_) + "I" +
+                    converter_->outputNumber(i) + "J" + converter_->outputNumber(j) + "D01" + eob_);
+    }
+
     void finish()
     {
         std::string end = replacePlaceholder(out_.endCommand, '*', eob_);
@@ -391,6 +423,17 @@ private:
         }
         return absoluteWord(letter, axis.position, axis.lastWord, true, out_.zeroData, *converter_);
     }
+    // A stroke's words in full, whatever the zero data rule.
+    std::string fullWord(char letter, Axis &axis)
+    {
+        if (out_.coordinateMode == CoordinateMode::Incremental) {
+            const std::int64_t step = axis.position - axis.written;
+            axis.written = axis.position;
+            return letter + converter_->outputNumber(step);
+        }
+        axis.lastWord = letter + converter_->outputNumber(axis.position);
+        return axis.lastWord;
+    }
 
     CrossCreationContext &ctx_;
     GerberOutFormat &out_;
@@ -401,53 +444,24 @@ private:
     std::unique_ptr<CoordinateConverter> converter_;
     bool firstAfterTool_ = true;
     bool flashWritten_ = false;
+    bool multiQuadrant_ = false;
     Axis x_, y_;
 };
 
-// Scans a drill file for T, X, Y and G words as the drill writer does: a
-// block is decided at its line end, a line ending in a T or G word is no
-// hit, G80 holds back the next block at the origin.
-class DrillToGerber {
+// Reads a drill file's blocks as the drill writer does: a block is decided
+// at its line end, a line ending in a T or G word is no hit, G80 holds back
+// the next block at the origin. Slots and routed paths become strokes of the
+// tool's aperture.
+class DrillToGerber : private DrillBlockSink {
 public:
-    DrillToGerber(CrossCreationContext &ctx, const CreationTable &table, GerberComposer &composer,
-                  ReportCounter &counter)
-        : in_(ctx.drillIn), table_(table), composer_(composer), counter_(counter),
-          inputTotal_(parseInt(ctx.drillIn.integerDigits) + parseInt(ctx.drillIn.decimalDigits))
+    DrillToGerber(const DrillInFormat &in, const CreationTable &table, GerberComposer &composer, ReportCounter &counter)
+        : in_(in), table_(table), composer_(composer), counter_(counter),
+          inputTotal_(parseInt(in.integerDigits) + parseInt(in.decimalDigits))
     {
     }
 
-    void feed(std::string_view chunk)
-    {
-        for (char c : chunk) {
-            if (collect_ != 0) {
-                bool coordinate = collect_ == 'X' || collect_ == 'Y';
-                if (isDigit(c) || (coordinate && (c == '-' || c == '.' || c == ' '))) {
-                    text_ += c;
-                    continue;
-                }
-                if (coordinate && c == '+')
-                    continue;
-                endWord();
-            }
-            if (c == '\r' || c == '\n' || c == '*') {
-                if (inBlock_)
-                    endBlock();
-                continue;
-            }
-            if (c == 'G' || c == 'T' || c == 'X' || c == 'Y') {
-                collect_ = c;
-                text_.clear();
-            }
-        }
-    }
-
-    void finish()
-    {
-        if (collect_ != 0)
-            endWord();
-        if (inBlock_)
-            endBlock();
-    }
+    void feed(std::string_view chunk) { words_.feed(chunk); }
+    void finish() { words_.finish(); }
 
 private:
     struct Axis {
@@ -456,47 +470,119 @@ private:
         bool zero = false;
     };
 
-    void endWord()
+    void block(const DrillBlock &b) override
     {
-        char was = collect_;
-        collect_ = 0;
-        switch (was) {
-        case 'G':
-            if (text_ == "80")
-                g80_ = true;
-            lastWordIsCoordinate_ = false;
-            break;
-        case 'T':
+        if (b.toolDefinition)
+            headerTool_ = "T" + *b.toolDefinition;
+        if (b.tool) {
             g80_ = false;
-            lastWordIsCoordinate_ = false;
-            if (!text_.empty() && text_ != "00")
-                tool("T" + text_);
-            break;
-        default:
-            coordinate(was == 'X', std::string(trimBlanks(text_)));
-            inBlock_ = true;
-            lastWordIsCoordinate_ = true;
-            break;
+            endPath();
+            if (*b.tool != "00")
+                tool("T" + *b.tool);
         }
-        text_.clear();
+        if (b.g80)
+            g80_ = true;
+        if (b.motion == 0)
+            routeMode_ = true;
+        if (routeMode_) {
+            routeBlock(b);
+            return;
+        }
+        if (b.g85 && !b.coordinates.empty()) {
+            for (std::size_t k = 0; k < b.slotSplit; ++k)
+                coordinate(b.coordinates[k].isX, b.coordinates[k].text);
+            startPath();
+            for (std::size_t k = b.slotSplit; k < b.coordinates.size(); ++k)
+                coordinate(b.coordinates[k].isX, b.coordinates[k].text);
+            composer_.strokeLine(outX(), outY());
+            endPath();
+            return;
+        }
+        for (const DrillCoordinateWord &w : b.coordinates)
+            coordinate(w.isX, w.text);
+        if (!b.coordinates.empty())
+            endBlock(b.lastWordIsCoordinate);
     }
+
+    void routeBlock(const DrillBlock &b)
+    {
+        if (b.motion)
+            motion_ = *b.motion;
+        if (b.m == 15)
+            retracted_ = false;
+        if (b.m == 16 || b.m == 17 || b.motion == 0 || b.g05) {
+            endPath();
+            retracted_ = b.m == 16 || b.m == 17;
+        }
+        if (b.g05)
+            routeMode_ = false;
+        if (b.coordinates.empty())
+            return;
+        const double fromX = x_.value, fromY = y_.value;
+        if (motion_ == 0 || retracted_) {
+            for (const DrillCoordinateWord &w : b.coordinates)
+                coordinate(w.isX, w.text);
+            return;
+        }
+        if (!pathOpen_)
+            startPath();
+        for (const DrillCoordinateWord &w : b.coordinates)
+            coordinate(w.isX, w.text);
+        if (motion_ == 1 || !(b.a || b.i || b.j)) {
+            composer_.strokeLine(outX(), outY());
+            return;
+        }
+        // Centre offsets from the start, in input units.
+        double i = 0, j = 0;
+        const CoordinateConverter &c = composer_.converter();
+        if (b.i || b.j) {
+            i = b.i ? c.inputValue(completed(*b.i)) : 0;
+            j = b.j ? c.inputValue(completed(*b.j)) : 0;
+        } else {
+            const double vx = x_.value - fromX, vy = y_.value - fromY, chord = std::hypot(vx, vy);
+            const double r = std::max(std::abs(c.inputValue(completed(*b.a))), chord / 2);
+            const double rise = chord > 0 ? std::sqrt(std::max(0.0, r * r - chord * chord / 4)) : 0;
+            const double side = motion_ == 3 ? 1.0 : -1.0;
+            i = vx / 2 - (chord > 0 ? side * rise * vy / chord : 0);
+            j = vy / 2 + (chord > 0 ? side * rise * vx / chord : 0);
+        }
+        composer_.strokeArc(motion_ == 2, outX(), outY(), c.valueOfInput(i, 'I'), c.valueOfInput(j, 'J'));
+    }
+
+    void startPath()
+    {
+        if (!toolSelected_ && !headerTool_.empty())
+            tool(headerTool_);
+        composer_.strokeStart(outX(), outY());
+        pathOpen_ = true;
+        counter_.hit();
+    }
+    void endPath() { pathOpen_ = false; }
+
+    std::int64_t outX() const { return composer_.converter().valueOfInput(x_.value, 'X'); }
+    std::int64_t outY() const { return composer_.converter().valueOfInput(y_.value, 'Y'); }
 
     void tool(const std::string &code)
     {
         const std::string &dcode = table_.lookup(code);
         counter_.open(code, dcode);
         composer_.select(dcode);
+        toolSelected_ = true;
     }
 
-    void coordinate(bool isX, std::string text)
+    std::string completed(std::string text) const
     {
         if (in_.zeroSuppression == ZeroSuppression::Trailing && text.find('.') == std::string::npos) {
             size_t total = static_cast<size_t>(inputTotal_) + (text.find('-') != std::string::npos ? 1 : 0);
             if (text.size() < total)
                 text.append(total - text.size(), '0');
         }
-        if (text.empty())
-            text = "0";
+        return text.empty() ? "0" : text;
+    }
+
+    void coordinate(bool isX, const std::string &word)
+    {
+        const std::string text = completed(word);
         Axis &axis = isX ? x_ : y_;
         double v = composer_.converter().inputValue(text);
         if (in_.coordinateMode == CoordinateMode::Incremental) {
@@ -511,10 +597,9 @@ private:
         }
     }
 
-    void endBlock()
+    void endBlock(bool lastWordIsCoordinate)
     {
-        inBlock_ = false;
-        if (!lastWordIsCoordinate_)
+        if (!lastWordIsCoordinate)
             return;
         bool incremental = in_.coordinateMode == CoordinateMode::Incremental;
         bool atZero = incremental ? x_.inputSum == 0 && y_.inputSum == 0 : x_.zero && y_.zero;
@@ -522,8 +607,9 @@ private:
         g80_ = false;
         if (!hit)
             return;
-        const CoordinateConverter &c = composer_.converter();
-        composer_.flash(c.valueOfInput(x_.value, 'X'), c.valueOfInput(y_.value, 'Y'));
+        if (!toolSelected_ && !headerTool_.empty())
+            tool(headerTool_);
+        composer_.flash(outX(), outY());
         counter_.hit();
     }
 
@@ -532,11 +618,14 @@ private:
     GerberComposer &composer_;
     ReportCounter &counter_;
     int inputTotal_;
-    char collect_ = 0;
-    std::string text_;
-    bool inBlock_ = false;
+    DrillWordReader words_{*this};
+    std::string headerTool_;
+    bool toolSelected_ = false;
     bool g80_ = false;
-    bool lastWordIsCoordinate_ = false;
+    bool routeMode_ = false;
+    bool retracted_ = false;
+    bool pathOpen_ = false;
+    int motion_ = 0;
     Axis x_, y_;
 };
 
@@ -568,11 +657,21 @@ void createGerberFromDrill(CrossCreationContext &ctx, const CreationTable &table
     StringSink body;
     bool x274 = ctx.gerberOut.dialect == GerberDialect::Rs274X;
     ByteSink &target = x274 ? static_cast<ByteSink &>(body) : gerber;
+    // The input as the drill load reads it: its header's format, its bytes'
+    // character code.
+    const SettledDrillFormat settled =
+        settleDrillFormat(drill.substr(0, DrillHeadBytes), ctx.drillIn, report.inputPath);
+    if (!settled.note.empty())
+        ctx.prompter.information(settled.note);
+    DrillInFormat &drillIn = ctx.drillIn;
+    const DrillInFormat set = drillIn;
+    drillIn = settled.format;
     GerberComposer composer(ctx, target, header);
+    drillIn = set;
     ReportCounter counter(report);
-    DrillToGerber creation(ctx, table, composer, counter);
+    DrillToGerber creation(settled.format, table, composer, counter);
     std::string buffer;
-    creation.feed(decoded(drill, ctx.drillIn.charCode, buffer));
+    creation.feed(decoded(drill, settled.format.charCode, buffer));
     creation.finish();
     counter.finish();
     composer.finish();
@@ -646,16 +745,21 @@ std::vector<std::string> creationReportLines(CreationDirection direction, const 
 
 namespace {
 
+// A hole, or a point of a stroke: a slot's or a route's start, then the end
+// of each of its steps (on the Gerber side: a D02 move, then each D01).
 struct Place {
     int tool = 0;
     double x = 0, y = 0;
+    int kind = 0;  // 0 hole, 1 path start, 2 path step
 };
 
 std::string mm(double v) { return formatReal(std::round(v * 1e6) / 1e6); }
 
 std::string describe(const Place &p)
 {
-    return (p.tool > 0 ? "T" + std::to_string(p.tool) + " " : std::string()) + "(" + mm(p.x) + "," + mm(p.y) + ")";
+    const char *what[] = {"", "長穴の始点 ", "長穴の経路 "};
+    return what[p.kind] + (p.tool > 0 ? "T" + std::to_string(p.tool) + " " : std::string()) + "(" + mm(p.x) + "," +
+           mm(p.y) + ")";
 }
 
 // Half a unit of the output's last digit; from mm to mm the coordinate step
@@ -681,12 +785,19 @@ int toolNumberOf(const std::string &code)
 class PlaceList : public DrillHitSink {
 public:
     void hit(int tool, double x, double storedY, double) override { places.push_back({tool, x, 0.0 - storedY}); }
+    void path(const DrillPath &path) override
+    {
+        places.push_back({path.tool, path.startX, 0.0 - path.startStoredY, 1});
+        for (const DrillPathStep &step : path.steps)
+            places.push_back({path.tool, step.x, 0.0 - step.storedY, 2});
+    }
     std::vector<Place> places;
 };
 
-std::vector<Place> drillHits(const std::string &path, const DrillInFormat &format)
+std::vector<Place> drillHits(const std::string &path, const DrillInFormat &set)
 {
     std::string buffer, bytes = readFileBytes(path);
+    const DrillInFormat format = settleDrillFormat(std::string_view(bytes).substr(0, DrillHeadBytes), set, path).format;
     PlaceList list;
     DrillFileReader reader(drillNumberRules(format), list);
     reader.startFile();
@@ -710,8 +821,14 @@ public:
         if (pending_ >= 0)
             tool_ = pending_;
         pending_ = -1;
-        if (!table_ || (tool_ >= 1 && tool_ <= ToolMarkCount))
+        if (!table_ || tool_ >= 1)
             places.push_back({table_ ? tool_ : 0, x, y});
+    }
+    // Strokes count only in a created Gerber file, where they are slots.
+    void stroke(bool start, double x, double y) override
+    {
+        if (!table_)
+            places.push_back({0, x, y, start ? 1 : 2});
     }
     std::vector<Place> places;
 
@@ -733,7 +850,7 @@ std::vector<Place> gerberFlashes(const std::string &path, GerberInFormat format,
 
 bool samePlace(const Place &a, const Place &b, double tolerance)
 {
-    return a.tool == b.tool && std::abs(a.x - b.x) <= tolerance && std::abs(a.y - b.y) <= tolerance;
+    return a.tool == b.tool && a.kind == b.kind && std::abs(a.x - b.x) <= tolerance && std::abs(a.y - b.y) <= tolerance;
 }
 
 // Every expected place in order among the found ones; with `extraAllowed`

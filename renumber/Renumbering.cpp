@@ -59,6 +59,13 @@ void Renumberer::endDWord()
 
 void Renumberer::tool(char c)
 {
+    if (state_ == State::Comment || state_ == State::ParenComment) {
+        // A comment is copied as it stands: a date in it is no tool.
+        out_ += c;
+        if (c == '\n' || c == '\r' || (c == ')' && state_ == State::ParenComment))
+            state_ = State::Normal;
+        return;
+    }
     if (state_ == State::TWord) {
         if (isDigit(c)) {
             word_ += c;
@@ -66,10 +73,13 @@ void Renumberer::tool(char c)
         }
         endTWord();
         out_ += c;  // the ending character, whatever it is
-        state_ = State::Normal;
+        state_ = c == ';' ? State::Comment : c == '(' ? State::ParenComment : State::Normal;
         return;
     }
-    if (c == 'T') {
+    if (c == ';' || c == '(') {
+        out_ += c;
+        state_ = c == ';' ? State::Comment : State::ParenComment;
+    } else if (c == 'T') {
         word_ = "T";
         state_ = State::TWord;
     } else {
@@ -153,7 +163,9 @@ void Renumberer::dcode(char c)
         if (endsBlock(c))
             state_ = State::Normal;
         return;
-    case State::TWord: break;
+    case State::TWord:
+    case State::Comment:
+    case State::ParenComment: break;
     }
 }
 
@@ -165,7 +177,9 @@ void Renumberer::feed(std::string_view chunk)
         if (state_ == State::Normal) {
             // Plain text runs are copied whole.
             std::size_t start = i;
-            while (i < chunk.size() && chunk[i] != key && (mode_ == RenumberMode::Tool || chunk[i] != '%'))
+            const bool tools = mode_ == RenumberMode::Tool;
+            while (i < chunk.size() && chunk[i] != key &&
+                   (tools ? chunk[i] != ';' && chunk[i] != '(' : chunk[i] != '%'))
                 ++i;
             out_.append(chunk.substr(start, i - start));
             if (i == chunk.size())
@@ -190,6 +204,8 @@ void Renumberer::finish()
         out_ += lineBreak_;
         break;
     case State::Block: out_ += block_; break;
+    case State::Comment:
+    case State::ParenComment: break;
     case State::BlockDigits:
         if (word_.size() > 1)
             lookUp(word_);

@@ -35,7 +35,8 @@ public:
     std::vector<RenumberReportLine> lines;
 };
 
-// The copy as a state machine over a byte stream cut anywhere.
+// The copy as a state machine over a byte stream cut anywhere. Tool words in
+// drill comments (";" to the line end, "(" to ")") are not changed.
 class Renumberer {
 public:
     Renumberer(RenumberMode mode, const ChangeTable &table, ByteSink &sink, RenumberReportSink &report);
@@ -43,7 +44,7 @@ public:
     void finish();
 
 private:
-    enum class State { Normal, TWord, DWord, DBreak, Block, BlockDigits, BlockRest };
+    enum class State { Normal, TWord, DWord, DBreak, Block, BlockDigits, BlockRest, Comment, ParenComment };
     struct Row {
         std::string before;
         std::string afterBytes;  // code page 932, as written into the file

@@ -17,6 +17,14 @@ void DrawingSurface::strokeArc(int x1, int y1, int x2, int y2, RayPoint start, R
     arc(x1, y1, x2, y2, start, end);
 }
 
+std::unique_ptr<DrawingSurface> DrawingSurface::newLayerImage(Colour) const { return nullptr; }
+
+void DrawingSurface::layImageOver(const DrawingSurface &, Colour) {}
+
+void DrawingSurface::keepPixels(PixelRect) {}
+
+void DrawingSurface::restoreKept(Colour) {}
+
 bool raysCoincide(RayPoint centre, RayPoint a, RayPoint b)
 {
     const double ax = a.x - centre.x, ay = a.y - centre.y;

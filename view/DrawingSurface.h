@@ -5,6 +5,7 @@
 #include "core/Colour.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -110,6 +111,23 @@ public:
     // Text in the font with its top-left corner at (x, y); the cell
     // background is filled with the brush colour unless the brush is hollow.
     virtual void textOut(int x, int y, const std::string &text) = 0;
+
+    // Layer images. A surface that keeps its pixels (a raster) can paint one
+    // file's image apart and lay it over the picture; a printer page cannot,
+    // and keeps the defaults (no image; nothing kept).
+    //
+    // A surface of the same size, every pixel of the background colour, to
+    // paint one layer on; nullptr when this surface makes none. Throws
+    // std::bad_alloc when there is no memory for it.
+    virtual std::unique_ptr<DrawingSurface> newLayerImage(Colour background) const;
+    // Lays the pixels of a layer image made by newLayerImage over these, all
+    // but those of the colour skip.
+    virtual void layImageOver(const DrawingSurface &image, Colour skip);
+    // Keeps a copy of the pixels in rect (cut to the surface), until
+    // restoreKept lays back those of them whose pixel now has the colour
+    // marker: what a figure painted in that colour covered comes back.
+    virtual void keepPixels(PixelRect rect);
+    virtual void restoreKept(Colour marker);
 };
 
 // True when the two rays from centre through a and through b point the same

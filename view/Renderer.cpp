@@ -51,15 +51,49 @@ constexpr std::int32_t underlayTwin(std::int32_t kind)
     }
 }
 
-// Whether the renderer paints the item at all: a hidden item neither paints
-// nor moves the pen.
+bool isClose(std::int32_t kind) { return underlayTwin(kind) == 19; }
+
+// A flash begins with its body; a macro's polygon closes and vertices after
+// the first never do.
+bool startsFlash(const DisplayItem &item) { return item.role == RoleFlash && !isClose(item.kind); }
+
+}  // namespace
+
 bool paintedBy(const DisplayItem &item, const LayerLook &look)
 {
     const std::int32_t layer = item.layer, colourLayer = item.colourLayer;
     return layer >= 1 && layer <= LayerCount && look.visible[layer] && colourLayer >= 0 && colourLayer <= LayerCount;
 }
 
-}  // namespace
+bool paintsPixels(std::int32_t kind)
+{
+    switch (underlayTwin(kind)) {
+    case 13:
+    case 18: return false;
+    default: return true;
+    }
+}
+
+bool hasBoxCorners(std::int32_t kind)
+{
+    switch (underlayTwin(kind)) {
+    case 11:
+    case 12:
+    case 15:
+    case 16:
+    case 55:
+    case 56: return true;
+    default: return false;
+    }
+}
+
+bool startsFromPen(std::int32_t kind) { return underlayTwin(kind) == 14; }
+
+bool movesPen(std::int32_t kind)
+{
+    const std::int32_t k = underlayTwin(kind);
+    return k == 13 || k == 14;
+}
 
 PixelPoint PixelMapping::point(double x, double y) const
 {
@@ -151,6 +185,7 @@ LayerLook LayerLook::from(const LayerTable &layers)
     for (int n = 1; n <= LayerCount; ++n) {
         look.colour[n] = layers.slot(n).colour;
         look.visible[n] = layers.slot(n).visible != 0;
+        look.negative[n] = layers.slot(n).negative;
     }
     return look;
 }
@@ -192,13 +227,127 @@ void Renderer::paintRange(const ItemSequence &items, std::size_t first, std::siz
         paintItem(*it);
 }
 
+void Renderer::paintAsImage(Colour holeMarker, bool negative)
+{
+    asImage_ = true;
+    holeMarker_ = holeMarker;
+    negative_ = negative;
+}
+
+void Renderer::placePen(const DisplayItem *item)
+{
+    flushFlash();
+    if (item == nullptr) {
+        exactPen_ = {};
+        surface_.moveTo(0, 0);
+        return;
+    }
+    const PixelPoint p = map_.point(item->x1, item->y1, exactPen_);
+    surface_.moveTo(p.x, p.y);
+}
+
 void Renderer::paintItem(const DisplayItem &item)
 {
     if (!paintedBy(item, look_))
         return;
+    if (!asImage_) {
+        draw(item, look_.colour[item.colourLayer]);
+        return;
+    }
+    // A flash is gathered up to its last auxiliary item, so that the pixels
+    // its holes cover can be kept before its body is painted.
+    if (!flash_.empty()) {
+        if (partOfFlash(item)) {
+            flash_.push_back(item);
+            flashHasHole_ = flashHasHole_ || (item.colourLayer == 0 && paintsPixels(item.kind));
+            widenFlashReach(item);
+            return;
+        }
+        flushFlash();
+    }
+    if (startsFlash(item) && item.colourLayer != 0) {
+        flash_.push_back(item);
+        flashHasHole_ = false;
+        flashPen_ = surface_.penPosition();
+        flashReach_ = {item.x1, item.y1, item.x1, item.y1};
+        widenFlashReach(item);
+        return;
+    }
+    draw(item, look_.colour[item.colourLayer]);
+}
+
+// What follows a flash's body and belongs to it: its holes, gaps, further
+// primitives, their moves, vertices and closes (all auxiliary items).
+// Strokes, drill hits and the next flash end it. A region drawn in clear
+// right after a flash cannot be told from a macro's exposure-off outline by
+// its items: clear vertices belong to the flash only within what the flash
+// reaches, which a hole never leaves.
+bool Renderer::partOfFlash(const DisplayItem &item) const
+{
+    if (item.layer != flash_.front().layer || item.role != RoleAuxiliary)
+        return false;
+    if (underlayTwin(item.kind) != 18 || item.colourLayer != 0)
+        return true;
+    constexpr double Tolerance = 1e-9;
+    return item.x1 >= flashReach_.minX - Tolerance && item.x1 <= flashReach_.maxX + Tolerance &&
+           item.y1 >= flashReach_.minY - Tolerance && item.y1 <= flashReach_.maxY + Tolerance;
+}
+
+void Renderer::widenFlashReach(const DisplayItem &item)
+{
+    if (item.colourLayer == 0)
+        return;
+    auto take = [this](double x, double y) {
+        flashReach_.minX = std::min(flashReach_.minX, x);
+        flashReach_.maxX = std::max(flashReach_.maxX, x);
+        flashReach_.minY = std::min(flashReach_.minY, y);
+        flashReach_.maxY = std::max(flashReach_.maxY, y);
+    };
+    take(item.x1, item.y1);
+    if (hasBoxCorners(item.kind))
+        take(item.x2, item.y2);
+}
+
+void Renderer::flushFlash()
+{
+    if (flash_.empty())
+        return;
+    if (flashHasHole_)
+        surface_.keepPixels(flashBox());
+    for (const DisplayItem &item : flash_)
+        draw(item, flashHasHole_ && item.colourLayer == 0 ? holeMarker_ : look_.colour[item.colourLayer]);
+    if (flashHasHole_)
+        surface_.restoreKept(holeMarker_);
+    flash_.clear();
+    flashHasHole_ = false;
+}
+
+// Every pixel the flash's items may paint: their points, the pen position
+// the first stroke starts from, and half the widest pen around them.
+PixelRect Renderer::flashBox() const
+{
+    int left = flashPen_.x, right = flashPen_.x, top = flashPen_.y, bottom = flashPen_.y;
+    double widest = 1;
+    auto take = [&](PixelPoint p) {
+        left = std::min(left, p.x);
+        right = std::max(right, p.x);
+        top = std::min(top, p.y);
+        bottom = std::max(bottom, p.y);
+    };
+    for (const DisplayItem &item : flash_) {
+        take(map_.point(item.x1, item.y1));
+        if (hasBoxCorners(item.kind))
+            take(map_.point(item.x2, item.y2));
+        widest = std::max(widest, map_.exactWidth(item.width));
+    }
+    const int margin = static_cast<int>(std::min(widest / 2, CoordinateLimit)) + 3;
+    return {left - margin, top - margin, right + margin, bottom + margin};
+}
+
+void Renderer::draw(const DisplayItem &item, Colour colour)
+{
     const std::int32_t layer = item.layer;
     const std::int32_t colourLayer = item.colourLayer;
-    const Colour colour = look_.colour[colourLayer];
     const std::int32_t fill = item.fill;
     const BrushStyle solidOrHollow = fill == 1 ? BrushStyle::Hollow : BrushStyle::Solid;
     const BrushStyle region = regionFill_ == RegionFill::Solid ? BrushStyle::Solid : BrushStyle::DiagonalCross;
@@ -212,9 +361,14 @@ void Renderer::paintItem(const DisplayItem &item)
         break;
     }
     case 12: {  // Rectangle: fill 3 is an outline in the layer colour
+        // Square flashes and strokes are outlines on the screen, but an
+        // outline of clearing (or of a hole) would clear nothing that
+        // matters: those clear their whole area, as dark ones do on a
+        // negative image.
+        const bool hollow = (fill == 1 && (colourLayer != 0) != negative_) || fill == 3;
         surface_.setPen(colour, 1);
         surface_.setBrush(fill == 3 && colourLayer != 0 ? colours::White : colour,
-                          fill == 1 || fill == 3 ? BrushStyle::Hollow : BrushStyle::Solid);
+                          hollow ? BrushStyle::Hollow : BrushStyle::Solid);
         const PixelPoint a = map_.point(item.x1, item.y1), b = map_.point(item.x2, item.y2);
         surface_.rectangle(a.x, a.y, b.x, b.y);
         break;

@@ -38,15 +38,29 @@ struct PixelMapping {
 };
 
 // Colour and visibility per layer number; index 0 is the background (white,
-// used by clear items) and never a visible layer.
+// used by clear items) and never a visible layer. A negative layer's file
+// declared %IPNEG: its image is drawn inverted within its extents.
 struct LayerLook {
     std::array<Colour, LayerCount + 1> colour{};
     std::array<bool, LayerCount + 1> visible{};
+    std::array<bool, LayerCount + 1> negative{};
 
     bool operator==(const LayerLook &) const = default;
 
     static LayerLook from(const LayerTable &layers);
 };
+
+// Whether the renderer paints the item at all: a hidden item neither paints
+// nor moves the pen.
+bool paintedBy(const DisplayItem &item, const LayerLook &look);
+// Whether items of the kind paint pixels (all but moves and vertices).
+bool paintsPixels(std::int32_t kind);
+// Whether the item's second point (x2, y2) is a corner of its box.
+bool hasBoxCorners(std::int32_t kind);
+// Whether the kind strokes from the pen position (LineTo of both sequences).
+bool startsFromPen(std::int32_t kind);
+// Whether the kind moves the pen (MoveTo and LineTo of both sequences).
+bool movesPen(std::int32_t kind);
 
 // Whether no item reads the pixels it paints over (no flood fill): only then
 // may pieces of a pass be painted apart and laid over one another.
@@ -82,7 +96,25 @@ public:
     void paintItem(const DisplayItem &item);
     void startPass() { vertices_.clear(); }
 
+    // Paints one layer's image: items of colourLayer 0 paint in the look's
+    // colour 0 (what erases from the image), except the holes of a dark
+    // flash (a donut's hole, a thermal's gaps, a macro's exposure-off
+    // primitives), which leave whatever lay beneath the flash: they are
+    // painted in holeMarker and the pixels beneath laid back. On a negative
+    // image (the look inverted) dark objects are what erases. Call
+    // endImage after the last item.
+    void paintAsImage(Colour holeMarker, bool negative);
+    void endImage() { flushFlash(); }
+    // Puts the pen where the given item (a MoveTo or LineTo) left it, or at
+    // the origin for nullptr, as a pass that painted everything before would.
+    void placePen(const DisplayItem *item);
+
 private:
+    void draw(const DisplayItem &item, Colour colour);
+    void flushFlash();
+    bool partOfFlash(const DisplayItem &item) const;
+    void widenFlashReach(const DisplayItem &item);
+    PixelRect flashBox() const;
     void lineTo(const DisplayItem &item, Colour colour, BrushStyle brush);
     void sweepFigure(const DisplayItem &item, bool pie);
     void closePolygon();
@@ -96,6 +128,20 @@ private:
     std::int32_t polygonLayer_ = 0;
     // The pen position before rounding, where wide strokes start.
     RayPoint exactPen_;
+
+    // Layer image painting: the items of the flash being gathered (its
+    // body first), whether it has holes, and the hole colour.
+    bool asImage_ = false;
+    bool negative_ = false;
+    Colour holeMarker_ = 0;
+    std::vector<DisplayItem> flash_;
+    bool flashHasHole_ = false;
+    PixelPoint flashPen_;
+    // The stored box the flash's dark items reach.
+    struct Reach {
+        double minX, minY, maxX, maxY;
+    };
+    Reach flashReach_{};
 };
 
 }  // namespace korvane

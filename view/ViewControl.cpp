@@ -1,8 +1,10 @@
 #include "view/ViewControl.h"
 
 #include "core/Numbers.h"
+#include "view/LayerPainting.h"
 #include "view/ViewTexts.h"
 
+#include <algorithm>
 #include <new>
 
 namespace korvane {
@@ -12,7 +14,7 @@ PictureHost::~PictureHost() = default;
 void PictureHost::paintRaster(DrawingSurface &raster, const DisplayList &list, const LayerLook &look, RegionFill fill,
                               const PixelMapping &mapping)
 {
-    Renderer(raster, look, fill, mapping).paint(list);
+    paintLayers(raster, list, look, fill, mapping);
 }
 
 ViewController::ViewController(Document &document, Prompter &prompter, PictureHost &host)
@@ -190,9 +192,12 @@ void ViewController::placeForZoom(int width, int height)
 
 // Paints the zoomed picture before anything of the old one is given up, so
 // that a raster too large for the memory leaves the view as it was.
-bool ViewController::finishZoom(const ViewTransform &before, int width, int height)
+bool ViewController::finishZoom(const ViewTransform &before, int width, int height, const ZoomAnchor *anchor)
 {
     placeForZoom(width, height);
+    anchoredScroll_ = {};
+    if (anchor)
+        keepAnchor(*anchor, width, height);
     std::unique_ptr<DrawingSurface> raster = paintRaster(width, height);
     if (!raster) {
         t_ = before;
@@ -205,7 +210,34 @@ bool ViewController::finishZoom(const ViewTransform &before, int width, int heig
     return true;
 }
 
-void ViewController::zoomIn()
+// Along one axis: the scroll position that shows `pixel` at `at` of `seen`
+// pixels. Where the picture ends too soon the picture grows on that side
+// (up to `limit`), and `offset` moves the drawing along when it grows in
+// front.
+static int anchoredAxis(int pixel, int at, int seen, int &size, std::int32_t &offset, float limit)
+{
+    const int room = std::max(0, static_cast<int>(limit) - 1 - size);
+    int scroll = pixel - at;
+    if (scroll < 0) {
+        const int grow = std::min(-scroll, room);
+        size += grow;
+        offset -= grow;
+        scroll = std::max(0, scroll + grow);
+    } else if (scroll > std::max(0, size - seen)) {
+        size += std::min(scroll - (size - seen), room);
+        scroll = std::min(scroll, std::max(0, size - seen));
+    }
+    return scroll;
+}
+
+void ViewController::keepAnchor(const ZoomAnchor &anchor, int &width, int &height)
+{
+    const PixelPoint p = t_.mapping().point(anchor.x, anchor.storedY);
+    anchoredScroll_.x = anchoredAxis(p.x, anchor.atX, anchor.seenWidth, width, t_.offsetX, t_.maxImageWidth);
+    anchoredScroll_.y = anchoredAxis(p.y, anchor.atY, anchor.seenHeight, height, t_.offsetY, t_.maxImageHeight);
+}
+
+void ViewController::zoomIn(const ZoomAnchor *anchor)
 {
     if (!doc_.hasData)
         return;
@@ -224,10 +256,10 @@ void ViewController::zoomIn()
     const int newW = t_.baseWidth > t_.baseWidth * double(t_.zoomX) ? t_.baseWidth : roundToInt(t_.zoomX * double(w));
     const int newH =
         t_.baseHeight > t_.baseHeight * double(t_.zoomY) ? t_.baseHeight : roundToInt(t_.zoomY * double(h));
-    finishZoom(before, newW, newH);
+    finishZoom(before, newW, newH, anchor);
 }
 
-void ViewController::zoomOut()
+void ViewController::zoomOut(const ZoomAnchor *anchor)
 {
     if (!doc_.hasData)
         return;
@@ -247,7 +279,7 @@ void ViewController::zoomOut()
                        box_.extentY * t_.scale + 60 < roundToInt64(t_.baseHeight * t_.mmPerPixelY);
     const int newW = backX ? t_.baseWidth : roundToInt(w * double(t_.zoomX));
     const int newH = backY ? t_.baseHeight : roundToInt(h * double(t_.zoomY));
-    finishZoom(before, newW, newH);
+    finishZoom(before, newW, newH, anchor);
 }
 
 }  // namespace korvane

@@ -36,6 +36,14 @@ public:
     virtual double screenMmPerPixelY() const = 0;
 };
 
+// A point a zoom keeps in place: the board point (x, stored y) that was
+// seen at (atX, atY) of a visible part of seenWidth x seenHeight pixels.
+struct ZoomAnchor {
+    double x = 0, storedY = 0;
+    int atX = 0, atY = 0;
+    int seenWidth = 0, seenHeight = 0;
+};
+
 class ViewController {
 public:
     ViewController(Document &document, Prompter &prompter, PictureHost &host);
@@ -83,14 +91,19 @@ public:
     // The menu commands; each does nothing while there is no drawing.
     void fitAll();
     void redrawView();
-    void zoomIn();
-    void zoomOut();
+    // With an anchor, the zoomed picture is made a little larger where it
+    // must be (within the zoom limits) so that the anchor can be shown where
+    // it was; anchoredScroll() then says from where to show the picture.
+    void zoomIn(const ZoomAnchor *anchor = nullptr);
+    void zoomOut(const ZoomAnchor *anchor = nullptr);
+    PixelPoint anchoredScroll() const { return anchoredScroll_; }
 
 private:
     std::unique_ptr<DrawingSurface> paintRaster(int width, int height);
     void computeZoomFactors(int width, int height);
     void placeForZoom(int width, int height);
-    bool finishZoom(const ViewTransform &before, int width, int height);
+    bool finishZoom(const ViewTransform &before, int width, int height, const ZoomAnchor *anchor);
+    void keepAnchor(const ZoomAnchor &anchor, int &width, int &height);
     void ensureScreenMetrics();
     void refreshFitBox();
 
@@ -104,6 +117,7 @@ private:
     ViewTransform t_;
     RegionFill regionFill_ = RegionFill::Solid;
     int statusBarHeight_ = 19;
+    PixelPoint anchoredScroll_;
     FitBox box_;
     // The usable area the fit scale was last computed for.
     std::optional<FitArea> fitArea_;

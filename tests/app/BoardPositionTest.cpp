@@ -32,8 +32,8 @@ TEST(BoardPosition, PixelsMapBackToTheBoardPointsThatMapToThem)
         EXPECT_NEAR(back->y, board.y, view.mmPerPixelY / view.scale / 2 + 1e-9);
     }
     EXPECT_FALSE(boardPointAt(ViewTransform{}, 10, 10));  // no scale yet
-    EXPECT_EQ(pointerPositionText({12.3456, -6.7894}, false), "X 12.346  Y -6.789");
-    EXPECT_EQ(pointerPositionText({25.4, -0.00001}, true), "X 1.0000  Y 0.0000");
+    EXPECT_EQ(pointerPositionText({12.3456, -6.7894}, false), "X 12.346  Y -6.789 mm");
+    EXPECT_EQ(pointerPositionText({25.4, -0.00001}, true), "X 1.0000  Y 0.0000 inch");
 }
 
 TEST_F(MainFixture, TheSecondPanelFollowsThePointer)

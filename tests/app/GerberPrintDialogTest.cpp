@@ -7,10 +7,13 @@
 #include "support/FakePorts.h"
 #include "support/TempDir.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <gtest/gtest.h>
 
@@ -80,6 +83,29 @@ TEST_F(GbprintFixture, GridHeadersRowNumbersAndWidths)
     EXPECT_EQ(TGbprint::columnWidths(606)[1], 225);
     EXPECT_EQ(TGbprint::columnWidths(606)[4], 60);
     EXPECT_EQ(dialog->windowTitle(), "ガーバー印刷");
+}
+
+// Whatever the font: the row numbers 10 to 15 whole, every column (合成４
+// too) in sight without a scroll bar.
+TEST_F(GbprintFixture, TheGridShowsEveryColumnAndEveryNumberWhole)
+{
+    dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);  // as the main window sets it
+    dialog->show();
+    QApplication::processEvents();
+    QTableWidget *grid = dialog->fileGrid();
+    const QFontMetrics metrics(grid->font());
+    EXPECT_GE(grid->columnWidth(0), metrics.horizontalAdvance("15") + 8);
+    for (int c = 0; c < 13; ++c)
+        EXPECT_GE(
+            grid->columnWidth(c),
+            QFontMetrics(grid->horizontalHeader()->font()).horizontalAdvance(grid->horizontalHeaderItem(c)->text()))
+            << c;
+    int total = 0;
+    for (int c = 0; c < 13; ++c)
+        total += grid->columnWidth(c);
+    EXPECT_LE(total, grid->viewport()->width());
+    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+    EXPECT_GE(grid->rowHeight(14), metrics.height());
 }
 
 TEST_F(GbprintFixture, CellsAreSetOnlyThroughTheirPickLists)

@@ -13,6 +13,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -173,13 +175,24 @@ TEST(LayerColourBoxesTest, AColourChosenInTheTableShowsInTheSelectionForTheSameS
     LayerColourBoxes colours;
     TGerSel sel(doc, table, macros, colours, ginDialog, ninDialog, DialogPorts{prompter, picker, status});
     ScriptedLayerTable lyr(doc, colours);
+    int picked = 0;
+    QObject::connect(&colours, &LayerColourBoxes::picked, [&](int n) { picked = n; });
     lyr.colourBox(13)->click();
+    EXPECT_EQ(picked, 13);                                 // a default for the next start
     EXPECT_EQ(doc.layers.slot(13).colour, colours::Navy);  // at once in the table
     EXPECT_EQ(colours.colour(13), colours::Navy);
     EXPECT_EQ(colours.colour(12), 0u);
     EXPECT_TRUE(sel.colourBox(13)->styleSheet().contains("#000080"));
     EXPECT_FALSE(sel.colourBox(12)->styleSheet().contains("#000080"));
     EXPECT_EQ(lyr.windowTitle(), "レイヤー表示設定");
+    // "１" to "１５", drawn full width.
+    for (int n : {1, 15}) {
+        auto *number = lyr.findChild<QLabel *>(QStringLiteral("slotNumber%1").arg(n));
+        ASSERT_NE(number, nullptr);
+        EXPECT_EQ(number->text(), n == 1 ? "１" : "１５");
+        const QFontMetrics metrics(number->font());
+        EXPECT_GE(metrics.horizontalAdvance(number->text()), metrics.horizontalAdvance(QString::number(n)) * 3 / 2);
+    }
 }
 
 TEST_F(LayerWindowFixture, AnotherFileForALoadedSlotClearsTheDrawingOnYes)
@@ -215,4 +228,91 @@ TEST_F(LayerWindowFixture, AnotherFileForALoadedSlotClearsTheDrawingOnYes)
     EXPECT_EQ(itemsOf(2), 0);
     EXPECT_FALSE(window->toolMarkPanel()->isVisible());
     EXPECT_EQ(sel->nameField(1)->text(), "silk_inch.gbr");
+}
+
+// A drawing opened from a workspace is a drawing like any other: a load
+// adds to it, and a load into one of its slots asks before it clears it.
+TEST_F(LayerWindowFixture, LoadsAddToAnOpenedWorkspace)
+{
+    TGerSel *sel = window->layerSelectionDialog();
+    window->settings().gerberIn.dialect = GerberDialect::Rs274X;
+    const std::string gdb = dir.file("board.gdb");
+    auto load = [&](int slot, const std::string &path) {
+        picker.openAnswers.push_back(path);
+        whileOpen(
+            [&] {
+                sel->slotButton(slot)->click();
+                sel->okButton()->click();
+            },
+            window->action("loadGerberAction"));
+    };
+    // Underlay and main: a workspace file read back holds all in the main.
+    auto itemsOf = [&](int layer) {
+        int count = 0;
+        for (const ItemSequence *items :
+             {&window->document().displayList.underlay(), &window->document().displayList.main()})
+            for (const auto &item : *items)
+                count += item.layer == layer;
+        return count;
+    };
+    load(1, data + "/gerber/copper_mm.gbr");
+    const int copper = itemsOf(1);
+    int silk = 0;
+    picker.saveAnswers.push_back(gdb);
+    window->action("saveWorkspaceAction")->trigger();
+    EXPECT_EQ(window->windowTitle(), "board.gdb");
+
+    for (Answer answer : {Answer::No, Answer::Yes}) {
+        SCOPED_TRACE(answer == Answer::Yes ? "Yes" : "No");
+        prompter.shown.clear();
+        picker.openAnswers.push_back(gdb);
+        window->action("loadWorkspaceAction")->trigger();
+        ASSERT_EQ(itemsOf(1), copper);
+        EXPECT_EQ(sel->nameField(1)->text(), "copper_mm.gbr");
+        EXPECT_EQ(window->windowTitle(), "board.gdb");
+
+        // Another layer: no question, both drawn.
+        load(2, data + "/gerber/silk_inch.gbr");
+        EXPECT_TRUE(prompter.shown.empty()) << prompter.texts().front();
+        EXPECT_EQ(itemsOf(1), copper);
+        silk = itemsOf(2);
+        EXPECT_GT(silk, 0);
+        EXPECT_EQ(window->document().layers.slot(1).fileName, "copper_mm.gbr");
+        EXPECT_EQ(window->windowTitle(), "board.gdb");
+
+        // Another file for the workspace's slot: the question first.
+        prompter.answers = {answer};
+        load(1, data + "/gerber/silk_inch.gbr");
+        EXPECT_EQ(prompter.texts(),
+                  std::vector<std::string>{"既に使用しているレイヤがあります。現在のデータをクリアしますか？"});
+        if (answer == Answer::No) {
+            EXPECT_EQ(itemsOf(1), copper + itemsOf(2));  // the new file's items join the workspace's
+        } else {
+            // The workspace's drawing is gone; slot 2's file is read again.
+            EXPECT_EQ(itemsOf(1), silk);
+            EXPECT_EQ(itemsOf(2), silk);
+            EXPECT_EQ(window->windowTitle(), "ＫＯＲＶＡＮＥ");
+        }
+    }
+
+    prompter.answers = {Answer::Yes};
+    window->action("clearAllAction")->trigger();
+    EXPECT_EQ(window->windowTitle(), "ＫＯＲＶＡＮＥ");
+}
+
+// Colours picked in either dialog are the slots' colours at the next start.
+TEST_F(LayerWindowFixture, PickedColoursAreSavedForTheNextStart)
+{
+    auto *boxes = window->findChild<LayerColourBoxes *>();
+    ASSERT_NE(boxes, nullptr);
+    boxes->pick(3, colours::Navy);
+    boxes->setColour(4, colours::Teal);  // shown (a workspace's colour), not picked
+    window->close();
+    Settings read;
+    FakePrompter quiet;
+    loadSettingsFile(dir.file("Reravado4.ini"), read, quiet);
+    EXPECT_EQ(read.layerColours[2], colours::Navy);
+    EXPECT_EQ(read.layerColours[3], Settings{}.layerColours[3]);
+    auto again = makeWindow();
+    EXPECT_EQ(again->document().layers.slot(3).colour, colours::Navy);
 }

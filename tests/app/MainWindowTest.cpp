@@ -1,6 +1,8 @@
+#include "app/BoardPosition.h"
 #include "app/DrawingArea.h"
 #include "app/FormWidgets.h"
 #include "app/HelpWindow.h"
+#include "app/StatusNote.h"
 #include "app/TAptbl.h"
 #include "app/TGinFormat.h"
 #include "app/TGoutFormat.h"
@@ -18,6 +20,7 @@
 #include "app/TGerSel.h"
 #include "gerber/GerberTexts.h"
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,8 +29,11 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -128,11 +134,16 @@ TEST_F(MainFixture, EnablingFollowsTheLoadsAndClearAll)
     EXPECT_FALSE(w->toolMarkPanel()->isVisible());
 }
 
-TEST_F(MainFixture, AMissingSettingsFileIsReportedAndTheFirstCloseCreatesIt)
+// The first start in a folder: no message box before the window, the
+// defaults, and a note in the status bar that names the file.
+TEST_F(MainFixture, AMissingSettingsFileStartsWithTheDefaultsAndTheFirstCloseCreatesIt)
 {
     auto w = makeWindow();
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"ファイルが見つかりません"});
+    EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(w->settings(), Settings{});
+    auto *note = w->findChild<StatusNote *>("statusPanel1");
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->note().toStdString(), dir.file("Reravado4.ini") + NoSettingsFileNote);
     w->show();
     w->close();
     auto bytes = TempDir::read(dir.file("Reravado4.ini"));
@@ -238,6 +249,65 @@ TEST_F(MainFixture, HelpShowsTheJapaneseContentsAndClosesWithTheWindow)
     EXPECT_TRUE(text.contains("ｶﾞｰﾊﾞｰ読込(G)"));
     w->close();
     EXPECT_FALSE(help->isVisible());
+
+    // Esc closes it too.
+    w->show();
+    w->action("helpContentsAction")->trigger();
+    ASSERT_TRUE(help->isVisible());
+    help->activateWindow();
+    QTest::keyClick(help->browser(), Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
+}
+
+// A note wider than its panel ends in "…" with the whole text as tooltip;
+// the next command starts without it.
+TEST_F(MainFixture, TheStatusNoteShowsItsWholeTextAndGoesWithTheNextCommand)
+{
+    writeSettings(Settings{});
+    auto w = makeWindow();
+    w->resize(800, 600);
+    w->show();
+    const std::string data = KORVANE_TEST_DATA;
+    ASSERT_TRUE(w->openFiles({QString::fromStdString(data + "/gerber/copper_mm.gbr")}));
+    auto *note = w->findChild<StatusNote *>("statusPanel1");
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->text().toStdString(), gerbermsg::ReadAsRs274X);  // whole at this width
+    EXPECT_TRUE(note->toolTip().isEmpty());
+    w->resize(560, 600);
+    QApplication::processEvents();
+    EXPECT_TRUE(note->text().contains(QChar(0x2026))) << note->text().toStdString();
+    EXPECT_EQ(note->toolTip().toStdString(), gerbermsg::ReadAsRs274X);
+    EXPECT_EQ(note->note().toStdString(), gerbermsg::ReadAsRs274X);
+
+    // A view command keeps it; clear-all (any other command) starts afresh.
+    w->action("fitAllAction")->trigger();
+    EXPECT_FALSE(note->note().isEmpty());
+    prompter.answers = {Answer::No};
+    w->action("clearAllAction")->trigger();
+    EXPECT_TRUE(note->note().isEmpty());
+    EXPECT_TRUE(note->text().isEmpty());
+}
+
+// An RS-274X load writes its own apertures over a loaded table: the table
+// window no longer names (nor proposes to overwrite) the table file.
+TEST_F(MainFixture, AnRs274XLoadTakesTheTableFilesNameOffTheApertureWindow)
+{
+    writeSettings(Settings{});
+    auto w = makeWindow();
+    w->resize(800, 600);
+    w->show();
+    const std::string data = KORVANE_TEST_DATA;
+    ASSERT_TRUE(w->openFiles({QString::fromStdString(data + "/gerber/board_d.apt")}));
+    ASSERT_EQ(w->apertureTable().title, "board_d.apt");
+    ASSERT_TRUE(w->openFiles({QString::fromStdString(data + "/gerber/copper_mm.gbr")}));
+    QString title;
+    QTimer::singleShot(0, [&] {
+        title = w->apertureTableDialog()->windowTitle();
+        w->apertureTableDialog()->reject();
+    });
+    w->action("apertureTableAction")->trigger();
+    EXPECT_EQ(title, "アパーチャテーブル");
+    EXPECT_EQ(w->apertureTable().title, "アパーチャテーブル");
 }
 
 TEST_F(MainFixture, VersionBoxShowsProductVersionAndOk)
@@ -416,4 +486,73 @@ TEST_F(MainFixture, DrillFilesOnTheCommandLineJoinTheGerberDrawing)
     EXPECT_TRUE(w->toolMarkPanel()->isVisible());
     EXPECT_TRUE(w->action("toolListOfDisplayAction")->isEnabled());
     EXPECT_TRUE(w->action("dcodeListOfDisplayAction")->isEnabled());
+}
+
+namespace {
+
+// A board like gen_big.py's big.gbr (traces, pads, arcs and regions spread
+// over 300 x 200 mm), n objects; deterministic.
+std::string bigBoard(int n)
+{
+    std::string out = "%FSLAX33Y33*%\n%MOMM*%\n%LPD*%\n%ADD10C,0.200*%\n%ADD11C,0.500*%\n%ADD12R,1.200X0.800*%\n"
+                      "%ADD13O,1.500X0.900*%\nG01*\n";
+    unsigned seed = 1;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return int((seed >> 8) % range);
+    };
+    for (int i = 0; i < n; ++i) {
+        const int x = next(300000), y = next(200000);
+        char line[160];
+        switch (i % 4) {
+        case 0:
+            std::snprintf(line, sizeof line, "D10*\nX%dY%dD02*\nX%dY%dD01*\n", x, y, x + next(10000) - 5000,
+                          y + next(10000) - 5000);
+            break;
+        case 1: std::snprintf(line, sizeof line, "D%d*\nX%dY%dD03*\n", 11 + next(3), x, y); break;
+        case 2:
+            std::snprintf(line, sizeof line, "D11*\nG75*\nX%dY%dD02*\nG03X%dY%dI-2000J0D01*\nG01*\n", x, y, x - 2000,
+                          y + 2000);
+            break;
+        default:
+            std::snprintf(line, sizeof line, "G36*\nX%dY%dD02*\nX%dY%dD01*\nX%dY%dD01*\nX%dY%dD01*\nG37*\n", x, y,
+                          x + 3000, y, x + 3000, y + 2000, x, y);
+        }
+        out += line;
+    }
+    return out + "M02*\n";
+}
+
+}  // namespace
+
+// A zoom step of a large board keeps the point at the centre of the view
+// in view, at the centre. KORVANE_BIG_GERBER names gen_big.py's big.gbr to
+// try the real one; without it a board of the same kind, smaller, is made.
+TEST_F(MainFixture, AZoomStepOfALargeBoardKeepsTheCentrePoint)
+{
+    writeSettings(Settings{});
+    auto w = makeWindow();
+    w->resize(1000, 700);
+    w->show();
+    QApplication::processEvents();  // the drawing area takes the window's size
+    const char *big = std::getenv("KORVANE_BIG_GERBER");
+    const std::string path = big && *big ? std::string(big) : dir.write("big.gbr", bigBoard(40000));
+    ASSERT_TRUE(w->openFiles({QString::fromStdString(path)}));
+    DrawingArea &area = *w->drawingArea();
+    // The centre of the view as it is now: scroll bars that come with the
+    // zoom move it.
+    auto boardAtCentre = [&] {
+        const QPoint pixel = area.scrollPosition() + area.viewportCentre();
+        return *boardPointAt(area.view().transform(), pixel.x(), pixel.y());
+    };
+    for (int step = 0; step < 2; ++step) {
+        const Point before = boardAtCentre();
+        w->action("zoomInAction")->trigger();
+        const Point after = boardAtCentre();
+        const ViewTransform &t = area.view().transform();
+        EXPECT_NEAR(after.x, before.x, 2 * t.mmPerPixelX / t.scale) << step;
+        EXPECT_NEAR(after.y, before.y, 2 * t.mmPerPixelY / t.scale) << step;
+    }
+    EXPECT_GT(area.pictureWidth(), area.scrollArea()->viewport()->width());
+    EXPECT_TRUE(prompter.shown.empty());
 }

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -114,6 +115,19 @@ TEST_F(ToolMenu, ToolListOfTheDisplayIsModeless)
     doc.drillLoaded = 0;
     commands->listToolsShown();
     EXPECT_EQ(cell(list->grid(), 0, 1).toStdString(), "T05");
+    // A slot gets a row of its own, its column wide enough for its name.
+    AppendArgs slot{ItemKind::LineTo};
+    slot.code = 5;
+    slot.role = RoleDrillSlot;
+    slot.toolSize = 0.8;
+    doc.appendItem(slot);
+    doc.drillLoaded = 1;
+    commands->listToolsShown();
+    EXPECT_EQ(cell(list->grid(), 2, 1).toStdString(), "T05 長穴");
+    EXPECT_EQ(cell(list->grid(), 2, 2).toStdString(), "1");
+    EXPECT_GE(list->grid()->columnWidth(1),
+              list->grid()->fontMetrics().horizontalAdvance(QString::fromUtf8("T05 長穴")));
+    EXPECT_EQ(list->grid()->width(), 207 + list->grid()->columnWidth(1) - 48);
     list->close();
 }
 
@@ -153,6 +167,9 @@ TEST_F(ToolMenu, DrillToGerberHoldsTheDialectAndShowsTheReport)
         EXPECT_EQ(cell(report->grid(), 0, 1).toStdString(), "T01");
         EXPECT_EQ(cell(report->grid(), 0, 2).toStdString(), "D10");
         EXPECT_EQ(cell(report->grid(), 0, 3).toStdString(), "2");
+        // Every column and the whole path in sight.
+        EXPECT_FALSE(report->grid()->horizontalScrollBar()->isVisible());
+        EXPECT_GE(report->inputName()->width(), report->inputName()->sizeHint().width());
     });
     dialog->run();
     EXPECT_TRUE(looked);

@@ -1,4 +1,5 @@
 #include "core/LayerSelection.h"
+#include "core/WorkspaceFile.h"
 #include "support/FakePorts.h"
 
 #include <gtest/gtest.h>
@@ -179,4 +180,36 @@ TEST(LayerSelection, CancelForgetsPicksNotYetLoaded)
     // So the next confirmation asks nothing.
     s.ok();
     EXPECT_TRUE(s.prompter.shown.empty());
+}
+
+// The slots of an opened workspace count as loaded but name no file: a
+// drawing cleared for another file gives them up instead of reading them.
+TEST(LayerSelection, AWorkspacesSlotsAreLoadedAndGivenUpWithItsDrawing)
+{
+    Selection s;
+    WorkspaceData ws;
+    ws.layers = {{1, colours::Red, "top.gbr"}, {2, colours::Blue, "bottom.gbr"}};
+    ws.extentX = ws.extentY = 10;
+    ws.items.appendToMain(makeItem({ItemKind::Ellipse, 0, 1, 1}));
+    ASSERT_TRUE(applyWorkspace(std::move(ws), s.doc));
+    s.fields.names[0] = "top.gbr";
+    s.fields.names[1] = "bottom.gbr";
+
+    s.pick(4, "/d/drill.gbr");
+    s.ok();
+    EXPECT_TRUE(s.prompter.shown.empty());
+    EXPECT_EQ(s.doc.keepExisting, 1);
+    EXPECT_EQ(s.pending(1), AlreadyLoadedMarker);
+    s.load();
+    EXPECT_EQ(s.doc.displayList.size(), 2u);
+
+    s.pick(1, "/d/top2.gbr");
+    s.prompter.answers = {Answer::Yes};
+    s.ok();
+    EXPECT_EQ(s.prompter.shown.size(), 1u);
+    EXPECT_EQ(s.pending(1), "/d/top2.gbr");
+    EXPECT_EQ(s.pending(2), "");  // nothing to read: given up
+    EXPECT_EQ(s.doc.layers.slot(2).fileName, "");
+    EXPECT_EQ(s.fields.names[1], "");
+    EXPECT_EQ(s.pending(4), "/d/drill.gbr");  // a real file: read again
 }

@@ -218,7 +218,8 @@ TEST(WorkspaceRead, ASavedDrawingReadsBackWithEveryItemInTheMainSequence)
     Document doc;
     doc.keepExisting = 1;
     doc.appendItem(box(ItemKind::Rectangle, 5, 6, 7, 8));
-    doc.layers.slot(5).fileName = "other.gbr";  // not in the file: kept
+    doc.layers.slot(5).fileName = "other.gbr";  // not in the file: its file is gone, its tick stays
+    doc.layers.slot(5).pendingPath = AlreadyLoadedMarker;
     doc.layers.slot(5).visible = 1;
     doc.layers.slot(1).assignedPath = "/data/top layer.gbr";
     doc.layers.slot(1).pendingPath = AlreadyLoadedMarker;
@@ -249,13 +250,14 @@ TEST(WorkspaceRead, ASavedDrawingReadsBackWithEveryItemInTheMainSequence)
     EXPECT_EQ(top.fileName, "top layer.gbr");
     EXPECT_EQ(top.colour, colours::Lime);
     EXPECT_EQ(top.visible, 1);
-    EXPECT_EQ(top.assignedPath, "/data/top layer.gbr");
+    // Loaded, from no file that could be read again.
+    EXPECT_EQ(top.assignedPath, "");
     EXPECT_EQ(top.pendingPath, AlreadyLoadedMarker);
-    EXPECT_EQ(top.fileKind, "gb");
     EXPECT_EQ(doc.layers.slot(3).fileName, "ドリル.drl");
     EXPECT_EQ(doc.layers.slot(3).colour, 0x123456u);
     EXPECT_EQ(doc.layers.slot(2).visible, 0);  // its items keep layer 2
-    EXPECT_EQ(doc.layers.slot(5).fileName, "other.gbr");
+    EXPECT_EQ(doc.layers.slot(5).fileName, "");
+    EXPECT_EQ(doc.layers.slot(5).pendingPath, "");
     EXPECT_EQ(doc.layers.slot(5).visible, 1);
 }
 

@@ -152,3 +152,81 @@ TEST(DrillDetective, TheQuestionAndItsAnswers)
         }
     }
 }
+
+// A file that declares unit, zeros and digits is read as declared, even
+// where its holes meet no pad (a non-plated file): no question is asked.
+TEST(DrillDetective, LeavesACompletelyDeclaredFormatAlone)
+{
+    const DrillInFormat other =
+        drillFormat(ZeroSuppression::Trailing, LengthUnit::Mm, CoordinateMode::Absolute, "3", "2");
+    TempDir dir;
+    Board board;
+    int count = 0;
+    // Written so that mm 3.2 with trailing zeros left out puts them on the pads.
+    const std::string body = drillFileFor(board.pads, other, count);
+    const std::string path = dir.write("npth.drl", "M48\nMETRIC,LZ\n;FILE_FORMAT=4:3\nT1C3.0\n%\n" + body);
+    board.gerber.doc.keepExisting = 1;
+    DrillInFormat format = drillFormat();
+    FakePrompter prompter;
+    FakeStatus status;
+    DrillLoadContext context{board.gerber.doc, format, prompter, status, nullptr};
+    const auto outcome = loadDrillFiles(context, {{2, path}});
+    EXPECT_TRUE(prompter.shown.empty()) << (prompter.shown.empty() ? "" : prompter.shown[0].text);
+    EXPECT_EQ(format.integerDigits, "4");
+    EXPECT_EQ(format.decimalDigits, "3");
+    EXPECT_EQ(outcome.declaredFormatNote, "npth.drl: ミリ 4.3 TZ（ファイルの宣言） で読み込みました");
+
+    // Declaring the unit and zeros only leaves the digits to the pads (of
+    // the formats that tie, the one with the decimals in use is offered).
+    const DrillInFormat twoThree =
+        drillFormat(ZeroSuppression::Trailing, LengthUnit::Mm, CoordinateMode::Absolute, "2", "3");
+    const std::string open =
+        dir.write("open.drl", "M48\nMETRIC,LZ\nT1C3.0\n%\n" + drillFileFor(board.pads, twoThree, count));
+    Board again;
+    again.gerber.doc.keepExisting = 1;
+    DrillInFormat format2 = drillFormat();
+    FakePrompter prompter2;
+    DrillLoadContext context2{again.gerber.doc, format2, prompter2, status, nullptr};
+    loadDrillFiles(context2, {{2, open}});
+    ASSERT_EQ(prompter2.shown.size(), 1u);
+    EXPECT_NE(prompter2.shown[0].text.find("ミリ 2.3 TZ"), std::string::npos) << prompter2.shown[0].text;
+}
+
+// Without Gerber data a file that declares nothing is read by the most
+// plausible format for a board, and the status note says it was guessed.
+TEST(DrillDetective, AHeaderlessFileWithoutPadsIsReadByThePlausibleFormat)
+{
+    const std::string path = std::string(KORVANE_TEST_DATA) + "/drill/slots/headerless-inch24.drl";
+    Document doc;
+    DrillInFormat format = drillFormat();  // mm 3.2: a 0.035 mm tool, a 10 mm grid
+    FakePrompter prompter;
+    FakeStatus status;
+    DrillLoadContext context{doc, format, prompter, status, nullptr};
+    const auto outcome = loadDrillFiles(context, {{1, path}});
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(drillFormatName(format), "インチ 2.4 LZ");
+    EXPECT_EQ(outcome.declaredFormatNote, "headerless-inch24.drl: インチ 2.4 LZ（推定） で読み込みました");
+    EXPECT_NEAR(doc.maxX, 2.9 * 25.4, 1e-9);
+    EXPECT_NEAR(doc.minX, 0.2 * 25.4, 1e-9);
+
+    const std::string bytes = readFileBytes(path);
+    EXPECT_EQ(drillPlausibility(bytes, format).points, FullPlausibility);
+    EXPECT_LT(drillPlausibility(bytes, drillFormat()).points, FullPlausibility);
+    // Ten times too small crowds the 0.9 mm holes of the 2.54 mm grid.
+    EXPECT_LT(drillPlausibility(
+                  bytes, drillFormat(ZeroSuppression::Leading, LengthUnit::Inch, CoordinateMode::Absolute, "2", "5"))
+                  .points,
+              FullPlausibility);
+}
+
+// Pads that macros draw as outlines (KiCad's rotated rectangles) count.
+TEST(DrillDetective, ThePadMapCountsMacroPads)
+{
+    GerberLoadFixture g;
+    g.loadX("%FSLAX33Y33*%\n%MOMM*%\n%AMROT*4,1,4,-1,-0.5,1,-0.5,1,0.5,-1,0.5,-1,-0.5,30*%\n%ADD10ROT*%\n"
+            "D10*\nX10000Y10000D03*\nM02*\n");
+    const PadMap pads(g.doc.displayList);
+    EXPECT_EQ(pads.size(), 1u);
+    EXPECT_TRUE(pads.onPad(10.0, -10.0));
+    EXPECT_FALSE(pads.onPad(12.0, -10.0));
+}

@@ -114,7 +114,7 @@ TEST(DrillHeader, ExampleFilesOfOtherProgramsLandWhereTheyDeclare)
         double x, y;  // board mm of the first hit
     } cases[] = {
         {"hellboard.plated-drill.cnc", 0.0665 * 25.4, 2.35 * 25.4},  // INCH,TZ
-        {"jj1.drl", 2.55, 80.0},                                     // METRIC,TZ
+        {"jj1.drl", 2.55, 80.0},                                     // METRIC,TZ; routed slots first
         {"ThruHolePlated.ncd", 40.5, 6.27},                          // M71
         {"SE_SG_IF_V2.txt", 1.52 * 25.4, 0.455 * 25.4},              // ;FILE_FORMAT=2:3, INCH,LZ
     };
@@ -127,8 +127,15 @@ TEST(DrillHeader, ExampleFilesOfOtherProgramsLandWhereTheyDeclare)
         auto outcome = loadDrillFiles(context, {{1, std::string(KORVANE_TEST_DATA) + "/drill/gerbv/" + c.file}});
         EXPECT_TRUE(prompter.shown.empty()) << c.file;
         ASSERT_EQ(outcome.layersWithHits, std::vector<int>{1}) << c.file;
-        // The first mark's items span the mark's box around the hit.
         const auto &items = doc.displayList.main();
+        if (items[1].role == RoleDrillSlot) {
+            // A routed slot starts with the move to its start.
+            EXPECT_EQ(items[0].kind, static_cast<int>(ItemKind::MoveTo)) << c.file;
+            EXPECT_NEAR(items[0].x1, c.x, 1e-6) << c.file;
+            EXPECT_NEAR(-items[0].y1, c.y, 1e-6) << c.file;
+            continue;
+        }
+        // The first mark's items span the mark's box around the hit.
         double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
         for (size_t i = 0; i < items.size() && (i == 0 || items[i].role != RoleDrillHit); ++i) {
             const DisplayItem &it = items[i];

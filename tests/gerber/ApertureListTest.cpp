@@ -1,4 +1,5 @@
 #include "gerber/ApertureList.h"
+#include "core/Encoding.h"
 #include "gerber/ApertureTexts.h"
 #include "gerber/FakePrintDevice.h"
 #include "support/FakePorts.h"
@@ -28,33 +29,54 @@ TEST(ApertureList, SingleRowTable)
     auto lines = apertureListLines(table);
     EXPECT_EQ(lines, (std::vector<std::string>{"*", "*   KORVANE Ver4", "*", "*   アパーチャテーブルの印刷", "*",
                                                "*   Aperture Table File: /data/a.apt", "*", "",
-                                               " DｺｰﾄﾞNo.\t形    状\t\tサイズ", Dashes, "    D10        丸\t\t\t0.2",
-                                               Dashes}));
+                                               " DｺｰﾄﾞNo.      形    状  サイズ", Dashes,
+                                               "    D10        丸        0.2", Dashes}));
 }
 
-TEST(ApertureList, TabsAndPaddingPerShape)
+// Shapes and sizes each start in one column of a monospaced face, whatever
+// the width of the texts before them (a double-byte character takes two).
+TEST(ApertureList, ColumnsLineUpByTheTextsWidths)
 {
     ApertureTable table;
     table.filePath = "x";
+    table.SetRow(10, "丸", "0.2");
     table.SetRow(11, "正方形", "0.5");
     table.SetRow(12, "トンボ", "**********");
-    table.SetRow(13, "Macro 12", "**********");   // 8 bytes
-    table.SetRow(14, "Macro 123", "**********");  // 9 bytes
+    table.SetRow(13, "Macro 12", "**********");
     table.SetRow(15, "サーマル×", "1-0.6-0.5");
     table.SetRow(16, " ", "1");  // blank entry: not listed
     table.SetRow(17, "", "1");
     table.SetRow(999, "楕円ドーナツ", "1-2-0.5");
-    table.row(20 - 9).shape = "カスタム";                // listed without a size
-    table.row(14 - 9).dcodeLabel = "D0000000000000014";  // longer than the padding
-    EXPECT_EQ(rowsOf(apertureListLines(table)), (std::vector<std::string>{
-                                                    "    D11        正方形\t\t0.5",
-                                                    "    D12        トンボ\t\t**********",
-                                                    "    D13        Macro 12\t\t**********",
-                                                    "    D0000000000000014Macro 123\t**********",
-                                                    "    D15        サーマル×\t1-0.6-0.5",
-                                                    "    D20        カスタム\t",
-                                                    "    D999       楕円ドーナツ\t1-2-0.5",
-                                                }));
+    table.row(20 - 9).shape = "カスタム";  // listed without a size
+    const auto rows = rowsOf(apertureListLines(table));
+    const std::vector<std::pair<std::string, std::string>> expected = {{"丸", "0.2"},
+                                                                       {"正方形", "0.5"},
+                                                                       {"トンボ", "**********"},
+                                                                       {"Macro 12", "**********"},
+                                                                       {"サーマル×", "1-0.6-0.5"},
+                                                                       {"カスタム", ""},
+                                                                       {"楕円ドーナツ", "1-2-0.5"}};
+    ASSERT_EQ(rows.size(), expected.size());
+    // Where a text starts, in columns.
+    auto columnOf = [](const std::string &line, const std::string &text) {
+        return cp932Length(std::string_view(line).substr(0, line.find(text)));
+    };
+    const std::size_t shapeColumn = columnOf(rows[0], "丸"), sizeColumn = columnOf(rows[0], "0.2");
+    EXPECT_EQ(shapeColumn, 15u);
+    EXPECT_EQ(sizeColumn, 15u + cp932Length("楕円ドーナツ") + 2);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(columnOf(rows[i], expected[i].first), shapeColumn) << rows[i];
+        if (!expected[i].second.empty())
+            EXPECT_EQ(columnOf(rows[i], expected[i].second), sizeColumn) << rows[i];
+        EXPECT_EQ(rows[i].find('\t'), std::string::npos);
+    }
+    EXPECT_EQ(rows[5], "    D20        カスタム");
+
+    // A D-code longer than its column pushes the shapes right, all alike.
+    table.row(14 - 9) = {"D0000000000000014", "Macro 123", "**********"};
+    const auto wider = rowsOf(apertureListLines(table));
+    EXPECT_EQ(wider[4], "    D0000000000000014  Macro 123     **********");
+    EXPECT_EQ(columnOf(wider[0], "丸"), 23u);
 }
 
 TEST(ApertureList, RefusedWithoutAFile)

@@ -130,12 +130,33 @@ TEST_F(AptFile, ShortFileEndsWithReadPastEndAndKeepsRowsRead)
     bytes += record("x", "y").substr(0, 20);  // a torn third record
     table.SetRow(500, "丸", "9");             // from before: cleared by the load
     ASSERT_TRUE(loadAptPath(dir.write("short.apt", bytes), table, macros, prompter, picker));
-    ASSERT_EQ(prompter.texts(), std::vector<std::string>{msg::ReadPastEnd});
+    ASSERT_EQ(prompter.texts(), std::vector<std::string>{std::string("short.apt\n") + msg::ReadPastEnd});
     EXPECT_EQ(prompter.shown[0].kind, MessageKind::Error);
     EXPECT_EQ(table.Lookup(10).size, "0.1");
     EXPECT_EQ(table.Lookup(11).shape, "正方形");
     EXPECT_FALSE(table.Lookup(12).isSet());
     EXPECT_FALSE(table.Lookup(500).isSet());
+}
+
+// A text file (a .gap or a Gerber file picked by mistake) is named and
+// refused before a row changes; so is an empty file.
+TEST_F(AptFile, ATextFileIsNoTableAndLeavesTheTableAlone)
+{
+    table.filePath = "/keep.apt";
+    table.title = "keep.apt";
+    table.SetRow(10, "丸", "0.1");
+    std::string text;
+    while (text.size() < AptFileSize + 100)
+        text += "D10 ROUND 0.100 0.100\r\n";
+    for (const auto &[name, bytes] : {std::pair{"ekf.apt", text}, std::pair{"empty.apt", std::string()}}) {
+        prompter.shown.clear();
+        EXPECT_FALSE(loadAptPath(dir.write(name, bytes), table, macros, prompter, picker)) << name;
+        EXPECT_EQ(prompter.texts(), std::vector<std::string>{std::string(name) + "\n" + aptmsg::NotAnAptFile});
+        EXPECT_EQ(table.filePath, "/keep.apt");
+        EXPECT_EQ(table.title, "keep.apt");
+        EXPECT_EQ(table.Lookup(10).size, "0.1");
+        EXPECT_FALSE(table.Lookup(11).isSet());
+    }
 }
 
 TEST_F(AptFile, MissingFileLeavesTheTableAlone)

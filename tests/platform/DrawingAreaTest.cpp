@@ -1,11 +1,14 @@
 // The drawing area: keys, zoom and scrolling on the offscreen platform.
 #include "app/DrawingArea.h"
+#include "app/BoardPosition.h"
 #include "support/FakePorts.h"
 #include "view/ViewTexts.h"
 
+#include <QApplication>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -118,16 +121,104 @@ TEST(DrawingArea, ArrowsScrollByEightPixelsEvenWhenTheScrollBoxHasTheKeys)
     QScrollBar *v = w.area.scrollArea()->verticalScrollBar();
     ASSERT_GT(h->maximum(), 16);
     ASSERT_GT(v->maximum(), 16);
+    h->setValue(h->maximum() / 2);
+    v->setValue(v->maximum() / 2);
+    const QPoint start = w.area.scrollPosition();
     QTest::keyClick(&w.area, Qt::Key_Right);
     QTest::keyClick(&w.area, Qt::Key_Right);
     QTest::keyClick(w.area.scrollArea()->viewport(), Qt::Key_Down);
-    EXPECT_EQ(w.area.scrollPosition(), QPoint(16, 8));
+    EXPECT_EQ(w.area.scrollPosition(), start + QPoint(16, 8));
     QTest::keyClick(w.area.scrollArea(), Qt::Key_Left);
     QTest::keyClick(&w.area, Qt::Key_Up);
-    EXPECT_EQ(w.area.scrollPosition(), QPoint(8, 0));
+    EXPECT_EQ(w.area.scrollPosition(), start + QPoint(8, 0));
     // Home reaches the view, not the scroll box's jump to the start.
     QTest::keyClick(w.area.scrollArea()->viewport(), Qt::Key_Home);
     EXPECT_EQ(w.picture(), QSize(400, 300));
+}
+
+namespace {
+
+// The board point seen at a point of the visible part.
+Point boardAt(const DrawingArea &area, QPoint inViewport)
+{
+    const QPoint pixel = area.scrollPosition() + inViewport;
+    return *boardPointAt(area.view().transform(), pixel.x(), pixel.y());
+}
+
+// Within the board length of two pixels at the present scale.
+void expectSamePoint(const DrawingArea &area, Point a, Point b)
+{
+    const ViewTransform &t = area.view().transform();
+    EXPECT_NEAR(a.x, b.x, 2 * t.mmPerPixelX / t.scale);
+    EXPECT_NEAR(a.y, b.y, 2 * t.mmPerPixelY / t.scale);
+}
+
+}  // namespace
+
+// Each zoom step, in or out, keeps the board point at the centre of the
+// view where it was, wherever the view had been scrolled to.
+TEST(DrawingArea, ZoomKeepsThePointAtTheCentreOfTheView)
+{
+    // Scrolled somewhere inside, and to the top-left corner, where the
+    // picture must grow for the point to stay.
+    for (double part : {0.3, 0.0}) {
+        Window w;
+        w.load();
+        // From the fitted view, where the scroll bars come.
+        const Point fitted = boardAt(w.area, w.area.viewportCentre());
+        QTest::keyClick(&w.area, Qt::Key_Plus);
+        expectSamePoint(w.area, boardAt(w.area, w.area.viewportCentre()), fitted);
+        QTest::keyClick(&w.area, Qt::Key_Plus);
+        QScrollBar *h = w.area.scrollArea()->horizontalScrollBar(), *v = w.area.scrollArea()->verticalScrollBar();
+        h->setValue(int(h->maximum() * part));
+        v->setValue(int(v->maximum() * part));
+        for (Qt::Key key : {Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Minus, Qt::Key_Minus}) {
+            const Point before = boardAt(w.area, w.area.viewportCentre());
+            const float scale = w.area.view().transform().scale;
+            QTest::keyClick(&w.area, key);
+            ASSERT_NE(w.area.view().transform().scale, scale);
+            expectSamePoint(w.area, boardAt(w.area, w.area.viewportCentre()), before);
+        }
+        EXPECT_TRUE(w.prompter.shown.empty());
+    }
+}
+
+// The wheel zooms one step per notch around the pointer; a drag with the
+// middle or left button moves the view with the pointer.
+TEST(DrawingArea, TheWheelZoomsAroundThePointerAndADragPans)
+{
+    Window w;
+    w.load();
+    QWidget *picture = w.area.scrollArea()->widget();
+    QWidget *viewport = w.area.scrollArea()->viewport();
+    auto turn = [&](QPoint at, int delta) {
+        QWheelEvent wheel(at, picture->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(picture, &wheel);
+    };
+    const float fit = w.area.view().transform().scale;
+    const QPoint pointer(110, 90);
+    const Point under = boardAt(w.area, picture->mapTo(viewport, pointer));
+    turn(pointer, 120);
+    EXPECT_FLOAT_EQ(w.area.view().transform().scale, fit + 0.5f);
+    turn(picture->mapFrom(viewport, QPoint(110, 90)), 60);  // half a notch: nothing yet
+    EXPECT_FLOAT_EQ(w.area.view().transform().scale, fit + 0.5f);
+    turn(picture->mapFrom(viewport, QPoint(110, 90)), 60);
+    EXPECT_FLOAT_EQ(w.area.view().transform().scale, fit + 1.0f);
+    expectSamePoint(w.area, boardAt(w.area, QPoint(110, 90)), under);
+    turn(picture->mapFrom(viewport, QPoint(110, 90)), -120);
+    EXPECT_FLOAT_EQ(w.area.view().transform().scale, fit + 0.5f);
+    expectSamePoint(w.area, boardAt(w.area, QPoint(110, 90)), under);
+
+    for (Qt::MouseButton button : {Qt::MiddleButton, Qt::LeftButton}) {
+        const QPoint start = w.area.scrollPosition();
+        const QPoint from = picture->mapFrom(viewport, QPoint(200, 150));
+        QTest::mousePress(picture, button, {}, from);
+        QTest::mouseMove(picture, from - QPoint(40, 30));
+        QTest::mouseRelease(picture, button, {}, from - QPoint(40, 30));
+        EXPECT_EQ(w.area.scrollPosition(), start + QPoint(40, 30));
+    }
+    EXPECT_FLOAT_EQ(w.area.view().transform().scale, fit + 0.5f);  // clicks do not zoom
 }
 
 TEST(DrawingArea, ZoomInStopsAtTheLimitWithAWarning)

@@ -9,6 +9,7 @@
 #include "platform/PiecePainting.h"
 #include "platform/RasterSurface.h"
 #include "support/GerberSession.h"
+#include "view/LayerPainting.h"
 #include "view/Renderer.h"
 
 #include <QImage>
@@ -44,7 +45,7 @@ struct MixedBoard : korvane::testing::GerberSession {
     }
 
     // The board fitted with a margin, or zoom times closer about its
-    // centre; painted in one pass or in pieces on threads.
+    // centre; painted as the window paints it or in pieces on threads.
     QImage picture(RegionFill fill = RegionFill::Solid, double zoom = 1, int threads = 1)
     {
         for (int n = 1; n <= 4; ++n)
@@ -62,7 +63,7 @@ struct MixedBoard : korvane::testing::GerberSession {
         }
         const LayerLook look = LayerLook::from(doc.layers);
         if (threads == 1)
-            Renderer(raster, look, fill, map).paint(doc.displayList);
+            paintLayers(raster, doc.displayList, look, fill, map);
         else
             paintInPieces(raster, doc.displayList, look, fill, map, threads);
         return raster.takeImage().convertToFormat(QImage::Format_RGB32);

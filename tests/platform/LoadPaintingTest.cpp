@@ -182,6 +182,14 @@ TEST(LoadPainting, IsNotUsedUnlessItIsTheOnePass)
          same},
         {"a main sequence that does not start with a move", false, nothing,
          [](DisplayList &l) { appendBoard(l, 3000, 14); }, same},
+        {"a hole, which needs the layer's own image", false, nothing,
+         [](DisplayList &l) {
+             appendBoard(l, 3000);
+             DisplayItem hole = layerItem(11);
+             hole.colourLayer = 0;
+             l.append(hole);
+         },
+         same},
         {"an underlay that leaves a polygon open", false, nothing,
          [](DisplayList &l) {
              appendBoard(l, 3000);

@@ -442,3 +442,41 @@ TEST(RasterSurface, LayingOverKeepsThePixelsBelowOnlyWhereTheClearColourIs)
             }
     }
 }
+
+// An ellipse far larger than the raster is painted row by row within the
+// raster: the pixels QPainter paints, but for a pixel or so on the outline,
+// whether the box reaches a little or a thousand times beyond the raster.
+TEST(RasterSurface, EllipsesFarLargerThanTheRasterPaintWhatIsOnIt)
+{
+    constexpr int N = 24;
+    for (const bool solid : {true, false})
+        for (const int radius : {150, 40000}) {
+            // A circle whose left edge runs down the middle column.
+            auto paint = [&](RasterSurface &s, int shift) {
+                s.setPen(colours::Blue, 1);
+                s.setBrush(colours::Blue, solid ? BrushStyle::Solid : BrushStyle::Hollow);
+                s.ellipse(N / 2 + shift, N / 2 - radius + shift, N / 2 + 2 * radius + 1 + shift,
+                          N / 2 + radius + 1 + shift);
+            };
+            RasterSurface large(N, N);
+            paint(large, 0);
+            if (radius < 1000) {
+                // QPainter, on a raster large enough to hold the box whole.
+                const int shift = radius;
+                RasterSurface whole(N + 2 * radius + 2, N + 2 * radius + 2);
+                paint(whole, shift);
+                int differing = 0;
+                for (int y = 0; y < N; ++y)
+                    for (int x = 0; x < N; ++x)
+                        differing += large.getPixel(x, y) != whole.getPixel(x + shift, y + shift);
+                EXPECT_LE(differing, N / 2) << "solid " << solid;
+            }
+            const int painted = count(large, colours::Blue);
+            if (solid)
+                EXPECT_TRUE(painted > N * N / 3 && painted < 2 * N * N / 3) << radius << ": " << painted;
+            else
+                EXPECT_TRUE(painted >= N && painted < 3 * N) << radius << ": " << painted;
+            EXPECT_EQ(large.getPixel(N - 1, N / 2) == colours::White, !solid) << radius;
+            EXPECT_EQ(large.getPixel(0, N / 2), colours::White) << radius;
+        }
+}

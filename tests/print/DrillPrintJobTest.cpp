@@ -75,6 +75,8 @@ bool has(const std::vector<std::string> &v, const std::string &s)
 // T01 twice, T03 once, T40 once; board from (10, 10) to (60, 40) mm.
 const char *ThreeTools = "M48\nT01C0.80\nT03C1.2\nT40C3.0\n%\nT01\nX10.0Y10.0\nX60.0Y40.0\nT03\nX30.0Y20.0\n"
                          "T40\nX40.0Y20.0\nM30\n";
+// The same without T40, whose legend takes a sheet of its own.
+const char *TwoTools = "M48\nT01C0.80\nT03C1.2\n%\nT01\nX10.0Y10.0\nX60.0Y40.0\nT03\nX30.0Y20.0\nM30\n";
 
 TEST(DrillPrintJobTest, ChartAndLegendOfOneFile)
 {
@@ -82,17 +84,19 @@ TEST(DrillPrintJobTest, ChartAndLegendOfOneFile)
     f.add("board.drl", ThreeTools);
     DrillPrintOutcome out = f.print();
     EXPECT_TRUE(out.confirmed);
+    // Chart, the legend of T01 to T36, the legend of T37 to T72 (T40).
     EXPECT_EQ(f.printer.calls, (std::vector<std::string>{"choose", "job", "begin board.drl", "end", "begin board.drl",
-                                                         "end", "end job"}));
+                                                         "end", "begin board.drl", "end", "end job"}));
     EXPECT_EQ(f.prompter.texts(), std::vector<std::string>{printmsg::DrillPrintFinished});
     EXPECT_EQ(f.progress.labels, std::vector<std::string>{"board.drl" + std::string(printmsg::ProgressPrinting)});
-    ASSERT_EQ(f.printer.sheets.size(), 2u);
+    ASSERT_EQ(f.printer.sheets.size(), 3u);
 
     // Chart: title, then two crosses (mark 1) and one square (mark 3), 1 mm =
-    // 10 dots across at scale 1, outlines in black; nothing for T40.
+    // 10 dots across at scale 1, outlines in black; T40 with the triangle of
+    // mark 4 (three lines).
     const RecordingPage &chart = *f.printer.sheets[0];
     EXPECT_EQ(chart.figures[0].text, f.rows[0].drillPath + "    Scale:  1");
-    EXPECT_EQ(chart.only("line").size(), 4u);
+    EXPECT_EQ(chart.only("line").size(), 7u);
     auto squares = chart.only("rectangle");
     ASSERT_EQ(squares.size(), 1u);
     EXPECT_EQ(squares[0].points[1].x - squares[0].points[0].x, 10);
@@ -119,6 +123,10 @@ TEST(DrillPrintJobTest, ChartAndLegendOfOneFile)
         EXPECT_TRUE(has(texts, t)) << t;
     EXPECT_FALSE(has(texts, "T02"));
     EXPECT_FALSE(has(texts, "T40"));
+    EXPECT_EQ(out.legends[0].counts[40], 1);
+    const auto more = textsOf(*f.printer.sheets[2]);
+    for (const char *t : {"T40", "3.0", "1"})
+        EXPECT_TRUE(has(more, t)) << t;
 }
 
 TEST(DrillPrintJobTest, LegendSheetGeometry)
@@ -264,8 +272,8 @@ TEST(DrillPrintJobTest, EachFileStartsWithoutDiameters)
 TEST(DrillPrintJobTest, CancelledChartStillGetsItsLegend)
 {
     DrillPrintFixture f;
-    f.add("a.drl", ThreeTools);
-    f.add("b.drl", ThreeTools);
+    f.add("a.drl", TwoTools);
+    f.add("b.drl", TwoTools);
     f.progress.cancelLabel = "a.drl";
     DrillPrintOutcome out = f.print();
     EXPECT_EQ(out.chartsAbandoned, 1);
@@ -283,26 +291,39 @@ TEST(DrillPrintJobTest, OverlaysUnderTheChart)
                              "G36*\nX20000Y20000D02*\nX30000Y20000D01*\nX30000Y30000D01*\nG37*\nM02*\n";
     {
         DrillPrintFixture f;
-        f.add("a.drl", ThreeTools);
-        f.add("b.drl", ThreeTools, pads);
+        f.add("a.drl", TwoTools);
+        f.add("b.drl", TwoTools, pads);
         DrillPrintOutcome out = f.print();
         EXPECT_EQ(out.chartsPrinted, 2);
         EXPECT_EQ(f.printer.sheets.size(), 4u);
         EXPECT_EQ(f.prompter.texts(), (std::vector<std::string>(2, printmsg::DrillPrintFinished)));
         const RecordingPage &chart = *f.printer.sheets[2];
-        // The title white on black, the pads in black, then the marks.
+        // The title white on black, the pads in light grey, then the marks
+        // in black, readable on the pads.
         EXPECT_EQ(chart.figures[0].font, colours::White);
         auto circles = chart.only("ellipse");
         ASSERT_GE(circles.size(), 2u);
-        EXPECT_EQ(circles[0].pen, colours::Black);
+        EXPECT_EQ(circles[0].pen, OverlayTint);
+        EXPECT_EQ(circles[0].brush, OverlayTint);
         EXPECT_EQ(circles[0].points[1].x - circles[0].points[0].x, 15);
         EXPECT_EQ(circles[0].style, BrushStyle::Solid);  // flashed at once, filled
         auto regions = chart.only("polygon");
         ASSERT_EQ(regions.size(), 1u);
         EXPECT_EQ(regions[0].points.size(), 3u);
-        EXPECT_EQ(regions[0].brush, colours::Black);
+        EXPECT_EQ(regions[0].brush, OverlayTint);
         EXPECT_EQ(regions[0].style, BrushStyle::Solid);
         EXPECT_EQ(chart.only("line").size(), 4u);
+        for (const auto &mark : chart.only("line"))
+            EXPECT_EQ(mark.pen, colours::Black);
+        // The legend says what the grey is; a chart without overlay says nothing.
+        auto legendSays = [](const RecordingPage &legend) {
+            for (const auto &t : legend.only("text"))
+                if (t.text == std::string(printmsg::LegendOverlay) + "b.drl.gbr")
+                    return true;
+            return false;
+        };
+        EXPECT_TRUE(legendSays(*f.printer.sheets[3]));
+        EXPECT_FALSE(legendSays(*f.printer.sheets[1]));
         // The pad and the mark of the first hole share their centre.
         auto lines = chart.only("line");
         EXPECT_EQ((circles[0].points[0].x + circles[0].points[1].x) / 2,
@@ -310,8 +331,8 @@ TEST(DrillPrintJobTest, OverlaysUnderTheChart)
     }
     {
         DrillPrintFixture f;
-        f.add("a.drl", ThreeTools, "X10000Y10000D03*\nM02*\n");  // no parameters
-        f.add("b.drl", ThreeTools);
+        f.add("a.drl", TwoTools, "X10000Y10000D03*\nM02*\n");  // no parameters
+        f.add("b.drl", TwoTools);
         f.print();
         EXPECT_TRUE(f.printer.sheets.empty());
         EXPECT_EQ(f.prompter.texts(), std::vector<std::string>{printmsg::NotRs274X});

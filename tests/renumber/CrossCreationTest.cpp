@@ -152,10 +152,11 @@ TEST(DrillToGerber, Rs274XHeaderWithADefinitionEachTimeTheToolOccurs)
     c.s.gerberOut.zeroSuppression = ZeroSuppression::None;
     c.apertures->SetRow(10, "丸", "0.3");
     EXPECT_EQ(c.toGerber("M48\nT01C0.3\n%\nT01\nX1000Y2000\nX3000Y2000\nT01\nX0Y500\nM30\n"),
-              "%FSLAX33Y33*%\r\n%MOMM*%\r\n%ADD10C,0.3*%\r\n%ADD10C,0.3*%\r\n%ADD10C,0.3*%\r\n"
-              "G54D10*\r\nG54D10*\r\nG01X1000Y2000D03*\r\nG01X3000Y2000D03*\r\nG54D10*\r\nG01X0Y500D03*\r\nM02*\r\n");
+              "%FSLAX33Y33*%\r\n%MOMM*%\r\n%ADD10C,0.3*%\r\n%ADD10C,0.3*%\r\n"
+              "G54D10*\r\nG01X1000Y2000D03*\r\nG01X3000Y2000D03*\r\nG54D10*\r\nG01X0Y500D03*\r\nM02*\r\n");
     EXPECT_EQ(c.s.gerberOut.zeroSuppression, ZeroSuppression::Leading);
-    EXPECT_EQ(c.rows(), (Rows{"T01 D10 0", "T01 D10 2", "T01 D10 1"}));
+    // The header's T01C0.3 defines the tool and selects nothing.
+    EXPECT_EQ(c.rows(), (Rows{"T01 D10 2", "T01 D10 1"}));
 }
 
 TEST(DrillToGerber, Rs274DModalOptionsAndUnmatchedTools)

@@ -1,6 +1,12 @@
 # Runs korvane-cli with ARGS and checks its exit status, its standard error
 # (a text it must hold, one it must not) and the output file it wrote or
-# left out.
+# left out. MAKE_FIFO names a FIFO to make first, to be given as an input.
+if(MAKE_FIFO AND NOT EXISTS "${MAKE_FIFO}")
+  execute_process(COMMAND mkfifo "${MAKE_FIFO}" RESULT_VARIABLE made)
+  if(NOT made EQUAL 0)
+    message(FATAL_ERROR "no FIFO at ${MAKE_FIFO}")
+  endif()
+endif()
 file(REMOVE "${EXPECT_NO_FILE}" "${EXPECT_FILE}")
 execute_process(COMMAND ${CLI} ${ARGS} RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET)
 if(NOT rc EQUAL EXPECT_RC)
