@@ -25,7 +25,7 @@ namespace {
 
 const std::string Data = KORVANE_TEST_DATA;
 
-// Strokes, arcs, flashes, clear strokes and regions (the underlay), each
+// Strokes, arcs, flashes, clear strokes and regions (in file order), each
 // kind over more than one chunk of items.
 std::string boardText()
 {
@@ -93,7 +93,6 @@ TEST(LoadPainting, FollowsAGerberLoadToTheOnePassPicture)
         session.load({{1, path}}, &observer);
         ASSERT_TRUE(prompter.shown.empty()) << prompter.shown.front().text;
         ASSERT_TRUE(observer.painting);
-        ASSERT_GT(doc.displayList.underlay().size(), 2 * ItemSequence::ChunkSize);
         ASSERT_GT(doc.displayList.main().size(), 2 * ItemSequence::ChunkSize);
         // The load's own extents replace the pre-scan's; the board keeps
         // its set-up only when they fit alike.
