@@ -65,7 +65,10 @@ TEST(QtFilePicker, GerberAndDrillPickersShowEveryCommonExtensionFirst)
 
     // Each picker opens where it was used last; one not used yet where any was.
     QtFilePicker picker;
-    FileDialogSpec gerberPick{"ｶﾞｰﾊﾞｰﾌｧｲﾙの選択"}, drillPick{"ﾄﾞﾘﾙﾌｧｲﾙの選択"}, tablePick{"ﾃｰﾌﾞﾙﾌｧｲﾙの選択"};
+    FileDialogSpec gerberPick, drillPick, tablePick;
+    gerberPick.title = "ｶﾞｰﾊﾞｰﾌｧｲﾙの選択";
+    drillPick.title = "ﾄﾞﾘﾙﾌｧｲﾙの選択";
+    tablePick.title = "ﾃｰﾌﾞﾙﾌｧｲﾙの選択";
     picker.remember(gerberPick, "/data/jobs/a/top.gbr");
     picker.remember(drillPick, "/data/drills/a.drl");
     EXPECT_EQ(picker.startDirectory(gerberPick), "/data/jobs/a");
