@@ -316,10 +316,23 @@ void Renderer::flushFlash()
         surface_.keepPixels(flashBox());
     for (const DisplayItem &item : flash_)
         draw(item, flashHasHole_ && item.colourLayer == 0 ? holeMarker_ : look_.colour[item.colourLayer]);
-    if (flashHasHole_)
+    if (flashHasHole_) {
         surface_.restoreKept(holeMarker_);
+        lastFigure_.reset();
+    }
     flash_.clear();
     flashHasHole_ = false;
+}
+
+// A figure painted again over itself, with nothing painted in between,
+// changes no pixel: a file that flashes one pad thousands of times at one
+// place costs one flash.
+bool Renderer::repeatsLastFigure(const BoxFigure &figure)
+{
+    if (lastFigure_ == figure)
+        return true;
+    lastFigure_ = figure;
+    return false;
 }
 
 // Every pixel the flash's items may paint: their points, the pen position
@@ -351,12 +364,19 @@ void Renderer::draw(const DisplayItem &item, Colour colour)
     const std::int32_t fill = item.fill;
     const BrushStyle solidOrHollow = fill == 1 ? BrushStyle::Hollow : BrushStyle::Solid;
     const BrushStyle region = regionFill_ == RegionFill::Solid ? BrushStyle::Solid : BrushStyle::DiagonalCross;
+    const std::int32_t kind = underlayTwin(item.kind);
+    if (kind != 11 && kind != 12 && paintsPixels(kind))
+        lastFigure_.reset();
 
-    switch (underlayTwin(item.kind)) {
+    switch (kind) {
     case 11: {  // Ellipse: the exact width 1.0 keeps a one-pixel outline at every zoom
-        surface_.setPen(colour, item.width == 1.0 ? 1 : map_.penWidth(item.width));
-        surface_.setBrush(colour, fill == 2 || fill == 3 ? BrushStyle::Hollow : BrushStyle::Solid);
+        const int pen = item.width == 1.0 ? 1 : map_.penWidth(item.width);
+        const BrushStyle brush = fill == 2 || fill == 3 ? BrushStyle::Hollow : BrushStyle::Solid;
         const PixelPoint a = map_.point(item.x1, item.y1), b = map_.point(item.x2, item.y2);
+        if (repeatsLastFigure({kind, a, b, pen, colour, colour, brush}))
+            break;
+        surface_.setPen(colour, pen);
+        surface_.setBrush(colour, brush);
         surface_.ellipse(a.x, a.y, b.x, b.y);
         break;
     }
@@ -366,10 +386,13 @@ void Renderer::draw(const DisplayItem &item, Colour colour)
         // matters: those clear their whole area, as dark ones do on a
         // negative image.
         const bool hollow = (fill == 1 && (colourLayer != 0) != negative_) || fill == 3;
-        surface_.setPen(colour, 1);
-        surface_.setBrush(fill == 3 && colourLayer != 0 ? colours::White : colour,
-                          hollow ? BrushStyle::Hollow : BrushStyle::Solid);
+        const Colour brushColour = fill == 3 && colourLayer != 0 ? colours::White : colour;
+        const BrushStyle brush = hollow ? BrushStyle::Hollow : BrushStyle::Solid;
         const PixelPoint a = map_.point(item.x1, item.y1), b = map_.point(item.x2, item.y2);
+        if (repeatsLastFigure({kind, a, b, 1, colour, brushColour, brush}))
+            break;
+        surface_.setPen(colour, 1);
+        surface_.setBrush(brushColour, brush);
         surface_.rectangle(a.x, a.y, b.x, b.y);
         break;
     }

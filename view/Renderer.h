@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 namespace korvane {
@@ -118,6 +119,15 @@ private:
     void lineTo(const DisplayItem &item, Colour colour, BrushStyle brush);
     void sweepFigure(const DisplayItem &item, bool pie);
     void closePolygon();
+    struct BoxFigure {
+        std::int32_t kind;
+        PixelPoint a, b;
+        int pen;
+        Colour penColour, brushColour;
+        BrushStyle brush;
+        bool operator==(const BoxFigure &) const = default;
+    };
+    bool repeatsLastFigure(const BoxFigure &figure);
 
     DrawingSurface &surface_;
     LayerLook look_;
@@ -142,6 +152,9 @@ private:
         double minX, minY, maxX, maxY;
     };
     Reach flashReach_{};
+    // The ellipse or rectangle painted last, while nothing else was painted
+    // after it.
+    std::optional<BoxFigure> lastFigure_;
 };
 
 }  // namespace korvane

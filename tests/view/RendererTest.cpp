@@ -427,3 +427,26 @@ TEST(Renderer, GivesArcRaysTheStoredDirectionsOnScreen)
     EXPECT_NEAR(angles.startDegrees, 0, 1e-9);
     EXPECT_NEAR(angles.spanDegrees, 90, 1e-9);
 }
+
+// A pad flashed again at the same pixels, with nothing painted between,
+// would change no pixel and is painted once; anything painted between, or
+// another colour, pen or place, paints it again.
+TEST(Renderer, PaintsAFigureRepeatedOverItselfOnce)
+{
+    Scene s;
+    for (int i = 0; i < 3; ++i)
+        s.add(ItemKind::Ellipse, 10, 10, 20, 20, 0);
+    s.add(ItemKind::Ellipse, 10, 10, 20, 20, 0, 2);  // another colour
+    s.add(ItemKind::Ellipse, 10, 10, 20, 20, 0);
+    s.add(ItemKind::MoveTo, 0, 0);
+    s.add(ItemKind::LineTo, 30, 30, 0, 0, 0);  // a stroke between
+    s.add(ItemKind::Ellipse, 10, 10, 20, 20, 0);
+    s.add(ItemKind::Rectangle, 10, 10, 20, 20, 0);
+    s.add(ItemKind::Rectangle, 10, 10, 20, 20, 0);
+    s.add(ItemKind::Rectangle, 10.2, 10, 21, 20, 0);  // rounds elsewhere
+    std::vector<std::string> ops;
+    for (const Figure &f : s.render())
+        ops.push_back(f.op);
+    EXPECT_EQ(ops,
+              (std::vector<std::string>{"ellipse", "ellipse", "ellipse", "line", "ellipse", "rectangle", "rectangle"}));
+}
